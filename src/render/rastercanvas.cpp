@@ -1,0 +1,178 @@
+#include "rastercanvas.h"
+
+#include "document/colour.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace Vorlane {
+
+int RasterCanvas::unitsToPixel(double units)
+{
+    const double pixel = std::floor(units / unitsPerPixel);
+    // Far off any canvas; keeps the conversion defined and a line's walk short.
+    constexpr double limit = 1 << 20;
+    if (!(pixel > -limit))
+        return int(-limit);
+    return pixel < limit ? int(pixel) : int(limit);
+}
+
+QRgb RasterCanvas::toRgb(qint32 colour)
+{
+    return qRgb(colourRed(colour), colourGreen(colour), colourBlue(colour));
+}
+
+qint32 RasterCanvas::fromRgb(QRgb rgb)
+{
+    return rgbColour(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+RasterCanvas::RasterCanvas(QSize pixelSize, qint32 backColour)
+    : m_backColour(backColour)
+    , m_image(pixelSize, QImage::Format_RGB32)
+{
+    clear();
+}
+
+void RasterCanvas::resize(QSize pixelSize)
+{
+    if (pixelSize == m_image.size())
+        return;
+    const auto grown = [this, pixelSize](const QImage &old) {
+        QImage image(pixelSize, QImage::Format_RGB32);
+        image.fill(toRgb(m_backColour));
+        QPainter painter(&image);
+        painter.drawImage(0, 0, old);
+        return image;
+    };
+    m_image = grown(m_image);
+    if (!m_shown.isNull())
+        m_shown = grown(m_shown);
+}
+
+void RasterCanvas::setBackColour(qint32 colour)
+{
+    m_backColour = colour;
+    clear();
+}
+
+void RasterCanvas::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    clear();
+}
+
+void RasterCanvas::clear()
+{
+    m_shown = QImage();
+    m_image.fill(toRgb(m_backColour));
+    if (!m_picture.isNull()) {
+        QPainter painter(&m_image);
+        painter.drawImage(0, 0, m_picture);
+    }
+}
+
+void RasterCanvas::setPersistentDrawing(bool on)
+{
+    m_persistentDrawing = on;
+    // Turning it on shows the persistent image again, as a repaint would.
+    if (on)
+        m_shown = QImage();
+}
+
+QImage &RasterCanvas::drawingImage()
+{
+    if (m_persistentDrawing)
+        return m_image;
+    if (m_shown.isNull()) {
+        m_shown = m_image;
+        m_shown.detach();
+    }
+    return m_shown;
+}
+
+RasterCanvas::PixelWriter RasterCanvas::pixelWriter()
+{
+    QImage &image = drawingImage();
+    PixelWriter writer;
+    writer.m_bits = reinterpret_cast<QRgb *>(image.bits());
+    writer.m_width = image.width();
+    writer.m_height = image.height();
+    writer.m_stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    return writer;
+}
+
+void RasterCanvas::setPixel(int px, int py, QRgb rgb)
+{
+    QImage &image = drawingImage();
+    if (px >= 0 && py >= 0 && px < image.width() && py < image.height())
+        reinterpret_cast<QRgb *>(image.scanLine(py))[px] = rgb;
+}
+
+void RasterCanvas::plot(double x, double y, qint32 colour)
+{
+    setPixel(unitsToPixel(x), unitsToPixel(y), toRgb(colour));
+}
+
+// Bresenham's line, both end pixels included.
+void RasterCanvas::drawLine(double x1, double y1, double x2, double y2, qint32 colour)
+{
+    const QRgb rgb = toRgb(colour);
+    QImage &image = drawingImage();
+    const QRect bounds = image.rect();
+    // Clip generously so that a line far off the canvas costs nothing.
+    int px = unitsToPixel(x1);
+    int py = unitsToPixel(y1);
+    const int qx = unitsToPixel(x2);
+    const int qy = unitsToPixel(y2);
+    if ((px < 0 && qx < 0) || (py < 0 && qy < 0) || (px >= bounds.width() && qx >= bounds.width())
+        || (py >= bounds.height() && qy >= bounds.height()))
+        return;
+    const qint64 dx = std::llabs(qint64(qx) - px);
+    const qint64 dy = -std::llabs(qint64(qy) - py);
+    const int sx = px < qx ? 1 : -1;
+    const int sy = py < qy ? 1 : -1;
+    qint64 error = dx + dy;
+    for (;;) {
+        if (bounds.contains(px, py))
+            reinterpret_cast<QRgb *>(image.scanLine(py))[px] = rgb;
+        if (px == qx && py == qy)
+            break;
+        const qint64 doubled = 2 * error;
+        if (doubled >= dy) {
+            error += dy;
+            px += sx;
+        }
+        if (doubled <= dx) {
+            error += dx;
+            py += sy;
+        }
+    }
+}
+
+void RasterCanvas::fillBox(double x1, double y1, double x2, double y2, qint32 colour)
+{
+    QImage &image = drawingImage();
+    const QRect box = QRect(QPoint(unitsToPixel(x1), unitsToPixel(y1)), QPoint(unitsToPixel(x2), unitsToPixel(y2)))
+                          .normalized()
+                          .intersected(image.rect());
+    const QRgb rgb = toRgb(colour);
+    for (int py = box.top(); py <= box.bottom(); ++py) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(py));
+        std::fill(line + box.left(), line + box.right() + 1, rgb);
+    }
+}
+
+qint32 RasterCanvas::point(double x, double y) const
+{
+    const QImage &image = shownImage();
+    const int px = unitsToPixel(x);
+    const int py = unitsToPixel(y);
+    if (!image.rect().contains(px, py))
+        return -1;
+    return fromRgb(image.pixel(px, py));
+}
+
+} // namespace Vorlane

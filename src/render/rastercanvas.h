@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QtGlobal>
+
+namespace Vorlane {
+
+// A raster canvas measured in canvas units of very nearly a twip. A position
+// (x, y) in canvas units lies on the pixel (floor(x / 15), floor(y / 15));
+// positions off the canvas are not drawn. Drawing is aliased: every touched
+// pixel takes exactly the drawing colour.
+//
+// The canvas keeps a persistent image: its background colour, the background
+// picture at its top left, and what was drawn while persistent drawing was on.
+// Drawing made while persistent drawing is off is only shown, and goes when
+// the canvas is cleared or gets a new picture.
+class RasterCanvas
+{
+public:
+    static constexpr int unitsPerPixel = 15;
+
+    static int unitsToPixel(double units);
+    static QRgb toRgb(qint32 colour);
+    static qint32 fromRgb(QRgb rgb);
+
+    explicit RasterCanvas(QSize pixelSize = QSize(), qint32 backColour = 0xFFFFFF);
+
+    QSize pixelSize() const { return m_image.size(); }
+    // Resizes the canvas; what it holds stays anchored at its top left and a
+    // new area shows the background colour.
+    void resize(QSize pixelSize);
+    // The scale width and height: the interior in canvas units.
+    float scaleWidth() const { return float(m_image.width() * unitsPerPixel); }
+    float scaleHeight() const { return float(m_image.height() * unitsPerPixel); }
+
+    qint32 backColour() const { return m_backColour; }
+    // Sets the background colour and clears the canvas.
+    void setBackColour(qint32 colour);
+    // Sets the background picture and clears the canvas to it.
+    void setPicture(const QImage &picture);
+    // Clears every drawing, leaving the background colour and picture.
+    void clear();
+
+    bool persistentDrawing() const { return m_persistentDrawing; }
+    void setPersistentDrawing(bool on);
+
+    void plot(double x, double y, qint32 colour);
+    void drawLine(double x1, double y1, double x2, double y2, qint32 colour);
+    void fillBox(double x1, double y1, double x2, double y2, qint32 colour);
+    // The colour of the pixel shown at (x, y), or -1 off the canvas.
+    qint32 point(double x, double y) const;
+
+    // What persists: background colour, picture and persistent drawing.
+    const QImage &persistentImage() const { return m_image; }
+    // What the canvas shows right now.
+    const QImage &shownImage() const { return m_shown.isNull() ? m_image : m_shown; }
+
+    // Fast plotting into the image that drawing currently goes to, for the
+    // renderer's millions of points. Valid until the canvas next changes by
+    // another call.
+    class PixelWriter
+    {
+    public:
+        void plot(float x, float y, QRgb rgb) const
+        {
+            const int px = unitsToPixel(x);
+            const int py = unitsToPixel(y);
+            if (px >= 0 && py >= 0 && px < m_width && py < m_height)
+                m_bits[py * m_stride + px] = rgb;
+        }
+
+    private:
+        friend class RasterCanvas;
+        QRgb *m_bits = nullptr;
+        int m_width = 0;
+        int m_height = 0;
+        qsizetype m_stride = 0;
+    };
+    PixelWriter pixelWriter();
+
+private:
+    QImage &drawingImage();
+    void setPixel(int px, int py, QRgb rgb);
+
+    qint32 m_backColour;
+    QImage m_picture;
+    QImage m_image;
+    QImage m_shown; // null while it equals m_image
+    bool m_persistentDrawing = true;
+};
+
+} // namespace Vorlane
