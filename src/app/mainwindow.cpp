@@ -5,14 +5,10 @@
 #include "dialogs.h"
 #include "document/colour.h"
 #include "document/programstate.h"
-#include "render/canvasrendertarget.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
-#include "render/renderer.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QToolButton>
@@ -23,17 +19,6 @@ namespace {
 
 // The visible canvas's colour until a document sets one.
 constexpr qint32 initialBackColour = rgbColour(254, 253, 245);
-
-QToolButton *pictureButton(QWidget *parent, const char *name, QAction *action, QRect twipsGeometry)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setDefaultAction(action);
-    button->setGeometry(twipsToPixels(twipsGeometry));
-    button->setIconSize(button->size() - QSize(6, 6));
-    button->setAutoRaise(false);
-    return button;
-}
 
 } // namespace
 
@@ -66,25 +51,101 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
 
 MainWindow::~MainWindow() = default;
 
+QAction *MainWindow::addCommand(const char *name, const QString &text, const QKeySequence &shortcut,
+                                const QString &toolTip)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    if (!toolTip.isEmpty())
+        action->setToolTip(toolTip);
+    return action;
+}
+
 void MainWindow::createActions()
 {
-    m_startAction = new QAction(tr("Sta&rt"), this);
-    m_startAction->setObjectName(QStringLiteral("start"));
-    m_startAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    m_startAction->setToolTip(QStringLiteral("Start rendering"));
-    connect(m_startAction, &QAction::triggered, this, &MainWindow::startRendering);
+    Commands &c = m_commands;
+    c.flnw = addCommand("flnw", tr("&New"), Qt::CTRL | Qt::Key_N, QStringLiteral("New"));
+    c.flopn = addCommand("flopn", tr("&Open..."), Qt::CTRL | Qt::Key_O, QStringLiteral("Open"));
+    c.flsv = addCommand("flsv", tr("&Save"), Qt::CTRL | Qt::Key_S, QStringLiteral("Save"));
+    c.flsavas = addCommand("flsavas", tr("Save &As..."));
+    c.svbmp = addCommand("svbmp", tr("Save As b&mp..."), Qt::CTRL | Qt::Key_M);
+    c.exit = addCommand("exit", tr("E&xit"), Qt::CTRL | Qt::Key_X);
+    c.trns = addCommand("trns", tr("&Transformation..."), Qt::CTRL | Qt::Key_T,
+                        QStringLiteral("Edit current transformations "));
+    c.bstrn = addCommand("bstrn", tr("&Base Field..."), Qt::CTRL | Qt::Key_B, QStringLiteral("Edit base field"));
+    c.styl = addCommand("styl", tr("Style..."), {}, QStringLiteral("Edit background and foreground colour(s)"));
+    c.setng = addCommand("setng", tr("Settings..."), {}, QStringLiteral("Edit settings"));
+    c.start = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
+    c.tellfriend = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
+    c.vrws = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
+    c.vrg = addCommand("vrg", tr("Vorlane &Gallery"), Qt::CTRL | Qt::Key_G);
+    c.eml = addCommand("eml", tr("Send &email"), Qt::CTRL | Qt::Key_E);
+    c.progsite = addCommand("progsite", tr("The Vorlane &Team's Site"), Qt::CTRL | Qt::Key_P);
+    c.incnt = addCommand("incnt", tr("Vorlane 2.0 Help"), Qt::Key_F1);
+    c.abt = addCommand("abt", tr("&About Vorlane 2.0"), Qt::CTRL | Qt::Key_A);
+
+    connect(c.exit, &QAction::triggered, this, &QWidget::close);
+    connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
 }
 
 void MainWindow::createMenus()
 {
-    QMenu *renderMenu = menuBar()->addMenu(tr("&Render"));
-    renderMenu->setObjectName(QStringLiteral("run"));
-    renderMenu->addAction(m_startAction);
+    const auto addMenu = [this](const char *name, const QString &title) {
+        QMenu *menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    const auto addSeparator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+    const Commands &c = m_commands;
+
+    QMenu *file = addMenu("file", tr("&File"));
+    file->addActions({c.flnw, c.flopn, c.flsv, c.flsavas});
+    addSeparator(file, "dash2");
+    file->addAction(c.svbmp);
+    addSeparator(file, "dash1");
+    file->addAction(c.exit);
+
+    QMenu *edit = addMenu("edit", tr("&Edit"));
+    edit->addActions({c.trns, c.bstrn});
+    addSeparator(edit, "dash3");
+    edit->addActions({c.styl, c.setng});
+
+    addMenu("run", tr("&Render"))->addAction(c.start);
+
+    QMenu *net = addMenu("vrnet", tr("VR on net"));
+    net->addAction(c.tellfriend);
+    addSeparator(net, "dash5");
+    net->addActions({c.vrws, c.vrg});
+    addSeparator(net, "Dash4");
+    net->addActions({c.eml, c.progsite});
+
+    addMenu("hlp", tr("&Help"))->addActions({c.incnt, c.abt});
+}
+
+QToolButton *MainWindow::addPictureButton(const char *name, QAction *action, const QRect &twips)
+{
+    auto *button = new QToolButton(centralWidget());
+    button->setObjectName(QLatin1String(name));
+    button->setDefaultAction(action);
+    button->setGeometry(twipsToPixels(twips));
+    button->setIconSize(button->size() - QSize(6, 6));
+    return button;
 }
 
 void MainWindow::createToolbar()
 {
-    m_startButton = pictureButton(centralWidget(), "Cmd1", m_startAction, QRect(2970, 55, 450, 450));
+    const Commands &c = m_commands;
+    addPictureButton("nw", c.flnw, QRect(90, 75, 450, 435));
+    addPictureButton("opn", c.flopn, QRect(540, 55, 450, 450));
+    addPictureButton("sav", c.flsv, QRect(990, 55, 450, 450));
+    addPictureButton("Cmd2", c.trns, QRect(1530, 55, 450, 450));
+    addPictureButton("Cmd3", c.bstrn, QRect(1980, 55, 450, 450));
+    addPictureButton("Cmd4", c.styl, QRect(2430, 55, 450, 450));
+    addPictureButton("Cmd1", c.start, QRect(2970, 55, 450, 450));
+    addPictureButton("Command1", c.setng, QRect(3510, 55, 450, 450));
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -103,60 +164,6 @@ void MainWindow::layoutCanvases()
     const RasterCanvas &visible = m_visibleCanvas->canvas();
     m_state.document.settings.scaleX = toSingle(1.0 / visible.scaleWidth());
     m_state.document.settings.scaleY = toSingle(1.0 / visible.scaleHeight());
-}
-
-void MainWindow::initialiseDocument()
-{
-    RasterCanvas &visible = m_visibleCanvas->canvas();
-    RasterCanvas &hidden = m_hiddenCanvas->canvas();
-    m_state.document = startupDocument(toSingle(1.0 / visible.scaleWidth()),
-                                       toSingle(1.0 / visible.scaleHeight()), visible.backColour());
-    m_state.currentFile.clear();
-    m_state.modified = 0;
-    visible.setBackColour(m_state.document.colours.backColour);
-    hidden.setBackColour(m_state.document.colours.backColour);
-    m_blankBitmap.store(visible.persistentImage());
-    m_progressBar->centreStatusLabel();
-    m_tempBitmap.store(hidden.persistentImage());
-    m_visibleCanvas->update();
-}
-
-void MainWindow::showProgress(qint32 stepsDone)
-{
-    m_progressBar->setStepsDone(stepsDone);
-    // No events run during a rendering; paint now so the picture grows visibly.
-    m_visibleCanvas->repaint();
-    m_progressBar->repaint();
-}
-
-void MainWindow::startRendering()
-{
-    const QString problem = renderProblem(m_state.document);
-    if (!problem.isEmpty()) {
-        m_dialogs.warn(this, tr("Cannot Render"), problem);
-        return;
-    }
-    RasterCanvas &visible = m_visibleCanvas->canvas();
-    RasterCanvas &hidden = m_hiddenCanvas->canvas();
-
-    visible.setPicture(m_blankBitmap.load());
-    visible.clear();
-    hidden.clear();
-    visible.setPersistentDrawing(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_progressBar->statusLabel()->setText(QStringLiteral("In Progress"));
-    m_progressBar->centreStatusLabel();
-
-    CanvasRenderTarget target(visible, hidden, [this](qint32 stepsDone) { showProgress(stepsDone); });
-    renderFractal(m_state.document, visible.scaleWidth(), visible.scaleHeight(), m_state.random, target);
-
-    m_progressBar->setStepsDone(0);
-    m_progressBar->statusLabel()->clear();
-    QApplication::restoreOverrideCursor();
-    visible.setPersistentDrawing(true);
-    m_tempBitmap.store(hidden.persistentImage());
-    visible.setPicture(m_tempBitmap.load());
-    m_visibleCanvas->update();
 }
 
 } // namespace Vorlane

@@ -15,7 +15,9 @@ class UserDialogs;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
-// Pctr2 behind it, the progress bar, the toolbar and the menus.
+// Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
+// entry and its toolbar button share one QAction, so each command has one
+// implementation.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -35,6 +37,19 @@ public:
     // "Start rendering": renders the document into both canvases.
     void startRendering();
 
+    // Reads a document file into the program. A file that is not a whole,
+    // valid document is refused with a message and changes nothing; after a
+    // successful read the canvases are blank in the new background colour,
+    // currentFile is path and modified is 0. True when the file was read.
+    bool readDocumentFile(const QString &path);
+
+    // Clears both canvases to the document's background colour, writes that
+    // blank picture as "BLANK.BMP" and shows it on the visible canvas.
+    void resetCanvases();
+
+    // The picture a rendering leaves, kept as "TEMP.BMP".
+    HandOverBitmap &lastPicture() { return m_tempBitmap; }
+
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
@@ -46,6 +61,9 @@ private:
     void createActions();
     void createMenus();
     void createToolbar();
+    QAction *addCommand(const char *name, const QString &text, const QKeySequence &shortcut = {},
+                        const QString &toolTip = {});
+    QToolButton *addPictureButton(const char *name, QAction *action, const QRect &twips);
     void layoutCanvases();
     void showProgress(qint32 stepsDone);
 
@@ -57,8 +75,16 @@ private:
     CanvasView *m_visibleCanvas;
     CanvasView *m_hiddenCanvas;
     ProgressStrip *m_progressBar;
-    QAction *m_startAction = nullptr;
-    QToolButton *m_startButton = nullptr;
+
+    // The commands, named as their menu entries.
+    struct Commands
+    {
+        QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
+        QAction *trns, *bstrn, *styl, *setng;
+        QAction *start;
+        QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
+        QAction *incnt, *abt;
+    } m_commands{};
 };
 
 } // namespace Vorlane

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "document/colour.h"
+#include "document/documentfile.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 #include "support/scripteddialogs.h"
@@ -43,6 +44,8 @@ private Q_SLOTS:
     void startButtonRunsTheSameCommand();
     void unrenderableDocumentIsRefused();
     void pictureIsShownWhenTheFolderIsNotWritable();
+    void readingADocumentResetsTheCanvases();
+    void refusedDocumentChangesNothing();
 
 private:
     std::unique_ptr<TestFolder> m_folder;
@@ -132,6 +135,53 @@ void TestMainWindow::pictureIsShownWhenTheFolderIsNotWritable()
     window.initialiseDocument();
     window.startRendering();
     QVERIFY(!isFilledWith(window.visibleCanvas()->canvas().persistentImage(), rgbColour(254, 253, 245)));
+}
+
+void TestMainWindow::readingADocumentResetsTheCanvases()
+{
+    FractalDocument stored = m_state->document;
+    stored.colours.backColour = rgbColour(0, 0, 80);
+    stored.transformations.removeLast();
+    const QString path = m_folder->filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(stored, path));
+    m_window->startRendering();
+    const float scaleX = m_state->document.settings.scaleX = 0.5f;
+    m_state->fieldRange = {1, 2, 3, 4};
+    m_state->modified = 1;
+
+    QVERIFY(m_window->readDocumentFile(path));
+    QCOMPARE(m_state->document.trCount(), 2);
+    QCOMPARE(m_state->document.settings.scaleX, scaleX);
+    QCOMPARE(m_state->fieldRange, (FieldRange{1, 2, 3, 4}));
+    QCOMPARE(m_state->currentFile, path);
+    QCOMPARE(m_state->modified, qint16(0));
+    QVERIFY(isFilledWith(m_window->visibleCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
+    QVERIFY(isFilledWith(m_window->hiddenCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
+    QVERIFY(isFilledWith(bitmap(m_folder->filePath(QStringLiteral("BLANK.BMP"))), rgbColour(0, 0, 80)));
+}
+
+void TestMainWindow::refusedDocumentChangesNothing()
+{
+    const QString path = m_folder->filePath(QStringLiteral("junk.vrf"));
+    QFile junk(path);
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a fractal at all, not at all, not at all, not at all");
+    junk.close();
+    m_state->currentFile = QStringLiteral("before.vrf");
+    m_state->modified = 1;
+    const FractalDocument before = m_state->document;
+    m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+
+    QVERIFY(!m_window->readDocumentFile(path));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    const MessageRequest &message = m_dialogs->messages.first();
+    QCOMPARE(message.text, QLatin1Char('\'') + path + QLatin1String("' doesnot contain a valied Fractal Image"));
+    QCOMPARE(message.title, QStringLiteral("Error Opening File"));
+    QCOMPARE(message.icon, MessageIcon::Warning);
+    QCOMPARE(message.buttons, QList<MessageButton>{MessageButton::Ok});
+    QCOMPARE(m_state->document, before);
+    QCOMPARE(m_state->currentFile, QStringLiteral("before.vrf"));
+    QCOMPARE(m_state->modified, qint16(1));
 }
 
 QTEST_MAIN(TestMainWindow)
