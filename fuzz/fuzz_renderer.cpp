@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Vorlane::RasterCanvas visible(QSize(64, 48), document->colours.backColour);
     Vorlane::RasterCanvas hidden(QSize(64, 48), document->colours.backColour);
     visible.setPersistentDrawing(false);
-    Vorlane::CanvasRenderTarget target(visible, hidden);
+    Vorlane::CanvasRenderTarget target(hidden, &visible);
     Vorlane::RandomGenerator random;
     Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target);
     return 0;
