@@ -7,6 +7,7 @@
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -38,6 +39,7 @@ class TestVorlaneRender : public QObject
 private Q_SLOTS:
     void sameDocumentGivesTheWindowsPixels();
     void exitCodesTellWhatWentWrong();
+    void everyGalleryDocumentRenders();
 };
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
@@ -89,6 +91,28 @@ void TestVorlaneRender::exitCodesTellWhatWentWrong()
                  .exitCode,
              int(RenderExit::Success));
     QVERIFY(!QImage(output).isNull());
+}
+
+void TestVorlaneRender::everyGalleryDocumentRenders()
+{
+    TestFolder folder;
+    const QDir gallery(QStringLiteral(VORLANE_GALLERY_DIR));
+    const QStringList documents = gallery.entryList({QStringLiteral("*.vrf")});
+    QVERIFY(documents.size() >= 10);
+    for (const QString &name : documents) {
+        const QString output = folder.filePath(QStringLiteral("picture.png"));
+        const Run run = runRenderer({gallery.filePath(name), QStringLiteral("-o"), output,
+                                     QStringLiteral("--points"), QStringLiteral("20000")});
+        QVERIFY2(run.exitCode == 0, qPrintable(name + QLatin1String(": ") + run.errors));
+        const QImage picture(output);
+        QCOMPARE(picture.size(), startupCanvasSize());
+        int inked = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x)
+                inked += picture.pixel(x, y) != picture.pixel(0, 0);
+        }
+        QVERIFY2(inked > picture.width() * picture.height() / 200, qPrintable(name + QLatin1String(" is nearly empty")));
+    }
 }
 
 QTEST_MAIN(TestVorlaneRender)
