@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev)
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6)
 
 missing=()
 for package in "${packages[@]}"; do
