@@ -67,6 +67,7 @@ private Q_SLOTS:
     void refusedOpenKeepsTheDocumentAndRewritesTheLastPicture();
     void openKeepsTheScalesAndTheFieldRange();
     void exportHoldsTheLastPictureAtCanvasSize();
+    void savedDocumentOpensAsItWas();
     void dialogStartsInTheNearestExistingFolder_data();
     void dialogStartsInTheNearestExistingFolder();
 
@@ -344,6 +345,23 @@ void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
     QCOMPARE(exported.size(), visible().pixelSize());
     QCOMPARE(exported, bitmap(tempBitmap()));
     QVERIFY(exported != blankImage(visible().pixelSize(), m_f->state.document.colours.backColour));
+}
+
+void TestFileCommands::savedDocumentOpensAsItWas()
+{
+    ProgramState &state = m_f->state;
+    const FractalDocument saved = state.document;
+    const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
+    m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->run(QStringLiteral("flsavas"));
+    m_f->run(QStringLiteral("flnw"));
+    QVERIFY(state.document != saved);
+
+    m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->run(QStringLiteral("flopn"));
+    QCOMPARE(state.document, saved);
+    QCOMPARE(state.currentFile, path);
+    QVERIFY(m_f->dialogs.messages.isEmpty());
 }
 
 void TestFileCommands::dialogStartsInTheNearestExistingFolder_data()
