@@ -45,15 +45,18 @@ inline bool fitsInt16(double value)
     return rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max();
 }
 
-// CInt into 16 bits, saturating at the limits; NaN becomes 0.
+// CInt into 16 bits, saturating at the limits; NaN becomes 0. Clamping first
+// to just inside the values that round to the limits keeps the sum of the
+// rounding trick exact.
 inline qint16 cint16(double value)
 {
     if (std::isnan(value))
         return 0;
-    constexpr double lowest = std::numeric_limits<qint16>::min();
-    constexpr double highest = std::numeric_limits<qint16>::max();
-    const double rounded = roundHalfEven(qBound(lowest - 1.0, value, highest + 1.0));
-    return static_cast<qint16>(qBound(lowest, rounded, highest));
+    constexpr double shifter = 6755399441055744.0; // 1.5 × 2^52
+    constexpr double lowest = -32768.5;            // rounds to -32768, the even neighbour
+    constexpr double highest = 0x1.fffdfffffffffp+14; // the double just below 32767.5
+    const double clamped = value < lowest ? lowest : (value > highest ? highest : value);
+    return static_cast<qint16>((clamped + shifter) - shifter);
 }
 
 // CLng into 32 bits, saturating at the limits; NaN becomes 0.

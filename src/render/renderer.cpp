@@ -19,8 +19,8 @@ namespace {
 // out once per run; the values are exactly those computed per iteration.
 struct PreparedMap
 {
-    double contractionX = 0.0;
-    double contractionY = 0.0;
+    float contractionX = 0.0f;
+    float contractionY = 0.0f;
     double cosTheta = 1.0;
     double sinTheta = 0.0;
     double translationX = 0.0; // canvas units
@@ -73,8 +73,10 @@ public:
     Point16 applyTransformation(Point16 point) const
     {
         const PreparedMap &map = m_maps[m_selected];
-        const float a = toSingle(double(point.x) * map.contractionX);
-        const float b = toSingle(double(point.y) * map.contractionY);
+        // A 16-bit coordinate is exact as a float, so the float product is the
+        // exact product rounded once.
+        const float a = float(point.x) * map.contractionX;
+        const float b = float(point.y) * map.contractionY;
         const float xRotated = toSingle(double(a) * map.cosTheta - double(b) * map.sinTheta);
         const float yRotated = toSingle(double(a) * map.sinTheta + double(b) * map.cosTheta);
         return {cint16(map.translationX + double(xRotated)), cint16(map.translationY + double(yRotated))};
