@@ -87,6 +87,9 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
+    connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
+    connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
 }
 
 void MainWindow::createMenus()
