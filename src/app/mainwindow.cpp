@@ -90,6 +90,9 @@ void MainWindow::createActions()
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
     connectFileCommands();
+    connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
+    connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
+    connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
     setCommandIcons();
 }
 

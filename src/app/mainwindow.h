@@ -37,6 +37,11 @@ public:
     // "Start rendering": renders the document into both canvases.
     void startRendering();
 
+    // The editors, each shown modally over this window.
+    void editTransformations();
+    void editSettings();
+    void editColours();
+
     // Reads a document file into the program. A file that is not a whole,
     // valid document is refused with a message and changes nothing; after a
     // successful read the canvases are blank in the new background colour,
