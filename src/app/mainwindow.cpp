@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "document/colour.h"
 #include "document/programstate.h"
+#include "editors/basefieldcommand.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 
@@ -87,6 +88,7 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.bstrn, &QAction::triggered, this, [this] { editBaseField(this, m_state, m_dialogs, m_baseFieldEditor); });
 }
 
 void MainWindow::createMenus()
