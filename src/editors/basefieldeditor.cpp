@@ -126,6 +126,10 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Edit Base Field"));
+    // The twip geometry is designed around an 8-point font.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
 
     m_save = addButton(this, "save", QStringLiteral("&Save"), QRect(120, 120, 1095, 375));
     QFont bold = m_save->font();
@@ -177,7 +181,11 @@ void BaseFieldEditor::createPenFields()
 {
     addLabel(this, "Label5", QStringLiteral("Width(X):"), {120, 2160});
     addLabel(this, "Label7", QStringLiteral("Width(Y):"), {960, 2160});
-    addLabel(this, "Label6", QStringLiteral("( Recomended value < 1 )"), {0, 2760}, 1935);
+    QLabel *hint = addLabel(this, "Label6", QStringLiteral("( Recomended value < 1 )"), {0, 2760}, 1935);
+    // Wider fonts than the design's take a second line; there is room below.
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    hint->resize(hint->width(), twipsToPixels(480));
     QLineEdit *widthd = addField(this, "widthd", QRect(120, 2400, 615, 375));
     QLineEdit *widthe = addField(this, "widthe", QRect(960, 2400, 615, 375));
     connect(widthd, &QLineEdit::textChanged, this, [this](const QString &text) {

@@ -33,6 +33,10 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Select size of Base Field"));
+    // The twip geometry is designed around an 8-point font.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
     setFixedSize(twipsToPixels(clientSize.width()), twipsToPixels(clientSize.height()));
 
     auto *intro = new QLabel(this);
