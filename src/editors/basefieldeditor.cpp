@@ -8,6 +8,7 @@
 #include "pensweep.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +37,7 @@ void setBackground(QWidget *widget, QPalette::ColorRole role, const QColor &colo
 
 QColor systemColour(QPalette::ColorRole role)
 {
-    return QPalette().color(role);
+    return QGuiApplication::palette().color(role);
 }
 
 template<typename Control>
@@ -88,9 +89,11 @@ QIcon toolIcon(BaseFieldTool tool)
         painter.drawLine(5, 19, 19, 5);
         painter.drawLine(5, 19, 8, 19);
         break;
-    default:
+    case Eraser:
         painter.setBrush(Qt::white);
         painter.drawRect(4, 8, 16, 9);
+        break;
+    case NoTool:
         break;
     }
     return QIcon(pixmap);
@@ -131,12 +134,12 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
     designFont.setPointSize(8);
     setFont(designFont);
 
-    m_save = addButton(this, "save", QStringLiteral("&Save"), QRect(120, 120, 1095, 375));
-    QFont bold = m_save->font();
+    QPushButton *save = addButton(this, "save", QStringLiteral("&Save"), QRect(120, 120, 1095, 375));
+    QFont bold = save->font();
     bold.setPointSize(12);
     bold.setBold(true);
-    m_save->setFont(bold);
-    connect(m_save, &QPushButton::clicked, this, &BaseFieldEditor::captureBaseField);
+    save->setFont(bold);
+    connect(save, &QPushButton::clicked, this, &BaseFieldEditor::captureBaseField);
 
     m_strip = addControl<QWidget>(this, "Picture3", QRect(120, 480, 1095, 135));
     setBackground(m_strip, QPalette::Window, systemColour(QPalette::Dark));

@@ -9,7 +9,6 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 namespace Vorlane {
@@ -58,7 +57,6 @@ private:
     UserDialogs &m_dialogs;
     BaseFieldDrawing m_drawing;
 
-    QPushButton *m_save;
     QWidget *m_strip;
     std::array<ToolButton, 4> m_toolButtons{};
     QGroupBox *m_numericInput = nullptr;

@@ -64,6 +64,7 @@ private Q_SLOTS:
     void verticalEllipseDragDegenerates();
     void editorStateSurvivesReopening();
     void snapshotStaysInMemoryWhenTheFileFails();
+    void areaSmallerThanAPixelHoldsNothing();
 
 private:
     QString commitPath() const { return m_folder->filePath(QStringLiteral("TEST.BMP")); }
@@ -304,6 +305,18 @@ void TestBaseFieldDrawing::snapshotStaysInMemoryWhenTheFileFails()
     QCOMPARE(pixel(drawing.area(), 15, 2), BaseFieldDrawing::ink);
     QCOMPARE(pixel(drawing.area(), 20, 15), BaseFieldDrawing::ink);
     QCOMPARE(pixel(drawing.area(), 15, 20), BaseFieldDrawing::ink);
+}
+
+void TestBaseFieldDrawing::areaSmallerThanAPixelHoldsNothing()
+{
+    m_state.currentTool = Pencil;
+    BaseFieldDrawing drawing({0, 14, 0, 14}, commitPath(), m_state);
+    drawing.open({{5, 5}});
+    drawing.press(0.0f, 0.0f);
+    drawing.move(14.0f, 14.0f);
+    drawing.release();
+    QVERIFY(drawing.area().persistentImage().isNull());
+    QVERIFY(capture(drawing).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestBaseFieldDrawing)

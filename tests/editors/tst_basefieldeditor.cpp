@@ -55,7 +55,7 @@ QColor buttonColour(const QWidget *window, const char *name)
 
 QColor systemColour(QPalette::ColorRole role)
 {
-    return QPalette().color(role);
+    return QGuiApplication::palette().color(role);
 }
 
 qint32 areaPixel(const BaseFieldEditor &editor, int px, int py)
