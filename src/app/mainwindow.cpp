@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "document/colour.h"
 #include "document/programstate.h"
+#include "online/onlinelinks.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 
@@ -40,6 +41,8 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_visibleCanvas = new CanvasView(initialBackColour, client);
     m_visibleCanvas->setObjectName(QStringLiteral("Pctr1"));
     m_progressBar = new ProgressStrip(client);
+    m_online = new OnlineLinks(state, dialogs, this);
+    m_online->placeAdvertisement(client);
 
     createActions();
     createMenus();
@@ -87,6 +90,13 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.tellfriend, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
+    connect(c.vrws, &QAction::triggered, m_online, &OnlineLinks::openSite);
+    connect(c.vrg, &QAction::triggered, m_online, &OnlineLinks::openGallery);
+    connect(c.eml, &QAction::triggered, m_online, &OnlineLinks::sendMail);
+    connect(c.progsite, &QAction::triggered, m_online, &OnlineLinks::openAuthorPage);
+    connect(c.incnt, &QAction::triggered, m_online, &OnlineLinks::openHelp);
+    connect(c.abt, &QAction::triggered, m_online, &OnlineLinks::showAbout);
 }
 
 void MainWindow::createMenus()
