@@ -103,9 +103,13 @@ void NoteWindow::mouseMoveEvent(QMouseEvent *event)
 
 bool NoteWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseMove)
-        m_mailLink->setHovered(false);
-    return QDialog::eventFilter(watched, event);
+    if (event->type() != QEvent::MouseMove)
+        return QDialog::eventFilter(watched, event);
+    // Only the e-mail link lets go here; the move must not reach the
+    // background, which would let both go.
+    m_mailLink->setHovered(false);
+    event->accept();
+    return true;
 }
 
 } // namespace Vorlane
