@@ -64,6 +64,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     connect(m_authorLink, &LinkLabel::activated, this,
             [&dialogs](const QString &url) { openAddressFromFile(dialogs, url); });
     auto *createdBy = new QHBoxLayout;
+    createdBy->setSpacing(8);
     createdBy->addWidget(addNamedLabel(this, "Label1", QStringLiteral("Created by")));
     createdBy->addWidget(m_authorLink);
     createdBy->addStretch();
@@ -92,7 +93,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     bottom->addWidget(addNamedLabel(this, "lblDisclaimer", QString()), 1);
     bottom->addLayout(buttons);
     layout->addLayout(bottom, 5, 0, 1, 2);
-    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+    setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
 }
 
 void AboutWindow::mouseMoveEvent(QMouseEvent *event)

@@ -47,7 +47,7 @@ NoteWindow::NoteWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *ow
     auto *text = new QPlainTextEdit(note, this);
     text->setObjectName(QStringLiteral("Text1"));
     text->setReadOnly(true);
-    text->setMinimumSize(420, 190);
+    text->setMinimumSize(440, 230);
 
     QLabel *name = addNamedLabel(this, "Label1", authorName() + QLatin1String(" :"));
     setBold(name);

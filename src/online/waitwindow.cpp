@@ -40,7 +40,7 @@ WaitWindow::WaitWindow(QWidget *owner)
     layout->setSpacing(16);
     layout->addWidget(m_message);
     layout->addLayout(attemptLine);
-    setMinimumWidth(380);
+    setMinimumWidth(460);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
