@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/systemdialogs.h"
 #include "document/programstate.h"
+#include "online/onlinelinks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,7 +16,13 @@ int main(int argc, char *argv[])
     state.appDir = QDir::toNativeSeparators(QApplication::applicationDirPath() + QLatin1Char('/'));
     Vorlane::SystemDialogs dialogs;
     Vorlane::MainWindow window(state, dialogs);
+    Vorlane::OnlineLinks &online = window.online();
+    online.fillNetInfoSources();
+    online.setDefaultAddresses();
+    online.updateIfDue();
     window.show();
+    online.readNetInfoFile();
     window.initialiseDocument();
+    online.playAdPicture();
     return application.exec();
 }

@@ -6,6 +6,7 @@
 #include "document/colour.h"
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
+#include "online/onlinelinks.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 #include "toolbarrules.h"
@@ -43,6 +44,8 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_visibleCanvas = new CanvasView(initialBackColour, client);
     m_visibleCanvas->setObjectName(QStringLiteral("Pctr1"));
     m_progressBar = new ProgressStrip(client);
+    m_online = new OnlineLinks(state, dialogs, this);
+    m_online->placeAdvertisement(client);
 
     createActions();
     createMenus();
@@ -90,6 +93,13 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.tellfriend, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
+    connect(c.vrws, &QAction::triggered, m_online, &OnlineLinks::openSite);
+    connect(c.vrg, &QAction::triggered, m_online, &OnlineLinks::openGallery);
+    connect(c.eml, &QAction::triggered, m_online, &OnlineLinks::sendMail);
+    connect(c.progsite, &QAction::triggered, m_online, &OnlineLinks::openAuthorPage);
+    connect(c.incnt, &QAction::triggered, m_online, &OnlineLinks::openHelp);
+    connect(c.abt, &QAction::triggered, m_online, &OnlineLinks::showAbout);
     connectFileCommands();
     connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
     connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);

@@ -11,6 +11,7 @@ class QToolButton;
 namespace Vorlane {
 
 class CanvasView;
+class OnlineLinks;
 class ProgressStrip;
 class UserDialogs;
 struct ProgramState;
@@ -69,6 +70,7 @@ public:
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
+    OnlineLinks &online() const { return *m_online; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -104,6 +106,7 @@ private:
     CanvasView *m_visibleCanvas;
     CanvasView *m_hiddenCanvas;
     ProgressStrip *m_progressBar;
+    OnlineLinks *m_online;
 
     // The commands, named as their menu entries.
     struct Commands

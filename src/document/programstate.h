@@ -2,6 +2,7 @@
 
 #include "common/randomgenerator.h"
 #include "fractaldocument.h"
+#include "online/netinfo.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -32,6 +33,7 @@ struct ProgramState
     qint16 selectedTr = 0; // the transformation editor's selection, 0 for none
     FieldRange fieldRange;
     RandomGenerator random;
+    NetInfo netInfo;       // the web addresses and where to update them
 };
 
 } // namespace Vorlane

@@ -1,0 +1,105 @@
+#include "aboutwindow.h"
+
+#include "app/dialogs.h"
+#include "document/colour.h"
+#include "fractalpicture.h"
+#include "linklabel.h"
+#include "netinfo.h"
+#include "windowparts.h"
+
+#include "common/randomgenerator.h"
+#include "document/fractaldocument.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Vorlane {
+
+namespace {
+
+constexpr qint32 linkColour = rgbColour(0, 0, 128);
+constexpr int iconSize = 48;
+
+// The program's icon, or the start-up tree when the program has none.
+QPixmap programIcon()
+{
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull())
+        return icon.pixmap(iconSize, iconSize);
+    RandomGenerator random;
+    const FractalDocument tree = startupDocument(0.0f, 0.0f, rgbColour(254, 253, 245));
+    constexpr float zoom = 0.12f;
+    return QPixmap::fromImage(
+        renderFractalPicture(tree, QSize(iconSize, iconSize), zoom, QPoint(0, 300), random));
+}
+
+} // namespace
+
+AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *owner)
+    : QDialog(owner)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Vorlane 2.0"));
+    setMouseTracking(true);
+
+    QLabel *icon = addNamedLabel(this, "picIcon", QString());
+    icon->setPixmap(programIcon());
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    QLabel *title = addNamedLabel(this, "lblTitle", QStringLiteral("Vorlane 2.0"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    QLabel *version = addNamedLabel(this, "lblVersion", QStringLiteral("Version:  2.0.2"));
+    QLabel *description = addNamedLabel(this, "lblDescription",
+                                        QStringLiteral("Two Dimentional Linear  Fractal Structure Creator "));
+    description->setWordWrap(true);
+
+    m_authorLink = new LinkLabel(authorName(), linkColour, this);
+    m_authorLink->setObjectName(QStringLiteral("HLink1"));
+    m_authorLink->setUrl(mailLink(netInfo.authorMail));
+    connect(m_authorLink, &LinkLabel::activated, this,
+            [&dialogs](const QString &url) { openAddressFromFile(dialogs, url); });
+    auto *createdBy = new QHBoxLayout;
+    createdBy->setSpacing(8);
+    createdBy->addWidget(addNamedLabel(this, "Label1", QStringLiteral("Created by")));
+    createdBy->addWidget(m_authorLink);
+    createdBy->addStretch();
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto *note = new QPushButton(QStringLiteral("Note from the progremmer..."), this);
+    note->setObjectName(QStringLiteral("Command1"));
+    connect(note, &QPushButton::clicked, this, [this] { done(noteRequested); });
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(note);
+
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(18, 18, 18, 18);
+    layout->setHorizontalSpacing(18);
+    layout->addWidget(icon, 0, 0, 4, 1);
+    layout->addWidget(title, 0, 1);
+    layout->addWidget(version, 1, 1);
+    layout->addWidget(description, 2, 1);
+    layout->addLayout(createdBy, 3, 1);
+    layout->addWidget(addSeparatorLine(this, "Line1"), 4, 0, 1, 2);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(addNamedLabel(this, "lblDisclaimer", QString()), 1);
+    bottom->addLayout(buttons);
+    layout->addLayout(bottom, 5, 0, 1, 2);
+    setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
+}
+
+void AboutWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    QDialog::mouseMoveEvent(event);
+    m_authorLink->setHovered(false);
+}
+
+} // namespace Vorlane

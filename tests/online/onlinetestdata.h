@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace Vorlane {
+
+// A GIF picture of one pixel, padded with a comment to exactly size bytes
+// (at least 39).
+inline QByteArray gifOfSize(int size, char colour = '\xff')
+{
+    const QByteArray head = QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) + QByteArray("\x00\x00\x00", 3)
+        + QByteArray(3, colour);
+    const QByteArray image("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b", 16);
+    int padding = size - int(head.size() + image.size()) - 3; // extension introducer, label and terminator
+    QByteArray comment("\x21\xfe", 2);
+    while (padding > 0) {
+        int block = qMin(255, padding - 1);
+        if (padding - (block + 1) == 1)
+            --block; // a block of length 0 would end the comment
+        comment += char(block) + QByteArray(block, 'c');
+        padding -= block + 1;
+    }
+    comment += '\0';
+    return head + comment + image;
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace Vorlane
