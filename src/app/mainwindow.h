@@ -12,6 +12,8 @@ namespace Vorlane {
 class CanvasView;
 class ProgressStrip;
 class UserDialogs;
+enum class PanDirection;
+struct LaunchOptions;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
@@ -30,9 +32,21 @@ public:
     MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Builds the start-up document for the canvas as it is now shown and
+    // Form1's loading: takes the program folder, shows the window and sets
+    // up the document, from the command line or the start-up one.
+    void load(const LaunchOptions &launch);
+
+    // Reads commandLineDocument, or builds the start-up document for the
+    // canvas as it is now shown when there is none or it is refused; then
     // writes the blank and the last picture beside the program.
-    void initialiseDocument();
+    void initialiseDocument(const QString &commandLineDocument = QString());
+
+    // Draws the axes for the view centre on the visible canvas.
+    void shgrd();
+
+    // The window's size with its frame, in twips, as the canvas layout
+    // measures it.
+    QSize outerSizeTwips() const;
 
     // "Start rendering": renders the document into both canvases.
     void startRendering();
@@ -56,6 +70,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The shutdown: the save question, then the temporary files go.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createActions();
@@ -64,7 +80,23 @@ private:
     QAction *addCommand(const char *name, const QString &text, const QKeySequence &shortcut = {},
                         const QString &toolTip = {});
     QToolButton *addPictureButton(const char *name, QAction *action, const QRect &twips);
-    void layoutCanvases();
+    void createArrowButtons();
+
+    void fitCanvasesToWindow();
+    void layOutCanvases();
+    bool placeCanvasesFor(QSize outerTwips);
+    void resetScales();
+    QSize framePixels() const;
+    void setOuterSizeTwips(QSize twips);
+    int clientHeightTwips(QSize outerTwips) const;
+
+    void pressArrow(PanDirection direction, int modifierState);
+    void restoreLastPicture();
+
+    void takeProgramFolder(const QString &programFolder);
+    void buildStartupDocument();
+    bool offerToSaveChanges();
+    bool saveAtExit();
     void showProgress(qint32 stepsDone);
 
     ProgramState &m_state;

@@ -1,0 +1,131 @@
+// The main window's canvas view: fitting the canvases to the window, and the
+// arrow buttons that move the view centre.
+#include "mainwindow.h"
+
+#include "arrowbutton.h"
+#include "common/rounding.h"
+#include "common/twips.h"
+#include "document/programstate.h"
+#include "render/canvaslayout.h"
+#include "render/canvasview.h"
+#include "render/panning.h"
+#include "render/progressstrip.h"
+
+namespace Vorlane {
+
+namespace {
+
+// The frame of a classic desktop window: 4-pixel borders and a 19-pixel title
+// bar, as the layout's offsets expect.
+const QSize classicFramePixels(8, 27);
+
+} // namespace
+
+void MainWindow::createArrowButtons()
+{
+    struct Arrow
+    {
+        const char *name;
+        Qt::ArrowType arrow;
+        PanDirection direction;
+        QRect twips;
+        const char *toolTip;
+    };
+    static const Arrow arrows[] = {
+        {"up", Qt::UpArrow, PanDirection::Up, QRect(4095, 105, 210, 210), "Move  centre  up"},
+        {"dn", Qt::DownArrow, PanDirection::Down, QRect(4095, 315, 210, 210), "Move  centre  down"},
+        {"lt", Qt::LeftArrow, PanDirection::Left, QRect(4320, 179, 210, 210), "Move  centre  left"},
+        {"rt", Qt::RightArrow, PanDirection::Right, QRect(4500, 179, 210, 210), "Move  centre  right"},
+    };
+    for (const Arrow &arrow : arrows) {
+        auto *button = new ArrowButton(arrow.arrow, centralWidget());
+        button->setObjectName(QLatin1String(arrow.name));
+        button->setToolTip(QLatin1String(arrow.toolTip));
+        button->setGeometry(twipsToPixels(arrow.twips));
+        const PanDirection direction = arrow.direction;
+        connect(button, &ArrowButton::pressedWith, this,
+                [this, direction](int modifierState) { pressArrow(direction, modifierState); });
+        connect(button, &ArrowButton::releasedAnywhere, this, &MainWindow::restoreLastPicture);
+    }
+}
+
+void MainWindow::shgrd()
+{
+    drawAxes(m_visibleCanvas->canvas(), m_state.document.centreX, m_state.document.centreY);
+    m_visibleCanvas->update();
+}
+
+void MainWindow::pressArrow(PanDirection direction, int modifierState)
+{
+    moveCentre(m_state.document, direction, modifierState);
+    shgrd();
+}
+
+void MainWindow::restoreLastPicture()
+{
+    m_visibleCanvas->canvas().setPicture(m_tempBitmap.load());
+    m_visibleCanvas->update();
+}
+
+void MainWindow::fitCanvasesToWindow()
+{
+    if (!isMinimized())
+        layOutCanvases();
+    resetScales();
+}
+
+void MainWindow::layOutCanvases()
+{
+    if (placeCanvasesFor(outerSizeTwips()))
+        return;
+    setOuterSizeTwips(fallbackWindowSizeTwips);
+    placeCanvasesFor(fallbackWindowSizeTwips);
+    m_progressBar->centreStatusLabel();
+}
+
+bool MainWindow::placeCanvasesFor(QSize outerTwips)
+{
+    const std::optional<CanvasLayout> layout = canvasLayout(outerTwips, clientHeightTwips(outerTwips));
+    if (!layout)
+        return false;
+    m_visibleCanvas->setGeometry(twipsToPixels(layout->canvas));
+    m_hiddenCanvas->setGeometry(twipsToPixels(layout->canvas));
+    m_progressBar->setGeometry(twipsToPixels(layout->progressBar));
+    return true;
+}
+
+void MainWindow::resetScales()
+{
+    const RasterCanvas &visible = m_visibleCanvas->canvas();
+    m_state.document.settings.scaleX = toSingle(1.0 / visible.scaleWidth());
+    m_state.document.settings.scaleY = toSingle(1.0 / visible.scaleHeight());
+}
+
+// The layout is measured by the window's outer size, frame included. Where the
+// platform reports a frame (a window manager's title bar and borders) that
+// frame is taken; where it reports none (offscreen, no window manager, or
+// before the window manager has framed the window) the classic frame is added.
+QSize MainWindow::framePixels() const
+{
+    const QSize frame = frameGeometry().size() - size();
+    return frame.isNull() ? classicFramePixels : frame;
+}
+
+QSize MainWindow::outerSizeTwips() const
+{
+    return pixelsToTwips(size() + framePixels());
+}
+
+void MainWindow::setOuterSizeTwips(QSize twips)
+{
+    resize(QSize(twipsToPixels(twips.width()), twipsToPixels(twips.height())) - framePixels());
+}
+
+// Worked out from the outer size rather than read, since a window manager
+// may apply a new size only later.
+int MainWindow::clientHeightTwips(QSize outerTwips) const
+{
+    return outerTwips.height() - pixelsToTwips(framePixels().height() + centralWidget()->y());
+}
+
+} // namespace Vorlane

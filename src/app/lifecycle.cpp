@@ -1,0 +1,81 @@
+// The main window's loading and its shutdown.
+#include "mainwindow.h"
+
+#include "dialogs.h"
+#include "document/documentfile.h"
+#include "document/programfiles.h"
+#include "document/programstate.h"
+
+#include <QCloseEvent>
+
+namespace Vorlane {
+
+namespace {
+
+const QLatin1String untitledDocument("Untitled.vrf");
+
+} // namespace
+
+void MainWindow::load(const LaunchOptions &launch)
+{
+    // Online links: the list of net-info sources is filled here.
+    takeProgramFolder(launch.programFolder);
+    showAdvertisementFile(m_state.appDir);
+    // Online links: the default link addresses are set here, then the
+    // net-info update runs when it is due.
+    show();
+    // Online links: the net-info file is read here.
+    initialiseDocument(launch.documentPath);
+    // Online links: Image1 is given appDir + "vornad.gif" to play here.
+}
+
+void MainWindow::takeProgramFolder(const QString &programFolder)
+{
+    m_state.appDir = appDirFor(programFolder);
+    // The window was built before the folder was known.
+    m_blankBitmap = HandOverBitmap(m_state.appDir + blankBitmapName);
+    m_tempBitmap = HandOverBitmap(m_state.appDir + tempBitmapName);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!offerToSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    removeHandOverBitmaps(m_state.appDir);
+    hideAdvertisementFile(m_state.appDir);
+    event->accept();
+}
+
+// False when a save failed and the user chose to keep the program running.
+bool MainWindow::offerToSaveChanges()
+{
+    const QString &file = m_state.currentFile;
+    if (m_state.modified != 1 || file.isEmpty())
+        return true;
+    if (!m_dialogs.askYesNo(this, QStringLiteral("Save changes to currently open file?"),
+                            QLatin1String("Save changes in '") + file + QLatin1String("' ?")))
+        return true;
+    // A new document that was never saved goes to the working folder, where
+    // a file of that name may already hold something.
+    if (file == untitledDocument && existingFileLength(file) != 0
+        && !m_dialogs.askYesNo(this, QStringLiteral("Overwrite Confermation"),
+                               QLatin1Char('\'') + file + QLatin1String("' already exists. Do you want to over write it?")))
+        return true;
+    return saveAtExit();
+}
+
+bool MainWindow::saveAtExit()
+{
+    QString error;
+    if (saveDocumentFile(m_state.document, m_state.currentFile, &error))
+        return true;
+    const MessageRequest question{tr("The changes could not be saved in '%1': %2\n\nQuit without saving them?")
+                                      .arg(m_state.currentFile, error),
+                                  tr("Save Failed"), MessageIcon::Warning, {MessageButton::Yes, MessageButton::No},
+                                  MessageButton::No};
+    return m_dialogs.showMessage(this, question) == MessageButton::Yes;
+}
+
+} // namespace Vorlane
