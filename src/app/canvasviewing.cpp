@@ -102,13 +102,16 @@ void MainWindow::resetScales()
 }
 
 // The layout is measured by the window's outer size, frame included. Where the
-// platform reports a frame (a window manager's title bar and borders) that
-// frame is taken; where it reports none (offscreen, no window manager, or
-// before the window manager has framed the window) the classic frame is added.
+// platform reports a window frame with a title bar (a window manager's
+// decoration) that frame is taken. Otherwise the classic frame is added: with
+// no window manager, before the window manager has framed the window, and
+// offscreen, whose bare 2-pixel edge is no desktop frame.
 QSize MainWindow::framePixels() const
 {
-    const QSize frame = frameGeometry().size() - size();
-    return frame.isNull() ? classicFramePixels : frame;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const bool hasTitleBar = client.top() - frame.top() > frame.bottom() - client.bottom();
+    return hasTitleBar ? frame.size() - client.size() : classicFramePixels;
 }
 
 QSize MainWindow::outerSizeTwips() const
