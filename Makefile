@@ -1,11 +1,12 @@
 # Two entry points that work on a fresh Debian machine:
 #   make run   installs what is missing, builds and starts the program
 #   make test  installs what is missing, builds and runs every test
+#   make check the reliability run: sanitizers, fuzzing, end to end
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test check bench clean
 
 all: build
 
@@ -24,8 +25,13 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Sanitizers, fuzzing and an end-to-end run of the real program.
+check: build
+	@tools/install-deps.sh check
+	@tools/check.sh
+
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/vorlane-bench
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) build-sanitize build-fuzz

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+# With "check" it adds what the sanitizer, fuzzing and end-to-end runs need.
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev)
+# libqt6svg6 draws the toolbar pictures.
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6)
+if [ "${1:-}" = "check" ]; then
+    packages+=(clang libclang-rt-14-dev xvfb xdotool)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -16,10 +16,9 @@ int modifierState(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-ArrowButton::ArrowButton(Qt::ArrowType arrow, QWidget *parent)
+ArrowButton::ArrowButton(QWidget *parent)
     : QToolButton(parent)
 {
-    setArrowType(arrow);
 }
 
 void ArrowButton::mousePressEvent(QMouseEvent *event)

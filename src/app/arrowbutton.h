@@ -11,7 +11,7 @@ class ArrowButton : public QToolButton
     Q_OBJECT
 
 public:
-    ArrowButton(Qt::ArrowType arrow, QWidget *parent = nullptr);
+    explicit ArrowButton(QWidget *parent = nullptr);
 
 Q_SIGNALS:
     // modifierState: Shift 1, Ctrl 2, Alt 4, added together.

@@ -94,7 +94,7 @@ void MainWindow::startRendering()
     m_progressBar->statusLabel()->setText(QStringLiteral("In Progress"));
     m_progressBar->centreStatusLabel();
 
-    CanvasRenderTarget target(visible, hidden, [this](qint32 stepsDone) { showProgress(stepsDone); });
+    CanvasRenderTarget target(hidden, &visible, [this](qint32 stepsDone) { showProgress(stepsDone); });
     renderFractal(m_state.document, visible.scaleWidth(), visible.scaleHeight(), m_state.random, target);
 
     m_progressBar->setStepsDone(0);

@@ -11,6 +11,8 @@
 #include "render/panning.h"
 #include "render/progressstrip.h"
 
+#include <QIcon>
+
 namespace Vorlane {
 
 namespace {
@@ -26,22 +28,24 @@ void MainWindow::createArrowButtons()
     struct Arrow
     {
         const char *name;
-        Qt::ArrowType arrow;
+        const char *picture;
         PanDirection direction;
         QRect twips;
         const char *toolTip;
     };
     static const Arrow arrows[] = {
-        {"up", Qt::UpArrow, PanDirection::Up, QRect(4095, 105, 210, 210), "Move  centre  up"},
-        {"dn", Qt::DownArrow, PanDirection::Down, QRect(4095, 315, 210, 210), "Move  centre  down"},
-        {"lt", Qt::LeftArrow, PanDirection::Left, QRect(4320, 179, 210, 210), "Move  centre  left"},
-        {"rt", Qt::RightArrow, PanDirection::Right, QRect(4500, 179, 210, 210), "Move  centre  right"},
+        {"up", ":/icons/up.svg", PanDirection::Up, QRect(4095, 105, 210, 210), "Move  centre  up"},
+        {"dn", ":/icons/down.svg", PanDirection::Down, QRect(4095, 315, 210, 210), "Move  centre  down"},
+        {"lt", ":/icons/left.svg", PanDirection::Left, QRect(4320, 179, 210, 210), "Move  centre  left"},
+        {"rt", ":/icons/right.svg", PanDirection::Right, QRect(4500, 179, 210, 210), "Move  centre  right"},
     };
     for (const Arrow &arrow : arrows) {
-        auto *button = new ArrowButton(arrow.arrow, centralWidget());
+        auto *button = new ArrowButton(centralWidget());
         button->setObjectName(QLatin1String(arrow.name));
         button->setToolTip(QLatin1String(arrow.toolTip));
+        button->setIcon(QIcon(QLatin1String(arrow.picture)));
         button->setGeometry(twipsToPixels(arrow.twips));
+        button->setIconSize(button->size() - QSize(4, 4));
         const PanDirection direction = arrow.direction;
         connect(button, &ArrowButton::pressedWith, this,
                 [this, direction](int modifierState) { pressArrow(direction, modifierState); });

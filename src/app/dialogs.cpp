@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace Vorlane {
@@ -24,6 +26,21 @@ QString qtFileFilter(const QString &filter)
     for (qsizetype i = 0; i < parts.size(); i += 2)
         descriptions.append(parts.at(i));
     return descriptions.join(QLatin1String(";;"));
+}
+
+QString dialogStartFolder(const QString &initialName)
+{
+    const QString name = QDir::fromNativeSeparators(initialName);
+    if (!name.contains(QLatin1Char('/')))
+        return QString();
+    QString folder = QFileInfo(name).absolutePath();
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    return QDir::toNativeSeparators(folder);
 }
 
 } // namespace Vorlane

@@ -61,4 +61,9 @@ public:
 // The filter in Qt's form: "Fractal Images (*.vrf);;All Files (*.*)".
 QString qtFileFilter(const QString &filter);
 
+// The folder a file dialog starts in for initialName: the name's folder, or
+// the nearest folder above it that exists. Empty for a bare file name, which
+// the dialog looks for in the working folder.
+QString dialogStartFolder(const QString &initialName);
+
 } // namespace Vorlane

@@ -59,9 +59,7 @@ bool MainWindow::offerToSaveChanges()
         return true;
     // A new document that was never saved goes to the working folder, where
     // a file of that name may already hold something.
-    if (file == untitledDocument && existingFileLength(file) != 0
-        && !m_dialogs.askYesNo(this, QStringLiteral("Overwrite Confermation"),
-                               QLatin1Char('\'') + file + QLatin1String("' already exists. Do you want to over write it?")))
+    if (file == untitledDocument && !mayReplaceDocument(file))
         return true;
     return saveAtExit();
 }
@@ -71,10 +69,10 @@ bool MainWindow::saveAtExit()
     QString error;
     if (saveDocumentFile(m_state.document, m_state.currentFile, &error))
         return true;
-    const MessageRequest question{tr("The changes could not be saved in '%1': %2\n\nQuit without saving them?")
+    const MessageRequest question{tr("'%1' could not be written.\n%2\n\nQuit without saving the changes?")
                                       .arg(m_state.currentFile, error),
-                                  tr("Save Failed"), MessageIcon::Warning, {MessageButton::Yes, MessageButton::No},
-                                  MessageButton::No};
+                                  tr("Error Saving File"), MessageIcon::Warning,
+                                  {MessageButton::Yes, MessageButton::No}, MessageButton::No};
     return m_dialogs.showMessage(this, question) == MessageButton::Yes;
 }
 

@@ -7,8 +7,10 @@
 #include "document/programstate.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
+#include "toolbarrules.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QToolButton>
@@ -87,6 +89,29 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connectFileCommands();
+    connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
+    connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
+    connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
+    setCommandIcons();
+}
+
+void MainWindow::setCommandIcons()
+{
+    const auto setIcon = [](QAction *action, const char *file) {
+        action->setIcon(QIcon(QLatin1String(":/icons/") + QLatin1String(file)));
+        // The pictures belong to the toolbar; the menus show captions only.
+        action->setIconVisibleInMenu(false);
+    };
+    const Commands &c = m_commands;
+    setIcon(c.flnw, "new.svg");
+    setIcon(c.flopn, "open.svg");
+    setIcon(c.flsv, "save.svg");
+    setIcon(c.trns, "transformations.svg");
+    setIcon(c.bstrn, "basefield.svg");
+    setIcon(c.styl, "colours.svg");
+    setIcon(c.start, "render.svg");
+    setIcon(c.setng, "settings.svg");
 }
 
 void MainWindow::createMenus()
@@ -137,6 +162,7 @@ QToolButton *MainWindow::addPictureButton(const char *name, QAction *action, con
 
 void MainWindow::createToolbar()
 {
+    new ToolbarRules(centralWidget());
     const Commands &c = m_commands;
     addPictureButton("nw", c.flnw, QRect(90, 75, 450, 435));
     addPictureButton("opn", c.flopn, QRect(540, 55, 450, 450));

@@ -51,6 +51,11 @@ public:
     // "Start rendering": renders the document into both canvases.
     void startRendering();
 
+    // The editors, each shown modally over this window.
+    void editTransformations();
+    void editSettings();
+    void editColours();
+
     // Reads a document file into the program. A file that is not a whole,
     // valid document is refused with a message and changes nothing; after a
     // successful read the canvases are blank in the new background colour,
@@ -60,6 +65,16 @@ public:
     // Clears both canvases to the document's background colour, writes that
     // blank picture as "BLANK.BMP" and shows it on the visible canvas.
     void resetCanvases();
+
+    // Writes the document to path, replacing any file there as a whole. A
+    // failure is reported, naming the file and the reason, and changes
+    // nothing; on success currentFile is path and modified is 0.
+    bool saveDocumentTo(const QString &path);
+
+    // Whether a document may be written to path: true at once when no file
+    // with content is there, otherwise the user's answer to the overwrite
+    // question.
+    bool mayReplaceDocument(const QString &path);
 
     // The picture a rendering leaves, kept as "TEMP.BMP".
     HandOverBitmap &lastPicture() { return m_tempBitmap; }
@@ -80,6 +95,9 @@ private:
     QAction *addCommand(const char *name, const QString &text, const QKeySequence &shortcut = {},
                         const QString &toolTip = {});
     QToolButton *addPictureButton(const char *name, QAction *action, const QRect &twips);
+    void setCommandIcons();
+    void connectFileCommands();
+
     void createArrowButtons();
 
     void fitCanvasesToWindow();
@@ -97,7 +115,17 @@ private:
     void buildStartupDocument();
     bool offerToSaveChanges();
     bool saveAtExit();
+
     void showProgress(qint32 stepsDone);
+
+    // The File menu's commands.
+    void newDocument();
+    void openDocument();
+    void saveDocument();
+    void saveDocumentAs();
+    void exportPicture();
+    bool mayReplace(const QString &path, const QString &question);
+    void reportWriteFailure(const QString &path, const QString &reason);
 
     ProgramState &m_state;
     UserDialogs &m_dialogs;

@@ -26,7 +26,6 @@ SplashWindow::SplashWindow(ProgramState &state, UserDialogs &dialogs, LaunchOpti
     , m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("startupfrm"));
-    setWindowTitle(QStringLiteral("Vorlane 2.0"));
     setFixedSize(splashSize);
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, splashSize, screen()->availableGeometry()));
 

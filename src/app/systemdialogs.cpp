@@ -54,10 +54,10 @@ QString runFileDialog(QWidget *owner, const FileRequest &request, QFileDialog::A
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(qtFileFilter(request.filter));
-    const QFileInfo initial(request.initialName);
-    if (request.initialName.contains(QDir::separator()) || request.initialName.contains(QLatin1Char('/')))
-        dialog.setDirectory(initial.absolutePath());
-    dialog.selectFile(initial.fileName());
+    const QString folder = dialogStartFolder(request.initialName);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    dialog.selectFile(QFileInfo(QDir::fromNativeSeparators(request.initialName)).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <random>
 
 namespace Vorlane {
@@ -12,6 +13,13 @@ namespace Vorlane {
 class RandomGenerator
 {
 public:
+    static constexpr std::uint32_t defaultSeed = std::mt19937::default_seed; // 5489
+
+    explicit RandomGenerator(std::uint32_t seed = defaultSeed)
+        : m_engine(seed)
+    {
+    }
+
     // Rnd: uniform in [0, 1) with 24-bit resolution, exact as a 32-bit float.
     float next()
     {
@@ -19,7 +27,7 @@ public:
     }
 
 private:
-    std::mt19937 m_engine; // default seed 5489
+    std::mt19937 m_engine;
 };
 
 } // namespace Vorlane

@@ -27,9 +27,15 @@ inline float toSingleSaturated(double value)
 }
 
 // Rounds to the nearest integer, halves to the even neighbour (CInt).
+// Adding and removing 1.5 × 2^52 leaves a sum whose last bit is the unit, so
+// the hardware's round-to-nearest-even does the work without a library call.
 inline double roundHalfEven(double value)
 {
-    return std::nearbyint(value); // the default rounding mode is to nearest, ties to even
+    constexpr double shifter = 6755399441055744.0; // 1.5 × 2^52
+    constexpr double exactBelow = 2251799813685248.0; // 2^51
+    if (!(std::fabs(value) < exactBelow))
+        return std::nearbyint(value); // large, infinite or NaN
+    return (value + shifter) - shifter;
 }
 
 // True when value rounds half to even into a 16-bit signed integer.
@@ -39,17 +45,18 @@ inline bool fitsInt16(double value)
     return rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max();
 }
 
-// CInt into 16 bits, saturating at the limits; NaN becomes 0.
+// CInt into 16 bits, saturating at the limits; NaN becomes 0. Clamping first
+// to just inside the values that round to the limits keeps the sum of the
+// rounding trick exact.
 inline qint16 cint16(double value)
 {
     if (std::isnan(value))
         return 0;
-    const double rounded = roundHalfEven(value);
-    if (rounded <= std::numeric_limits<qint16>::min())
-        return std::numeric_limits<qint16>::min();
-    if (rounded >= std::numeric_limits<qint16>::max())
-        return std::numeric_limits<qint16>::max();
-    return static_cast<qint16>(rounded);
+    constexpr double shifter = 6755399441055744.0; // 1.5 × 2^52
+    constexpr double lowest = -32768.5;            // rounds to -32768, the even neighbour
+    constexpr double highest = 0x1.fffdfffffffffp+14; // the double just below 32767.5
+    const double clamped = value < lowest ? lowest : (value > highest ? highest : value);
+    return static_cast<qint16>((clamped + shifter) - shifter);
 }
 
 // CLng into 32 bits, saturating at the limits; NaN becomes 0.
@@ -57,19 +64,18 @@ inline qint32 cint32(double value)
 {
     if (std::isnan(value))
         return 0;
-    const double rounded = roundHalfEven(value);
-    if (rounded <= std::numeric_limits<qint32>::min())
-        return std::numeric_limits<qint32>::min();
-    if (rounded >= std::numeric_limits<qint32>::max())
-        return std::numeric_limits<qint32>::max();
-    return static_cast<qint32>(rounded);
+    constexpr double lowest = std::numeric_limits<qint32>::min();
+    constexpr double highest = std::numeric_limits<qint32>::max();
+    const double rounded = roundHalfEven(qBound(lowest - 1.0, value, highest + 1.0));
+    return static_cast<qint32>(qBound(lowest, rounded, highest));
 }
 
 // Int: rounds towards minus infinity. The caller guarantees a finite value
 // within the 64-bit range.
 inline qint64 floorToInt(double value)
 {
-    return static_cast<qint64>(std::floor(value));
+    const auto truncated = static_cast<qint64>(value);
+    return truncated - (static_cast<double>(truncated) > value ? 1 : 0);
 }
 
 // Adds in 16 bits, saturating instead of wrapping.

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace Vorlane {
 
@@ -41,12 +40,6 @@ void removeHandOverBitmaps(const QString &appDir)
 {
     for (const QLatin1String name : {blankBitmapName, tempBitmapName, testBitmapName})
         QFile::remove(appDir + name);
-}
-
-qint64 existingFileLength(const QString &path)
-{
-    const QFileInfo file(path);
-    return file.isFile() ? file.size() : 0;
 }
 
 } // namespace Vorlane

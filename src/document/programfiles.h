@@ -37,7 +37,4 @@ void hideAdvertisementFile(const QString &appDir);
 // are no error.
 void removeHandOverBitmaps(const QString &appDir);
 
-// The length of the file at path, 0 when there is none; never creates it.
-qint64 existingFileLength(const QString &path);
-
 } // namespace Vorlane

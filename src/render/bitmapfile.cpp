@@ -1,17 +1,36 @@
 #include "bitmapfile.h"
 
 #include <QImageWriter>
+#include <QSaveFile>
 
 namespace Vorlane {
 
 bool writeBitmapFile(const QImage &image, const QString &path, QString *error)
 {
-    QImageWriter writer(path, "BMP");
-    if (writer.write(image.convertToFormat(QImage::Format_RGB888)))
+    QSaveFile file(path);
+    QImageWriter writer(&file, "BMP");
+    QString problem;
+    if (!file.open(QIODevice::WriteOnly))
+        problem = file.errorString();
+    else if (!writer.write(image.convertToFormat(QImage::Format_RGB888)))
+        problem = writer.errorString();
+    else if (!file.commit())
+        problem = file.errorString();
+    else
         return true;
     if (error)
-        *error = writer.errorString();
+        *error = problem;
     return false;
+}
+
+QString suggestedBitmapName(const QString &documentPath)
+{
+    constexpr int extensionLength = 3;
+    if (documentPath.isEmpty())
+        return QString();
+    if (documentPath.size() < extensionLength)
+        return documentPath + QLatin1String(".bmp");
+    return documentPath.chopped(extensionLength) + QLatin1String("bmp");
 }
 
 HandOverBitmap::HandOverBitmap(QString path)

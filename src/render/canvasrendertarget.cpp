@@ -2,19 +2,21 @@
 
 namespace Vorlane {
 
-CanvasRenderTarget::CanvasRenderTarget(RasterCanvas &visible, RasterCanvas &hidden, ProgressHandler onProgress)
-    : m_visible(visible.pixelWriter())
-    , m_hidden(hidden.pixelWriter())
+CanvasRenderTarget::CanvasRenderTarget(RasterCanvas &canvas, RasterCanvas *second, ProgressHandler onProgress)
+    : m_canvas(canvas.pixelWriter())
     , m_onProgress(std::move(onProgress))
 {
+    if (second)
+        m_second = second->pixelWriter();
 }
 
 void CanvasRenderTarget::plot(const PlottedPoint *points, qsizetype count)
 {
     for (const PlottedPoint *point = points; point != points + count; ++point) {
         const QRgb rgb = RasterCanvas::toRgb(point->colour);
-        m_visible.plot(point->x, point->y, rgb);
-        m_hidden.plot(point->x, point->y, rgb);
+        m_canvas.plot(point->x, point->y, rgb);
+        if (m_second)
+            m_second->plot(point->x, point->y, rgb);
     }
 }
 

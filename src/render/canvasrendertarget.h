@@ -4,23 +4,25 @@
 #include "renderer.h"
 
 #include <functional>
+#include <optional>
 
 namespace Vorlane {
 
-// Plots a run into the visible and the hidden canvas at once.
+// Plots a run into a canvas, and into a second one when given (the main
+// window's visible canvas beside its hidden one).
 class CanvasRenderTarget : public RenderTarget
 {
 public:
     using ProgressHandler = std::function<void(qint32 stepsDone)>;
 
-    CanvasRenderTarget(RasterCanvas &visible, RasterCanvas &hidden, ProgressHandler onProgress = {});
+    CanvasRenderTarget(RasterCanvas &canvas, RasterCanvas *second, ProgressHandler onProgress = {});
 
     void plot(const PlottedPoint *points, qsizetype count) override;
     void progressStepDone(qint32 stepsDone) override;
 
 private:
-    RasterCanvas::PixelWriter m_visible;
-    RasterCanvas::PixelWriter m_hidden;
+    RasterCanvas::PixelWriter m_canvas;
+    std::optional<RasterCanvas::PixelWriter> m_second;
     ProgressHandler m_onProgress;
 };
 

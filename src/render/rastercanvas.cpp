@@ -9,16 +9,6 @@
 
 namespace Vorlane {
 
-int RasterCanvas::unitsToPixel(double units)
-{
-    const double pixel = std::floor(units / unitsPerPixel);
-    // Far off any canvas; keeps the conversion defined and a line's walk short.
-    constexpr double limit = 1 << 20;
-    if (!(pixel > -limit))
-        return int(-limit);
-    return pixel < limit ? int(pixel) : int(limit);
-}
-
 QRgb RasterCanvas::toRgb(qint32 colour)
 {
     return qRgb(colourRed(colour), colourGreen(colour), colourBlue(colour));

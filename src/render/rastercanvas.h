@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/rounding.h"
+
 #include <QImage>
 #include <QSize>
 #include <QtGlobal>
@@ -20,7 +22,15 @@ class RasterCanvas
 public:
     static constexpr int unitsPerPixel = 15;
 
-    static int unitsToPixel(double units);
+    static int unitsToPixel(double units)
+    {
+        // Far off any canvas; keeps the conversion defined and a line's walk short.
+        constexpr double limit = 1 << 20;
+        const double pixels = units / unitsPerPixel;
+        if (!(pixels > -limit))
+            return int(-limit);
+        return pixels < limit ? int(floorToInt(pixels)) : int(limit);
+    }
     static QRgb toRgb(qint32 colour);
     static qint32 fromRgb(QRgb rgb);
 

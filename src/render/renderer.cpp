@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace Vorlane {
 
@@ -18,8 +19,8 @@ namespace {
 // out once per run; the values are exactly those computed per iteration.
 struct PreparedMap
 {
-    double contractionX = 0.0;
-    double contractionY = 0.0;
+    float contractionX = 0.0f;
+    float contractionY = 0.0f;
     double cosTheta = 1.0;
     double sinTheta = 0.0;
     double translationX = 0.0; // canvas units
@@ -72,8 +73,10 @@ public:
     Point16 applyTransformation(Point16 point) const
     {
         const PreparedMap &map = m_maps[m_selected];
-        const float a = toSingle(double(point.x) * map.contractionX);
-        const float b = toSingle(double(point.y) * map.contractionY);
+        // A 16-bit coordinate is exact as a float, so the float product is the
+        // exact product rounded once.
+        const float a = float(point.x) * map.contractionX;
+        const float b = float(point.y) * map.contractionY;
         const float xRotated = toSingle(double(a) * map.cosTheta - double(b) * map.sinTheta);
         const float yRotated = toSingle(double(a) * map.sinTheta + double(b) * map.cosTheta);
         return {cint16(map.translationX + double(xRotated)), cint16(map.translationY + double(yRotated))};
@@ -109,6 +112,33 @@ private:
     // Index 0 is the all-zero transformation, the fallback choice.
     std::array<PreparedMap, maxTransformations + 1> m_maps{};
     std::array<float, maxTransformations + 1> m_cumulativeWeights{};
+};
+
+// The colour of each point. Radiating colours depend only on the iterations
+// since the last restart, so they are worked out once per run.
+class PointColours
+{
+public:
+    PointColours(const FractalDocument &document, RandomGenerator &random)
+        : m_document(document)
+        , m_random(random)
+    {
+        if (document.colours.colourStyle != RadiatingColour)
+            return;
+        m_byIteration.resize(document.settings.resolution);
+        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
+            m_byIteration[cir] = ptclr(document, random, 0, cir);
+    }
+
+    qint32 colour(qint32 a, qint16 cir)
+    {
+        return m_byIteration.empty() ? ptclr(m_document, m_random, a, cir) : m_byIteration[cir];
+    }
+
+private:
+    const FractalDocument &m_document;
+    RandomGenerator &m_random;
+    std::vector<qint32> m_byIteration;
 };
 
 // Collects points so that the target is called once per batch, not per point.
@@ -176,30 +206,35 @@ void renderFractal(const FractalDocument &document, float scaleWidth, float scal
     Iteration iteration(document, scaleWidth, scaleHeight, random);
     PointBatch batch(target);
 
+    PointColours colours(document, random);
+
     const qint32 totalPoints = document.settings.totalPoints;
     const qint16 resolution = document.settings.resolution;
     const qint32 step = progressStep(totalPoints);
     const double halfWidth = double(scaleWidth) / 2.0;
     const double halfHeight = double(scaleHeight) / 2.0;
     qint32 stepsDone = 0;
+    // Count-downs to the next multiple of resolution and of the progress step.
+    qint32 untilRestart = resolution;
+    qint32 untilProgress = step;
 
     qint16 cir = 0;
-    qint16 ptn = 0;
     Point16 point = iteration.scaledBasePoint(1);
     for (qint32 i = 1; i <= totalPoints; ++i) {
-        if (i % resolution == 0) {
+        if (--untilRestart == 0) {
+            untilRestart = resolution;
             cir = 0;
-            ptn = iteration.randomBasePointNumber();
-            point = iteration.scaledBasePoint(ptn);
+            point = iteration.scaledBasePoint(iteration.randomBasePointNumber());
         } else {
             ++cir;
         }
-        const qint32 colour = ptclr(document, random, i, cir);
+        const qint32 colour = colours.colour(i, cir);
         batch.add({toSingle(halfWidth + point.x - document.centreX),
                    toSingle(halfHeight - point.y + document.centreY), colour});
         iteration.chooseTransformation();
         point = iteration.applyTransformation(point);
-        if (i % step == 0) {
+        if (--untilProgress == 0) {
+            untilProgress = step;
             batch.flush();
             target.progressStepDone(++stepsDone);
         }

@@ -1,10 +1,8 @@
-#include "app/mainwindow.h"
 #include "common/twips.h"
 #include "document/colour.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
-#include "support/scripteddialogs.h"
-#include "support/testfolder.h"
+#include "support/mainwindowfixture.h"
 
 #include <QLabel>
 #include <QTest>
@@ -41,28 +39,22 @@ private Q_SLOTS:
 private:
     QToolButton *button(const char *name) const;
 
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<ProgramState> m_state;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<MainWindowFixture> m_fixture;
+    MainWindow *m_window = nullptr;
+    ProgramState *m_state = nullptr;
 };
 
 void TestCanvasViewing::init()
 {
-    m_folder = std::make_unique<TestFolder>();
-    m_state = std::make_unique<ProgramState>();
-    m_state->appDir = m_folder->appDir();
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_window = std::make_unique<MainWindow>(*m_state, *m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->initialiseDocument();
+    m_fixture = std::make_unique<MainWindowFixture>();
+    m_window = m_fixture->window.get();
+    m_state = &m_fixture->state;
 }
 
 void TestCanvasViewing::cleanup()
 {
-    QVERIFY(!m_dialogs->hasUnexpected());
-    m_window.reset();
+    QVERIFY(!m_fixture->dialogs.hasUnexpected());
+    m_fixture.reset();
 }
 
 QToolButton *TestCanvasViewing::button(const char *name) const
@@ -153,7 +145,7 @@ void TestCanvasViewing::releaseRestoresTheLastPictureUnmoved()
     QTest::mouseRelease(dn, Qt::LeftButton, {}, QPoint(-200, 300));
     const QImage &restored = m_window->visibleCanvas()->canvas().persistentImage();
     QCOMPARE(restored, rendered);
-    QCOMPARE(restored, bitmap(m_folder->filePath(QStringLiteral("TEMP.BMP"))));
+    QCOMPARE(restored, bitmap(m_fixture->folder.filePath(QStringLiteral("TEMP.BMP"))));
     QCOMPARE(m_state->document.centreY, qint16(2020));
 }
 

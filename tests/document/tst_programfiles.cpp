@@ -39,7 +39,6 @@ private Q_SLOTS:
     void advertisementFileIsRenamedBothWays();
     void advertisementRenameLeavesATakenName();
     void handOverBitmapsAreRemoved();
-    void lengthOfAMissingFileIsZeroAndCreatesNothing();
 };
 
 void TestProgramFiles::documentPathArgument_data()
@@ -111,16 +110,6 @@ void TestProgramFiles::handOverBitmapsAreRemoved()
     removeHandOverBitmaps(folder.appDir());
     QCOMPARE(QDir(folder.appDir()).entryList(QDir::Files), QStringList{QStringLiteral("keep.bmp")});
     removeHandOverBitmaps(folder.appDir());
-}
-
-void TestProgramFiles::lengthOfAMissingFileIsZeroAndCreatesNothing()
-{
-    TestFolder folder;
-    const QString path = folder.filePath(QStringLiteral("Untitled.vrf"));
-    QCOMPARE(existingFileLength(path), qint64(0));
-    QVERIFY(!QFile::exists(path));
-    writeFile(path, "12345");
-    QCOMPARE(existingFileLength(path), qint64(5));
 }
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

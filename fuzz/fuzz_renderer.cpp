@@ -1,0 +1,40 @@
+// Any document the reader accepts renders without undefined behaviour, with
+// any scales; the point count is capped to keep each run short.
+#include "common/randomgenerator.h"
+#include "document/documentfile.h"
+#include "render/canvasrendertarget.h"
+#include "render/rastercanvas.h"
+#include "render/renderer.h"
+
+#include <QtEndian>
+
+
+namespace {
+
+constexpr qint32 maxPoints = 3000;
+constexpr int scalesSize = 2 * sizeof(float);
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < scalesSize)
+        return 0;
+    // The first eight bytes are the scales, which files do not hold.
+    Vorlane::FractalDocument current;
+    current.settings.scaleX = qFromLittleEndian<float>(data);
+    current.settings.scaleY = qFromLittleEndian<float>(data + sizeof(float));
+    const QByteArray bytes(reinterpret_cast<const char *>(data) + scalesSize, qsizetype(size - scalesSize));
+    std::optional<Vorlane::FractalDocument> document = Vorlane::decodeDocument(bytes, current);
+    if (!document || !Vorlane::renderProblem(*document).isEmpty())
+        return 0;
+    document->settings.totalPoints = qMin(document->settings.totalPoints, maxPoints);
+
+    Vorlane::RasterCanvas visible(QSize(64, 48), document->colours.backColour);
+    Vorlane::RasterCanvas hidden(QSize(64, 48), document->colours.backColour);
+    visible.setPersistentDrawing(false);
+    Vorlane::CanvasRenderTarget target(hidden, &visible);
+    Vorlane::RandomGenerator random;
+    Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target);
+    return 0;
+}

@@ -1,0 +1,115 @@
+// The File menu's commands: New, Open, Save, Save As and the picture export.
+#include "mainwindow.h"
+
+#include "dialogs.h"
+#include "document/documentfile.h"
+#include "document/programstate.h"
+#include "render/canvasview.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Vorlane {
+
+namespace {
+
+const QString untitledName = QStringLiteral("Untitled.vrf");
+const QString overwriteTitle = QStringLiteral("Overwrite Confermation");
+
+QString documentFolderName(const QString &appDir)
+{
+    return appDir + QLatin1String("Fractals") + QDir::separator() + QLatin1String("Select a file");
+}
+
+} // namespace
+
+void MainWindow::connectFileCommands()
+{
+    const Commands &c = m_commands;
+    connect(c.flnw, &QAction::triggered, this, &MainWindow::newDocument);
+    connect(c.flopn, &QAction::triggered, this, &MainWindow::openDocument);
+    connect(c.flsv, &QAction::triggered, this, &MainWindow::saveDocument);
+    connect(c.flsavas, &QAction::triggered, this, &MainWindow::saveDocumentAs);
+    connect(c.svbmp, &QAction::triggered, this, &MainWindow::exportPicture);
+}
+
+bool MainWindow::mayReplace(const QString &path, const QString &question)
+{
+    // Only a file with content counts as existing. Its length is read without
+    // opening it, so asking never leaves an empty file behind.
+    return QFileInfo(path).size() == 0 || m_dialogs.askYesNo(this, overwriteTitle, question);
+}
+
+bool MainWindow::mayReplaceDocument(const QString &path)
+{
+    return mayReplace(path, QLatin1Char('\'') + path + QLatin1String("' already exists. Do you want to over write it?"));
+}
+
+void MainWindow::reportWriteFailure(const QString &path, const QString &reason)
+{
+    m_dialogs.warn(this, tr("Error Saving File"), tr("'%1' could not be written.\n%2").arg(path, reason));
+}
+
+bool MainWindow::saveDocumentTo(const QString &path)
+{
+    QString error;
+    if (!saveDocumentFile(m_state.document, path, &error)) {
+        reportWriteFailure(path, error);
+        return false;
+    }
+    m_state.currentFile = path;
+    m_state.modified = 0;
+    return true;
+}
+
+void MainWindow::newDocument()
+{
+    makeEmptyDocument(m_state.document);
+    m_state.currentFile = untitledName;
+    resetCanvases();
+    m_tempBitmap.store(m_hiddenCanvas->canvas().persistentImage());
+    m_state.modified = 0;
+}
+
+void MainWindow::openDocument()
+{
+    const QString path = m_dialogs.chooseFileToOpen(
+        this, {QStringLiteral("Fractal Images (*.vrf)|*.vrf|All Files (*.*)|*.*"), documentFolderName(m_state.appDir)});
+    if (path.isEmpty())
+        return;
+    // A refused file has been reported; the last picture is still rewritten
+    // from what the canvas shows.
+    readDocumentFile(path);
+    m_tempBitmap.store(m_visibleCanvas->canvas().persistentImage());
+}
+
+void MainWindow::saveDocument()
+{
+    if (m_state.currentFile.isEmpty() || m_state.currentFile == untitledName)
+        saveDocumentAs();
+    else
+        saveDocumentTo(m_state.currentFile);
+}
+
+void MainWindow::saveDocumentAs()
+{
+    const QString path =
+        m_dialogs.chooseFileToSave(this, {QStringLiteral("Fractal Images (*.vrf)|*.vrf"), m_state.currentFile});
+    if (path.isEmpty() || !mayReplaceDocument(path))
+        return;
+    saveDocumentTo(path);
+}
+
+void MainWindow::exportPicture()
+{
+    const QString path = m_dialogs.chooseFileToSave(
+        this, {QStringLiteral("Pictures (*.bmp)|*.bmp"), suggestedBitmapName(m_state.currentFile)});
+    if (path.isEmpty()
+        || !mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")))
+        return;
+    QString error;
+    if (!writeBitmapFile(m_visibleCanvas->canvas().persistentImage(), path, &error))
+        reportWriteFailure(path, error);
+}
+
+} // namespace Vorlane

@@ -1,0 +1,155 @@
+#include "colourdialog.h"
+
+#include "app/dialogs.h"
+#include "document/colour.h"
+#include "document/programstate.h"
+#include "namedcontrols.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace Vorlane {
+
+namespace {
+
+constexpr int swatchSide = 25;
+
+struct StyleOption
+{
+    const char *caption;
+    const char *toolTip;
+};
+
+// In the order of the styles they choose: option k is colourStyle k + 1.
+const StyleOption styleOptions[] = {
+    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Radiating Color"), "Colours radiating out from base field"},
+    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Random Color"),
+     "Random colour of points, colours being those between Colour1 and Colour2"},
+    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Chronological Color"),
+     "As the fractal structure is plotted you can see colours gradually changing with time"},
+    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Two Colors Only"),
+     "Random colour of points, colours being Colour1 and Colour2 only"},
+};
+
+// The swatch holds its colour as its background, which is where "&Accept" reads it.
+void setSwatchColour(QFrame *swatch, qint32 colour)
+{
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, QColor(colourRed(colour), colourGreen(colour), colourBlue(colour)));
+    swatch->setPalette(palette);
+}
+
+qint32 swatchColour(const QFrame *swatch)
+{
+    const QColor colour = swatch->palette().color(QPalette::Window);
+    return rgbColour(colour.red(), colour.green(), colour.blue());
+}
+
+} // namespace
+
+ColourDialog::ColourDialog(ProgramState &state, UserDialogs &dialogs, std::function<void()> resetCanvases,
+                           QWidget *owner)
+    : QDialog(owner)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_resetCanvases(std::move(resetCanvases))
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(tr("Select Colors"));
+
+    QGroupBox *styles = createStyleOptions();
+    QGroupBox *colour1 = createSwatchFrame({"Frame2", tr("Color 1 :"), "clr1", "Change1", tr("C&hange...")},
+                                           QBoxLayout::LeftToRight, m_colour1);
+    QGroupBox *colour2 = createSwatchFrame({"Frame4", tr("Color 2 :"), "clr2", "Change2", tr("Ch&ange...")},
+                                           QBoxLayout::LeftToRight, m_colour2);
+    QGroupBox *background =
+        createSwatchFrame({"Frame3", tr("Background Color"), "clr3", "change3", tr("Change &Background...")},
+                          QBoxLayout::TopToBottom, m_backColour);
+
+    auto *accept = named(new QPushButton(tr("&Accept"), this), "Cmdaccept");
+    accept->setDefault(true);
+    auto *cancel = named(new QPushButton(tr("&Cancel"), this), "Cmdcancel");
+
+    auto *swatchRow = new QHBoxLayout;
+    swatchRow->addWidget(colour1);
+    swatchRow->addWidget(colour2);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(accept);
+    buttonRow->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(styles);
+    layout->addLayout(swatchRow);
+    layout->addWidget(background);
+    layout->addLayout(buttonRow);
+
+    setSwatchColour(m_colour1, m_state.document.colours.colour1);
+    setSwatchColour(m_colour2, m_state.document.colours.colour2);
+    setSwatchColour(m_backColour, m_state.document.colours.backColour);
+    // A style outside 1 to 4, read from a file, selects no option.
+    if (QAbstractButton *option = m_styles->button(m_state.document.colours.colourStyle - 1))
+        option->setChecked(true);
+
+    connect(accept, &QPushButton::clicked, this, &ColourDialog::acceptColours);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QGroupBox *ColourDialog::createStyleOptions()
+{
+    auto *frame = named(new QGroupBox(tr("Chose the color style :"), this), "Frame1");
+    auto *options = new QVBoxLayout(frame);
+    m_styles = named(new QButtonGroup(this), "Option1");
+    for (int index = 0; index < int(std::size(styleOptions)); ++index) {
+        auto *option = named(new QRadioButton(tr(styleOptions[index].caption), frame), "Option1");
+        option->setToolTip(QLatin1String(styleOptions[index].toolTip));
+        m_styles->addButton(option, index);
+        options->addWidget(option);
+    }
+    return frame;
+}
+
+QGroupBox *ColourDialog::createSwatchFrame(const SwatchNames &names, QBoxLayout::Direction direction, QFrame *&swatch)
+{
+    auto *frame = named(new QGroupBox(names.caption, this), names.frame);
+    swatch = named(new QFrame(frame), names.swatch);
+    swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+    swatch->setAutoFillBackground(true);
+    if (direction == QBoxLayout::LeftToRight)
+        swatch->setFixedSize(swatchSide, swatchSide);
+    else
+        swatch->setFixedHeight(swatchSide);
+    auto *button = named(new QPushButton(names.buttonCaption, frame), names.button);
+    button->setAutoDefault(false);
+    auto *layout = new QBoxLayout(direction, frame);
+    layout->addWidget(swatch);
+    layout->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this, swatch] { changeColour(swatch); });
+    return frame;
+}
+
+void ColourDialog::changeColour(QFrame *swatch)
+{
+    if (const std::optional<qint32> chosen = m_dialogs.chooseColour(this, swatchColour(swatch)))
+        setSwatchColour(swatch, *chosen);
+}
+
+void ColourDialog::acceptColours()
+{
+    ColourScheme &colours = m_state.document.colours;
+    colours.colour1 = swatchColour(m_colour1);
+    colours.colour2 = swatchColour(m_colour2);
+    colours.backColour = swatchColour(m_backColour);
+    // Without a choice (a style read from a file that no option stands for) the stored style stays.
+    if (m_styles->checkedId() >= 0)
+        colours.colourStyle = m_styles->checkedId() + 1;
+    m_resetCanvases();
+    m_state.modified = 1;
+    accept();
+}
+
+} // namespace Vorlane

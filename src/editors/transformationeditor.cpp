@@ -1,0 +1,203 @@
+#include "transformationeditor.h"
+
+#include "app/dialogs.h"
+#include "common/numbertext.h"
+#include "document/programstate.h"
+#include "namedcontrols.h"
+#include "transformationfields.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Vorlane {
+
+namespace {
+
+const QString numberCaption = QStringLiteral("Transformation no.");
+
+} // namespace
+
+TransformationEditor::TransformationEditor(ProgramState &state, UserDialogs &dialogs, QWidget *owner)
+    : QDialog(owner)
+    , m_state(state)
+    , m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(tr("Edit Transformation"));
+    createControls();
+    fillList();
+}
+
+QLineEdit *TransformationEditor::addField(const char *name, const QString &toolTip)
+{
+    auto *field = named(new QLineEdit(this), name);
+    field->setToolTip(toolTip);
+    return field;
+}
+
+QPushButton *TransformationEditor::addButton(const char *name, const QString &caption, const QString &toolTip)
+{
+    auto *button = named(new QPushButton(caption, this), name);
+    button->setToolTip(toolTip);
+    // Return in a field must not add, remove or accept behind the user's back.
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TransformationEditor::createControls()
+{
+    m_name = named(new QComboBox(this), "Lst1");
+    m_name->setEditable(true);
+    m_name->setInsertPolicy(QComboBox::NoInsert);
+    m_name->setCompleter(nullptr); // completion would put another transformation's name into the field
+    auto *add = addButton("Add", tr("Add"), QStringLiteral("Click to add a transformation with the name "));
+    auto *remove = addButton("rem", tr("Remove"), QStringLiteral("Click to remove selected transformation"));
+    auto *nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_name, 1);
+    nameRow->addWidget(add);
+    nameRow->addWidget(remove);
+    m_number = named(new QLabel(numberCaption, this), "Label3");
+
+    m_contractionX = addField("Text1", QStringLiteral("contracrion along X-axis"));
+    m_contractionY = addField("Text2", QStringLiteral("contracrion along Y-axis"));
+    m_rotation = addField("Text3", QStringLiteral("Rotarion(anti-clockwise)"));
+    m_translationX = addField("Text5", QStringLiteral("translation along X-axis"));
+    m_translationY = addField("Text6", QStringLiteral("translation along Y-axis"));
+
+    auto *accept = addButton("Command1", tr("&Accept Transformation"),
+                             QStringLiteral("Accept the changes made to the currently selected transformation"));
+    auto *close = addButton("Command2", tr("&Close"));
+    auto *help = addButton("hlp", tr("&Help"));
+    auto *closeRow = new QHBoxLayout;
+    closeRow->addWidget(close);
+    closeRow->addWidget(help);
+
+    auto *noteFrame = named(new QGroupBox(this), "Frame1");
+    auto *note = namedLabel(this, "Label12",
+                            tr("Note : You must click 'Accpt Transformation' button each time you finish making "
+                               "changes to &a perticular transformation before shifting to the next transformation."));
+    note->setWordWrap(true);
+    (new QVBoxLayout(noteFrame))->addWidget(note);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(namedLabel(this, "Lbl1", tr("Transformation name:")));
+    layout->addLayout(nameRow);
+    layout->addWidget(m_number);
+    layout->addLayout(createValueGrid());
+    layout->addWidget(accept);
+    layout->addLayout(closeRow);
+    layout->addWidget(noteFrame);
+
+    connect(m_name, &QComboBox::editTextChanged, this, &TransformationEditor::cutName);
+    connect(m_name, &QComboBox::activated, this, &TransformationEditor::selectTransformation);
+    connect(add, &QPushButton::clicked, this, &TransformationEditor::addTransformation);
+    connect(remove, &QPushButton::clicked, this, &TransformationEditor::removeTransformation);
+    connect(accept, &QPushButton::clicked, this, &TransformationEditor::acceptTransformation);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(help, &QPushButton::clicked, this, &TransformationEditor::openHelp);
+}
+
+QGridLayout *TransformationEditor::createValueGrid()
+{
+    auto *grid = new QGridLayout;
+    // A caption on the left, the X and Y fields to its right under their own labels.
+    const auto addPairRows = [this, grid](int row, const char *labelX, const char *labelY, QLabel *caption,
+                                          QLineEdit *fieldX, QLineEdit *fieldY) {
+        grid->addWidget(namedLabel(this, labelX, tr("X:")), row, 1);
+        grid->addWidget(namedLabel(this, labelY, tr("Y:")), row, 2);
+        grid->addWidget(caption, row + 1, 0);
+        grid->addWidget(fieldX, row + 1, 1);
+        grid->addWidget(fieldY, row + 1, 2);
+    };
+    addPairRows(0, "Label6", "Label7", namedLabel(this, "Label1", tr("Contraction :")), m_contractionX, m_contractionY);
+    grid->addWidget(namedLabel(this, "Label2", QStringLiteral("| value | < 1")), 2, 0);
+    grid->addWidget(namedLabel(this, "Label4", tr("Rotation:")), 3, 0);
+    grid->addWidget(m_rotation, 3, 1);
+    grid->addWidget(namedLabel(this, "Label5", tr("degrees")), 3, 2);
+    addPairRows(4, "Label8", "Label9", namedLabel(this, "Label10", tr("Translation:")), m_translationX, m_translationY);
+    grid->addWidget(namedLabel(this, "Label11", tr("( in Units)")), 6, 0);
+    return grid;
+}
+
+void TransformationEditor::fillList()
+{
+    for (const Transformation &transformation : std::as_const(m_state.document.transformations))
+        m_name->addItem(transformation.trName);
+    m_name->setCurrentIndex(-1);
+    m_name->clearEditText();
+}
+
+void TransformationEditor::cutName(const QString &text)
+{
+    if (text.size() > trNameLength)
+        m_name->setEditText(text.left(trNameLength));
+}
+
+void TransformationEditor::selectTransformation(int index)
+{
+    m_state.selectedTr = qint16(index + 1);
+    m_number->setText(numberCaption + numToField(m_state.selectedTr));
+    showFields(transformationFields(m_state.document.transformations.at(index), m_state.document.settings));
+}
+
+void TransformationEditor::addTransformation()
+{
+    const std::optional<QString> added = Vorlane::addTransformation(m_state.document, m_name->currentText());
+    if (!added) {
+        m_dialogs.warn(this, windowTitle(),
+                       tr("A fractal can hold at most %1 transformations.").arg(maxTransformations));
+        return;
+    }
+    m_name->addItem(*added);
+    m_name->clearEditText();
+}
+
+void TransformationEditor::removeTransformation()
+{
+    const int number = m_state.selectedTr;
+    if (!Vorlane::removeTransformation(m_state.document, number))
+        return;
+    // The fields keep showing the removed transformation, its name included.
+    const QString shownName = m_name->currentText();
+    m_name->removeItem(number - 1);
+    m_name->setEditText(shownName);
+}
+
+void TransformationEditor::acceptTransformation()
+{
+    const int number = m_state.selectedTr;
+    if (!hasTransformation(m_state.document, number))
+        return;
+    m_state.document.transformations[number - 1] = transformationFromFields(typedFields(), m_state.document.settings);
+    m_state.modified = 1;
+}
+
+void TransformationEditor::openHelp()
+{
+    m_dialogs.openLink(m_state.appDir + QLatin1String("help") + QDir::separator() + QLatin1String("trans_edit.html"));
+}
+
+void TransformationEditor::showFields(const TransformationFields &fields)
+{
+    m_name->setEditText(fields.name);
+    m_contractionX->setText(fields.contractionX);
+    m_contractionY->setText(fields.contractionY);
+    m_rotation->setText(fields.rotation);
+    m_translationX->setText(fields.translationX);
+    m_translationY->setText(fields.translationY);
+}
+
+TransformationFields TransformationEditor::typedFields() const
+{
+    return TransformationFields{m_name->currentText(), m_contractionX->text(), m_contractionY->text(),
+                                m_rotation->text(),   m_translationX->text(), m_translationY->text()};
+}
+
+} // namespace Vorlane

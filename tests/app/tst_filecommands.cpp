@@ -1,0 +1,388 @@
+#include "app/dialogs.h"
+#include "document/colour.h"
+#include "document/documentfile.h"
+#include "render/canvasview.h"
+#include "support/mainwindowfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace Vorlane;
+
+Q_DECLARE_METATYPE(std::optional<Vorlane::MessageButton>)
+
+namespace {
+
+QImage bitmap(const QString &path)
+{
+    return QImage(path, "BMP").convertToFormat(QImage::Format_RGB32);
+}
+
+QImage blankImage(QSize size, qint32 colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(RasterCanvas::toRgb(colour));
+    return image;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+const QString vrfFilter = QStringLiteral("Fractal Images (*.vrf)|*.vrf");
+const QString bmpFilter = QStringLiteral("Pictures (*.bmp)|*.bmp");
+
+} // namespace
+
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void newKeepsColoursSettingsCentreAndPointOne();
+    void dialogsOfferTheirNamesAndCancelChangesNothing_data();
+    void dialogsOfferTheirNamesAndCancelChangesNothing();
+    void replacingAFileAsksOnlyWhenItHasContent_data();
+    void replacingAFileAsksOnlyWhenItHasContent();
+    void saveRewritesTheNamedFileWithoutAsking();
+    void failedWriteIsReportedAndChangesNothing_data();
+    void failedWriteIsReportedAndChangesNothing();
+    void refusedOpenKeepsTheDocumentAndRewritesTheLastPicture();
+    void openKeepsTheScalesAndTheFieldRange();
+    void exportHoldsTheLastPictureAtCanvasSize();
+    void savedDocumentOpensAsItWas();
+    void dialogStartsInTheNearestExistingFolder_data();
+    void dialogStartsInTheNearestExistingFolder();
+
+private:
+    QString tempBitmap() const { return m_f->folder.filePath(QStringLiteral("TEMP.BMP")); }
+    const RasterCanvas &visible() const { return m_f->window->visibleCanvas()->canvas(); }
+
+    std::unique_ptr<MainWindowFixture> m_f;
+};
+
+void TestFileCommands::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+}
+
+void TestFileCommands::cleanup()
+{
+    QVERIFY(!m_f->dialogs.hasUnexpected());
+    m_f.reset();
+}
+
+void TestFileCommands::newKeepsColoursSettingsCentreAndPointOne()
+{
+    ProgramState &state = m_f->state;
+    m_f->window->startRendering();
+    state.document.centreX = -300;
+    state.document.colours.backColour = rgbColour(10, 20, 30);
+    state.fieldRange = {-5, 5, -7, 7};
+    state.modified = 1;
+    const FractalDocument before = state.document;
+
+    m_f->run(QStringLiteral("flnw"));
+    const FractalDocument &after = state.document;
+    QCOMPARE(after.trCount(), 0);
+    QCOMPARE(after.trNameCounter, qint16(1));
+    QCOMPARE(after.basePoints, QList<BasePoint>{before.basePoints.first()});
+    QCOMPARE(after.settings, before.settings);
+    QCOMPARE(after.colours, before.colours);
+    QCOMPARE(after.centreX, before.centreX);
+    QCOMPARE(after.centreY, before.centreY);
+    QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
+    QCOMPARE(state.currentFile, QStringLiteral("Untitled.vrf"));
+    QCOMPARE(state.modified, qint16(0));
+    const QImage blank = blankImage(visible().pixelSize(), rgbColour(10, 20, 30));
+    QCOMPARE(visible().persistentImage(), blank);
+    QCOMPARE(m_f->window->hiddenCanvas()->canvas().persistentImage(), blank);
+    QCOMPARE(bitmap(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))), blank);
+    QCOMPARE(bitmap(tempBitmap()), blank);
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+}
+
+void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("afterNew");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("initialName");
+    const QString fractals = QLatin1String("Fractals") + QDir::separator() + QLatin1String("Select a file");
+    QTest::newRow("Save after start-up") << "flsv" << false << false << vrfFilter << "";
+    QTest::newRow("Save after New") << "flsv" << true << false << vrfFilter << "Untitled.vrf";
+    QTest::newRow("Save As after New") << "flsavas" << true << false << vrfFilter << "Untitled.vrf";
+    QTest::newRow("Open") << "flopn" << false << true << vrfFilter + QLatin1String("|All Files (*.*)|*.*") << fractals;
+    QTest::newRow("picture after start-up") << "svbmp" << false << false << bmpFilter << "";
+    QTest::newRow("picture after New") << "svbmp" << true << false << bmpFilter << "Untitled.bmp";
+}
+
+void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, afterNew);
+    QFETCH(bool, opens);
+    QFETCH(QString, filter);
+    QFETCH(QString, initialName);
+    ProgramState &state = m_f->state;
+    if (afterNew)
+        m_f->run(QStringLiteral("flnw"));
+    if (opens)
+        initialName.prepend(state.appDir);
+    state.modified = 1;
+    const FractalDocument document = state.document;
+    const QString currentFile = state.currentFile;
+    const QStringList files = filesIn(state.appDir);
+    const QByteArray lastPicture = contents(tempBitmap());
+    m_f->dialogs.fileAnswers.enqueue(QString());
+
+    m_f->run(command);
+    const QList<FileRequest> &requests = opens ? m_f->dialogs.openRequests : m_f->dialogs.saveRequests;
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests.first().filter, filter);
+    QCOMPARE(requests.first().initialName, initialName);
+    QCOMPARE(state.document, document);
+    QCOMPARE(state.currentFile, currentFile);
+    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(filesIn(state.appDir), files);
+    QCOMPARE(contents(tempBitmap()), lastPicture);
+    QVERIFY(!QFile::exists(QStringLiteral("Untitled.vrf")));
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+}
+
+void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("existing"); // null: no file there
+    QTest::addColumn<std::optional<MessageButton>>("answer");
+    QTest::addColumn<bool>("written");
+    const std::optional<MessageButton> notAsked;
+    for (const char *command : {"flsavas", "svbmp"}) {
+        const QByteArray name(command);
+        QTest::newRow(name + " to a new file") << command << QByteArray() << notAsked << true;
+        QTest::newRow(name + " over an empty file") << command << QByteArray("") << notAsked << true;
+        QTest::newRow(name + " over a file, Yes") << command << QByteArray("old content") << std::optional(MessageButton::Yes)
+                                                  << true;
+        QTest::newRow(name + " over a file, No") << command << QByteArray("old content") << std::optional(MessageButton::No)
+                                                 << false;
+    }
+}
+
+void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, existing);
+    QFETCH(std::optional<MessageButton>, answer);
+    QFETCH(bool, written);
+    ProgramState &state = m_f->state;
+    const bool picture = command == QLatin1String("svbmp");
+    const QString path = m_f->folder.filePath(picture ? QStringLiteral("tree") : QStringLiteral("tree.vrf"));
+    if (!existing.isNull())
+        writeFile(path, existing);
+    m_f->window->startRendering();
+    state.modified = 1;
+    m_f->dialogs.fileAnswers.enqueue(path);
+    if (answer)
+        m_f->dialogs.messageAnswers.enqueue(*answer);
+
+    m_f->run(command);
+    QCOMPARE(m_f->dialogs.messages.size(), answer ? 1 : 0);
+    if (answer) {
+        const MessageRequest &question = m_f->dialogs.messages.first();
+        const QString text = picture ? QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")
+                                     : QLatin1Char('\'') + path + QLatin1String("' already exists. Do you want to over write it?");
+        QCOMPARE(question.text, text);
+        QCOMPARE(question.title, QStringLiteral("Overwrite Confermation"));
+        QCOMPARE(question.icon, MessageIcon::Question);
+        QCOMPARE(question.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+        QCOMPARE(question.defaultButton, MessageButton::No);
+    }
+    if (!written) {
+        QCOMPARE(contents(path), existing);
+        QCOMPARE(state.modified, qint16(1));
+        QVERIFY(state.currentFile.isEmpty());
+    } else if (picture) {
+        QCOMPARE(bitmap(path), visible().persistentImage());
+        QCOMPARE(state.modified, qint16(1));
+    } else {
+        QCOMPARE(contents(path), encodeDocument(state.document));
+        QCOMPARE(state.currentFile, path);
+        QCOMPARE(state.modified, qint16(0));
+    }
+}
+
+void TestFileCommands::saveRewritesTheNamedFileWithoutAsking()
+{
+    ProgramState &state = m_f->state;
+    const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
+    writeFile(path, QByteArray(20000, 'x'));
+    state.currentFile = path;
+    state.modified = 1;
+
+    m_f->run(QStringLiteral("flsv"));
+    QVERIFY(m_f->dialogs.saveRequests.isEmpty());
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+    QCOMPARE(contents(path), encodeDocument(state.document));
+    QCOMPARE(state.currentFile, path);
+    QCOMPARE(state.modified, qint16(0));
+}
+
+void TestFileCommands::failedWriteIsReportedAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("named"); // the document already has the path
+    QTest::newRow("Save") << "flsv" << true;
+    QTest::newRow("Save As") << "flsavas" << false;
+    QTest::newRow("picture") << "svbmp" << false;
+}
+
+void TestFileCommands::failedWriteIsReportedAndChangesNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, named);
+    ProgramState &state = m_f->state;
+    // Nothing can be written below a regular file, not even by root, for
+    // whom a read-only folder is no obstacle.
+    const QString plain = m_f->folder.filePath(QStringLiteral("plain"));
+    writeFile(plain, "plain");
+    const QString path = plain + QDir::separator() + QLatin1String("tree.vrf");
+    state.currentFile = named ? path : QStringLiteral("before.vrf");
+    const QString currentFile = state.currentFile;
+    state.modified = 1;
+    const QStringList files = filesIn(state.appDir);
+    if (!named)
+        m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
+
+    m_f->run(command);
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    const MessageRequest &warning = m_f->dialogs.messages.first();
+    QCOMPARE(warning.icon, MessageIcon::Warning);
+    QCOMPARE(warning.buttons, QList<MessageButton>{MessageButton::Ok});
+    QVERIFY(warning.text.contains(path));
+    const QString reason = warning.text.section(QLatin1Char('\n'), 1);
+    QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(warning.text));
+    QCOMPARE(state.currentFile, currentFile);
+    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(filesIn(state.appDir), files);
+    QCOMPARE(contents(plain), QByteArray("plain"));
+}
+
+void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
+{
+    ProgramState &state = m_f->state;
+    m_f->window->startRendering();
+    writeFile(tempBitmap(), "stale");
+    const QString junk = m_f->folder.filePath(QStringLiteral("junk.vrf"));
+    writeFile(junk, QByteArray(100, 'j'));
+    state.currentFile = QStringLiteral("before.vrf");
+    state.modified = 1;
+    const FractalDocument before = state.document;
+    m_f->dialogs.fileAnswers.enqueue(junk);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
+
+    m_f->run(QStringLiteral("flopn"));
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    QCOMPARE(m_f->dialogs.messages.first().title, QStringLiteral("Error Opening File"));
+    QCOMPARE(state.document, before);
+    QCOMPARE(state.currentFile, QStringLiteral("before.vrf"));
+    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(bitmap(tempBitmap()), visible().persistentImage());
+    QVERIFY(visible().persistentImage() != blankImage(visible().pixelSize(), before.colours.backColour));
+}
+
+void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
+{
+    ProgramState &state = m_f->state;
+    FractalDocument stored = state.document;
+    stored.colours.backColour = rgbColour(0, 0, 80);
+    stored.transformations.removeFirst();
+    stored.settings.scaleX = 7.0f;
+    const QString path = m_f->folder.filePath(QStringLiteral("fern.vrf"));
+    QVERIFY(saveDocumentFile(stored, path));
+    m_f->window->startRendering();
+    const RenderSettings before = state.document.settings;
+    state.fieldRange = {-5, 5, -7, 7};
+    state.modified = 1;
+    m_f->dialogs.fileAnswers.enqueue(path);
+
+    m_f->run(QStringLiteral("flopn"));
+    QCOMPARE(state.document.transformations, stored.transformations);
+    QCOMPARE(state.document.settings.scaleX, before.scaleX);
+    QCOMPARE(state.document.settings.scaleY, before.scaleY);
+    QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
+    QCOMPARE(state.currentFile, path);
+    QCOMPARE(state.modified, qint16(0));
+    QCOMPARE(bitmap(tempBitmap()), blankImage(visible().pixelSize(), rgbColour(0, 0, 80)));
+}
+
+void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
+{
+    m_f->window->startRendering();
+    const QString path = m_f->folder.filePath(QStringLiteral("tree.bmp"));
+    m_f->dialogs.fileAnswers.enqueue(path);
+
+    m_f->run(QStringLiteral("svbmp"));
+    const QImage exported = bitmap(path);
+    QCOMPARE(exported.size(), visible().pixelSize());
+    QCOMPARE(exported, bitmap(tempBitmap()));
+    QVERIFY(exported != blankImage(visible().pixelSize(), m_f->state.document.colours.backColour));
+}
+
+void TestFileCommands::savedDocumentOpensAsItWas()
+{
+    ProgramState &state = m_f->state;
+    const FractalDocument saved = state.document;
+    const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
+    m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->run(QStringLiteral("flsavas"));
+    m_f->run(QStringLiteral("flnw"));
+    QVERIFY(state.document != saved);
+
+    m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->run(QStringLiteral("flopn"));
+    QCOMPARE(state.document, saved);
+    QCOMPARE(state.currentFile, path);
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+}
+
+void TestFileCommands::dialogStartsInTheNearestExistingFolder_data()
+{
+    QTest::addColumn<QString>("initialName");
+    QTest::addColumn<QString>("folder"); // below the program folder
+    QTest::newRow("existing folder") << "Fractals/Select a file" << "Fractals";
+    QTest::newRow("missing folder") << "Missing/Select a file" << "";
+    QTest::newRow("missing folders") << "Missing/Deeper/tree.vrf" << "";
+}
+
+void TestFileCommands::dialogStartsInTheNearestExistingFolder()
+{
+    QFETCH(QString, initialName);
+    QFETCH(QString, folder);
+    const QDir appDir(m_f->state.appDir);
+    QVERIFY(appDir.mkdir(QStringLiteral("Fractals")));
+    QCOMPARE(dialogStartFolder(QDir::toNativeSeparators(appDir.filePath(initialName))),
+             QDir::toNativeSeparators(QDir::cleanPath(appDir.filePath(folder))));
+    QVERIFY(dialogStartFolder(QStringLiteral("Untitled.vrf")).isEmpty());
+}
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"

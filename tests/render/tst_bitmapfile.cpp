@@ -1,0 +1,80 @@
+#include "render/bitmapfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+using namespace Vorlane;
+
+class TestBitmapFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void suggestedNameReplacesTheExtension_data();
+    void suggestedNameReplacesTheExtension();
+    void writesA24BitBitmapThatReadsBack();
+    void failedWriteLeavesNoFile();
+};
+
+void TestBitmapFile::suggestedNameReplacesTheExtension_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("untitled") << "Untitled.vrf" << "Untitled.bmp";
+    QTest::newRow("full path") << "C:\\pics\\tree.vrf" << "C:\\pics\\tree.bmp";
+    QTest::newRow("other extension") << "/home/fern.dat" << "/home/fern.bmp";
+    QTest::newRow("unnamed start-up document") << "" << "";
+    QTest::newRow("shorter than an extension") << "ab" << "ab.bmp";
+    QTest::newRow("just an extension long") << "vrf" << "bmp";
+}
+
+void TestBitmapFile::suggestedNameReplacesTheExtension()
+{
+    QFETCH(QString, document);
+    QFETCH(QString, picture);
+    QCOMPARE(suggestedBitmapName(document), picture);
+}
+
+void TestBitmapFile::writesA24BitBitmapThatReadsBack()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("picture.bmp"));
+    QImage image(7, 5, QImage::Format_RGB32);
+    image.fill(qRgb(254, 253, 245));
+    image.setPixel(3, 2, qRgb(100, 50, 10));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+
+    QVERIFY(writeBitmapFile(image, path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("BM"));
+    QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));
+    QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), image);
+}
+
+void TestBitmapFile::failedWriteLeavesNoFile()
+{
+    // A path below a regular file cannot be written, whoever runs the test.
+    QTemporaryDir folder;
+    const QString plain = folder.filePath(QStringLiteral("plain"));
+    QFile file(plain);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString path = plain + QLatin1String("/picture.bmp");
+
+    QString error;
+    QVERIFY(!writeBitmapFile(QImage(4, 4, QImage::Format_RGB32), path, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
+}
+
+QTEST_GUILESS_MAIN(TestBitmapFile)
+#include "tst_bitmapfile.moc"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "document/programstate.h"
+#include "scripteddialogs.h"
+#include "testfolder.h"
+
+#include <QAction>
+#include <QTest>
+
+#include <memory>
+
+namespace Vorlane {
+
+// A shown main window holding the start-up document, in a program folder of
+// its own, with its dialogs answered by script.
+struct MainWindowFixture
+{
+    MainWindowFixture()
+    {
+        state.appDir = folder.appDir();
+        window = std::make_unique<MainWindow>(state, dialogs);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->initialiseDocument();
+    }
+
+    // The command behind a menu entry, found by the entry's name.
+    QAction *command(const QString &name) const { return window->findChild<QAction *>(name); }
+    void run(const QString &name) const { command(name)->trigger(); }
+
+    TestFolder folder;
+    ProgramState state;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace Vorlane
