@@ -3,21 +3,13 @@
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 #include "support/mainwindowfixture.h"
+#include "support/pictures.h"
 
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
 using namespace Vorlane;
-
-namespace {
-
-QImage bitmap(const QString &path)
-{
-    return QImage(path, "BMP").convertToFormat(QImage::Format_RGB32);
-}
-
-} // namespace
 
 class TestCanvasViewing : public QObject
 {
@@ -145,7 +137,7 @@ void TestCanvasViewing::releaseRestoresTheLastPictureUnmoved()
     QTest::mouseRelease(dn, Qt::LeftButton, {}, QPoint(-200, 300));
     const QImage &restored = m_window->visibleCanvas()->canvas().persistentImage();
     QCOMPARE(restored, rendered);
-    QCOMPARE(restored, bitmap(m_fixture->folder.filePath(QStringLiteral("TEMP.BMP"))));
+    QCOMPARE(restored, readBitmap(m_fixture->folder.filePath(QStringLiteral("TEMP.BMP"))));
     QCOMPARE(m_state->document.centreY, qint16(2020));
 }
 

@@ -3,6 +3,7 @@
 #include "document/documentfile.h"
 #include "document/programfiles.h"
 #include "render/canvasview.h"
+#include "support/pictures.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
 
@@ -29,16 +30,10 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-bool isFilledWith(const QImage &image, qint32 colour)
+bool isBitmapFilledWith(const QString &path, qint32 colour)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
-            if (RasterCanvas::fromRgb(rgb.pixel(x, y)) != colour)
-                return false;
-        }
-    }
-    return !rgb.isNull();
+    const QImage image = readBitmap(path);
+    return !image.isNull() && isFilledWith(image, colour);
 }
 
 void verifyQuestion(const MessageRequest &message, const QString &title, const QString &text)
@@ -121,8 +116,8 @@ void TestLifecycle::startsWithTheStartupDocument()
                                                 rgbColour(254, 253, 245)));
     QVERIFY(m_state->currentFile.isEmpty());
     QCOMPARE(m_state->modified, qint16(0));
-    QVERIFY(isFilledWith(QImage(appFile("BLANK.BMP")), rgbColour(254, 253, 245)));
-    QVERIFY(isFilledWith(QImage(appFile("TEMP.BMP")), rgbColour(254, 253, 245)));
+    QVERIFY(isBitmapFilledWith(appFile("BLANK.BMP"), rgbColour(254, 253, 245)));
+    QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(254, 253, 245)));
 }
 
 void TestLifecycle::opensTheQuotedCommandLineDocument()
@@ -136,7 +131,7 @@ void TestLifecycle::opensTheQuotedCommandLineDocument()
     QCOMPARE(m_state->currentFile, path);
     QCOMPARE(m_state->document.transformations, stored.transformations);
     QCOMPARE(m_state->modified, qint16(0));
-    QVERIFY(isFilledWith(QImage(appFile("TEMP.BMP")), rgbColour(0, 0, 80)));
+    QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(0, 0, 80)));
     QVERIFY(isFilledWith(m_window->visibleCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
 }
 
@@ -163,7 +158,7 @@ void TestLifecycle::refusedCommandLineDocumentFallsBack()
     QCOMPARE(m_state->document.trCount(), 3);
     QCOMPARE(m_state->document.basePointCount(), 2000);
     QVERIFY(m_state->currentFile.isEmpty());
-    QVERIFY(isFilledWith(QImage(appFile("TEMP.BMP")), rgbColour(254, 253, 245)));
+    QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(254, 253, 245)));
 }
 
 void TestLifecycle::advertisementFileIsRenamedWhileRunning()
