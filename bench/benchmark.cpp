@@ -1,15 +1,21 @@
 // Prints the renderer's speed: the core alone and the whole "Start rendering"
 // command of the main window, for the start-up document with the largest
-// point count the original progress arithmetic allowed.
+// point count the original progress arithmetic allowed. Then the base field
+// editor's two hot paths at its design size: the capture and one move event
+// of the line tool with a 101 × 101 pen.
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
 #include "document/programstate.h"
+#include "editors/basefielddrawing.h"
+#include "editors/basefieldeditor.h"
 #include "render/canvasview.h"
 #include "render/renderer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -79,6 +85,58 @@ void benchmarkCommand()
     benchmarkCore(canvas.scaleWidth(), canvas.scaleHeight());
 }
 
+// Milliseconds per run of work, over runs runs after one to warm up.
+template<typename Work>
+double millisecondsPerRun(int runs, Work work)
+{
+    work();
+    QElapsedTimer timer;
+    timer.start();
+    for (int run = 0; run < runs; ++run)
+        work();
+    return double(timer.nsecsElapsed()) / 1e6 / runs;
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPointF position)
+{
+    QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void benchmarkBaseField()
+{
+    QTemporaryDir folder;
+    ProgramState state;
+    state.appDir = folder.path() + QLatin1Char('/');
+    state.document = startupDocument(1.0f, 1.0f, 0);
+    state.fieldRange = {-2150, 2150, 0, 4200};
+    BaseFieldEditorState editorState;
+    BaseFieldDrawing drawing(state.fieldRange, state.appDir + QLatin1String("BENCH.BMP"), editorState);
+    drawing.open(state.document.basePoints);
+    SilentDialogs dialogs;
+    BaseFieldEditor editor(state, dialogs, editorState, nullptr);
+    editor.show();
+
+    const double captureCore = millisecondsPerRun(20, [&] { drawing.capture(state.random, [](qint32) {}); });
+    auto *save = editor.findChild<QAbstractButton *>(QStringLiteral("save"));
+    const double captureCommand = millisecondsPerRun(20, [save] { save->click(); });
+    std::printf("capture: %.2f ms core, %.2f ms \"&Save\" (4300 x 4200 area, %lld points)\n", captureCore,
+                captureCommand, qint64(state.document.basePointCount()));
+
+    editorState.currentTool = StraightLine;
+    editorState.penWidthX = 101.0f;
+    editorState.penWidthY = 101.0f;
+    drawing.press(100.0f, 4100.0f);
+    const double moveCore = millisecondsPerRun(50, [&] { drawing.move(4200.0f, 100.0f); });
+    QWidget *area = editor.findChild<QWidget *>(QStringLiteral("Picture1"));
+    sendMouse(area, QEvent::MouseButtonPress, QPointF(6.0, 273.0));
+    const double moveEvent = millisecondsPerRun(50, [area] {
+        sendMouse(area, QEvent::MouseMove, QPointF(280.0, 6.0));
+        area->repaint();
+    });
+    std::printf("line move: %.2f ms core, %.2f ms event with repaint (101 x 101 pen)\n", moveCore, moveEvent);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -86,5 +144,6 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
     benchmarkCommand();
+    benchmarkBaseField();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "document/colour.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
+#include "editors/basefieldcommand.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 #include "toolbarrules.h"
@@ -93,6 +94,7 @@ void MainWindow::createActions()
     connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
     connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
     connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
+    connect(c.bstrn, &QAction::triggered, this, [this] { editBaseField(this, m_state, m_dialogs, m_baseFieldEditor); });
     setCommandIcons();
 }
 

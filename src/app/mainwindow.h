@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/basefieldeditorstate.h"
 #include "render/bitmapfile.h"
 
 #include <QMainWindow>
@@ -131,6 +132,8 @@ private:
     UserDialogs &m_dialogs;
     HandOverBitmap m_blankBitmap;
     HandOverBitmap m_tempBitmap;
+    // Outlives the base field editor's window: the tool and the pen stay.
+    BaseFieldEditorState m_baseFieldEditor;
 
     CanvasView *m_visibleCanvas;
     CanvasView *m_hiddenCanvas;

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The rounding rules every picture depends on. Each conversion that the
 // program's arithmetic makes goes through one of these, so that the same
 // document gives the same pixels on every machine.
@@ -45,18 +49,21 @@ inline bool fitsInt16(double value)
     return rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max();
 }
 
-// CInt into 16 bits, saturating at the limits; NaN becomes 0. Clamping first
-// to just inside the values that round to the limits keeps the sum of the
-// rounding trick exact.
+// CInt into 16 bits, saturating at the limits; NaN becomes 0. The value is
+// first held just inside the values that round to the limits; rounding itself
+// is the processor's own, to nearest with ties to even.
 inline qint16 cint16(double value)
 {
     if (std::isnan(value))
         return 0;
-    constexpr double shifter = 6755399441055744.0; // 1.5 × 2^52
-    constexpr double lowest = -32768.5;            // rounds to -32768, the even neighbour
+    constexpr double lowest = -32768.5;                 // rounds to -32768, the even neighbour
     constexpr double highest = 0x1.fffdfffffffffp+14; // the double just below 32767.5
-    const double clamped = value < lowest ? lowest : (value > highest ? highest : value);
-    return static_cast<qint16>((clamped + shifter) - shifter);
+    const double held = value < lowest ? lowest : (value > highest ? highest : value);
+#if defined(__SSE2__)
+    return static_cast<qint16>(_mm_cvtsd_si32(_mm_set_sd(held)));
+#else
+    return static_cast<qint16>(roundHalfEven(held));
+#endif
 }
 
 // CLng into 32 bits, saturating at the limits; NaN becomes 0.

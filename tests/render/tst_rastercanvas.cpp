@@ -3,6 +3,9 @@
 #include "render/rastercanvas.h"
 
 #include <QTemporaryDir>
+
+#include <cmath>
+#include <limits>
 #include <QTest>
 
 using namespace Vorlane;
@@ -30,6 +33,9 @@ private Q_SLOTS:
     void resizingKeepsTheTopLeft();
     void linesAndBoxesIncludeTheirEnds();
     void farLinesEnd();
+    void ellipseOutlines_data();
+    void ellipseOutlines();
+    void degenerateAndFarEllipses();
     void handOverKeepsThePictureWhenTheFileFails();
 };
 
@@ -106,6 +112,98 @@ void TestRasterCanvas::farLinesEnd()
     canvas.drawLine(-1e30, 15, 1e30, 15, ink);
     QCOMPARE(pixel(canvas.persistentImage(), 19, 1), ink);
     canvas.drawLine(std::nan(""), 0, 0, std::nan(""), ink); // must simply end
+}
+
+namespace {
+
+QList<QPoint> inkedPixels(const QImage &image)
+{
+    QList<QPoint> pixels;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (pixel(image, x, y) == ink)
+                pixels.append(QPoint(x, y));
+        }
+    }
+    return pixels;
+}
+
+bool eightConnected(const QList<QPoint> &pixels)
+{
+    QList<QPoint> reached{pixels.first()};
+    QList<QPoint> open = reached;
+    while (!open.isEmpty()) {
+        const QPoint from = open.takeLast();
+        for (const QPoint &to : pixels) {
+            if (qAbs(to.x() - from.x()) <= 1 && qAbs(to.y() - from.y()) <= 1 && !reached.contains(to)) {
+                reached.append(to);
+                open.append(to);
+            }
+        }
+    }
+    return reached.size() == pixels.size();
+}
+
+} // namespace
+
+void TestRasterCanvas::ellipseOutlines_data()
+{
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::newRow("circle") << 9 << 9;
+    QTest::newRow("wide") << 14 << 5;
+    QTest::newRow("tall") << 3 << 14;
+    QTest::newRow("needle") << 1 << 14;
+}
+
+// Every outline pixel lies on the ellipse within a pixel, the four extreme
+// points are drawn, the outline is closed and symmetric, and aliased.
+void TestRasterCanvas::ellipseOutlines()
+{
+    QFETCH(int, a);
+    QFETCH(int, b);
+    RasterCanvas canvas(QSize(40, 40), background);
+    const QPoint c(20, 20);
+    canvas.drawEllipse(c.x() * 15 + 7, c.y() * 15 + 7, a * 15, b * 15, ink);
+    const QImage &image = canvas.persistentImage();
+    const QList<QPoint> pixels = inkedPixels(image);
+    for (const QPoint &p : pixels) {
+        const double dx = p.x() - c.x();
+        const double dy = p.y() - c.y();
+        double distance = 1e9;
+        for (int step = 0; step < 2000; ++step) {
+            const double angle = step * M_PI / 1000;
+            distance = qMin(distance, std::hypot(dx - a * std::cos(angle), dy - b * std::sin(angle)));
+        }
+        QVERIFY2(distance < 1.0, qPrintable(QStringLiteral("%1,%2").arg(dx).arg(dy)));
+        QVERIFY(pixels.contains(QPoint(2 * c.x() - p.x(), p.y())));
+        QVERIFY(pixels.contains(QPoint(p.x(), 2 * c.y() - p.y())));
+    }
+    for (const QPoint &extreme : {QPoint(a, 0), QPoint(-a, 0), QPoint(0, b), QPoint(0, -b)})
+        QVERIFY(pixels.contains(c + extreme));
+    QVERIFY(eightConnected(pixels));
+    QCOMPARE(pixel(image, c.x(), c.y()), background);
+}
+
+void TestRasterCanvas::degenerateAndFarEllipses()
+{
+    RasterCanvas canvas(QSize(30, 30), background);
+    canvas.drawEllipse(150, 150, 0, 45, ink);
+    QCOMPARE(inkedPixels(canvas.persistentImage()).size(), 7); // rows 7 to 13 of column 10
+    QCOMPARE(pixel(canvas.persistentImage(), 10, 7), ink);
+    QCOMPARE(pixel(canvas.persistentImage(), 10, 13), ink);
+    canvas.clear();
+    canvas.drawEllipse(150, 150, -30, 0, ink); // a negative semi-axis counts by its magnitude
+    QCOMPARE(inkedPixels(canvas.persistentImage()).size(), 5);
+    canvas.clear();
+    canvas.drawEllipse(150, 150, 0, 0, ink);
+    QCOMPARE(inkedPixels(canvas.persistentImage()), QList<QPoint>{QPoint(10, 10)});
+    canvas.clear();
+    // Far beyond the canvas or undefined: it must simply end.
+    canvas.drawEllipse(150, 150, 1e30, 45, ink);
+    canvas.drawEllipse(150, 150, std::nan(""), std::numeric_limits<double>::infinity(), ink);
+    canvas.drawEllipse(-1e30, 1e30, 15, 15, ink);
+    QCOMPARE(pixel(canvas.persistentImage(), 0, 7), ink); // the flat ellipse's top and bottom run across
 }
 
 void TestRasterCanvas::handOverKeepsThePictureWhenTheFileFails()

@@ -1,0 +1,100 @@
+#include "rangewindow.h"
+
+#include "app/dialogs.h"
+#include "common/twips.h"
+#include "document/programstate.h"
+#include "fieldrange.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace Vorlane {
+
+namespace {
+
+constexpr QSize clientSize(4575, 2775);
+constexpr int labelOffset = 600; // from a label to its field
+
+QPushButton *addButton(QWidget *parent, const char *name, const QString &text, int left)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(twipsToPixels(QRect(left, 2160, 1095, 375)));
+    return button;
+}
+
+} // namespace
+
+BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &dialogs, QWidget *owner)
+    : QDialog(owner)
+    , m_program(program)
+    , m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Select size of Base Field"));
+    // The twip geometry is designed around an 8-point font.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
+    setFixedSize(twipsToPixels(clientSize.width()), twipsToPixels(clientSize.height()));
+
+    auto *intro = new QLabel(this);
+    intro->setObjectName(QStringLiteral("Label1"));
+    intro->setText(QStringLiteral("The following maximum and minimum range of X-axis and Y-axis has been detected for "
+                                  "the base field. You may manually change them if you like ."));
+    intro->setWordWrap(true);
+    intro->setGeometry(twipsToPixels(QRect(240, 120, 4095, 615)));
+
+    m_xmaxt = addLimitField("Label2", QStringLiteral("X-max :"), "xmaxt",
+                            QStringLiteral("X-cordinate of top-right point"), 0, 960);
+    m_xmint = addLimitField("Label4", QStringLiteral("X-min :"), "xmint",
+                            QStringLiteral("X-cordinate of bottom-left point"), 2280, 960);
+    m_ymaxt = addLimitField("Label3", QStringLiteral("Y-max :"), "ymaxt",
+                            QStringLiteral("Y-cordinate of top-right point"), 0, 1560);
+    m_ymint = addLimitField("Label5", QStringLiteral("Y-min :"), "ymint",
+                            QStringLiteral("Y-cordinate of bottom-left point"), 2280, 1560);
+
+    QPushButton *accept = addButton(this, "Command1", QStringLiteral("&Accept"), 600);
+    accept->setDefault(true);
+    connect(accept, &QPushButton::clicked, this, &BaseFieldRangeWindow::acceptRange);
+    QPushButton *cancel = addButton(this, "Command2", QStringLiteral("&Cancel"), 2880);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The widening belongs to the range at once: it stays after "&Cancel".
+    widenFieldRange(m_program.fieldRange);
+    const RenderSettings &settings = m_program.document.settings;
+    const FieldRangeTexts texts = fieldRangeTexts(m_program.fieldRange, settings.scaleX, settings.scaleY);
+    m_xmaxt->setText(texts.xMax);
+    m_ymaxt->setText(texts.yMax);
+    m_xmint->setText(texts.xMin);
+    m_ymint->setText(texts.yMin);
+}
+
+QLineEdit *BaseFieldRangeWindow::addLimitField(const char *labelName, const QString &label, const char *name,
+                                               const QString &toolTip, int left, int top)
+{
+    auto *caption = new QLabel(label, this);
+    caption->setObjectName(QLatin1String(labelName));
+    caption->setGeometry(twipsToPixels(QRect(left, top, labelOffset, 375)));
+    auto *field = new QLineEdit(this);
+    field->setObjectName(QLatin1String(name));
+    field->setToolTip(toolTip);
+    field->setGeometry(twipsToPixels(QRect(left + labelOffset, top, 1095, 375)));
+    return field;
+}
+
+void BaseFieldRangeWindow::acceptRange()
+{
+    const RenderSettings &settings = m_program.document.settings;
+    const FieldRangeReading reading = readFieldRange({m_xmaxt->text(), m_ymaxt->text(), m_xmint->text(), m_ymint->text()},
+                                                     settings.scaleX, settings.scaleY);
+    if (!reading.problem.isEmpty()) {
+        m_dialogs.warn(this, QStringLiteral("Base Field Range"), reading.problem);
+        return;
+    }
+    m_program.fieldRange = reading.range;
+    accept();
+}
+
+} // namespace Vorlane

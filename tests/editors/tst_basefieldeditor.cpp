@@ -1,0 +1,476 @@
+#include "app/mainwindow.h"
+#include "common/numbertext.h"
+#include "common/twips.h"
+#include "document/programstate.h"
+#include "editors/basefieldeditor.h"
+#include "editors/fieldrange.h"
+#include "editors/rangewindow.h"
+#include "render/canvasview.h"
+#include "support/scripteddialogs.h"
+#include "support/testfolder.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace Vorlane;
+
+namespace {
+
+// W = 600, H = 450: 40 × 30 pixels.
+constexpr FieldRange editedRange{-300, 300, 200, 650};
+
+template<typename Control>
+Control *control(const QWidget *window, const char *name)
+{
+    auto *found = window->findChild<Control *>(QLatin1String(name));
+    if (!found)
+        qWarning("no control %s", name);
+    return found;
+}
+
+void click(const QWidget *window, const char *name)
+{
+    QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
+}
+
+void type(const QWidget *window, const char *name, const QString &text)
+{
+    QLineEdit *field = control<QLineEdit>(window, name);
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+QColor buttonColour(const QWidget *window, const char *name)
+{
+    return control<QWidget>(window, name)->palette().color(QPalette::Button);
+}
+
+QColor systemColour(QPalette::ColorRole role)
+{
+    return QGuiApplication::palette().color(role);
+}
+
+qint32 areaPixel(const BaseFieldEditor &editor, int px, int py)
+{
+    return RasterCanvas::fromRgb(editor.drawing().area().persistentImage().pixel(px, py));
+}
+
+// Runs handle on the modal window called name as soon as it shows.
+void whenModalShows(QObject *context, const QString &name, std::function<void(QDialog *)> handle)
+{
+    auto *poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, name, handle] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != name)
+            return;
+        poll->stop();
+        handle(dialog);
+    });
+    poll->start(10);
+}
+
+} // namespace
+
+class TestBaseFieldEditor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void rangeWindowShowsTheWidenedRange();
+    void cancelKeepsTheWidening();
+    void acceptStoresLimitsRoundedHalfToEven();
+    void acceptRefusesARangeAndStaysOpen_data();
+    void acceptRefusesARangeAndStaysOpen();
+    void editorIsAsLargeAsTheRange();
+    void toolButtonsHighlightTheChosenTool();
+    void widthFieldsSetThePen();
+    void numericShapeIsPreviewedAndFixedByAccept();
+    void pointerDrawsAndEveryReleaseCommits();
+    void saveReplacesTheBasePoints();
+    void saveWithoutInkEmptiesTheList();
+    void saveStopsAtTheLargestPointCount();
+    void toolAndPenSurviveReopening();
+    void baseFieldCommandOpensTheRangeWindow();
+    void acceptedRangeLeadsToARenderableBaseField();
+
+private:
+    std::unique_ptr<BaseFieldEditor> openEditor();
+
+    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<ProgramState> m_program;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    BaseFieldEditorState m_state;
+};
+
+void TestBaseFieldEditor::init()
+{
+    m_folder = std::make_unique<TestFolder>();
+    m_program = std::make_unique<ProgramState>();
+    m_program->appDir = m_folder->appDir();
+    m_program->document.settings.scaleX = 0.5f;
+    m_program->document.settings.scaleY = 2.0f;
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_state = BaseFieldEditorState();
+}
+
+void TestBaseFieldEditor::cleanup()
+{
+    QVERIFY(!m_dialogs->hasUnexpected());
+}
+
+std::unique_ptr<BaseFieldEditor> TestBaseFieldEditor::openEditor()
+{
+    m_program->fieldRange = editedRange;
+    auto editor = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
+    editor->show();
+    return editor;
+}
+
+void TestBaseFieldEditor::rangeWindowShowsTheWidenedRange()
+{
+    m_program->fieldRange = {0, 300, 0, 1000};
+    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    QCOMPARE(window.objectName(), QStringLiteral("Form4"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Select size of Base Field"));
+    QCOMPARE(control<QLabel>(&window, "Label1")->text(),
+             QStringLiteral("The following maximum and minimum range of X-axis and Y-axis has been detected for the "
+                            "base field. You may manually change them if you like ."));
+    QCOMPARE(control<QLabel>(&window, "Label2")->text(), QStringLiteral("X-max :"));
+    QCOMPARE(control<QLabel>(&window, "Label5")->text(), QStringLiteral("Y-min :"));
+    QCOMPARE(control<QLineEdit>(&window, "xmaxt")->toolTip(), QStringLiteral("X-cordinate of top-right point"));
+    QCOMPARE(control<QLineEdit>(&window, "xmint")->toolTip(), QStringLiteral("X-cordinate of bottom-left point"));
+    QCOMPARE(control<QLineEdit>(&window, "ymaxt")->toolTip(), QStringLiteral("Y-cordinate of top-right point"));
+    QCOMPARE(control<QLineEdit>(&window, "ymint")->toolTip(), QStringLiteral("Y-cordinate of bottom-left point"));
+    QCOMPARE(control<QPushButton>(&window, "Command1")->text(), QStringLiteral("&Accept"));
+    QCOMPARE(control<QPushButton>(&window, "Command2")->text(), QStringLiteral("&Cancel"));
+    // X spanned 300 and is widened; Y spanned 1000 and is not. Display values are X × 0.5 and Y × 2.
+    QCOMPARE(control<QLineEdit>(&window, "xmaxt")->text(), QStringLiteral(" 200"));
+    QCOMPARE(control<QLineEdit>(&window, "xmint")->text(), QStringLiteral("-50"));
+    QCOMPARE(control<QLineEdit>(&window, "ymaxt")->text(), QStringLiteral(" 2000"));
+    QCOMPARE(control<QLineEdit>(&window, "ymint")->text(), QStringLiteral(" 0"));
+}
+
+void TestBaseFieldEditor::cancelKeepsTheWidening()
+{
+    m_program->fieldRange = {0, 300, 0, 100};
+    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    window.show();
+    type(&window, "xmaxt", QStringLiteral("9"));
+    click(&window, "Command2");
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(m_program->fieldRange, (FieldRange{-100, 400, -100, 200}));
+}
+
+void TestBaseFieldEditor::acceptStoresLimitsRoundedHalfToEven()
+{
+    m_program->document.settings.scaleX = 1.0f;
+    m_program->document.settings.scaleY = 1.0f;
+    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    window.show();
+    type(&window, "xmaxt", QStringLiteral("3.5"));
+    type(&window, "xmint", QStringLiteral("2.5"));
+    type(&window, "ymaxt", QStringLiteral("600.5"));
+    type(&window, "ymint", QStringLiteral("-1.5"));
+    click(&window, "Command1");
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(m_program->fieldRange, (FieldRange{2, 4, -2, 600}));
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("minimum not below maximum")
+        << "xmint" << "300" << QStringLiteral("X-min must be smaller than X-max.");
+    QTest::newRow("beyond 16 bits") << "ymaxt" << "65536" << QStringLiteral("Y-max must lie between -65536 and 65534.");
+    QTest::newRow("last row beyond 32757")
+        << "ymaxt" << "65534" << QStringLiteral("The base field may reach no further than 65514 along Y: lower Y-max or "
+                                                "Y-min.");
+}
+
+void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    m_program->fieldRange = {0, 600, 16000, 16600};
+    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    window.show();
+    type(&window, qPrintable(field), text);
+    m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+    click(&window, "Command1");
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QTEST(m_dialogs->messages.first().text, "message");
+    QCOMPARE(m_dialogs->messages.first().icon, MessageIcon::Warning);
+    QVERIFY(window.isVisible());
+    QCOMPARE(m_program->fieldRange, (FieldRange{0, 600, 16000, 16600}));
+}
+
+void TestBaseFieldEditor::editorIsAsLargeAsTheRange()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    QCOMPARE(editor->objectName(), QStringLiteral("Form3"));
+    QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Base Field"));
+    QWidget *area = control<QWidget>(editor.get(), "Picture1");
+    QCOMPARE(area->geometry(), QRect(136, 48, 40, 30));
+    QCOMPARE(editor->width(), twipsToPixels(600 + 2345));
+    QCOMPARE(control<QLabel>(editor.get(), "min")->text(), QStringLiteral("(-150, 400)"));
+    QCOMPARE(control<QLabel>(editor.get(), "max")->text(), QStringLiteral("( 150, 1300)"));
+    QCOMPARE(control<QLabel>(editor.get(), "max")->geometry().right(), area->geometry().right());
+    QCOMPARE(control<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
+    QCOMPARE(areaPixel(*editor, 0, 0), rgbColour(224, 224, 224));
+
+    QPushButton *save = control<QPushButton>(editor.get(), "save");
+    QCOMPARE(save->text(), QStringLiteral("&Save"));
+    QVERIFY(save->font().bold());
+    QCOMPARE(save->font().pointSize(), 12);
+    QCOMPARE(control<QWidget>(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
+    QCOMPARE(control<QToolButton>(editor.get(), "line1")->toolTip(), QStringLiteral("Straight Line"));
+    QCOMPARE(control<QToolButton>(editor.get(), "Command3")->toolTip(), QStringLiteral("Pencil"));
+    QCOMPARE(control<QToolButton>(editor.get(), "circle1")->toolTip(), QStringLiteral("Ellipse"));
+    QCOMPARE(control<QToolButton>(editor.get(), "Command4")->toolTip(), QStringLiteral("Eraser"));
+    QCOMPARE(control<QLabel>(editor.get(), "Label5")->text(), QStringLiteral("Width(X):"));
+    QCOMPARE(control<QLabel>(editor.get(), "Label7")->text(), QStringLiteral("Width(Y):"));
+    QCOMPARE(control<QLabel>(editor.get(), "Label6")->text(), QStringLiteral("( Recomended value < 1 )"));
+    QGroupBox *frame = control<QGroupBox>(editor.get(), "Frame1");
+    QCOMPARE(frame->title(), QStringLiteral("Numeric Input :"));
+    QVERIFY(frame->isEnabled());
+    QCOMPARE(control<QPushButton>(frame, "accept")->text(), QStringLiteral("&Accept"));
+    for (const char *name : {"widthd", "widthe", "Text1", "Text2", "Text3", "Text4"})
+        QCOMPARE(control<QLineEdit>(editor.get(), name)->text(), QStringLiteral("0"));
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4"})
+        QVERIFY(control<QLabel>(frame, name)->text().isEmpty());
+}
+
+void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    const QColor face = systemColour(QPalette::Button);
+    const QColor highlight(255, 0, 125);
+    click(editor.get(), "line1");
+    QCOMPARE(buttonColour(editor.get(), "line1"), highlight);
+    QCOMPARE(m_state.currentTool, qint16(StraightLine));
+    QCOMPARE(control<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("x1 :"));
+    QCOMPARE(control<QLabel>(editor.get(), "Label4")->text(), QStringLiteral("y2 :"));
+
+    click(editor.get(), "circle1");
+    QCOMPARE(buttonColour(editor.get(), "line1"), face);
+    QCOMPARE(buttonColour(editor.get(), "circle1"), highlight);
+    QCOMPARE(control<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("X-Center:"));
+    QCOMPARE(control<QLabel>(editor.get(), "Label3")->text(), QStringLiteral("X-radius:"));
+
+    click(editor.get(), "Command4");
+    QCOMPARE(m_state.currentTool, qint16(Eraser));
+    QVERIFY(!control<QGroupBox>(editor.get(), "Frame1")->isEnabled());
+    QVERIFY(control<QLabel>(editor.get(), "Label2")->text().isEmpty());
+    QCOMPARE(m_state.dragging, qint16(0));
+
+    editor->deselect();
+    for (const char *name : {"line1", "circle1", "Command3", "Command4"})
+        QCOMPARE(buttonColour(editor.get(), name), face);
+}
+
+void TestBaseFieldEditor::widthFieldsSetThePen()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    QCOMPARE(m_state.penWidthX, 0.0f);
+    type(editor.get(), "widthd", QStringLiteral("2"));
+    QCOMPARE(m_state.penWidthX, 5.0f); // 2 / 0.5 + 1
+    type(editor.get(), "widthe", QStringLiteral("2"));
+    QCOMPARE(m_state.penWidthY, 2.0f); // 2 / 2 + 1
+    control<QLineEdit>(editor.get(), "widthd")->clear();
+    QCOMPARE(m_state.penWidthX, 1.0f);
+}
+
+void TestBaseFieldEditor::numericShapeIsPreviewedAndFixedByAccept()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    click(editor.get(), "line1");
+    QFile::remove(m_folder->filePath(QStringLiteral("TEST.BMP")));
+    // From (−200, 500) to (100, 500): display values X × 0.5, Y × 2.
+    type(editor.get(), "Text1", QStringLiteral("-100"));
+    type(editor.get(), "Text2", QStringLiteral("1000"));
+    type(editor.get(), "Text3", QStringLiteral("50"));
+    type(editor.get(), "Text4", QStringLiteral("1000"));
+    QCOMPARE(areaPixel(*editor, 16, 10), BaseFieldDrawing::ink);
+    QCOMPARE(m_state.dragging, qint16(1));
+    QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
+    click(editor.get(), "accept");
+    QCOMPARE(m_state.dragging, qint16(0));
+    const QImage committed(m_folder->filePath(QStringLiteral("TEST.BMP")), "BMP");
+    QCOMPARE(RasterCanvas::fromRgb(committed.pixel(16, 10)), BaseFieldDrawing::ink);
+}
+
+void TestBaseFieldEditor::pointerDrawsAndEveryReleaseCommits()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    QWidget *area = control<QWidget>(editor.get(), "Picture1");
+    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
+
+    click(editor.get(), "Command3");
+    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(area, QPoint(20, 2));
+    QTest::mouseMove(area, QPoint(20, 20));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(areaPixel(*editor, 10, 2), BaseFieldDrawing::ink);
+    QCOMPARE(areaPixel(*editor, 20, 10), BaseFieldDrawing::ink);
+    const QImage committed(m_folder->filePath(QStringLiteral("TEST.BMP")), "BMP");
+    QCOMPARE(RasterCanvas::fromRgb(committed.pixel(20, 10)), BaseFieldDrawing::ink);
+}
+
+void TestBaseFieldEditor::saveReplacesTheBasePoints()
+{
+    m_program->document.basePoints = {{0, 425}};
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    click(editor.get(), "save");
+    // The one plotted point, pixel (20, 15): u 300 to 315, v 225 to 240, and v = 450 − (y − 200).
+    QCOMPARE(m_program->document.basePoints, (QList<BasePoint>{{0, 420}, {10, 420}}));
+    QCOMPARE(m_program->modified, qint16(1));
+    QCOMPARE(control<QWidget>(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
+    // Three draws for each of the 61 columns.
+    RandomGenerator expected;
+    for (int draw = 0; draw < 3 * 61; ++draw)
+        expected.next();
+    QCOMPARE(m_program->random.next(), expected.next());
+}
+
+void TestBaseFieldEditor::saveWithoutInkEmptiesTheList()
+{
+    m_program->document.basePoints = {{-1000, 0}, {0, 5000}};
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    click(editor.get(), "save");
+    QVERIFY(m_program->document.basePoints.isEmpty());
+    QCOMPARE(m_program->modified, qint16(1));
+}
+
+void TestBaseFieldEditor::saveStopsAtTheLargestPointCount()
+{
+    // Every pixel of a 2000 × 2000 area inked, through the plotted points.
+    QList<BasePoint> everyPixel;
+    for (int x = 0; x < 2000; x += 15) {
+        for (int y = 5; y <= 2000; y += 15)
+            everyPixel.append({qint16(x), qint16(y)});
+    }
+    m_program->document.basePoints = everyPixel;
+    m_program->fieldRange = {0, 2000, 0, 2000};
+    BaseFieldEditor editor(*m_program, *m_dialogs, m_state, nullptr);
+    m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+    click(&editor, "save");
+    QCOMPARE(m_program->document.basePointCount(), maxBasePoints);
+    QCOMPARE(m_program->modified, qint16(1));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Base Field"));
+    QCOMPARE(m_dialogs->messages.first().text,
+             QStringLiteral("The base field holds at most 32767 points. The drawing holds more ink: only the first "
+                            "32767 points, from the left, were taken."));
+}
+
+void TestBaseFieldEditor::toolAndPenSurviveReopening()
+{
+    {
+        const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+        click(editor.get(), "Command3");
+        type(editor.get(), "widthd", QStringLiteral("2"));
+        editor->close();
+    }
+    const std::unique_ptr<BaseFieldEditor> reopened = openEditor();
+    for (const char *name : {"line1", "circle1", "Command3", "Command4"})
+        QCOMPARE(buttonColour(reopened.get(), name), systemColour(QPalette::Button));
+    QCOMPARE(control<QLineEdit>(reopened.get(), "widthd")->text(), QStringLiteral("0"));
+    QVERIFY(control<QLabel>(reopened.get(), "Label1")->text().isEmpty());
+    QVERIFY(control<QGroupBox>(reopened.get(), "Frame1")->isEnabled());
+    QCOMPARE(m_state.currentTool, qint16(Pencil));
+    QCOMPARE(m_state.penWidthX, 5.0f);
+    QWidget *area = control<QWidget>(reopened.get(), "Picture1");
+    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(area, QPoint(30, 20));
+    QCOMPARE(areaPixel(*reopened, 15, 20), BaseFieldDrawing::ink);
+}
+
+void TestBaseFieldEditor::baseFieldCommandOpensTheRangeWindow()
+{
+    MainWindow window(*m_program, *m_dialogs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.initialiseDocument();
+    for (const auto &trigger : std::initializer_list<std::function<void()>>{
+             [&window] { QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier); },
+             [&window] { QTest::mouseClick(control<QToolButton>(&window, "Cmd3"), Qt::LeftButton); }}) {
+        bool shown = false;
+        whenModalShows(&window, QStringLiteral("Form4"), [&](QDialog *form4) {
+            shown = form4->parentWidget() == &window && form4->isModal();
+            click(form4, "Command2");
+        });
+        trigger();
+        QVERIFY(shown);
+        QVERIFY(!window.findChild<QDialog *>(QStringLiteral("Form3")));
+    }
+    // The start-up stem from (0, 1) to (0, 2000), widened along X; the second
+    // detection starts its maximum from the first widening.
+    QCOMPARE(m_program->fieldRange, (FieldRange{-100, 200, 1, 2000}));
+}
+
+void TestBaseFieldEditor::acceptedRangeLeadsToARenderableBaseField()
+{
+    MainWindow window(*m_program, *m_dialogs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.initialiseDocument();
+    m_program->document.basePoints = {{1000, 1000}}; // outside the range typed below
+    const float scaleX = m_program->document.settings.scaleX;
+    const float scaleY = m_program->document.settings.scaleY;
+    whenModalShows(&window, QStringLiteral("Form4"), [&](QDialog *form4) {
+        const FieldRangeTexts texts = fieldRangeTexts(editedRange, scaleX, scaleY);
+        type(form4, "xmaxt", texts.xMax);
+        type(form4, "xmint", texts.xMin);
+        type(form4, "ymaxt", texts.yMax);
+        type(form4, "ymint", texts.yMin);
+        click(form4, "Command1");
+    });
+    bool edited = false;
+    whenModalShows(&window, QStringLiteral("Form3"), [&](QDialog *form3) {
+        edited = form3->parentWidget() == &window;
+        click(form3, "circle1");
+        type(form3, "Text1", numToField(0.0f));
+        type(form3, "Text2", numToField(425.0f * scaleY));
+        type(form3, "Text3", numToField(400.0f * scaleX));
+        type(form3, "Text4", numToField(300.0f * scaleY));
+        click(form3, "accept");
+        click(form3, "save");
+        form3->close();
+    });
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(edited);
+    QCOMPARE(m_program->fieldRange, editedRange);
+    QCOMPARE(m_program->modified, qint16(1));
+    const QList<BasePoint> &points = m_program->document.basePoints;
+    QVERIFY(points.size() > 50);
+    for (const BasePoint &point : points) {
+        QVERIFY(point.baseX >= -210 && point.baseX <= 210);
+        QVERIFY(point.baseY >= 265 && point.baseY <= 585);
+    }
+
+    window.startRendering();
+    QVERIFY(m_dialogs->messages.isEmpty());
+    const QImage picture(m_folder->filePath(QStringLiteral("TEMP.BMP")), "BMP");
+    const QImage blank(m_folder->filePath(QStringLiteral("BLANK.BMP")), "BMP");
+    QVERIFY(picture != blank);
+}
+
+QTEST_MAIN(TestBaseFieldEditor)
+#include "tst_basefieldeditor.moc"
