@@ -3,6 +3,7 @@
 #include "document/documentfile.h"
 #include "document/programfiles.h"
 #include "render/canvasview.h"
+#include "support/files.h"
 #include "support/pictures.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
@@ -16,19 +17,6 @@ namespace {
 
 const QString saveTitle = QStringLiteral("Save changes to currently open file?");
 const QString overwriteTitle = QStringLiteral("Overwrite Confermation");
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 bool isBitmapFilledWith(const QString &path, qint32 colour)
 {
@@ -226,9 +214,9 @@ void TestLifecycle::exitQuestions()
         verifyQuestion(m_dialogs->messages.at(1), overwriteTitle,
                        QLatin1Char('\'') + file + "' already exists. Do you want to over write it?");
     if (written)
-        QCOMPARE(fileBytes(path), encodeDocument(m_state->document));
+        QCOMPARE(fileContents(path), encodeDocument(m_state->document));
     else if (!path.isEmpty())
-        QCOMPARE(QFile::exists(path) ? fileBytes(path) : QByteArray(), existing);
+        QCOMPARE(QFile::exists(path) ? fileContents(path) : QByteArray(), existing);
     QVERIFY(!handOverBitmapsExist());
 }
 
