@@ -1,10 +1,9 @@
-#include "app/mainwindow.h"
+#include "app/splashwindow.h"
 #include "app/systemdialogs.h"
+#include "document/programfiles.h"
 #include "document/programstate.h"
-#include "online/onlinelinks.h"
 
 #include <QApplication>
-#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -13,16 +12,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Vorlane"));
 
     Vorlane::ProgramState state;
-    state.appDir = QDir::toNativeSeparators(QApplication::applicationDirPath() + QLatin1Char('/'));
     Vorlane::SystemDialogs dialogs;
-    Vorlane::MainWindow window(state, dialogs);
-    Vorlane::OnlineLinks &online = window.online();
-    online.fillNetInfoSources();
-    online.setDefaultAddresses();
-    online.updateIfDue();
-    window.show();
-    online.readNetInfoFile();
-    window.initialiseDocument();
-    online.playAdPicture();
+    const Vorlane::LaunchOptions launch{QApplication::applicationDirPath(),
+                                        Vorlane::documentPathArgument(QApplication::arguments())};
+    auto *splash = new Vorlane::SplashWindow(state, dialogs, launch);
+    splash->show();
     return application.exec();
 }

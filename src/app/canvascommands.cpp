@@ -16,7 +16,18 @@
 
 namespace Vorlane {
 
-void MainWindow::initialiseDocument()
+void MainWindow::initialiseDocument(const QString &commandLineDocument)
+{
+    // A refused document would leave nothing to render: the start-up document
+    // takes its place.
+    if (commandLineDocument.isEmpty() || !readDocumentFile(commandLineDocument))
+        buildStartupDocument();
+    m_progressBar->centreStatusLabel();
+    m_tempBitmap.store(m_hiddenCanvas->canvas().persistentImage());
+    m_visibleCanvas->update();
+}
+
+void MainWindow::buildStartupDocument()
 {
     RasterCanvas &visible = m_visibleCanvas->canvas();
     RasterCanvas &hidden = m_hiddenCanvas->canvas();
@@ -27,9 +38,6 @@ void MainWindow::initialiseDocument()
     visible.setBackColour(m_state.document.colours.backColour);
     hidden.setBackColour(m_state.document.colours.backColour);
     m_blankBitmap.store(visible.persistentImage());
-    m_progressBar->centreStatusLabel();
-    m_tempBitmap.store(hidden.persistentImage());
-    m_visibleCanvas->update();
 }
 
 void MainWindow::resetCanvases()

@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
-#include "common/rounding.h"
 #include "common/twips.h"
 #include "dialogs.h"
 #include "document/colour.h"
+#include "document/programfiles.h"
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
@@ -30,8 +30,8 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     : QMainWindow(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_blankBitmap(state.appDir + QLatin1String("BLANK.BMP"))
-    , m_tempBitmap(state.appDir + QLatin1String("TEMP.BMP"))
+    , m_blankBitmap(state.appDir + blankBitmapName)
+    , m_tempBitmap(state.appDir + tempBitmapName)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vorlane 2.0"));
@@ -184,24 +184,13 @@ void MainWindow::createToolbar()
     addPictureButton("Cmd4", c.styl, QRect(2430, 55, 450, 450));
     addPictureButton("Cmd1", c.start, QRect(2970, 55, 450, 450));
     addPictureButton("Command1", c.setng, QRect(3510, 55, 450, 450));
+    createArrowButtons();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    layoutCanvases();
-}
-
-void MainWindow::layoutCanvases()
-{
-    const QSize client = pixelsToTwips(centralWidget()->size());
-    const QRect canvas(120, 720, client.width() - 225, client.height() - 1185);
-    m_visibleCanvas->setGeometry(twipsToPixels(canvas));
-    m_hiddenCanvas->setGeometry(twipsToPixels(canvas));
-    m_progressBar->setGeometry(twipsToPixels(QRect(120, client.height() - 360, canvas.width(), 255)));
-    const RasterCanvas &visible = m_visibleCanvas->canvas();
-    m_state.document.settings.scaleX = toSingle(1.0 / visible.scaleWidth());
-    m_state.document.settings.scaleY = toSingle(1.0 / visible.scaleHeight());
+    fitCanvasesToWindow();
 }
 
 } // namespace Vorlane

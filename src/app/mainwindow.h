@@ -14,6 +14,8 @@ class CanvasView;
 class OnlineLinks;
 class ProgressStrip;
 class UserDialogs;
+enum class PanDirection;
+struct LaunchOptions;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
@@ -32,9 +34,21 @@ public:
     MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Builds the start-up document for the canvas as it is now shown and
+    // Form1's loading: takes the program folder, shows the window and sets
+    // up the document, from the command line or the start-up one.
+    void load(const LaunchOptions &launch);
+
+    // Reads commandLineDocument, or builds the start-up document for the
+    // canvas as it is now shown when there is none or it is refused; then
     // writes the blank and the last picture beside the program.
-    void initialiseDocument();
+    void initialiseDocument(const QString &commandLineDocument = QString());
+
+    // Draws the axes for the view centre on the visible canvas.
+    void shgrd();
+
+    // The window's size with its frame, in twips, as the canvas layout
+    // measures it.
+    QSize outerSizeTwips() const;
 
     // "Start rendering": renders the document into both canvases.
     void startRendering();
@@ -74,6 +88,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The shutdown: the save question, then the temporary files go.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createActions();
@@ -84,7 +100,25 @@ private:
     QToolButton *addPictureButton(const char *name, QAction *action, const QRect &twips);
     void setCommandIcons();
     void connectFileCommands();
-    void layoutCanvases();
+
+    void createArrowButtons();
+
+    void fitCanvasesToWindow();
+    void layOutCanvases();
+    bool placeCanvasesFor(QSize outerTwips);
+    void resetScales();
+    QSize framePixels() const;
+    void setOuterSizeTwips(QSize twips);
+    int clientHeightTwips(QSize outerTwips) const;
+
+    void pressArrow(PanDirection direction, int modifierState);
+    void restoreLastPicture();
+
+    void takeProgramFolder(const QString &programFolder);
+    void buildStartupDocument();
+    bool offerToSaveChanges();
+    bool saveAtExit();
+
     void showProgress(qint32 stepsDone);
 
     // The File menu's commands.

@@ -2,6 +2,7 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
 #include "render/canvasview.h"
+#include "support/files.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
@@ -24,19 +25,6 @@ QImage blankImage(QSize size, qint32 colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(RasterCanvas::toRgb(colour));
     return image;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QStringList filesIn(const QString &folder)
@@ -151,7 +139,7 @@ void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
     const FractalDocument document = state.document;
     const QString currentFile = state.currentFile;
     const QStringList files = filesIn(state.appDir);
-    const QByteArray lastPicture = contents(tempBitmap());
+    const QByteArray lastPicture = fileContents(tempBitmap());
     m_f->dialogs.fileAnswers.enqueue(QString());
 
     m_f->run(command);
@@ -163,7 +151,7 @@ void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
     QCOMPARE(state.currentFile, currentFile);
     QCOMPARE(state.modified, qint16(1));
     QCOMPARE(filesIn(state.appDir), files);
-    QCOMPARE(contents(tempBitmap()), lastPicture);
+    QCOMPARE(fileContents(tempBitmap()), lastPicture);
     QVERIFY(!QFile::exists(QStringLiteral("Untitled.vrf")));
     QVERIFY(m_f->dialogs.messages.isEmpty());
 }
@@ -216,14 +204,14 @@ void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
         QCOMPARE(question.defaultButton, MessageButton::No);
     }
     if (!written) {
-        QCOMPARE(contents(path), existing);
+        QCOMPARE(fileContents(path), existing);
         QCOMPARE(state.modified, qint16(1));
         QVERIFY(state.currentFile.isEmpty());
     } else if (picture) {
         QCOMPARE(bitmap(path), visible().persistentImage());
         QCOMPARE(state.modified, qint16(1));
     } else {
-        QCOMPARE(contents(path), encodeDocument(state.document));
+        QCOMPARE(fileContents(path), encodeDocument(state.document));
         QCOMPARE(state.currentFile, path);
         QCOMPARE(state.modified, qint16(0));
     }
@@ -240,7 +228,7 @@ void TestFileCommands::saveRewritesTheNamedFileWithoutAsking()
     m_f->run(QStringLiteral("flsv"));
     QVERIFY(m_f->dialogs.saveRequests.isEmpty());
     QVERIFY(m_f->dialogs.messages.isEmpty());
-    QCOMPARE(contents(path), encodeDocument(state.document));
+    QCOMPARE(fileContents(path), encodeDocument(state.document));
     QCOMPARE(state.currentFile, path);
     QCOMPARE(state.modified, qint16(0));
 }
@@ -283,7 +271,7 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     QCOMPARE(state.currentFile, currentFile);
     QCOMPARE(state.modified, qint16(1));
     QCOMPARE(filesIn(state.appDir), files);
-    QCOMPARE(contents(plain), QByteArray("plain"));
+    QCOMPARE(fileContents(plain), QByteArray("plain"));
 }
 
 void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()

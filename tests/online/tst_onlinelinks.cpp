@@ -4,6 +4,7 @@
 #include "online/netinfodownload.h"
 #include "online/onlinelinks.h"
 #include "onlinetestdata.h"
+#include "support/launchcount.h"
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
@@ -27,20 +28,6 @@ NetInfo oldInfo()
     NetInfo info = shippedNetInfo();
     info.siteAddr = QStringLiteral("https://old.vorlane.example/");
     return info;
-}
-
-void keepLaunchCount(const QVariant &count)
-{
-    QSettings settings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"));
-    if (count.isValid())
-        settings.setValue(QStringLiteral("launchCount"), count);
-    else
-        settings.remove(QStringLiteral("launchCount"));
-}
-
-QVariant keptLaunchCount()
-{
-    return QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane")).value(QStringLiteral("launchCount"));
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#include "startuppicture.h"
+
+#include "common/randomgenerator.h"
+#include "document/colour.h"
+#include "document/fractaldocument.h"
+#include "rastercanvas.h"
+#include "renderer.h"
+
+namespace Vorlane {
+
+namespace {
+
+class CanvasTarget : public RenderTarget
+{
+public:
+    explicit CanvasTarget(RasterCanvas &canvas)
+        : m_writer(canvas.pixelWriter())
+    {
+    }
+
+    void plot(const PlottedPoint *points, qsizetype count) override
+    {
+        for (qsizetype i = 0; i < count; ++i)
+            m_writer.plot(points[i].x, points[i].y, RasterCanvas::toRgb(points[i].colour));
+    }
+    void progressStepDone(qint32) override {}
+
+private:
+    RasterCanvas::PixelWriter m_writer;
+};
+
+Transformation map(float contraction, float rotation, float translationX, float translationY)
+{
+    return Transformation{paddedTrName(QString()), {contraction, contraction}, rotation, {translationX, translationY}};
+}
+
+// A stem turned about the origin into a spiral, with a smaller spiral at
+// either end of it.
+FractalDocument spiral(float scaleWidth, float scaleHeight)
+{
+    FractalDocument document;
+    document.transformations = {
+        map(0.9f, 20.0f, 0.0f, 0.0f),
+        map(0.4f, -30.0f, 1300.0f, 300.0f),
+        map(0.4f, 150.0f, -1300.0f, -300.0f),
+    };
+    for (qint16 k = 1; k <= 400; ++k)
+        document.basePoints.append(BasePoint{0, k});
+    document.settings = RenderSettings{150000, 24, 1.0f / scaleWidth, 1.0f / scaleHeight};
+    document.colours = ColourScheme{RadiatingColour, rgbColour(250, 200, 80), rgbColour(40, 90, 220), rgbColour(12, 16, 40)};
+    document.centreY = -450; // room for two lines of text below
+    return document;
+}
+
+} // namespace
+
+QImage startupPicture(QSize pixelSize)
+{
+    RasterCanvas canvas(pixelSize);
+    const FractalDocument document = spiral(canvas.scaleWidth(), canvas.scaleHeight());
+    canvas.setBackColour(document.colours.backColour);
+    // A generator of its own: the splash leaves the program's random sequence,
+    // and so the user's pictures, as they would be without it.
+    RandomGenerator random;
+    CanvasTarget target(canvas);
+    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
+    return canvas.persistentImage();
+}
+
+} // namespace Vorlane
