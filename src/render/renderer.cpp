@@ -64,12 +64,9 @@ public:
     quint8 chooseTransformation()
     {
         const float r = toSingle(double(m_random.next()) * double(m_cumulativeWeights[m_trCount]));
-        for (int j = m_trCount; j >= 1; --j) {
-            if (r > m_cumulativeWeights[j - 1]) {
-                m_selected = quint8(j);
-                break;
-            }
-        }
+        const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
+        if (chosen > 0)
+            m_selected = quint8(chosen);
         return m_selected;
     }
 
@@ -86,6 +83,26 @@ public:
     }
 
 private:
+    // With no negative weight the entries below r are the first ones, so the
+    // last of them is their count: worked out without a branch, which a
+    // random choice would mispredict.
+    int countEntriesBelow(float r) const
+    {
+        int count = 0;
+        for (int j = 0; j < m_trCount; ++j)
+            count += m_cumulativeWeights[j] < r ? 1 : 0;
+        return count;
+    }
+
+    int lastEntryBelow(float r) const
+    {
+        for (int j = m_trCount; j >= 1; --j) {
+            if (r > m_cumulativeWeights[j - 1])
+                return j;
+        }
+        return 0;
+    }
+
     void prepareMaps(float scaleWidth, float scaleHeight)
     {
         const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
@@ -103,6 +120,7 @@ private:
             map.translationY = double(settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight);
             m_cumulativeWeights[k] = toSingle(double(tr.trContraction[0]) * double(tr.trContraction[1])
                                               + double(m_cumulativeWeights[k - 1]));
+            m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
         }
     }
 
@@ -111,6 +129,7 @@ private:
     float m_unitScaleX;
     float m_unitScaleY;
     int m_trCount = 0;
+    bool m_weightsAscend = true;
     quint8 m_selected = 0;
     // Index 0 is the all-zero transformation, the fallback choice.
     std::array<PreparedMap, maxTransformations + 1> m_maps{};
