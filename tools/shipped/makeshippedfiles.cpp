@@ -4,9 +4,12 @@
 // results are committed; nothing runs this at build time.
 //
 //     vorlane-make-shipped-files path/to/data
+#include "cli/headlessrender.h"
 #include "common/randomgenerator.h"
+#include "common/rounding.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
+#include "editors/transformationfields.h"
 #include "gifencoder.h"
 #include "online/fractalpicture.h"
 #include "online/netinfo.h"
@@ -33,19 +36,56 @@ struct Map
     float translationY;
 };
 
-// A document of the given maps over the given base field.
-FractalDocument fractal(const QList<BasePoint> &base, const QList<Map> &maps, qint32 points, qint32 style,
-                        qint32 colour1, qint32 colour2)
+QString trNameNumber(int number)
 {
-    FractalDocument document;
+    return paddedTrName(QStringLiteral("Tr %1").arg(number));
+}
+
+// Maps whose translations are in document units.
+QList<Transformation> storedMaps(const QList<Map> &maps)
+{
+    QList<Transformation> transformations;
     for (const Map &map : maps) {
         Transformation tr;
-        tr.trName = paddedTrName(QStringLiteral("Tr %1").arg(document.trCount() + 1));
+        tr.trName = trNameNumber(int(transformations.size()) + 1);
         tr.trContraction = {map.contractionX, map.contractionY};
         tr.trRotation = map.rotation;
         tr.trTranslation = {map.translationX, map.translationY};
-        document.transformations.append(tr);
+        transformations.append(tr);
     }
+    return transformations;
+}
+
+// The view scales of the main window right after start-up.
+RenderSettings startupScales()
+{
+    const RasterCanvas canvas(startupCanvasSize(), paper);
+    return RenderSettings{0, 0, toSingle(1.0 / canvas.scaleWidth()), toSingle(1.0 / canvas.scaleHeight())};
+}
+
+// Maps as the transformation editor stores them when their numbers are typed
+// on the start-up canvas. The help pages give translations that way, as
+// fractions of the canvas's width and height.
+QList<Transformation> typedMaps(const QList<Map> &maps)
+{
+    const RenderSettings scales = startupScales();
+    const auto typed = [](float value) { return QString::number(value); };
+    QList<Transformation> transformations;
+    for (const Map &map : maps) {
+        const TransformationFields fields{trNameNumber(int(transformations.size()) + 1), typed(map.contractionX),
+                                          typed(map.contractionY),           typed(map.rotation),
+                                          typed(map.translationX),           typed(map.translationY)};
+        transformations.append(transformationFromFields(fields, scales));
+    }
+    return transformations;
+}
+
+// A document of the given maps over the given base field.
+FractalDocument fractal(const QList<BasePoint> &base, const QList<Transformation> &maps, qint32 points, qint32 style,
+                        qint32 colour1, qint32 colour2)
+{
+    FractalDocument document;
+    document.transformations = maps;
     document.trNameCounter = qint16(document.trCount() + 1);
     document.basePoints = base;
     document.settings = RenderSettings{points, 20, 0.0f, 0.0f};
@@ -81,14 +121,27 @@ FractalDocument startupTree(qint32 points, qint32 style)
 
 FractalDocument triangle(qint32 points)
 {
-    return fractal({BasePoint{0, 0}}, {{0.5f, 0.5f, 0, 0, 0}, {0.5f, 0.5f, 0, 1000, 0}, {0.5f, 0.5f, 0, 500, 866}},
-                   points, ChronologicalColour, rgbColour(30, 60, 200), rgbColour(220, 40, 140));
+    return fractal({BasePoint{0, 0}},
+                   storedMaps({{0.5f, 0.5f, 0, 0, 0}, {0.5f, 0.5f, 0, 1000, 0}, {0.5f, 0.5f, 0, 500, 866}}), points,
+                   ChronologicalColour, rgbColour(30, 60, 200), rgbColour(220, 40, 140));
 }
 
 FractalDocument spiral(qint32 points)
 {
-    return fractal(line(0, 0, 0, 300), {{0.85f, 0.85f, 25, 0, 0}, {0.3f, 0.3f, -60, 900, 0}}, points,
+    return fractal(line(0, 0, 0, 300), storedMaps({{0.85f, 0.85f, 25, 0, 0}, {0.3f, 0.3f, -60, 900, 0}}), points,
                    RadiatingColour, rgbColour(200, 90, 0), rgbColour(250, 210, 40));
+}
+
+// The help's first fractal: after start-up, New, then three maps typed into
+// the transformation editor.
+FractalDocument tutorialTriangle()
+{
+    const RenderSettings scales = startupScales();
+    FractalDocument document = startupDocument(scales.scaleX, scales.scaleY, paper);
+    makeEmptyDocument(document);
+    document.transformations =
+        typedMaps({{0.5f, 0.5f, 0, -0.2f, 0}, {0.5f, 0.5f, 0, 0.2f, 0}, {0.5f, 0.5f, 0, 0, 0.3f}});
+    return document;
 }
 
 QImage render(const FractalDocument &document, QSize size, float zoom, QPoint centre)
@@ -144,23 +197,27 @@ bool writePicture(const QString &folder, const char *name, const QImage &picture
     return true;
 }
 
-// The pictures of the help pages, each a worked example.
+// The pictures of the help pages, each a worked example. The first fractal
+// is the whole start-up canvas, as the main window shows it; the others show
+// a part of it, enlarged, centred on the canvas units given.
 bool writeHelpPictures(const QString &folder)
 {
     const QSize size(240, 240);
     const auto example = [&size](const QList<Map> &maps, float zoom, QPoint centre) {
-        const FractalDocument document =
-            fractal(letterF(), maps, 30000, RadiatingColour, rgbColour(20, 20, 60), rgbColour(60, 140, 255));
+        const FractalDocument document = fractal(letterF(), typedMaps(maps), 30000, RadiatingColour,
+                                                 rgbColour(20, 20, 60), rgbColour(60, 140, 255));
         return render(document, size, zoom, centre);
     };
     const auto tree = [&size](qint32 style) { return render(startupTree(45000, style), size, 0.5f, QPoint(0, 1100)); };
     bool ok = writePicture(folder, "base-field.png", example({}, 3.0f, QPoint(450, 900)))
-        && writePicture(folder, "contraction.png", example({{0.5f, 0.5f, 0, 800, 0}}, 1.4f, QPoint(1120, 420)))
-        && writePicture(folder, "unequal-contraction.png", example({{0.9f, 0.4f, 0, 0, 700}}, 1.8f, QPoint(270, 1050)))
+        && writePicture(folder, "contraction.png", example({{0.5f, 0.5f, 0, 0.12f, 0}}, 1.4f, QPoint(1090, 420)))
+        && writePicture(folder, "unequal-contraction.png",
+                        example({{0.9f, 0.4f, 0, 0, 0.12f}}, 1.8f, QPoint(270, 1090)))
         && writePicture(folder, "rotation.png", example({{0.8f, 0.8f, 30, 0, 0}}, 2.2f, QPoint(0, 0)))
         && writePicture(folder, "two-maps.png",
-                        example({{0.5f, 0.5f, 0, 800, 0}, {0.5f, 0.5f, 0, 0, 800}}, 1.2f, QPoint(960, 1320)))
-        && writePicture(folder, "triangle.png", render(triangle(40000), size, 1.6f, QPoint(1600, 1386)));
+                        example({{0.5f, 0.5f, 0, 0.12f, 0}, {0.5f, 0.5f, 0, 0, 0.12f}}, 1.2f, QPoint(940, 870)))
+        && writePicture(folder, "triangle.png",
+                        renderDocumentPicture(tutorialTriangle(), startupCanvasSize(), RandomGenerator::defaultSeed));
     for (qint32 style = RadiatingColour; ok && style <= TwoColoursOnly; ++style)
         ok = writePicture(folder, qPrintable(QStringLiteral("tree-style-%1.png").arg(style)), tree(style));
     return ok;
