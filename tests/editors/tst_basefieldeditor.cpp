@@ -226,12 +226,19 @@ void TestBaseFieldEditor::editorIsAsLargeAsTheRange()
     QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Base Field"));
     QWidget *area = control<QWidget>(editor.get(), "Picture1");
     QCOMPARE(area->geometry(), QRect(136, 48, 40, 30));
-    QCOMPARE(editor->width(), twipsToPixels(600 + 2345));
+    // A narrow area keeps the window wide enough for its corner labels, and
+    // the top-right label starts over the area instead of ending at its edge.
+    QCOMPARE(editor->width(), twipsToPixels(2040 + 2400 + 120));
     QCOMPARE(control<QLabel>(editor.get(), "min")->text(), QStringLiteral("(-150, 400)"));
     QCOMPARE(control<QLabel>(editor.get(), "max")->text(), QStringLiteral("( 150, 1300)"));
-    QCOMPARE(control<QLabel>(editor.get(), "max")->geometry().right(), area->geometry().right());
+    QCOMPARE(control<QLabel>(editor.get(), "max")->geometry().left(), area->geometry().left());
     QCOMPARE(control<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
     QCOMPARE(areaPixel(*editor, 0, 0), rgbColour(224, 224, 224));
+    m_program->fieldRange = {-300, 4550, 200, 650};
+    const auto wide = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
+    QCOMPARE(wide->width(), twipsToPixels(4850 + 2345));
+    QCOMPARE(control<QLabel>(wide.get(), "max")->geometry().right(),
+             control<QWidget>(wide.get(), "Picture1")->geometry().right());
 
     QPushButton *save = control<QPushButton>(editor.get(), "save");
     QCOMPARE(save->text(), QStringLiteral("&Save"));
