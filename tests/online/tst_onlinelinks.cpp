@@ -4,6 +4,7 @@
 #include "online/netinfodownload.h"
 #include "online/onlinelinks.h"
 #include "onlinetestdata.h"
+#include "support/files.h"
 #include "support/launchcount.h"
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"
@@ -145,7 +146,7 @@ void TestOnlineLinks::verifyConnectionErrorShownOnce()
     QCOMPARE(error.text, QStringLiteral("An error occured while connecting"));
     QCOMPARE(error.icon, MessageIcon::Critical);
     QCOMPARE(error.buttons, QList<MessageButton>{MessageButton::Ok});
-    QCOMPARE(readFile(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
+    QCOMPARE(fileContents(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
     QVERIFY(!QFile::exists(appFile("vornet1.dat")));
 }
 
@@ -163,8 +164,8 @@ void TestOnlineLinks::updateReplacesTheAddressesAndThePicture()
 
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(m_server->requests(), QStringList({QStringLiteral("/a/vornet.txt"), QStringLiteral("/ad/vornad.gif")}));
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
-    QCOMPARE(readFile(appFile("vornad.gif")), m_newPicture);
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(fileContents(appFile("vornad.gif")), m_newPicture);
     QVERIFY(!QFile::exists(appFile("vornet1.dat")));
     QVERIFY(!QFile::exists(appFile("vornad1.gif")));
     QCOMPARE(keptLaunchCount().toInt(), 0);
@@ -206,7 +207,7 @@ void TestOnlineLinks::noReachableMirrorShowsTheErrorOnceAndKeepsTheOldFile()
     online().updateIfDue();
     verifyConnectionErrorShownOnce();
     QCOMPARE(keptLaunchCount().toInt(), 51);
-    QCOMPARE(readFile(appFile("vornad.gif")), m_oldPicture);
+    QCOMPARE(fileContents(appFile("vornad.gif")), m_oldPicture);
 }
 
 void TestOnlineLinks::stalledMirrorTimesOut()
@@ -216,7 +217,7 @@ void TestOnlineLinks::stalledMirrorTimesOut()
     prepare({mirror("a"), mirror("b")});
     online().setTransferTimeout(200ms);
     updateAnsweringOk();
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
 }
 
 void TestOnlineLinks::redirectIsFollowed()
@@ -226,7 +227,7 @@ void TestOnlineLinks::redirectIsFollowed()
     prepare({mirror("a")});
     updateAnsweringOk();
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
 }
 
 void TestOnlineLinks::oversizedFileFails()
@@ -260,7 +261,7 @@ void TestOnlineLinks::fetchedPicture()
     m_server->answer(QStringLiteral("/ad/vornad.gif"), LocalHttpServer::Response{status, picture, {}, false});
     prepare({mirror("a")});
     updateAnsweringOk();
-    QCOMPARE(readFile(appFile("vornad.gif")), kept ? picture : m_oldPicture);
+    QCOMPARE(fileContents(appFile("vornad.gif")), kept ? picture : m_oldPicture);
     QVERIFY(!QFile::exists(appFile("vornad1.gif")));
 }
 
@@ -278,7 +279,7 @@ void TestOnlineLinks::cancelFetchesNothing()
                             "the OK botton below."));
     QCOMPARE(confirmation.buttons, QList<MessageButton>({MessageButton::Ok, MessageButton::Cancel}));
     QVERIFY(m_server->requests().isEmpty());
-    QCOMPARE(readFile(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
+    QCOMPARE(fileContents(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
     QCOMPARE(keptLaunchCount().toInt(), 51);
 }
 
