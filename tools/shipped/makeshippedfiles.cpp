@@ -8,6 +8,7 @@
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 #include "gifencoder.h"
+#include "madedocuments.h"
 #include "online/fractalpicture.h"
 #include "online/netinfo.h"
 #include "render/rastercanvas.h"
@@ -22,31 +23,12 @@ using namespace Vorlane;
 
 namespace {
 
-constexpr qint32 paper = rgbColour(254, 253, 245);
-
-struct Map
-{
-    float contractionX;
-    float contractionY;
-    float rotation;
-    float translationX;
-    float translationY;
-};
-
 // A document of the given maps over the given base field.
 FractalDocument fractal(const QList<BasePoint> &base, const QList<Map> &maps, qint32 points, qint32 style,
                         qint32 colour1, qint32 colour2)
 {
     FractalDocument document;
-    for (const Map &map : maps) {
-        Transformation tr;
-        tr.trName = paddedTrName(QStringLiteral("Tr %1").arg(document.trCount() + 1));
-        tr.trContraction = {map.contractionX, map.contractionY};
-        tr.trRotation = map.rotation;
-        tr.trTranslation = {map.translationX, map.translationY};
-        document.transformations.append(tr);
-    }
-    document.trNameCounter = qint16(document.trCount() + 1);
+    addMaps(document, maps);
     document.basePoints = base;
     document.settings = RenderSettings{points, 20, 0.0f, 0.0f};
     document.colours = ColourScheme{style, colour1, colour2, paper};
