@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The reliability run: every test built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, each fuzz target for a while, and the real
-# program driven end to end in a virtual X server. Any report fails.
+# program driven end to end in a virtual X server, from the build tree and
+# from an installation. Any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,4 +37,5 @@ for target in "${targets[@]}"; do
 done
 
 echo "== End to end"
-tests/e2e/run.sh build/vorlane
+# Runs the build tree's program and an installed copy of it.
+tests/e2e/installed.sh build

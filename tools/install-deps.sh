@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-# With "check" it adds what the sanitizer, fuzzing and end-to-end runs need.
+# With "check" it adds what the sanitizer, fuzzing and end-to-end runs need;
+# with "screenshots" what tools/screenshots.sh needs.
 set -euo pipefail
 
 # libqt6svg6 draws the toolbar pictures.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6)
 if [ "${1:-}" = "check" ]; then
     packages+=(clang libclang-rt-14-dev xvfb xdotool)
+elif [ "${1:-}" = "screenshots" ]; then
+    # openbox gives the windows their title bars; x11-utils brings xprop.
+    packages+=(xvfb xdotool openbox x11-utils imagemagick)
 fi
 
 missing=()

@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "dialogs.h"
+#include "document/datafolder.h"
 #include "document/documentfile.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
@@ -20,7 +21,7 @@ const QLatin1String untitledDocument("Untitled.vrf");
 void MainWindow::load(const LaunchOptions &launch)
 {
     m_online->fillNetInfoSources();
-    takeProgramFolder(launch.programFolder);
+    takeProgramFolder(prepareDataFolder(launch.programFolder, launch.userFolder));
     showAdvertisementFile(m_state.appDir);
     m_online->setDefaultAddresses();
     m_online->updateIfDue();

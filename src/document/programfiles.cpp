@@ -5,13 +5,6 @@
 
 namespace Vorlane {
 
-namespace {
-
-const QLatin1String advertisementShown("vornad.gif");
-const QLatin1String advertisementHidden("vornad.dat");
-
-} // namespace
-
 QString documentPathArgument(const QStringList &arguments)
 {
     QString path = arguments.value(1);
@@ -28,12 +21,12 @@ QString appDirFor(const QString &programFolder)
 
 void showAdvertisementFile(const QString &appDir)
 {
-    QFile::rename(appDir + advertisementHidden, appDir + advertisementShown);
+    QFile::rename(appDir + advertisementHiddenName, appDir + advertisementShownName);
 }
 
 void hideAdvertisementFile(const QString &appDir)
 {
-    QFile::rename(appDir + advertisementShown, appDir + advertisementHidden);
+    QFile::rename(appDir + advertisementShownName, appDir + advertisementHiddenName);
 }
 
 void removeHandOverBitmaps(const QString &appDir)

@@ -12,11 +12,16 @@ inline constexpr QLatin1String blankBitmapName("BLANK.BMP");
 inline constexpr QLatin1String tempBitmapName("TEMP.BMP");
 inline constexpr QLatin1String testBitmapName("TEST.BMP");
 
+// The advertisement picture while the program runs and while it does not.
+inline constexpr QLatin1String advertisementShownName("vornad.gif");
+inline constexpr QLatin1String advertisementHiddenName("vornad.dat");
+
 // What the program is started with.
 struct LaunchOptions
 {
-    QString programFolder; // the executable's folder
-    QString documentPath;  // the document named on the command line, or empty
+    QString programFolder;   // the executable's folder
+    QString documentPath;    // the document named on the command line, or empty
+    QString userFolder = {}; // the user's data folder, where an installed copy works
 };
 
 // The document path of a command line: the first argument after the

@@ -223,16 +223,21 @@ void BaseFieldEditor::placeAreaAndCorners()
     const int height = int(m_drawing.height());
     m_area->setGeometry(QRect(QPoint(twipsToPixels(areaPosition.x()), twipsToPixels(areaPosition.y())),
                               m_drawing.area().pixelSize()));
-    setFixedSize(twipsToPixels(width + widthBesideArea), twipsToPixels(clientHeight));
+    // Never so narrow that the corner labels and the title are cut off.
+    const int narrowest = areaPosition.x() + cornerLabelWidth + 120;
+    setFixedSize(twipsToPixels(qMax(width + widthBesideArea, narrowest)), twipsToPixels(clientHeight));
 
     const FieldRange &range = m_program.fieldRange;
     const RenderSettings &settings = m_program.document.settings;
     const QString topRight = cornerText(range.fieldXMin + width, range.fieldYMin + height, settings.scaleX,
                                         settings.scaleY);
     const QString bottomLeft = cornerText(range.fieldXMin, range.fieldYMin, settings.scaleX, settings.scaleY);
-    // max ends at the area's right edge, wherever its text starts.
-    QLabel *max = addLabel(this, "max", topRight, {areaPosition.x() + width - cornerLabelWidth, 480}, cornerLabelWidth);
-    max->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // max ends at the area's right edge, wherever its text starts; above an
+    // area narrower than the label it starts at the area's left edge instead.
+    const bool narrowArea = width < cornerLabelWidth;
+    const int maxLeft = narrowArea ? areaPosition.x() : areaPosition.x() + width - cornerLabelWidth;
+    QLabel *max = addLabel(this, "max", topRight, {maxLeft, 480}, cornerLabelWidth);
+    max->setAlignment((narrowArea ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     addLabel(this, "min", bottomLeft, {1920, areaPosition.y() + height}, cornerLabelWidth);
 }
 

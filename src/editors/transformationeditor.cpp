@@ -155,7 +155,11 @@ void TransformationEditor::addTransformation()
                        tr("A fractal can hold at most %1 transformations.").arg(maxTransformations));
         return;
     }
+    // Adding to an empty list would make the new entry current, and the arrow
+    // keys would then step from it; Add selects nothing.
+    const int current = m_name->currentIndex();
     m_name->addItem(*added);
+    m_name->setCurrentIndex(current);
     m_name->clearEditText();
 }
 

@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace Vorlane {
@@ -59,20 +61,18 @@ public:
 
     // The last j whose table entry j − 1 lies strictly below r wins; with no
     // such j the previous choice stays (transformation 0 before the first).
-    void chooseTransformation()
+    quint8 chooseTransformation()
     {
         const float r = toSingle(double(m_random.next()) * double(m_cumulativeWeights[m_trCount]));
-        for (int j = m_trCount; j >= 1; --j) {
-            if (r > m_cumulativeWeights[j - 1]) {
-                m_selected = j;
-                return;
-            }
-        }
+        const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
+        if (chosen > 0)
+            m_selected = quint8(chosen);
+        return m_selected;
     }
 
-    Point16 applyTransformation(Point16 point) const
+    Point16 applyTransformation(quint8 selected, Point16 point) const
     {
-        const PreparedMap &map = m_maps[m_selected];
+        const PreparedMap &map = m_maps[selected];
         // A 16-bit coordinate is exact as a float, so the float product is the
         // exact product rounded once.
         const float a = float(point.x) * map.contractionX;
@@ -83,6 +83,26 @@ public:
     }
 
 private:
+    // With no negative weight the entries below r are the first ones, so the
+    // last of them is their count: worked out without a branch, which a
+    // random choice would mispredict.
+    int countEntriesBelow(float r) const
+    {
+        int count = 0;
+        for (int j = 0; j < m_trCount; ++j)
+            count += m_cumulativeWeights[j] < r ? 1 : 0;
+        return count;
+    }
+
+    int lastEntryBelow(float r) const
+    {
+        for (int j = m_trCount; j >= 1; --j) {
+            if (r > m_cumulativeWeights[j - 1])
+                return j;
+        }
+        return 0;
+    }
+
     void prepareMaps(float scaleWidth, float scaleHeight)
     {
         const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
@@ -100,6 +120,7 @@ private:
             map.translationY = double(settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight);
             m_cumulativeWeights[k] = toSingle(double(tr.trContraction[0]) * double(tr.trContraction[1])
                                               + double(m_cumulativeWeights[k - 1]));
+            m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
         }
     }
 
@@ -108,7 +129,8 @@ private:
     float m_unitScaleX;
     float m_unitScaleY;
     int m_trCount = 0;
-    int m_selected = 0;
+    bool m_weightsAscend = true;
+    quint8 m_selected = 0;
     // Index 0 is the all-zero transformation, the fallback choice.
     std::array<PreparedMap, maxTransformations + 1> m_maps{};
     std::array<float, maxTransformations + 1> m_cumulativeWeights{};
@@ -141,34 +163,121 @@ private:
     std::vector<qint32> m_byIteration;
 };
 
-// Collects points so that the target is called once per batch, not per point.
-class PointBatch
+// What one iteration does besides moving its point. None of it depends on
+// the point, so a block's worth is drawn from the random sequence first, in
+// the order the iterations draw: the restart's base point, the colour, the
+// choice of transformation.
+struct IterationPlan
+{
+    qint32 colour;
+    qint16 restartFrom; // the base point a restart begins at; 0 for none
+    quint8 transformation;
+};
+
+// A run of iterations between two restarts, with the point it has reached.
+struct Chain
+{
+    qint32 begin;
+    qint32 end;
+    Point16 point;
+};
+
+class BlockRenderer
 {
 public:
-    explicit PointBatch(RenderTarget &target)
-        : m_target(target)
+    // Long enough to keep the target's calls rare, short enough to stay in cache.
+    static constexpr qint32 blockSize = 4096;
+
+    BlockRenderer(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random)
+        : m_document(document)
+        , m_iteration(document, scaleWidth, scaleHeight, random)
+        , m_colours(document, random)
+        , m_halfWidth(double(scaleWidth) / 2.0)
+        , m_halfHeight(double(scaleHeight) / 2.0)
+        , m_untilRestart(document.settings.resolution)
+        , m_point(m_iteration.scaledBasePoint(1))
     {
     }
-    ~PointBatch() { flush(); }
 
-    void add(const PlottedPoint &point)
+    // Plans and moves the next count iterations, the first of them number
+    // first, and hands their points to the target.
+    void render(qint32 first, qint32 count, RenderTarget &target)
     {
-        m_points[m_count++] = point;
-        if (m_count == m_points.size())
-            flush();
-    }
-
-    void flush()
-    {
-        if (m_count > 0)
-            m_target.plot(m_points.data(), qsizetype(m_count));
-        m_count = 0;
+        plan(first, count);
+        moveChains(count);
+        target.plot(m_points.data(), count);
     }
 
 private:
-    RenderTarget &m_target;
-    std::array<PlottedPoint, 4096> m_points;
-    std::size_t m_count = 0;
+    void plan(qint32 first, qint32 count)
+    {
+        const qint16 resolution = m_document.settings.resolution;
+        for (qint32 n = 0; n < count; ++n) {
+            IterationPlan &plan = m_plans[n];
+            plan.restartFrom = 0;
+            if (--m_untilRestart == 0) {
+                m_untilRestart = resolution;
+                m_cir = 0;
+                plan.restartFrom = m_iteration.randomBasePointNumber();
+            } else {
+                ++m_cir;
+            }
+            plan.colour = m_colours.colour(first + n, m_cir);
+            plan.transformation = m_iteration.chooseTransformation();
+        }
+    }
+
+    // Each restart begins a chain that owes nothing to the one before, so
+    // several chains are moved side by side and the processor overlaps them.
+    void moveChains(qint32 count)
+    {
+        m_chains.clear();
+        m_chains.push_back({0, count, m_point});
+        for (qint32 n = 0; n < count; ++n) {
+            if (m_plans[n].restartFrom == 0)
+                continue;
+            if (n == 0)
+                m_chains.pop_back();
+            else
+                m_chains.back().end = n;
+            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_plans[n].restartFrom)});
+        }
+        constexpr std::size_t sideBySide = 4;
+        for (std::size_t c = 0; c < m_chains.size(); c += sideBySide)
+            moveSideBySide(m_chains.data() + c, qMin(sideBySide, m_chains.size() - c));
+        m_point = m_chains.back().point;
+    }
+
+    void moveSideBySide(Chain *chains, std::size_t chainCount)
+    {
+        for (qint32 step = 0;; ++step) {
+            bool moved = false;
+            for (Chain *chain = chains; chain != chains + chainCount; ++chain) {
+                const qint32 n = chain->begin + step;
+                if (n >= chain->end)
+                    continue;
+                const IterationPlan &plan = m_plans[n];
+                m_points[n] = {toSingle(m_halfWidth + chain->point.x - m_document.centreX),
+                               toSingle(m_halfHeight - chain->point.y + m_document.centreY), plan.colour};
+                chain->point = m_iteration.applyTransformation(plan.transformation, chain->point);
+                moved = true;
+            }
+            if (!moved)
+                return;
+        }
+    }
+
+    const FractalDocument &m_document;
+    Iteration m_iteration;
+    PointColours m_colours;
+    const double m_halfWidth;
+    const double m_halfHeight;
+    qint32 m_untilRestart; // to the next multiple of resolution
+    qint16 m_cir = 0;
+    Point16 m_point; // where the next iteration starts unless it restarts
+    std::array<IterationPlan, blockSize> m_plans;
+    std::array<PlottedPoint, blockSize> m_points;
+    std::vector<Chain> m_chains;
 };
 
 } // namespace
@@ -203,39 +312,19 @@ void renderFractal(const FractalDocument &document, float scaleWidth, float scal
                    RandomGenerator &random, RenderTarget &target)
 {
     Q_ASSERT(renderProblem(document).isEmpty());
-    Iteration iteration(document, scaleWidth, scaleHeight, random);
-    PointBatch batch(target);
-
-    PointColours colours(document, random);
-
+    // Large: it holds a block of plans and points.
+    const auto renderer = std::make_unique<BlockRenderer>(document, scaleWidth, scaleHeight, random);
     const qint32 totalPoints = document.settings.totalPoints;
-    const qint16 resolution = document.settings.resolution;
     const qint32 step = progressStep(totalPoints);
-    const double halfWidth = double(scaleWidth) / 2.0;
-    const double halfHeight = double(scaleHeight) / 2.0;
-    qint32 stepsDone = 0;
-    // Count-downs to the next multiple of resolution and of the progress step.
-    qint32 untilRestart = resolution;
     qint32 untilProgress = step;
-
-    qint16 cir = 0;
-    Point16 point = iteration.scaledBasePoint(1);
-    for (qint32 i = 1; i <= totalPoints; ++i) {
-        if (--untilRestart == 0) {
-            untilRestart = resolution;
-            cir = 0;
-            point = iteration.scaledBasePoint(iteration.randomBasePointNumber());
-        } else {
-            ++cir;
-        }
-        const qint32 colour = colours.colour(i, cir);
-        batch.add({toSingle(halfWidth + point.x - document.centreX),
-                   toSingle(halfHeight - point.y + document.centreY), colour});
-        iteration.chooseTransformation();
-        point = iteration.applyTransformation(point);
-        if (--untilProgress == 0) {
+    qint32 stepsDone = 0;
+    for (qint32 first = 1; first <= totalPoints;) {
+        const qint32 count = std::min({BlockRenderer::blockSize, untilProgress, totalPoints - first + 1});
+        renderer->render(first, count, target);
+        first += count;
+        untilProgress -= count;
+        if (untilProgress == 0) {
             untilProgress = step;
-            batch.flush();
             target.progressStepDone(++stepsDone);
         }
     }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Vorlane;
 
@@ -314,6 +315,10 @@ void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
 void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
 {
     m_f->window->startRendering();
+    // Moving the view centre shows the axes only while the button is down.
+    auto *left = m_f->window->findChild<QToolButton *>(QStringLiteral("lt"));
+    QTest::mousePress(left, Qt::LeftButton);
+    QTest::mouseRelease(left, Qt::LeftButton);
     const QString path = m_f->folder.filePath(QStringLiteral("tree.bmp"));
     m_f->dialogs.fileAnswers.enqueue(path);
 

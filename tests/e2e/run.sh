@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Drives the real program in a virtual X server: start it with a document,
-# render with Ctrl+R, leave with Ctrl+X, and check what it leaves behind.
-# Usage: run.sh PATH/TO/vorlane
+# render with Ctrl+R, save with Ctrl+S, export the picture with Ctrl+M, leave
+# with Ctrl+X, and check what it leaves behind.
+# Usage: run.sh PATH/TO/vorlane [RESULTS]
+# A program in an installation (share/vorlane beside its folder) runs where it
+# lies and must work in the user's data folder; any other runs as a copy in a
+# folder of its own and must work there. RESULTS, when given, receives the
+# saved document and the exported picture.
 set -euo pipefail
 
 program=$(realpath "$1")
+results=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 document_source="$here/../../fuzz/corpus/document/tree.vrf"
 
@@ -27,15 +33,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program's folder is a copy of its own, so that its bitmaps land there.
-folder="$work/program"
-mkdir -p "$folder"
-cp "$program" "$folder/vorlane"
+# The user's folders, so that nothing of the real user's is read or written.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+user_folder="$XDG_DATA_HOME/vorlane"
+
+installed=false
+[ -d "$(dirname "$program")/../share/vorlane" ] && installed=true
+if $installed; then
+    folder=$user_folder
+else
+    # The program's folder is a copy of its own, so that its bitmaps land there.
+    folder="$work/program"
+    mkdir -p "$folder"
+    cp "$program" "$folder/vorlane"
+    program="$folder/vorlane"
+fi
 cp "$document_source" "$work/tree.vrf"
 cp "$work/tree.vrf" "$work/tree.original"
 
 # The launch count that a user's configuration keeps: no update is due.
-export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/Vorlane"
 printf '[General]\nlaunchCount=0\n' >"$XDG_CONFIG_HOME/Vorlane/Vorlane.conf"
 
@@ -61,28 +77,61 @@ wait_for() {
     fail "$what"
 }
 
-"$folder/vorlane" "$work/tree.vrf" >"$work/program.log" 2>&1 &
+find_window() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
+press() {
+    xdotool windowfocus --sync "$1"
+    xdotool key --clearmodifiers "$2"
+}
+
+"$program" "$work/tree.vrf" >"$work/program.log" 2>&1 &
 program_pid=$!
 
 window=""
-find_main_window() { window=$(xdotool search --name '^Vorlane 2\.0$' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
+find_main_window() { window=$(find_window '^Vorlane 2\.0$') && [ -n "$window" ]; }
 wait_for "the main window did not appear" 20 find_main_window
 wait_for "the blank picture was not written" 10 test -s "$folder/BLANK.BMP"
 
-xdotool windowfocus --sync "$window"
-xdotool key --clearmodifiers ctrl+r
+if $installed; then
+    for file in vornet.dat vornad.gif help/VR2_Help.html help/trans_edit.html Fractals/Fern.vrf; do
+        [ -s "$folder/$file" ] || fail "$file is missing from the user's data folder"
+    done
+fi
+
+press "$window" ctrl+r
 rendered() { [ -s "$folder/TEMP.BMP" ] && ! cmp -s "$folder/TEMP.BMP" "$folder/BLANK.BMP"; }
 wait_for "Ctrl+R left TEMP.BMP blank" 30 rendered
 
-xdotool windowfocus --sync "$window"
-xdotool key --clearmodifiers ctrl+x
+# Save writes the document again, here in place of the file taken away.
+rm "$work/tree.vrf"
+press "$window" ctrl+s
+wait_for "Ctrl+S did not write the document opened" 10 cmp -s "$work/tree.vrf" "$work/tree.original"
+
+# The export's file dialog suggests the document's name with ".bmp".
+press "$window" ctrl+m
+dialog=""
+find_save_dialog() { dialog=$(find_window '^Save As$') && [ -n "$dialog" ]; }
+wait_for "Ctrl+M showed no file dialog" 10 find_save_dialog
+press "$dialog" Return
+wait_for "the picture was not exported" 10 test -s "$work/tree.bmp"
+[ "$(head -c 2 "$work/tree.bmp")" = BM ] || fail "the exported picture is not a bitmap"
+
+press "$window" ctrl+x
 ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 wait_for "the program did not end after Ctrl+X" 20 ended
 wait "$program_pid" || fail "the program exited with status $?: $(cat "$work/program.log")"
 program_pid=""
 
-for bitmap in BLANK.BMP TEMP.BMP TEST.BMP; do
+for bitmap in BLANK.BMP TEMP.BMP TEST.BMP vornad.gif; do
     [ ! -e "$folder/$bitmap" ] || fail "$bitmap was left behind"
 done
+if $installed; then
+    [ -s "$folder/vornad.dat" ] || fail "the advertisement picture was not put back"
+else
+    [ ! -e "$user_folder" ] || fail "a copy outside an installation wrote the user's data folder"
+fi
 cmp -s "$work/tree.vrf" "$work/tree.original" || fail "the document file was changed"
-echo "end-to-end: passed"
+if [ -n "$results" ]; then
+    mkdir -p "$results"
+    cp "$work/tree.vrf" "$work/tree.bmp" "$results/"
+fi
+echo "end-to-end: passed ($1)"

@@ -199,12 +199,19 @@ void TestBaseFieldEditor::editorIsAsLargeAsTheRange()
     QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Base Field"));
     QWidget *area = findControl(editor.get(), "Picture1");
     QCOMPARE(area->geometry(), QRect(136, 48, 40, 30));
-    QCOMPARE(editor->width(), twipsToPixels(600 + 2345));
+    // A narrow area keeps the window wide enough for its corner labels, and
+    // the top-right label starts over the area instead of ending at its edge.
+    QCOMPARE(editor->width(), twipsToPixels(2040 + 2400 + 120));
     QCOMPARE(findControl<QLabel>(editor.get(), "min")->text(), QStringLiteral("(-150, 400)"));
     QCOMPARE(findControl<QLabel>(editor.get(), "max")->text(), QStringLiteral("( 150, 1300)"));
-    QCOMPARE(findControl<QLabel>(editor.get(), "max")->geometry().right(), area->geometry().right());
+    QCOMPARE(findControl<QLabel>(editor.get(), "max")->geometry().left(), area->geometry().left());
     QCOMPARE(findControl<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
     QCOMPARE(areaPixel(*editor, 0, 0), rgbColour(224, 224, 224));
+    m_program->fieldRange = {-300, 4550, 200, 650};
+    const auto wide = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
+    QCOMPARE(wide->width(), twipsToPixels(4850 + 2345));
+    QCOMPARE(findControl<QLabel>(wide.get(), "max")->geometry().right(),
+             findControl(wide.get(), "Picture1")->geometry().right());
 
     QPushButton *save = findControl<QPushButton>(editor.get(), "save");
     QCOMPARE(save->text(), QStringLiteral("&Save"));

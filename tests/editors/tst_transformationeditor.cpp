@@ -27,6 +27,7 @@ private Q_SLOTS:
     void openingListsTheNamesAndSelectsNothing();
     void typedNameIsCutToEight();
     void addWithEmptyNameTakesTheNextDefaultName();
+    void addingToAnEmptyListSelectsNothing();
     void selectingShowsDisplayValuesAndAcceptStoresThemAgain();
     void acceptStoresTypedValuesButKeepsTheListEntry();
     void removeShiftsTheRestAndKeepsTheFields();
@@ -194,6 +195,18 @@ void TestTransformationEditor::addWithEmptyNameTakesTheNextDefaultName()
     QCOMPARE(m_state->selectedTr, qint16(1));
     QCOMPARE(m_state->modified, qint16(0));
     QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Transformation no."));
+}
+
+void TestTransformationEditor::addingToAnEmptyListSelectsNothing()
+{
+    m_state->document.transformations.clear();
+    openEditor();
+    click("Add");
+    click("Add");
+    QCOMPARE(nameList()->currentIndex(), -1);
+    // The arrow key then steps to the first entry, not past it.
+    QTest::keyClick(nameList(), Qt::Key_Down);
+    QCOMPARE(m_state->selectedTr, qint16(1));
 }
 
 void TestTransformationEditor::selectingShowsDisplayValuesAndAcceptStoresThemAgain()

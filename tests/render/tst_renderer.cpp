@@ -1,11 +1,16 @@
 #include "common/randomgenerator.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
+#include "common/rounding.h"
+#include "render/pointcolour.h"
 #include "render/renderer.h"
 
 #include <QTest>
 
+#include <array>
+#include <cmath>
 #include <limits>
+#include <tuple>
 
 using namespace Vorlane;
 
@@ -72,6 +77,68 @@ QPointF position(const PlottedPoint &point)
     return {point.x, point.y};
 }
 
+// The rendering loop written out plainly, step by step, with nothing worked
+// out ahead: what the renderer's faster loop must reproduce exactly.
+QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGenerator &random)
+{
+    const double w = canvasWidth;
+    const double h = canvasHeight;
+    const float unitScaleX = toSingle(w * double(document.settings.scaleX));
+    const float unitScaleY = toSingle(h * double(document.settings.scaleY));
+    const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
+    const qint32 trCount = document.trCount();
+    std::array<float, 51> table{};
+    for (int k = 1; k <= trCount; ++k) {
+        const Transformation &tr = document.transformations.at(k - 1);
+        table[k] = toSingle(double(tr.trContraction[0]) * double(tr.trContraction[1]) + double(table[k - 1]));
+    }
+    const auto base = [&](int n) {
+        const BasePoint &point = document.basePoints.at(n - 1);
+        return std::pair<qint16, qint16>{cint16(double(float(point.baseX)) * double(unitScaleX)),
+                                         cint16(double(float(point.baseY)) * double(unitScaleY))};
+    };
+    auto [x, y] = base(1);
+    qint16 cir = 0;
+    int k = 0;
+    QList<PlottedPoint> points;
+    for (qint32 i = 1; i <= document.settings.totalPoints; ++i) {
+        if (i % document.settings.resolution == 0) {
+            cir = 0;
+            const auto ptn = int(floorToInt(double(random.next()) * document.basePointCount()) + 1);
+            std::tie(x, y) = base(ptn);
+        } else {
+            ++cir;
+        }
+        const qint32 colour = ptclr(document, random, i, cir);
+        points.append({toSingle(w / 2 + x - document.centreX), toSingle(h / 2 - y + document.centreY), colour});
+        const float r = toSingle(double(random.next()) * double(table[trCount]));
+        for (int j = 1; j <= trCount; ++j) {
+            if (r > table[j - 1])
+                k = j;
+        }
+        const Transformation tr = k == 0 ? Transformation{} : document.transformations.at(k - 1);
+        const float a = toSingle(double(x) * double(tr.trContraction[0]));
+        const float b = toSingle(double(y) * double(tr.trContraction[1]));
+        const double theta = double(degToRad) * double(tr.trRotation);
+        const float xr = toSingle(double(a) * std::cos(theta) - double(b) * std::sin(theta));
+        const float yr = toSingle(double(a) * std::sin(theta) + double(b) * std::cos(theta));
+        x = cint16(double(document.settings.scaleX) * double(tr.trTranslation[0]) * w + double(xr));
+        y = cint16(double(document.settings.scaleY) * double(tr.trTranslation[1]) * h + double(yr));
+    }
+    return points;
+}
+
+bool samePoints(const QList<PlottedPoint> &a, const QList<PlottedPoint> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (position(a.at(i)) != position(b.at(i)) || a.at(i).colour != b.at(i).colour)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestRenderer : public QObject
@@ -87,6 +154,8 @@ private Q_SLOTS:
     void progressStepsCoverTheRun_data();
     void progressStepsCoverTheRun();
     void viewCentreIsDrawnAtTheMiddle();
+    void matchesThePlainLoop_data();
+    void matchesThePlainLoop();
     void runsContinueTheRandomSequence();
     void pointsLeavingTheRangeAreHeldAtItsLimit();
     void startupTreeStaysOnItsTrack();
@@ -211,6 +280,48 @@ void TestRenderer::viewCentreIsDrawnAtTheMiddle()
         QCOMPARE(position(point), QPointF(canvasWidth / 2, canvasHeight / 2));
 }
 
+void TestRenderer::matchesThePlainLoop_data()
+{
+    QTest::addColumn<FractalDocument>("document");
+    const FractalDocument tree = startupDocument(1.0f / canvasWidth, 1.0f / canvasHeight, 0);
+    QTest::newRow("start-up tree") << tree;
+    for (const qint32 style : {0, 2, 3, 4}) {
+        FractalDocument styled = tree;
+        styled.colours.colourStyle = style;
+        styled.settings.totalPoints = 9001;
+        QTest::addRow("style %d", style) << styled;
+    }
+    for (const qint16 resolution : {1, 2, 7, 4097, 32767}) {
+        FractalDocument restarts = tree;
+        restarts.settings.resolution = resolution;
+        restarts.settings.totalPoints = 10007;
+        QTest::addRow("resolution %d", resolution) << restarts;
+    }
+    FractalDocument odd = plainDocument(20000, 9);
+    odd.basePoints = {{3, -7}, {-32768, 32767}, {100, 200}};
+    odd.transformations = {map(-0.7f, 200, 3000, 1), map(0.0f, 0, 5, 5), map(1.3f, -33.3f, -20000, 7000),
+                           map(0.5f, 90, 0, 0)};
+    odd.transformations[0].trContraction[1] = 0.9f; // a negative weight
+    odd.settings.scaleX = 3.5f / canvasWidth;
+    odd.settings.scaleY = -0.25f / canvasHeight;
+    odd.centreX = -1234;
+    odd.centreY = 32767;
+    QTest::newRow("odd maps and scales") << odd;
+    QTest::newRow("no maps") << plainDocument(5000, 13);
+}
+
+void TestRenderer::matchesThePlainLoop()
+{
+    QFETCH(FractalDocument, document);
+    RandomGenerator random;
+    RandomGenerator referenceRandom;
+    // Twice, so that the second run continues the sequence as the first left it.
+    for (int run = 0; run < 2; ++run) {
+        const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
+        QVERIFY(samePoints(render(document, random).points, expected));
+    }
+}
+
 void TestRenderer::runsContinueTheRandomSequence()
 {
     const FractalDocument document = startupDocument(1.0f / canvasWidth, 1.0f / canvasHeight, 0);
@@ -219,17 +330,8 @@ void TestRenderer::runsContinueTheRandomSequence()
     const RecordingTarget second = render(document, random);
     RandomGenerator fresh;
     const RecordingTarget repeated = render(document, fresh);
-    const auto samePoints = [](const RecordingTarget &a, const RecordingTarget &b) {
-        if (a.points.size() != b.points.size())
-            return false;
-        for (qsizetype i = 0; i < a.points.size(); ++i) {
-            if (position(a.points.at(i)) != position(b.points.at(i)) || a.points.at(i).colour != b.points.at(i).colour)
-                return false;
-        }
-        return true;
-    };
-    QVERIFY(!samePoints(first, second));
-    QVERIFY(samePoints(first, repeated));
+    QVERIFY(!samePoints(first.points, second.points));
+    QVERIFY(samePoints(first.points, repeated.points));
 }
 
 void TestRenderer::pointsLeavingTheRangeAreHeldAtItsLimit()

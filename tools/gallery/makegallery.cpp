@@ -55,7 +55,8 @@ QList<Map> shrinkTowards(float factor, const QList<QPointF> &fixedPoints, float 
 {
     QList<Map> maps;
     for (const QPointF &point : fixedPoints)
-        maps.append({factor, factor, rotation, float(point.x() * (1 - factor)), float(point.y() * (1 - factor))});
+        maps.append({factor, factor, rotation, float(std::round(point.x() * (1 - factor))),
+                     float(std::round(point.y() * (1 - factor)))});
     return maps;
 }
 
@@ -65,7 +66,7 @@ Map similarity(float scale, float rotation, QPointF from, QPointF to)
     const double angle = rotation * M_PI / 180.0;
     const double x = scale * (from.x() * std::cos(angle) - from.y() * std::sin(angle));
     const double y = scale * (from.x() * std::sin(angle) + from.y() * std::cos(angle));
-    return {scale, scale, rotation, float(to.x() - x), float(to.y() - y)};
+    return {scale, scale, rotation, float(std::round(to.x() - x)), float(std::round(to.y() - y))};
 }
 
 QList<QPointF> ring(int count, double radius, double firstAngleDegrees)
@@ -103,8 +104,8 @@ QList<Entry> gallery()
         {"Sierpinski Triangle.vrf", shrinkTowards(0.5f, {{-2600, -2200}, {2600, -2200}, {0, 2300}}),
          polygon({{-2600, -2200}, {2600, -2200}, {0, 2300}}, 400), {RadiatingColour, rgbColour(20, 40, 140), rgbColour(230, 60, 40), paper}},
         {"Fern.vrf",
-         {{0.85f, 0.85f, -2.5f, 0, 1600}, {0.30f, 0.34f, 49, 0, 1600}, {0.30f, 0.34f, -49, 0, 450}, {0.03f, 0.16f, 0, 0, 0}},
-         segment({0, 0}, {0, 1600}, 160), {RadiatingColour, rgbColour(60, 40, 10), rgbColour(40, 170, 40), paper}, 300000, 20, 4400},
+         {{0.85f, 0.85f, -2.5f, 0, 800}, {0.30f, 0.34f, 49, 0, 800}, {0.30f, 0.34f, -49, 0, 220}, {0.03f, 0.16f, 0, 0, 0}},
+         segment({0, 0}, {0, 800}, 80), {RadiatingColour, rgbColour(60, 40, 10), rgbColour(40, 170, 40), paper}, 300000, 20, 2700},
         {"Dragon Curve.vrf", {similarity(halfRoot, 45, dragonStart, dragonStart), similarity(halfRoot, 135, dragonStart, dragonEnd)},
          segment(dragonStart.toPoint(), dragonEnd.toPoint(), 300), {RadiatingColour, rgbColour(230, 40, 30), rgbColour(40, 30, 200), paper}},
         {"Tree.vrf",
