@@ -6,6 +6,7 @@
 #include "common/rounding.h"
 #include "common/twips.h"
 #include "document/programstate.h"
+#include "namedcontrols.h"
 #include "render/canvaslayout.h"
 #include "render/canvasview.h"
 #include "render/panning.h"
@@ -40,11 +41,9 @@ void MainWindow::createArrowButtons()
         {"rt", ":/icons/right.svg", PanDirection::Right, QRect(4500, 179, 210, 210), "Move  centre  right"},
     };
     for (const Arrow &arrow : arrows) {
-        auto *button = new ArrowButton(centralWidget());
-        button->setObjectName(QLatin1String(arrow.name));
+        auto *button = placed<ArrowButton>(centralWidget(), arrow.name, arrow.twips);
         button->setToolTip(QLatin1String(arrow.toolTip));
         button->setIcon(QIcon(QLatin1String(arrow.picture)));
-        button->setGeometry(twipsToPixels(arrow.twips));
         button->setIconSize(button->size() - QSize(4, 4));
         const PanDirection direction = arrow.direction;
         connect(button, &ArrowButton::pressedWith, this,

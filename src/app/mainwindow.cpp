@@ -2,6 +2,7 @@
 
 #include "common/twips.h"
 #include "dialogs.h"
+#include "namedcontrols.h"
 #include "document/colour.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
@@ -164,10 +165,8 @@ void MainWindow::createMenus()
 
 QToolButton *MainWindow::addPictureButton(const char *name, QAction *action, const QRect &twips)
 {
-    auto *button = new QToolButton(centralWidget());
-    button->setObjectName(QLatin1String(name));
+    auto *button = placed<QToolButton>(centralWidget(), name, twips);
     button->setDefaultAction(action);
-    button->setGeometry(twipsToPixels(twips));
     button->setIconSize(button->size() - QSize(6, 6));
     return button;
 }

@@ -1,6 +1,7 @@
 #include "basefieldeditor.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "basefieldareaview.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
@@ -40,32 +41,23 @@ QColor systemColour(QPalette::ColorRole role)
     return QGuiApplication::palette().color(role);
 }
 
-template<typename Control>
-Control *addControl(QWidget *parent, const char *name, const QRect &twips)
-{
-    auto *control = new Control(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twipsToPixels(twips));
-    return control;
-}
-
 QLabel *addLabel(QWidget *parent, const char *name, const QString &text, QPoint twips, int widthTwips = 840)
 {
-    auto *label = addControl<QLabel>(parent, name, QRect(twips, QSize(widthTwips, labelHeight)));
+    auto *label = placed<QLabel>(parent, name, QRect(twips, QSize(widthTwips, labelHeight)));
     label->setText(text);
     return label;
 }
 
 QLineEdit *addField(QWidget *parent, const char *name, const QRect &twips)
 {
-    auto *field = addControl<QLineEdit>(parent, name, twips);
+    auto *field = placed<QLineEdit>(parent, name, twips);
     field->setText(QStringLiteral("0"));
     return field;
 }
 
 QPushButton *addButton(QWidget *parent, const char *name, const QString &text, const QRect &twips)
 {
-    auto *button = addControl<QPushButton>(parent, name, twips);
+    auto *button = placed<QPushButton>(parent, name, twips);
     button->setText(text);
     // Return in a field must not save the drawing.
     button->setAutoDefault(false);
@@ -129,10 +121,7 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Edit Base Field"));
-    // The twip geometry is designed around an 8-point font.
-    QFont designFont = font();
-    designFont.setPointSize(8);
-    setFont(designFont);
+    useDesignFont(this);
 
     QPushButton *save = addButton(this, "save", QStringLiteral("&Save"), QRect(120, 120, 1095, 375));
     QFont bold = save->font();
@@ -141,7 +130,7 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
     save->setFont(bold);
     connect(save, &QPushButton::clicked, this, &BaseFieldEditor::captureBaseField);
 
-    m_strip = addControl<QWidget>(this, "Picture3", QRect(120, 480, 1095, 135));
+    m_strip = placed<QWidget>(this, "Picture3", QRect(120, 480, 1095, 135));
     setBackground(m_strip, QPalette::Window, systemColour(QPalette::Dark));
 
     createToolButtons();
@@ -170,7 +159,7 @@ void BaseFieldEditor::createToolButtons()
         {Eraser, "Command4", "Eraser", {720, 1440}},
     };
     for (std::size_t i = 0; i < std::size(tools); ++i) {
-        auto *button = addControl<QToolButton>(this, tools[i].name, QRect(tools[i].twips, QSize(495, 495)));
+        auto *button = placed<QToolButton>(this, tools[i].name, QRect(tools[i].twips, QSize(495, 495)));
         button->setToolTip(QLatin1String(tools[i].toolTip));
         button->setIcon(toolIcon(tools[i].tool));
         button->setIconSize(button->size() - QSize(8, 8));
@@ -203,7 +192,7 @@ void BaseFieldEditor::createPenFields()
 
 void BaseFieldEditor::createNumericInput()
 {
-    m_numericInput = addControl<QGroupBox>(this, "Frame1", QRect(0, 3240, 1935, 2535));
+    m_numericInput = placed<QGroupBox>(this, "Frame1", QRect(0, 3240, 1935, 2535));
     m_numericInput->setTitle(QStringLiteral("Numeric Input :"));
     const struct
     {

@@ -1,9 +1,9 @@
 #include "colourdialog.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "document/colour.h"
 #include "document/programstate.h"
-#include "namedcontrols.h"
 
 #include <QButtonGroup>
 #include <QFrame>

@@ -1,6 +1,7 @@
 #include "rangewindow.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "common/twips.h"
 #include "document/programstate.h"
 #include "fieldrange.h"
@@ -18,9 +19,8 @@ constexpr int labelOffset = 600; // from a label to its field
 
 QPushButton *addButton(QWidget *parent, const char *name, const QString &text, int left)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(twipsToPixels(QRect(left, 2160, 1095, 375)));
+    auto *button = placed<QPushButton>(parent, name, QRect(left, 2160, 1095, 375));
+    button->setText(text);
     return button;
 }
 
@@ -33,18 +33,13 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Select size of Base Field"));
-    // The twip geometry is designed around an 8-point font.
-    QFont designFont = font();
-    designFont.setPointSize(8);
-    setFont(designFont);
+    useDesignFont(this);
     setFixedSize(twipsToPixels(clientSize.width()), twipsToPixels(clientSize.height()));
 
-    auto *intro = new QLabel(this);
-    intro->setObjectName(QStringLiteral("Label1"));
+    auto *intro = placed<QLabel>(this, "Label1", QRect(240, 120, 4095, 615));
     intro->setText(QStringLiteral("The following maximum and minimum range of X-axis and Y-axis has been detected for "
                                   "the base field. You may manually change them if you like ."));
     intro->setWordWrap(true);
-    intro->setGeometry(twipsToPixels(QRect(240, 120, 4095, 615)));
 
     m_xmaxt = addLimitField("Label2", QStringLiteral("X-max :"), "xmaxt",
                             QStringLiteral("X-cordinate of top-right point"), 0, 960);
@@ -74,13 +69,9 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
 QLineEdit *BaseFieldRangeWindow::addLimitField(const char *labelName, const QString &label, const char *name,
                                                const QString &toolTip, int left, int top)
 {
-    auto *caption = new QLabel(label, this);
-    caption->setObjectName(QLatin1String(labelName));
-    caption->setGeometry(twipsToPixels(QRect(left, top, labelOffset, 375)));
-    auto *field = new QLineEdit(this);
-    field->setObjectName(QLatin1String(name));
+    placed<QLabel>(this, labelName, QRect(left, top, labelOffset, 375))->setText(label);
+    auto *field = placed<QLineEdit>(this, name, QRect(left + labelOffset, top, 1095, 375));
     field->setToolTip(toolTip);
-    field->setGeometry(twipsToPixels(QRect(left + labelOffset, top, 1095, 375)));
     return field;
 }
 

@@ -1,9 +1,9 @@
 #include "settingsdialog.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "common/twips.h"
 #include "document/programstate.h"
-#include "namedcontrols.h"
 #include "settingsfields.h"
 
 #include <QFrame>
@@ -34,9 +34,7 @@ void SettingsDialog::createControls()
     m_scaleX = named(new QLineEdit(this), "Text2");
     m_scaleY = named(new QLineEdit(this), "Text3");
 
-    auto *separator = named(new QFrame(this), "Line1");
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
+    QFrame *separator = addSeparatorLine(this, "Line1");
 
     auto *scales = new QGridLayout;
     scales->addWidget(namedLabel(this, "Label2", tr("Scale along X-axis  :")), 0, 0);

@@ -1,9 +1,9 @@
 #include "transformationeditor.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "common/numbertext.h"
 #include "document/programstate.h"
-#include "namedcontrols.h"
 #include "transformationfields.h"
 
 #include <QComboBox>

@@ -1,6 +1,7 @@
 #include "aboutwindow.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "document/colour.h"
 #include "fractalpicture.h"
 #include "linklabel.h"
@@ -45,36 +46,33 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     setWindowTitle(QStringLiteral("About Vorlane 2.0"));
     setMouseTracking(true);
 
-    QLabel *icon = addNamedLabel(this, "picIcon", QString());
+    QLabel *icon = namedLabel(this, "picIcon", QString());
     icon->setPixmap(programIcon());
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    QLabel *title = addNamedLabel(this, "lblTitle", QStringLiteral("Vorlane 2.0"));
+    QLabel *title = namedLabel(this, "lblTitle", QStringLiteral("Vorlane 2.0"));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    QLabel *version = addNamedLabel(this, "lblVersion", QStringLiteral("Version:  2.0.2"));
-    QLabel *description = addNamedLabel(this, "lblDescription",
+    QLabel *version = namedLabel(this, "lblVersion", QStringLiteral("Version:  2.0.2"));
+    QLabel *description = namedLabel(this, "lblDescription",
                                         QStringLiteral("Two Dimentional Linear  Fractal Structure Creator "));
     description->setWordWrap(true);
 
-    m_authorLink = new LinkLabel(authorName(), linkColour, this);
-    m_authorLink->setObjectName(QStringLiteral("HLink1"));
+    m_authorLink = named(new LinkLabel(authorName(), linkColour, this), "HLink1");
     m_authorLink->setUrl(mailLink(netInfo.authorMail));
     connect(m_authorLink, &LinkLabel::activated, this,
             [&dialogs](const QString &url) { openAddressFromFile(dialogs, url); });
     auto *createdBy = new QHBoxLayout;
     createdBy->setSpacing(8);
-    createdBy->addWidget(addNamedLabel(this, "Label1", QStringLiteral("Created by")));
+    createdBy->addWidget(namedLabel(this, "Label1", QStringLiteral("Created by")));
     createdBy->addWidget(m_authorLink);
     createdBy->addStretch();
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    auto *ok = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto *note = new QPushButton(QStringLiteral("Note from the progremmer..."), this);
-    note->setObjectName(QStringLiteral("Command1"));
+    auto *note = named(new QPushButton(QStringLiteral("Note from the progremmer..."), this), "Command1");
     connect(note, &QPushButton::clicked, this, [this] { done(noteRequested); });
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -90,7 +88,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     layout->addLayout(createdBy, 3, 1);
     layout->addWidget(addSeparatorLine(this, "Line1"), 4, 0, 1, 2);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(addNamedLabel(this, "lblDisclaimer", QString()), 1);
+    bottom->addWidget(namedLabel(this, "lblDisclaimer", QString()), 1);
     bottom->addLayout(buttons);
     layout->addLayout(bottom, 5, 0, 1, 2);
     setFixedSize(sizeHint().expandedTo(QSize(460, 0)));

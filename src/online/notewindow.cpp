@@ -1,6 +1,7 @@
 #include "notewindow.h"
 
 #include "app/dialogs.h"
+#include "app/namedcontrols.h"
 #include "document/colour.h"
 #include "linklabel.h"
 #include "netinfo.h"
@@ -30,9 +31,7 @@ const QString note = QStringLiteral(
 
 LinkLabel *addLink(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *link = new LinkLabel(caption, linkColour, parent);
-    link->setObjectName(QLatin1String(name));
-    return link;
+    return named(new LinkLabel(caption, linkColour, parent), name);
 }
 
 } // namespace
@@ -49,10 +48,10 @@ NoteWindow::NoteWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *ow
     text->setReadOnly(true);
     text->setMinimumSize(440, 230);
 
-    QLabel *name = addNamedLabel(this, "Label1", authorName() + QLatin1String(" :"));
+    QLabel *name = namedLabel(this, "Label1", authorName() + QLatin1String(" :"));
     setBold(name);
-    QLabel *addressLine = addNamedLabel(this, "Label2", QStringLiteral("Write to us or visit us on the web:"));
-    QLabel *mailLabel = addNamedLabel(this, "Label3", QStringLiteral("Email Address : "));
+    QLabel *addressLine = namedLabel(this, "Label2", QStringLiteral("Write to us or visit us on the web:"));
+    QLabel *mailLabel = namedLabel(this, "Label3", QStringLiteral("Email Address : "));
     m_mailLink = addLink(this, "HLink1", netInfo.authorMail);
     m_mailLink->setUrl(mailLink(netInfo.authorMail));
     m_pageLink = addLink(this, "HLink2", netInfo.authorPage);
@@ -67,14 +66,14 @@ NoteWindow::NoteWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *ow
         neighbour->installEventFilter(this);
     }
 
-    QLabel *aboutHeading = addNamedLabel(this, "Label4", QStringLiteral("About the programmer:"));
+    QLabel *aboutHeading = namedLabel(this, "Label4", QStringLiteral("About the programmer:"));
     setBold(aboutHeading);
 
     auto *contact = new QGridLayout;
     contact->setHorizontalSpacing(12);
     contact->addWidget(mailLabel, 0, 0);
     contact->addWidget(m_mailLink, 0, 1);
-    contact->addWidget(addNamedLabel(this, "Label8", QStringLiteral("Web site address:")), 1, 0);
+    contact->addWidget(namedLabel(this, "Label8", QStringLiteral("Web site address:")), 1, 0);
     contact->addWidget(m_pageLink, 1, 1);
     contact->setColumnStretch(1, 1);
 
@@ -87,10 +86,10 @@ NoteWindow::NoteWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *ow
     layout->addLayout(contact);
     layout->addWidget(addSeparatorLine(this, "Line2"));
     layout->addWidget(aboutHeading);
-    layout->addWidget(addNamedLabel(this, "Label5", authorName()));
-    layout->addWidget(addNamedLabel(this, "Label6", QStringLiteral("A small team of people who love fractals, "
+    layout->addWidget(namedLabel(this, "Label5", authorName()));
+    layout->addWidget(namedLabel(this, "Label6", QStringLiteral("A small team of people who love fractals, "
                                                                    "clear pictures and tidy code.")));
-    layout->addWidget(addNamedLabel(this, "Label7", QStringLiteral("Vorlane 2.0 is written in C++ with Qt.")));
+    layout->addWidget(namedLabel(this, "Label7", QStringLiteral("Vorlane 2.0 is written in C++ with Qt.")));
     setFixedSize(sizeHint());
 }
 

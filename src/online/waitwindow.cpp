@@ -1,6 +1,8 @@
 #include "waitwindow.h"
 
+#include "app/namedcontrols.h"
 #include "common/numbertext.h"
+#include "windowparts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,18 +24,16 @@ WaitWindow::WaitWindow(QWidget *owner)
     setObjectName(QStringLiteral("waitfrm"));
     setWindowTitle(restingCaption);
 
-    m_message = addLabel("wt", QStringLiteral("Please wait while Vorlane connects to the server."));
-    QFont bold = m_message->font();
-    bold.setBold(true);
-    m_message->setFont(bold);
+    m_message = namedLabel(this, "wt", QStringLiteral("Please wait while Vorlane connects to the server."));
+    setBold(m_message);
 
     auto *attemptLine = new QHBoxLayout;
-    attemptLine->addWidget(addLabel("Label1", QStringLiteral("Attempting to connect ...")));
+    attemptLine->addWidget(namedLabel(this, "Label1", QStringLiteral("Attempting to connect ...")));
     attemptLine->addStretch();
-    attemptLine->addWidget(addLabel("Label2", QStringLiteral("Attempt number")));
-    m_attemptNumber = addLabel("atnolbl", QStringLiteral("0"));
+    attemptLine->addWidget(namedLabel(this, "Label2", QStringLiteral("Attempt number")));
+    m_attemptNumber = namedLabel(this, "atnolbl", QStringLiteral("0"));
     attemptLine->addWidget(m_attemptNumber);
-    attemptLine->addWidget(addLabel("Label4", QStringLiteral("of  10")));
+    attemptLine->addWidget(namedLabel(this, "Label4", QStringLiteral("of  10")));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
@@ -47,13 +47,6 @@ WaitWindow::WaitWindow(QWidget *owner)
     m_timer->setInterval(tickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &WaitWindow::advanceCaption);
     m_timer->start();
-}
-
-QLabel *WaitWindow::addLabel(const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
-    return label;
 }
 
 void WaitWindow::showAttempt(int attempt)

@@ -26,8 +26,6 @@ public:
     void advanceCaption();
 
 private:
-    QLabel *addLabel(const char *name, const QString &text);
-
     QLabel *m_message;
     QLabel *m_attemptNumber;
     QTimer *m_timer;

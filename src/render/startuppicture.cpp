@@ -3,31 +3,12 @@
 #include "common/randomgenerator.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
-#include "rastercanvas.h"
+#include "canvasrendertarget.h"
 #include "renderer.h"
 
 namespace Vorlane {
 
 namespace {
-
-class CanvasTarget : public RenderTarget
-{
-public:
-    explicit CanvasTarget(RasterCanvas &canvas)
-        : m_writer(canvas.pixelWriter())
-    {
-    }
-
-    void plot(const PlottedPoint *points, qsizetype count) override
-    {
-        for (qsizetype i = 0; i < count; ++i)
-            m_writer.plot(points[i].x, points[i].y, RasterCanvas::toRgb(points[i].colour));
-    }
-    void progressStepDone(qint32) override {}
-
-private:
-    RasterCanvas::PixelWriter m_writer;
-};
 
 Transformation map(float contraction, float rotation, float translationX, float translationY)
 {
@@ -62,7 +43,7 @@ QImage startupPicture(QSize pixelSize)
     // A generator of its own: the splash leaves the program's random sequence,
     // and so the user's pictures, as they would be without it.
     RandomGenerator random;
-    CanvasTarget target(canvas);
+    CanvasRenderTarget target(canvas, nullptr);
     renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
     return canvas.persistentImage();
 }

@@ -4,6 +4,7 @@
 #include "render/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
+#include "support/pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,18 +16,6 @@ using namespace Vorlane;
 Q_DECLARE_METATYPE(std::optional<Vorlane::MessageButton>)
 
 namespace {
-
-QImage bitmap(const QString &path)
-{
-    return QImage(path, "BMP").convertToFormat(QImage::Format_RGB32);
-}
-
-QImage blankImage(QSize size, qint32 colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(RasterCanvas::toRgb(colour));
-    return image;
-}
 
 QStringList filesIn(const QString &folder)
 {
@@ -100,11 +89,11 @@ void TestFileCommands::newKeepsColoursSettingsCentreAndPointOne()
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
     QCOMPARE(state.currentFile, QStringLiteral("Untitled.vrf"));
     QCOMPARE(state.modified, qint16(0));
-    const QImage blank = blankImage(visible().pixelSize(), rgbColour(10, 20, 30));
+    const QImage blank = filledImage(visible().pixelSize(), rgbColour(10, 20, 30));
     QCOMPARE(visible().persistentImage(), blank);
     QCOMPARE(m_f->window->hiddenCanvas()->canvas().persistentImage(), blank);
-    QCOMPARE(bitmap(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))), blank);
-    QCOMPARE(bitmap(tempBitmap()), blank);
+    QCOMPARE(readBitmap(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))), blank);
+    QCOMPARE(readBitmap(tempBitmap()), blank);
     QVERIFY(m_f->dialogs.messages.isEmpty());
 }
 
@@ -209,7 +198,7 @@ void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
         QCOMPARE(state.modified, qint16(1));
         QVERIFY(state.currentFile.isEmpty());
     } else if (picture) {
-        QCOMPARE(bitmap(path), visible().persistentImage());
+        QCOMPARE(readBitmap(path), visible().persistentImage());
         QCOMPARE(state.modified, qint16(1));
     } else {
         QCOMPARE(fileContents(path), encodeDocument(state.document));
@@ -294,8 +283,8 @@ void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
     QCOMPARE(state.document, before);
     QCOMPARE(state.currentFile, QStringLiteral("before.vrf"));
     QCOMPARE(state.modified, qint16(1));
-    QCOMPARE(bitmap(tempBitmap()), visible().persistentImage());
-    QVERIFY(visible().persistentImage() != blankImage(visible().pixelSize(), before.colours.backColour));
+    QCOMPARE(readBitmap(tempBitmap()), visible().persistentImage());
+    QVERIFY(visible().persistentImage() != filledImage(visible().pixelSize(), before.colours.backColour));
 }
 
 void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
@@ -320,7 +309,7 @@ void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
     QCOMPARE(state.currentFile, path);
     QCOMPARE(state.modified, qint16(0));
-    QCOMPARE(bitmap(tempBitmap()), blankImage(visible().pixelSize(), rgbColour(0, 0, 80)));
+    QCOMPARE(readBitmap(tempBitmap()), filledImage(visible().pixelSize(), rgbColour(0, 0, 80)));
 }
 
 void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
@@ -334,10 +323,10 @@ void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
     m_f->dialogs.fileAnswers.enqueue(path);
 
     m_f->run(QStringLiteral("svbmp"));
-    const QImage exported = bitmap(path);
+    const QImage exported = readBitmap(path);
     QCOMPARE(exported.size(), visible().pixelSize());
-    QCOMPARE(exported, bitmap(tempBitmap()));
-    QVERIFY(exported != blankImage(visible().pixelSize(), m_f->state.document.colours.backColour));
+    QCOMPARE(exported, readBitmap(tempBitmap()));
+    QVERIFY(exported != filledImage(visible().pixelSize(), m_f->state.document.colours.backColour));
 }
 
 void TestFileCommands::savedDocumentOpensAsItWas()

@@ -6,6 +6,7 @@
 #include "online/netinfo.h"
 #include "online/onlinelinks.h"
 #include "online/onlinetestdata.h"
+#include "support/files.h"
 #include "support/launchcount.h"
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"
@@ -31,7 +32,7 @@ Snapshot snapshot(const QString &folder)
     QDirIterator below(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (below.hasNext()) {
         const QString path = below.next();
-        files.insert(path, readFile(path));
+        files.insert(path, fileContents(path));
     }
     return files;
 }
@@ -111,11 +112,11 @@ void TestInstalledCopy::worksInTheUsersFolderAndLeavesTheInstallationAlone()
 
     QCOMPARE(m_state->appDir, appDirFor(m_userFolder));
     QCOMPARE(m_state->netInfo.siteAddr, QStringLiteral("https://installed.example/"));
-    QCOMPARE(readFile(userFile("vornad.gif")), gifOfSize(800));
+    QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(800));
     QVERIFY(!QFile::exists(userFile("vornad.dat")));
     QVERIFY(QFile::exists(userFile("BLANK.BMP")));
     window.startRendering();
-    QVERIFY(readFile(userFile("TEMP.BMP")) != readFile(userFile("BLANK.BMP")));
+    QVERIFY(fileContents(userFile("TEMP.BMP")) != fileContents(userFile("BLANK.BMP")));
 
     command(window, "incnt")->trigger();
     QCOMPARE(m_dialogs->openedLinks, QStringList{QDir::toNativeSeparators(userFile("help/VR2_Help.html"))});
@@ -129,7 +130,7 @@ void TestInstalledCopy::worksInTheUsersFolderAndLeavesTheInstallationAlone()
     window.close();
     for (const char *bitmap : {"BLANK.BMP", "TEMP.BMP", "TEST.BMP", "vornad.gif"})
         QVERIFY2(!QFile::exists(userFile(bitmap)), bitmap);
-    QCOMPARE(readFile(userFile("vornad.dat")), gifOfSize(800));
+    QCOMPARE(fileContents(userFile("vornad.dat")), gifOfSize(800));
     // Only the user's folder was written.
     Snapshot after = snapshot(m_root->path());
     after.removeIf([this](const auto &file) { return file.key().startsWith(m_userFolder); });
@@ -152,9 +153,9 @@ void TestInstalledCopy::updateRewritesTheUsersNetInfoFileOnly()
         QCOMPARE(m_dialogs->messages.size(), 1);
         window.close();
     }
-    QCOMPARE(readFile(userFile("vornet.dat")), netInfoFileBytes(fresh));
-    QCOMPARE(readFile(userFile("vornad.dat")), gifOfSize(900));
-    QCOMPARE(readFile(m_installedData + QLatin1String("/vornet.dat")),
+    QCOMPARE(fileContents(userFile("vornet.dat")), netInfoFileBytes(fresh));
+    QCOMPARE(fileContents(userFile("vornad.dat")), gifOfSize(900));
+    QCOMPARE(fileContents(m_installedData + QLatin1String("/vornet.dat")),
              netInfoFileBytes(netInfoWithSite("https://installed.example/")));
 
     // The next start keeps the user's newer files.
@@ -162,7 +163,7 @@ void TestInstalledCopy::updateRewritesTheUsersNetInfoFileOnly()
     MainWindow next(nextState, *m_dialogs);
     load(next);
     QCOMPARE(nextState.netInfo.siteAddr, QStringLiteral("https://fresh.example/"));
-    QCOMPARE(readFile(userFile("vornad.gif")), gifOfSize(900));
+    QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(900));
     next.close();
 }
 

@@ -1,10 +1,10 @@
-#include "app/mainwindow.h"
 #include "cli/headlessrender.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
 #include "render/canvasview.h"
-#include "support/scripteddialogs.h"
+#include "support/files.h"
+#include "support/mainwindowfixture.h"
 #include "support/testfolder.h"
 
 #include <QDir>
@@ -44,25 +44,19 @@ private Q_SLOTS:
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
 {
-    TestFolder folder;
-    ProgramState state;
-    state.appDir = folder.appDir();
-    ScriptedDialogs dialogs;
-    MainWindow window(state, dialogs);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.initialiseDocument();
+    const MainWindowFixture fixture;
+    MainWindow &window = *fixture.window;
     QCOMPARE(window.visibleCanvas()->canvas().pixelSize(), startupCanvasSize());
 
-    FractalDocument document = state.document;
+    FractalDocument document = fixture.state.document;
     document.colours = {ChronologicalColour, 255, 65280 * 2, 0x102030};
-    const QString path = folder.filePath(QStringLiteral("tree.vrf"));
+    const QString path = fixture.folder.filePath(QStringLiteral("tree.vrf"));
     QVERIFY(saveDocumentFile(document, path));
     QVERIFY(window.readDocumentFile(path));
     window.startRendering();
 
     for (const QString &name : {QStringLiteral("tree.png"), QStringLiteral("tree.bmp")}) {
-        const QString output = folder.filePath(name);
+        const QString output = fixture.folder.filePath(name);
         const Run run = runRenderer({path, QStringLiteral("-o"), output});
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         const QImage picture(output);
@@ -78,10 +72,9 @@ void TestVorlaneRender::exitCodesTellWhatWentWrong()
     const QString output = folder.filePath(QStringLiteral("out.png"));
     QCOMPARE(runRenderer({folder.filePath(QStringLiteral("missing.vrf")), QStringLiteral("-o"), output}).exitCode,
              int(RenderExit::MissingInput));
-    QFile junk(folder.filePath(QStringLiteral("junk.vrf")));
-    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("junk") == 4);
-    junk.close();
-    QCOMPARE(runRenderer({junk.fileName(), QStringLiteral("-o"), output}).exitCode, int(RenderExit::RefusedDocument));
+    const QString junk = folder.filePath(QStringLiteral("junk.vrf"));
+    writeFile(junk, "junk");
+    QCOMPARE(runRenderer({junk, QStringLiteral("-o"), output}).exitCode, int(RenderExit::RefusedDocument));
     QCOMPARE(runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--resolution"), QStringLiteral("0")})
                  .exitCode,
              int(RenderExit::BadOptions));

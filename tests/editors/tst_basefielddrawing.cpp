@@ -1,6 +1,7 @@
 #include "common/randomgenerator.h"
 #include "editors/basefielddrawing.h"
 #include "editors/pensweep.h"
+#include "support/pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,12 @@ namespace {
 // W = 600, H = 450: 40 × 30 pixels. u = x + 300, v = 650 − y.
 constexpr FieldRange range{-300, 300, 200, 650};
 
-qint32 pixel(const RasterCanvas &area, int px, int py)
-{
-    return RasterCanvas::fromRgb(area.persistentImage().pixel(px, py));
-}
-
 int inkCount(const QImage &image)
 {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x)
-            count += RasterCanvas::fromRgb(image.pixel(x, y)) == BaseFieldDrawing::ink;
+            count += colourAt(image, x, y) == BaseFieldDrawing::ink;
     }
     return count;
 }
@@ -129,10 +125,10 @@ void TestBaseFieldDrawing::openingPlotsThePointsAndCommits()
     QCOMPARE(drawing.area().pixelSize(), QSize(40, 30));
     drawing.open({{0, 425}, {-300, 650}, {1000, 425}});
     QCOMPARE(m_state.dragging, qint16(0));
-    QCOMPARE(pixel(drawing.area(), 20, 15), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 0, 0), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 0, 0), BaseFieldDrawing::ink);
     QCOMPARE(inkCount(drawing.area().persistentImage()), 2);
-    QCOMPARE(QImage(commitPath(), "BMP").convertToFormat(QImage::Format_RGB32), drawing.area().persistentImage());
+    QCOMPARE(readBitmap(commitPath()), drawing.area().persistentImage());
     QCOMPARE(drawing.snapshot(), drawing.area().persistentImage());
 }
 
@@ -166,17 +162,17 @@ void TestBaseFieldDrawing::lineToolIsARubberBand()
     drawing.open({});
     drawing.press(30.0f, 30.0f);
     drawing.move(300.0f, 30.0f);
-    QCOMPARE(pixel(drawing.area(), 15, 2), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 15, 2), BaseFieldDrawing::ink);
     drawing.move(30.0f, 300.0f);
-    QCOMPARE(pixel(drawing.area(), 15, 2), BaseFieldDrawing::background);
-    QCOMPARE(pixel(drawing.area(), 2, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 15, 2), BaseFieldDrawing::background);
+    QCOMPARE(colourAt(drawing.area(), 2, 15), BaseFieldDrawing::ink);
     drawing.release();
     QCOMPARE(drawing.snapshot(), drawing.area().persistentImage());
     // The next line starts a new rubber band over the fixed one.
     drawing.press(450.0f, 30.0f);
     drawing.move(450.0f, 300.0f);
-    QCOMPARE(pixel(drawing.area(), 2, 15), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 30, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 2, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 30, 15), BaseFieldDrawing::ink);
 }
 
 void TestBaseFieldDrawing::pencilContinuesFromTheLastPoint()
@@ -190,12 +186,12 @@ void TestBaseFieldDrawing::pencilContinuesFromTheLastPoint()
     drawing.move(301.5f, 300.25f);
     QCOMPARE(m_state.anchorX, qint16(302));
     QCOMPARE(m_state.anchorY, 300.25f);
-    QCOMPARE(pixel(drawing.area(), 10, 2), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 20, 10), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 10, 2), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 10), BaseFieldDrawing::ink);
     // Without a press the pencil keeps drawing while dragging lasts.
     drawing.release();
     drawing.move(500.0f, 400.0f);
-    QCOMPARE(pixel(drawing.area(), 33, 26), BaseFieldDrawing::background);
+    QCOMPARE(colourAt(drawing.area(), 33, 26), BaseFieldDrawing::background);
 }
 
 void TestBaseFieldDrawing::erasedPixelsAreNotCaptured()
@@ -214,7 +210,7 @@ void TestBaseFieldDrawing::erasedPixelsAreNotCaptured()
     drawing.press(300.0f, 100.0f);
     drawing.move(300.0f, 200.0f);
     drawing.release();
-    QCOMPARE(pixel(drawing.area(), 20, 10), BaseFieldDrawing::background);
+    QCOMPARE(colourAt(drawing.area(), 20, 10), BaseFieldDrawing::background);
     const QList<BasePoint> left = capture(drawing);
     QCOMPARE(left.size(), inked.size() - 3 * 3);
     for (const BasePoint &point : left)
@@ -248,13 +244,13 @@ void TestBaseFieldDrawing::numericEllipseReplacesItsPreview()
     drawing.open({});
     // Centre (0, 425) is u 300, v 225; 300 wide reaches u 150 to 450.
     drawing.manual({QStringLiteral("0"), QStringLiteral("425"), QStringLiteral("300"), QStringLiteral("90")}, 1.0f, 1.0f);
-    QCOMPARE(pixel(drawing.area(), 30, 15), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 10, 15), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 20, 12), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 20, 15), BaseFieldDrawing::background);
+    QCOMPARE(colourAt(drawing.area(), 30, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 10, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 12), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 15), BaseFieldDrawing::background);
     drawing.manual({QStringLiteral("0"), QStringLiteral("425"), QStringLiteral("150"), QStringLiteral("90")}, 1.0f, 1.0f);
-    QCOMPARE(pixel(drawing.area(), 30, 15), BaseFieldDrawing::background);
-    QCOMPARE(pixel(drawing.area(), 25, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 30, 15), BaseFieldDrawing::background);
+    QCOMPARE(colourAt(drawing.area(), 25, 15), BaseFieldDrawing::ink);
     // Other tools ignore the numbers.
     m_state.currentTool = Pencil;
     const QImage before = drawing.area().persistentImage();
@@ -270,7 +266,7 @@ void TestBaseFieldDrawing::verticalEllipseDragDegenerates()
     drawing.press(300.0f, 100.0f);
     drawing.move(300.0f, 300.0f);
     QCOMPARE(inkCount(drawing.area().persistentImage()), 1);
-    QCOMPARE(pixel(drawing.area(), 20, 13), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 13), BaseFieldDrawing::ink);
 }
 
 void TestBaseFieldDrawing::editorStateSurvivesReopening()
@@ -289,7 +285,7 @@ void TestBaseFieldDrawing::editorStateSurvivesReopening()
     QCOMPARE(m_state.penWidthX, 31.0f);
     reopened.press(300.0f, 300.0f);
     reopened.move(300.0f, 400.0f);
-    QCOMPARE(pixel(reopened.area(), 19, 22), BaseFieldDrawing::ink); // the wide pen reaches u 285
+    QCOMPARE(colourAt(reopened.area(), 19, 22), BaseFieldDrawing::ink); // the wide pen reaches u 285
 }
 
 void TestBaseFieldDrawing::snapshotStaysInMemoryWhenTheFileFails()
@@ -302,9 +298,9 @@ void TestBaseFieldDrawing::snapshotStaysInMemoryWhenTheFileFails()
     drawing.release();
     drawing.press(30.0f, 300.0f);
     drawing.move(300.0f, 300.0f);
-    QCOMPARE(pixel(drawing.area(), 15, 2), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 20, 15), BaseFieldDrawing::ink);
-    QCOMPARE(pixel(drawing.area(), 15, 20), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 15, 2), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 20, 15), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(drawing.area(), 15, 20), BaseFieldDrawing::ink);
 }
 
 void TestBaseFieldDrawing::areaSmallerThanAPixelHoldsNothing()

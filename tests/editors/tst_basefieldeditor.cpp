@@ -1,4 +1,3 @@
-#include "app/mainwindow.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
 #include "document/programstate.h"
@@ -6,16 +5,18 @@
 #include "editors/fieldrange.h"
 #include "editors/rangewindow.h"
 #include "render/canvasview.h"
+#include "support/controls.h"
+#include "support/mainwindowfixture.h"
+#include "support/modalwindows.h"
+#include "support/pictures.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -27,30 +28,16 @@ namespace {
 // W = 600, H = 450: 40 × 30 pixels.
 constexpr FieldRange editedRange{-300, 300, 200, 650};
 
-template<typename Control>
-Control *control(const QWidget *window, const char *name)
-{
-    auto *found = window->findChild<Control *>(QLatin1String(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
-}
-
-void click(const QWidget *window, const char *name)
-{
-    QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
-}
-
 void type(const QWidget *window, const char *name, const QString &text)
 {
-    QLineEdit *field = control<QLineEdit>(window, name);
+    auto *field = findControl<QLineEdit>(window, name);
     field->selectAll();
     QTest::keyClicks(field, text);
 }
 
 QColor buttonColour(const QWidget *window, const char *name)
 {
-    return control<QWidget>(window, name)->palette().color(QPalette::Button);
+    return findControl(window, name)->palette().color(QPalette::Button);
 }
 
 QColor systemColour(QPalette::ColorRole role)
@@ -60,21 +47,7 @@ QColor systemColour(QPalette::ColorRole role)
 
 qint32 areaPixel(const BaseFieldEditor &editor, int px, int py)
 {
-    return RasterCanvas::fromRgb(editor.drawing().area().persistentImage().pixel(px, py));
-}
-
-// Runs handle on the modal window called name as soon as it shows.
-void whenModalShows(QObject *context, const QString &name, std::function<void(QDialog *)> handle)
-{
-    auto *poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, name, handle] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != name)
-            return;
-        poll->stop();
-        handle(dialog);
-    });
-    poll->start(10);
+    return colourAt(editor.drawing().area(), px, py);
 }
 
 } // namespace
@@ -142,22 +115,22 @@ void TestBaseFieldEditor::rangeWindowShowsTheWidenedRange()
     BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
     QCOMPARE(window.objectName(), QStringLiteral("Form4"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Select size of Base Field"));
-    QCOMPARE(control<QLabel>(&window, "Label1")->text(),
+    QCOMPARE(findControl<QLabel>(&window, "Label1")->text(),
              QStringLiteral("The following maximum and minimum range of X-axis and Y-axis has been detected for the "
                             "base field. You may manually change them if you like ."));
-    QCOMPARE(control<QLabel>(&window, "Label2")->text(), QStringLiteral("X-max :"));
-    QCOMPARE(control<QLabel>(&window, "Label5")->text(), QStringLiteral("Y-min :"));
-    QCOMPARE(control<QLineEdit>(&window, "xmaxt")->toolTip(), QStringLiteral("X-cordinate of top-right point"));
-    QCOMPARE(control<QLineEdit>(&window, "xmint")->toolTip(), QStringLiteral("X-cordinate of bottom-left point"));
-    QCOMPARE(control<QLineEdit>(&window, "ymaxt")->toolTip(), QStringLiteral("Y-cordinate of top-right point"));
-    QCOMPARE(control<QLineEdit>(&window, "ymint")->toolTip(), QStringLiteral("Y-cordinate of bottom-left point"));
-    QCOMPARE(control<QPushButton>(&window, "Command1")->text(), QStringLiteral("&Accept"));
-    QCOMPARE(control<QPushButton>(&window, "Command2")->text(), QStringLiteral("&Cancel"));
+    QCOMPARE(findControl<QLabel>(&window, "Label2")->text(), QStringLiteral("X-max :"));
+    QCOMPARE(findControl<QLabel>(&window, "Label5")->text(), QStringLiteral("Y-min :"));
+    QCOMPARE(findControl<QLineEdit>(&window, "xmaxt")->toolTip(), QStringLiteral("X-cordinate of top-right point"));
+    QCOMPARE(findControl<QLineEdit>(&window, "xmint")->toolTip(), QStringLiteral("X-cordinate of bottom-left point"));
+    QCOMPARE(findControl<QLineEdit>(&window, "ymaxt")->toolTip(), QStringLiteral("Y-cordinate of top-right point"));
+    QCOMPARE(findControl<QLineEdit>(&window, "ymint")->toolTip(), QStringLiteral("Y-cordinate of bottom-left point"));
+    QCOMPARE(findControl<QPushButton>(&window, "Command1")->text(), QStringLiteral("&Accept"));
+    QCOMPARE(findControl<QPushButton>(&window, "Command2")->text(), QStringLiteral("&Cancel"));
     // X spanned 300 and is widened; Y spanned 1000 and is not. Display values are X × 0.5 and Y × 2.
-    QCOMPARE(control<QLineEdit>(&window, "xmaxt")->text(), QStringLiteral(" 200"));
-    QCOMPARE(control<QLineEdit>(&window, "xmint")->text(), QStringLiteral("-50"));
-    QCOMPARE(control<QLineEdit>(&window, "ymaxt")->text(), QStringLiteral(" 2000"));
-    QCOMPARE(control<QLineEdit>(&window, "ymint")->text(), QStringLiteral(" 0"));
+    QCOMPARE(findControl<QLineEdit>(&window, "xmaxt")->text(), QStringLiteral(" 200"));
+    QCOMPARE(findControl<QLineEdit>(&window, "xmint")->text(), QStringLiteral("-50"));
+    QCOMPARE(findControl<QLineEdit>(&window, "ymaxt")->text(), QStringLiteral(" 2000"));
+    QCOMPARE(findControl<QLineEdit>(&window, "ymint")->text(), QStringLiteral(" 0"));
 }
 
 void TestBaseFieldEditor::cancelKeepsTheWidening()
@@ -166,7 +139,7 @@ void TestBaseFieldEditor::cancelKeepsTheWidening()
     BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
     window.show();
     type(&window, "xmaxt", QStringLiteral("9"));
-    click(&window, "Command2");
+    clickButton(&window, "Command2");
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QVERIFY(!window.isVisible());
     QCOMPARE(m_program->fieldRange, (FieldRange{-100, 400, -100, 200}));
@@ -182,7 +155,7 @@ void TestBaseFieldEditor::acceptStoresLimitsRoundedHalfToEven()
     type(&window, "xmint", QStringLiteral("2.5"));
     type(&window, "ymaxt", QStringLiteral("600.5"));
     type(&window, "ymint", QStringLiteral("-1.5"));
-    click(&window, "Command1");
+    clickButton(&window, "Command1");
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QVERIFY(!window.isVisible());
     QCOMPARE(m_program->fieldRange, (FieldRange{2, 4, -2, 600}));
@@ -211,7 +184,7 @@ void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen()
     window.show();
     type(&window, qPrintable(field), text);
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
-    click(&window, "Command1");
+    clickButton(&window, "Command1");
     QCOMPARE(m_dialogs->messages.size(), 1);
     QTEST(m_dialogs->messages.first().text, "message");
     QCOMPARE(m_dialogs->messages.first().icon, MessageIcon::Warning);
@@ -224,42 +197,42 @@ void TestBaseFieldEditor::editorIsAsLargeAsTheRange()
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
     QCOMPARE(editor->objectName(), QStringLiteral("Form3"));
     QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Base Field"));
-    QWidget *area = control<QWidget>(editor.get(), "Picture1");
+    QWidget *area = findControl(editor.get(), "Picture1");
     QCOMPARE(area->geometry(), QRect(136, 48, 40, 30));
     // A narrow area keeps the window wide enough for its corner labels, and
     // the top-right label starts over the area instead of ending at its edge.
     QCOMPARE(editor->width(), twipsToPixels(2040 + 2400 + 120));
-    QCOMPARE(control<QLabel>(editor.get(), "min")->text(), QStringLiteral("(-150, 400)"));
-    QCOMPARE(control<QLabel>(editor.get(), "max")->text(), QStringLiteral("( 150, 1300)"));
-    QCOMPARE(control<QLabel>(editor.get(), "max")->geometry().left(), area->geometry().left());
-    QCOMPARE(control<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
+    QCOMPARE(findControl<QLabel>(editor.get(), "min")->text(), QStringLiteral("(-150, 400)"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "max")->text(), QStringLiteral("( 150, 1300)"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "max")->geometry().left(), area->geometry().left());
+    QCOMPARE(findControl<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
     QCOMPARE(areaPixel(*editor, 0, 0), rgbColour(224, 224, 224));
     m_program->fieldRange = {-300, 4550, 200, 650};
     const auto wide = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
     QCOMPARE(wide->width(), twipsToPixels(4850 + 2345));
-    QCOMPARE(control<QLabel>(wide.get(), "max")->geometry().right(),
-             control<QWidget>(wide.get(), "Picture1")->geometry().right());
+    QCOMPARE(findControl<QLabel>(wide.get(), "max")->geometry().right(),
+             findControl(wide.get(), "Picture1")->geometry().right());
 
-    QPushButton *save = control<QPushButton>(editor.get(), "save");
+    QPushButton *save = findControl<QPushButton>(editor.get(), "save");
     QCOMPARE(save->text(), QStringLiteral("&Save"));
     QVERIFY(save->font().bold());
     QCOMPARE(save->font().pointSize(), 12);
-    QCOMPARE(control<QWidget>(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
-    QCOMPARE(control<QToolButton>(editor.get(), "line1")->toolTip(), QStringLiteral("Straight Line"));
-    QCOMPARE(control<QToolButton>(editor.get(), "Command3")->toolTip(), QStringLiteral("Pencil"));
-    QCOMPARE(control<QToolButton>(editor.get(), "circle1")->toolTip(), QStringLiteral("Ellipse"));
-    QCOMPARE(control<QToolButton>(editor.get(), "Command4")->toolTip(), QStringLiteral("Eraser"));
-    QCOMPARE(control<QLabel>(editor.get(), "Label5")->text(), QStringLiteral("Width(X):"));
-    QCOMPARE(control<QLabel>(editor.get(), "Label7")->text(), QStringLiteral("Width(Y):"));
-    QCOMPARE(control<QLabel>(editor.get(), "Label6")->text(), QStringLiteral("( Recomended value < 1 )"));
-    QGroupBox *frame = control<QGroupBox>(editor.get(), "Frame1");
+    QCOMPARE(findControl(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
+    QCOMPARE(findControl<QToolButton>(editor.get(), "line1")->toolTip(), QStringLiteral("Straight Line"));
+    QCOMPARE(findControl<QToolButton>(editor.get(), "Command3")->toolTip(), QStringLiteral("Pencil"));
+    QCOMPARE(findControl<QToolButton>(editor.get(), "circle1")->toolTip(), QStringLiteral("Ellipse"));
+    QCOMPARE(findControl<QToolButton>(editor.get(), "Command4")->toolTip(), QStringLiteral("Eraser"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label5")->text(), QStringLiteral("Width(X):"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label7")->text(), QStringLiteral("Width(Y):"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label6")->text(), QStringLiteral("( Recomended value < 1 )"));
+    QGroupBox *frame = findControl<QGroupBox>(editor.get(), "Frame1");
     QCOMPARE(frame->title(), QStringLiteral("Numeric Input :"));
     QVERIFY(frame->isEnabled());
-    QCOMPARE(control<QPushButton>(frame, "accept")->text(), QStringLiteral("&Accept"));
+    QCOMPARE(findControl<QPushButton>(frame, "accept")->text(), QStringLiteral("&Accept"));
     for (const char *name : {"widthd", "widthe", "Text1", "Text2", "Text3", "Text4"})
-        QCOMPARE(control<QLineEdit>(editor.get(), name)->text(), QStringLiteral("0"));
+        QCOMPARE(findControl<QLineEdit>(editor.get(), name)->text(), QStringLiteral("0"));
     for (const char *name : {"Label1", "Label2", "Label3", "Label4"})
-        QVERIFY(control<QLabel>(frame, name)->text().isEmpty());
+        QVERIFY(findControl<QLabel>(frame, name)->text().isEmpty());
 }
 
 void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
@@ -267,22 +240,22 @@ void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
     const QColor face = systemColour(QPalette::Button);
     const QColor highlight(255, 0, 125);
-    click(editor.get(), "line1");
+    clickButton(editor.get(), "line1");
     QCOMPARE(buttonColour(editor.get(), "line1"), highlight);
     QCOMPARE(m_state.currentTool, qint16(StraightLine));
-    QCOMPARE(control<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("x1 :"));
-    QCOMPARE(control<QLabel>(editor.get(), "Label4")->text(), QStringLiteral("y2 :"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("x1 :"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label4")->text(), QStringLiteral("y2 :"));
 
-    click(editor.get(), "circle1");
+    clickButton(editor.get(), "circle1");
     QCOMPARE(buttonColour(editor.get(), "line1"), face);
     QCOMPARE(buttonColour(editor.get(), "circle1"), highlight);
-    QCOMPARE(control<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("X-Center:"));
-    QCOMPARE(control<QLabel>(editor.get(), "Label3")->text(), QStringLiteral("X-radius:"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("X-Center:"));
+    QCOMPARE(findControl<QLabel>(editor.get(), "Label3")->text(), QStringLiteral("X-radius:"));
 
-    click(editor.get(), "Command4");
+    clickButton(editor.get(), "Command4");
     QCOMPARE(m_state.currentTool, qint16(Eraser));
-    QVERIFY(!control<QGroupBox>(editor.get(), "Frame1")->isEnabled());
-    QVERIFY(control<QLabel>(editor.get(), "Label2")->text().isEmpty());
+    QVERIFY(!findControl<QGroupBox>(editor.get(), "Frame1")->isEnabled());
+    QVERIFY(findControl<QLabel>(editor.get(), "Label2")->text().isEmpty());
     QCOMPARE(m_state.dragging, qint16(0));
 
     editor->deselect();
@@ -298,14 +271,14 @@ void TestBaseFieldEditor::widthFieldsSetThePen()
     QCOMPARE(m_state.penWidthX, 5.0f); // 2 / 0.5 + 1
     type(editor.get(), "widthe", QStringLiteral("2"));
     QCOMPARE(m_state.penWidthY, 2.0f); // 2 / 2 + 1
-    control<QLineEdit>(editor.get(), "widthd")->clear();
+    findControl<QLineEdit>(editor.get(), "widthd")->clear();
     QCOMPARE(m_state.penWidthX, 1.0f);
 }
 
 void TestBaseFieldEditor::numericShapeIsPreviewedAndFixedByAccept()
 {
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
-    click(editor.get(), "line1");
+    clickButton(editor.get(), "line1");
     QFile::remove(m_folder->filePath(QStringLiteral("TEST.BMP")));
     // From (−200, 500) to (100, 500): display values X × 0.5, Y × 2.
     type(editor.get(), "Text1", QStringLiteral("-100"));
@@ -315,40 +288,38 @@ void TestBaseFieldEditor::numericShapeIsPreviewedAndFixedByAccept()
     QCOMPARE(areaPixel(*editor, 16, 10), BaseFieldDrawing::ink);
     QCOMPARE(m_state.dragging, qint16(1));
     QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
-    click(editor.get(), "accept");
+    clickButton(editor.get(), "accept");
     QCOMPARE(m_state.dragging, qint16(0));
-    const QImage committed(m_folder->filePath(QStringLiteral("TEST.BMP")), "BMP");
-    QCOMPARE(RasterCanvas::fromRgb(committed.pixel(16, 10)), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(readBitmap(m_folder->filePath(QStringLiteral("TEST.BMP"))), 16, 10), BaseFieldDrawing::ink);
 }
 
 void TestBaseFieldEditor::pointerDrawsAndEveryReleaseCommits()
 {
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
-    QWidget *area = control<QWidget>(editor.get(), "Picture1");
+    QWidget *area = findControl(editor.get(), "Picture1");
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(2, 2));
     QVERIFY(QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
 
-    click(editor.get(), "Command3");
+    clickButton(editor.get(), "Command3");
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseMove(area, QPoint(20, 2));
     QTest::mouseMove(area, QPoint(20, 20));
     QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(areaPixel(*editor, 10, 2), BaseFieldDrawing::ink);
     QCOMPARE(areaPixel(*editor, 20, 10), BaseFieldDrawing::ink);
-    const QImage committed(m_folder->filePath(QStringLiteral("TEST.BMP")), "BMP");
-    QCOMPARE(RasterCanvas::fromRgb(committed.pixel(20, 10)), BaseFieldDrawing::ink);
+    QCOMPARE(colourAt(readBitmap(m_folder->filePath(QStringLiteral("TEST.BMP"))), 20, 10), BaseFieldDrawing::ink);
 }
 
 void TestBaseFieldEditor::saveReplacesTheBasePoints()
 {
     m_program->document.basePoints = {{0, 425}};
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
-    click(editor.get(), "save");
+    clickButton(editor.get(), "save");
     // The one plotted point, pixel (20, 15): u 300 to 315, v 225 to 240, and v = 450 − (y − 200).
     QCOMPARE(m_program->document.basePoints, (QList<BasePoint>{{0, 420}, {10, 420}}));
     QCOMPARE(m_program->modified, qint16(1));
-    QCOMPARE(control<QWidget>(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
+    QCOMPARE(findControl(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
     // Three draws for each of the 61 columns.
     RandomGenerator expected;
     for (int draw = 0; draw < 3 * 61; ++draw)
@@ -360,7 +331,7 @@ void TestBaseFieldEditor::saveWithoutInkEmptiesTheList()
 {
     m_program->document.basePoints = {{-1000, 0}, {0, 5000}};
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
-    click(editor.get(), "save");
+    clickButton(editor.get(), "save");
     QVERIFY(m_program->document.basePoints.isEmpty());
     QCOMPARE(m_program->modified, qint16(1));
 }
@@ -377,7 +348,7 @@ void TestBaseFieldEditor::saveStopsAtTheLargestPointCount()
     m_program->fieldRange = {0, 2000, 0, 2000};
     BaseFieldEditor editor(*m_program, *m_dialogs, m_state, nullptr);
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
-    click(&editor, "save");
+    clickButton(&editor, "save");
     QCOMPARE(m_program->document.basePointCount(), maxBasePoints);
     QCOMPARE(m_program->modified, qint16(1));
     QCOMPARE(m_dialogs->messages.size(), 1);
@@ -391,19 +362,19 @@ void TestBaseFieldEditor::toolAndPenSurviveReopening()
 {
     {
         const std::unique_ptr<BaseFieldEditor> editor = openEditor();
-        click(editor.get(), "Command3");
+        clickButton(editor.get(), "Command3");
         type(editor.get(), "widthd", QStringLiteral("2"));
         editor->close();
     }
     const std::unique_ptr<BaseFieldEditor> reopened = openEditor();
     for (const char *name : {"line1", "circle1", "Command3", "Command4"})
         QCOMPARE(buttonColour(reopened.get(), name), systemColour(QPalette::Button));
-    QCOMPARE(control<QLineEdit>(reopened.get(), "widthd")->text(), QStringLiteral("0"));
-    QVERIFY(control<QLabel>(reopened.get(), "Label1")->text().isEmpty());
-    QVERIFY(control<QGroupBox>(reopened.get(), "Frame1")->isEnabled());
+    QCOMPARE(findControl<QLineEdit>(reopened.get(), "widthd")->text(), QStringLiteral("0"));
+    QVERIFY(findControl<QLabel>(reopened.get(), "Label1")->text().isEmpty());
+    QVERIFY(findControl<QGroupBox>(reopened.get(), "Frame1")->isEnabled());
     QCOMPARE(m_state.currentTool, qint16(Pencil));
     QCOMPARE(m_state.penWidthX, 5.0f);
-    QWidget *area = control<QWidget>(reopened.get(), "Picture1");
+    QWidget *area = findControl(reopened.get(), "Picture1");
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 20));
     QTest::mouseMove(area, QPoint(30, 20));
     QCOMPARE(areaPixel(*reopened, 15, 20), BaseFieldDrawing::ink);
@@ -411,17 +382,16 @@ void TestBaseFieldEditor::toolAndPenSurviveReopening()
 
 void TestBaseFieldEditor::baseFieldCommandOpensTheRangeWindow()
 {
-    MainWindow window(*m_program, *m_dialogs);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.initialiseDocument();
+    MainWindowFixture fixture;
+    MainWindow &window = *fixture.window;
+    ProgramState &program = fixture.state;
     for (const auto &trigger : std::initializer_list<std::function<void()>>{
              [&window] { QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier); },
-             [&window] { QTest::mouseClick(control<QToolButton>(&window, "Cmd3"), Qt::LeftButton); }}) {
+             [&window] { clickButton(&window, "Cmd3"); }}) {
         bool shown = false;
-        whenModalShows(&window, QStringLiteral("Form4"), [&](QDialog *form4) {
+        whenModalShows(&window, QStringLiteral("Form4"), [&](QWidget *form4) {
             shown = form4->parentWidget() == &window && form4->isModal();
-            click(form4, "Command2");
+            clickButton(form4, "Command2");
         });
         trigger();
         QVERIFY(shown);
@@ -429,43 +399,43 @@ void TestBaseFieldEditor::baseFieldCommandOpensTheRangeWindow()
     }
     // The start-up stem from (0, 1) to (0, 2000), widened along X; the second
     // detection starts its maximum from the first widening.
-    QCOMPARE(m_program->fieldRange, (FieldRange{-100, 200, 1, 2000}));
+    QCOMPARE(program.fieldRange, (FieldRange{-100, 200, 1, 2000}));
+    QVERIFY(!fixture.dialogs.hasUnexpected());
 }
 
 void TestBaseFieldEditor::acceptedRangeLeadsToARenderableBaseField()
 {
-    MainWindow window(*m_program, *m_dialogs);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.initialiseDocument();
-    m_program->document.basePoints = {{1000, 1000}}; // outside the range typed below
-    const float scaleX = m_program->document.settings.scaleX;
-    const float scaleY = m_program->document.settings.scaleY;
-    whenModalShows(&window, QStringLiteral("Form4"), [&](QDialog *form4) {
+    MainWindowFixture fixture;
+    MainWindow &window = *fixture.window;
+    ProgramState &program = fixture.state;
+    program.document.basePoints = {{1000, 1000}}; // outside the range typed below
+    const float scaleX = program.document.settings.scaleX;
+    const float scaleY = program.document.settings.scaleY;
+    whenModalShows(&window, QStringLiteral("Form4"), [&](QWidget *form4) {
         const FieldRangeTexts texts = fieldRangeTexts(editedRange, scaleX, scaleY);
         type(form4, "xmaxt", texts.xMax);
         type(form4, "xmint", texts.xMin);
         type(form4, "ymaxt", texts.yMax);
         type(form4, "ymint", texts.yMin);
-        click(form4, "Command1");
+        clickButton(form4, "Command1");
     });
     bool edited = false;
-    whenModalShows(&window, QStringLiteral("Form3"), [&](QDialog *form3) {
+    whenModalShows(&window, QStringLiteral("Form3"), [&](QWidget *form3) {
         edited = form3->parentWidget() == &window;
-        click(form3, "circle1");
+        clickButton(form3, "circle1");
         type(form3, "Text1", numToField(0.0f));
         type(form3, "Text2", numToField(425.0f * scaleY));
         type(form3, "Text3", numToField(400.0f * scaleX));
         type(form3, "Text4", numToField(300.0f * scaleY));
-        click(form3, "accept");
-        click(form3, "save");
+        clickButton(form3, "accept");
+        clickButton(form3, "save");
         form3->close();
     });
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QVERIFY(edited);
-    QCOMPARE(m_program->fieldRange, editedRange);
-    QCOMPARE(m_program->modified, qint16(1));
-    const QList<BasePoint> &points = m_program->document.basePoints;
+    QCOMPARE(program.fieldRange, editedRange);
+    QCOMPARE(program.modified, qint16(1));
+    const QList<BasePoint> &points = program.document.basePoints;
     QVERIFY(points.size() > 50);
     // The ellipse spans X −200 to 200 and Y 275 to 575; a sample may find ink
     // up to one pixel, 15 units, beyond it, depending on the canvas's scale.
@@ -475,10 +445,10 @@ void TestBaseFieldEditor::acceptedRangeLeadsToARenderableBaseField()
     }
 
     window.startRendering();
-    QVERIFY(m_dialogs->messages.isEmpty());
-    const QImage picture(m_folder->filePath(QStringLiteral("TEMP.BMP")), "BMP");
-    const QImage blank(m_folder->filePath(QStringLiteral("BLANK.BMP")), "BMP");
-    QVERIFY(picture != blank);
+    QVERIFY(fixture.dialogs.messages.isEmpty());
+    QVERIFY(readBitmap(fixture.folder.filePath(QStringLiteral("TEMP.BMP")))
+            != readBitmap(fixture.folder.filePath(QStringLiteral("BLANK.BMP"))));
+    QVERIFY(!fixture.dialogs.hasUnexpected());
 }
 
 QTEST_MAIN(TestBaseFieldEditor)

@@ -7,7 +7,6 @@
 #include <QButtonGroup>
 #include <QFrame>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -49,7 +48,7 @@ private:
         return findControl<Control>(m_dialog.get(), name);
     }
     QButtonGroup *options() const { return control<QButtonGroup>("Option1"); }
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char *button) { clickButton(m_dialog.get(), button); }
 
     std::unique_ptr<ProgramState> m_state;
     std::unique_ptr<ScriptedDialogs> m_dialogs;

@@ -7,7 +7,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 using namespace Vorlane;
@@ -36,7 +35,7 @@ private:
         return findControl<Control>(m_dialog.get(), name);
     }
     void type(const char *field, const QString &text) { control<QLineEdit>(field)->setText(text); }
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char *button) { clickButton(m_dialog.get(), button); }
 
     std::unique_ptr<ProgramState> m_state;
     std::unique_ptr<ScriptedDialogs> m_dialogs;

@@ -10,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 using namespace Vorlane;
@@ -49,7 +48,7 @@ private:
     }
     QComboBox *nameList() const { return control<QComboBox>("Lst1"); }
     QString fieldText(const char *name) const { return control<QLineEdit>(name)->text(); }
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char *button) { clickButton(m_editor.get(), button); }
     void pickEntry(int index);
     QStringList listEntries() const;
 

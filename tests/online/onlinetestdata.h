@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
-#include <QString>
 
 namespace Vorlane {
 
@@ -24,19 +22,6 @@ inline QByteArray gifOfSize(int size, char colour = '\xff')
     }
     comment += '\0';
     return head + comment + image;
-}
-
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace Vorlane

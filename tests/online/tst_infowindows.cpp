@@ -5,6 +5,8 @@
 #include "online/netinfo.h"
 #include "online/notewindow.h"
 #include "online/waitwindow.h"
+#include "support/controls.h"
+#include "support/modalwindows.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"
 
@@ -33,7 +35,7 @@ NetInfo someAddresses()
 
 LinkLabel *link(QWidget *window, const char *name)
 {
-    return window->findChild<LinkLabel *>(QLatin1String(name));
+    return findControl<LinkLabel>(window, name);
 }
 
 QString labelText(QWidget *window, const char *name)
@@ -58,22 +60,6 @@ QPoint backgroundPoint(QWidget *window)
         }
     }
     return QPoint();
-}
-
-// Runs action on the modal window of that name as soon as it is open.
-void whenModal(const char *name, const std::function<void(QWidget *)> &action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, name, action] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != QLatin1String(name))
-            return;
-        poll->deleteLater();
-        poll->stop();
-        action(modal);
-    });
-    poll->start();
 }
 
 } // namespace
@@ -139,10 +125,9 @@ void TestInfoWindows::aboutWindowTexts()
     QCOMPARE(labelText(&about, "Label1"), QStringLiteral("Created by"));
     QCOMPARE(labelText(&about, "HLink1"), QStringLiteral("The Vorlane team"));
     QCOMPARE(labelText(&about, "lblDisclaimer"), QString());
-    QVERIFY(!about.findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap().isNull());
-    QCOMPARE(about.findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
-    QCOMPARE(about.findChild<QPushButton *>(QStringLiteral("Command1"))->text(),
-             QStringLiteral("Note from the progremmer..."));
+    QVERIFY(!findControl<QLabel>(&about, "picIcon")->pixmap().isNull());
+    QCOMPARE(findControl<QPushButton>(&about, "cmdOK")->text(), QStringLiteral("OK"));
+    QCOMPARE(findControl<QPushButton>(&about, "Command1")->text(), QStringLiteral("Note from the progremmer..."));
 }
 
 void TestInfoWindows::aboutLinkWritesToTheAuthor()
@@ -166,7 +151,7 @@ void TestInfoWindows::aboutLinkHover()
     QCOMPARE(mail->foreColour(), aboutLinkColour);
     moveOver(mail);
     QCOMPARE(mail->foreColour(), LinkLabel::hoverColour);
-    moveOver(about.findChild<QLabel *>(QStringLiteral("lblTitle")));
+    moveOver(findControl<QLabel>(&about, "lblTitle"));
     QCOMPARE(mail->foreColour(), LinkLabel::hoverColour);
     moveOver(&about, backgroundPoint(&about));
     QCOMPARE(mail->foreColour(), aboutLinkColour);
@@ -208,11 +193,11 @@ void TestInfoWindows::noteLinkHover()
     QCOMPARE(mail->foreColour(), LinkLabel::hoverColour);
     QCOMPARE(page->foreColour(), LinkLabel::hoverColour);
     // The e-mail link's neighbours let it go, not the web link.
-    moveOver(note.findChild<QLabel *>(QStringLiteral("Label3")));
+    moveOver(findControl<QLabel>(&note, "Label3"));
     QCOMPARE(mail->foreColour(), noteLinkColour);
     QCOMPARE(page->foreColour(), LinkLabel::hoverColour);
     moveOver(mail);
-    moveOver(note.findChild<QLabel *>(QStringLiteral("Label2")));
+    moveOver(findControl<QLabel>(&note, "Label2"));
     QCOMPARE(mail->foreColour(), noteLinkColour);
     moveOver(&note, backgroundPoint(&note));
     QCOMPARE(page->foreColour(), noteLinkColour);
@@ -230,15 +215,15 @@ void TestInfoWindows::ctrlAOpensTheAboutWindowAndItsNoteButtonTheNoteWindow()
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
     QStringList seen;
-    whenModal("frmAbout", [&seen](QWidget *about) {
+    whenModalShows(&window, QStringLiteral("frmAbout"), [&seen](QWidget *about) {
         seen.append(about->objectName());
         QPointer<QWidget> aboutWindow(about);
-        whenModal("Form6", [&seen, aboutWindow](QWidget *note) {
+        whenModalShows(about, QStringLiteral("Form6"), [&seen, aboutWindow](QWidget *note) {
             seen.append(note->objectName());
             seen.append(aboutWindow && aboutWindow->isVisible() ? QStringLiteral("about still open") : QString());
             note->close();
         });
-        QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        clickButton(about, "Command1");
     });
     QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(seen, QStringList({QStringLiteral("frmAbout"), QStringLiteral("Form6"), QString()}));

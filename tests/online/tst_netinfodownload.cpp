@@ -1,5 +1,6 @@
 #include "online/netinfodownload.h"
 #include "onlinetestdata.h"
+#include "support/files.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,7 +74,7 @@ void TestNetInfoDownload::failureBringsTheOldFileBack()
     NetInfoDownload failing = download();
     QVERIFY(!failing.fetchNetInfo(m_sources, [](int) {}));
     failing.restoreNetInfo();
-    QCOMPARE(readFile(path("vornet.dat")), oldNetInfo);
+    QCOMPARE(fileContents(path("vornet.dat")), oldNetInfo);
     QVERIFY(!QFile::exists(path("vornet1.dat")));
 }
 
@@ -84,21 +85,21 @@ void TestNetInfoDownload::successKeepsTheNewFileAndDropsTheBackup()
     m_bodies.insert(QStringLiteral("two"), netInfoFileBytes(fresh));
     NetInfoDownload succeeding = download();
     QVERIFY(succeeding.fetchNetInfo(m_sources, [](int) {}));
-    QCOMPARE(readFile(path("vornet1.dat")), oldNetInfo);
+    QCOMPARE(fileContents(path("vornet1.dat")), oldNetInfo);
     succeeding.dropNetInfoBackup();
     QVERIFY(!QFile::exists(path("vornet1.dat")));
-    QCOMPARE(readFile(path("vornet.dat")), netInfoFileBytes(fresh));
+    QCOMPARE(fileContents(path("vornet.dat")), netInfoFileBytes(fresh));
 }
 
 void TestNetInfoDownload::pictureFetchedWithoutAnOldOne()
 {
     m_bodies.insert(QStringLiteral("picture"), gifOfSize(minPictureBytes));
     download().replacePicture(QStringLiteral("picture"));
-    QCOMPARE(readFile(path("vornad.gif")), gifOfSize(minPictureBytes));
+    QCOMPARE(fileContents(path("vornad.gif")), gifOfSize(minPictureBytes));
     QVERIFY(!QFile::exists(path("vornad1.gif")));
 
     download().replacePicture(QStringLiteral("missing"));
-    QCOMPARE(readFile(path("vornad.gif")), gifOfSize(minPictureBytes));
+    QCOMPARE(fileContents(path("vornad.gif")), gifOfSize(minPictureBytes));
 }
 
 QTEST_GUILESS_MAIN(TestNetInfoDownload)

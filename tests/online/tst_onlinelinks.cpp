@@ -1,13 +1,12 @@
-#include "app/mainwindow.h"
 #include "online/launchcount.h"
 #include "online/linklabel.h"
 #include "online/netinfodownload.h"
 #include "online/onlinelinks.h"
 #include "onlinetestdata.h"
+#include "support/files.h"
 #include "support/launchcount.h"
 #include "support/localhttpserver.h"
-#include "support/scripteddialogs.h"
-#include "support/testfolder.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -58,8 +57,8 @@ private Q_SLOTS:
     void pictureAndClickHereOpenTheSite();
 
 private:
-    OnlineLinks &online() { return m_window->online(); }
-    QString appFile(const char *name) const { return m_folder->filePath(QLatin1String(name)); }
+    OnlineLinks &online() { return m_f->window->online(); }
+    QString appFile(const char *name) const { return m_f->folder.filePath(QLatin1String(name)); }
     QString mirror(const char *name) const { return m_server->url(QStringLiteral("/%1/vornet.txt").arg(QLatin1String(name))); }
     // The start-up steps up to the update, with these mirrors.
     void prepare(const QStringList &mirrors);
@@ -71,10 +70,7 @@ private:
     void verifyConnectionErrorShownOnce();
 
     QTemporaryDir m_config;
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<ProgramState> m_state;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<UnshownMainWindowFixture> m_f;
     std::unique_ptr<LocalHttpServer> m_server;
     const QByteArray m_oldPicture = gifOfSize(800, '\x10');
     const QByteArray m_newPicture = gifOfSize(900, '\x20');
@@ -89,11 +85,7 @@ void TestOnlineLinks::initTestCase()
 void TestOnlineLinks::init()
 {
     keepLaunchCount(QVariant());
-    m_folder = std::make_unique<TestFolder>();
-    m_state = std::make_unique<ProgramState>();
-    m_state->appDir = m_folder->appDir();
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_window = std::make_unique<MainWindow>(*m_state, *m_dialogs);
+    m_f = std::make_unique<UnshownMainWindowFixture>();
     m_server = std::make_unique<LocalHttpServer>();
     writeFile(appFile("vornet.dat"), netInfoFileBytes(oldInfo()));
     writeFile(appFile("vornad.gif"), m_oldPicture);
@@ -101,8 +93,8 @@ void TestOnlineLinks::init()
 
 void TestOnlineLinks::cleanup()
 {
-    QVERIFY(!m_dialogs->hasUnexpected());
-    m_window.reset();
+    QVERIFY(!m_f->dialogs.hasUnexpected());
+    m_f.reset();
 }
 
 void TestOnlineLinks::prepare(const QStringList &mirrors)
@@ -115,9 +107,9 @@ void TestOnlineLinks::prepare(const QStringList &mirrors)
 
 void TestOnlineLinks::updateAnsweringOk(bool errorExpected)
 {
-    m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
     if (errorExpected)
-        m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+        m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
     online().offerUpdate();
 }
 
@@ -132,20 +124,20 @@ QByteArray TestOnlineLinks::freshNetInfo() const
 
 void TestOnlineLinks::triggerCommand(const char *name)
 {
-    QAction *action = m_window->findChild<QAction *>(QLatin1String(name));
+    QAction *action = m_f->command(QLatin1String(name));
     QVERIFY(action);
     action->trigger();
 }
 
 void TestOnlineLinks::verifyConnectionErrorShownOnce()
 {
-    QCOMPARE(m_dialogs->messages.size(), 2);
-    const MessageRequest &error = m_dialogs->messages.at(1);
+    QCOMPARE(m_f->dialogs.messages.size(), 2);
+    const MessageRequest &error = m_f->dialogs.messages.at(1);
     QCOMPARE(error.title, QStringLiteral("Connection Error"));
     QCOMPARE(error.text, QStringLiteral("An error occured while connecting"));
     QCOMPARE(error.icon, MessageIcon::Critical);
     QCOMPARE(error.buttons, QList<MessageButton>{MessageButton::Ok});
-    QCOMPARE(readFile(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
+    QCOMPARE(fileContents(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
     QVERIFY(!QFile::exists(appFile("vornet1.dat")));
 }
 
@@ -158,20 +150,20 @@ void TestOnlineLinks::updateReplacesTheAddressesAndThePicture()
     triggerCommand("vrws");
     keepLaunchCount(70);
 
-    m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
     online().updateIfDue();
 
-    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
     QCOMPARE(m_server->requests(), QStringList({QStringLiteral("/a/vornet.txt"), QStringLiteral("/ad/vornad.gif")}));
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
-    QCOMPARE(readFile(appFile("vornad.gif")), m_newPicture);
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(fileContents(appFile("vornad.gif")), m_newPicture);
     QVERIFY(!QFile::exists(appFile("vornet1.dat")));
     QVERIFY(!QFile::exists(appFile("vornad1.gif")));
     QCOMPARE(keptLaunchCount().toInt(), 0);
     QVERIFY(online().adPicture()->movie() && online().adPicture()->movie()->isValid());
     triggerCommand("vrws");
     triggerCommand("eml");
-    QCOMPARE(m_dialogs->openedLinks,
+    QCOMPARE(m_f->dialogs.openedLinks,
              QStringList({QStringLiteral("https://old.vorlane.example/"), QStringLiteral("https://fresh.vorlane.example/"),
                           QStringLiteral("mailto:fresh@vorlane.example?subject=Mail from VR 2.0 user")}));
 }
@@ -184,8 +176,8 @@ void TestOnlineLinks::errorPageFailsAndTheNextMirrorIsTried()
     updateAnsweringOk();
     QCOMPARE(m_server->requests().mid(0, 3),
              QStringList({QStringLiteral("/a/vornet.txt"), QStringLiteral("/b/vornet.txt"), QStringLiteral("/c/vornet.txt")}));
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(m_state->netInfo.siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    QCOMPARE(m_f->state.netInfo.siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
 }
 
 void TestOnlineLinks::fourByteFileFails()
@@ -202,11 +194,11 @@ void TestOnlineLinks::noReachableMirrorShowsTheErrorOnceAndKeepsTheOldFile()
     for (int i = 0; i < 6; ++i)
         mirrors.append(LocalHttpServer::unreachableUrl(QStringLiteral("/vornet.txt")));
     prepare(mirrors);
-    m_dialogs->messageAnswers.append({MessageButton::Ok, MessageButton::Ok});
+    m_f->dialogs.messageAnswers.append({MessageButton::Ok, MessageButton::Ok});
     online().updateIfDue();
     verifyConnectionErrorShownOnce();
     QCOMPARE(keptLaunchCount().toInt(), 51);
-    QCOMPARE(readFile(appFile("vornad.gif")), m_oldPicture);
+    QCOMPARE(fileContents(appFile("vornad.gif")), m_oldPicture);
 }
 
 void TestOnlineLinks::stalledMirrorTimesOut()
@@ -216,7 +208,7 @@ void TestOnlineLinks::stalledMirrorTimesOut()
     prepare({mirror("a"), mirror("b")});
     online().setTransferTimeout(200ms);
     updateAnsweringOk();
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
 }
 
 void TestOnlineLinks::redirectIsFollowed()
@@ -225,8 +217,8 @@ void TestOnlineLinks::redirectIsFollowed()
     m_server->answer(QStringLiteral("/moved/vornet.txt"), freshNetInfo());
     prepare({mirror("a")});
     updateAnsweringOk();
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(readFile(appFile("vornet.dat")), freshNetInfo());
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    QCOMPARE(fileContents(appFile("vornet.dat")), freshNetInfo());
 }
 
 void TestOnlineLinks::oversizedFileFails()
@@ -260,17 +252,17 @@ void TestOnlineLinks::fetchedPicture()
     m_server->answer(QStringLiteral("/ad/vornad.gif"), LocalHttpServer::Response{status, picture, {}, false});
     prepare({mirror("a")});
     updateAnsweringOk();
-    QCOMPARE(readFile(appFile("vornad.gif")), kept ? picture : m_oldPicture);
+    QCOMPARE(fileContents(appFile("vornad.gif")), kept ? picture : m_oldPicture);
     QVERIFY(!QFile::exists(appFile("vornad1.gif")));
 }
 
 void TestOnlineLinks::cancelFetchesNothing()
 {
     prepare({mirror("a")});
-    m_dialogs->messageAnswers.enqueue(MessageButton::Cancel);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Cancel);
     online().updateIfDue();
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    const MessageRequest &confirmation = m_dialogs->messages.constFirst();
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    const MessageRequest &confirmation = m_f->dialogs.messages.constFirst();
     QCOMPARE(confirmation.title, confirmationTitle);
     QCOMPARE(confirmation.text,
              QStringLiteral("The net informations used by Vorlane has to be updated. This will take a few seconds. "
@@ -278,7 +270,7 @@ void TestOnlineLinks::cancelFetchesNothing()
                             "the OK botton below."));
     QCOMPARE(confirmation.buttons, QList<MessageButton>({MessageButton::Ok, MessageButton::Cancel}));
     QVERIFY(m_server->requests().isEmpty());
-    QCOMPARE(readFile(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
+    QCOMPARE(fileContents(appFile("vornet.dat")), netInfoFileBytes(oldInfo()));
     QCOMPARE(keptLaunchCount().toInt(), 51);
 }
 
@@ -286,10 +278,10 @@ void TestOnlineLinks::firstStartOffersTheUpdate()
 {
     for (const QVariant &kept : {QVariant(), QVariant(QStringLiteral("not a number"))}) {
         keepLaunchCount(kept);
-        m_dialogs->messageAnswers.enqueue(MessageButton::Cancel);
+        m_f->dialogs.messageAnswers.enqueue(MessageButton::Cancel);
         online().updateIfDue();
     }
-    QCOMPARE(m_dialogs->messages.size(), 2);
+    QCOMPARE(m_f->dialogs.messages.size(), 2);
 }
 
 void TestOnlineLinks::updateFallsDueOnThe51stStartAfterASuccess()
@@ -297,11 +289,11 @@ void TestOnlineLinks::updateFallsDueOnThe51stStartAfterASuccess()
     resetLaunchCount();
     for (int start = 1; start <= 50; ++start)
         online().updateIfDue();
-    QVERIFY(m_dialogs->messages.isEmpty());
-    m_dialogs->messageAnswers.enqueue(MessageButton::Cancel);
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Cancel);
     online().updateIfDue();
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(m_dialogs->messages.constFirst().title, confirmationTitle);
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    QCOMPARE(m_f->dialogs.messages.constFirst().title, confirmationTitle);
 }
 
 void TestOnlineLinks::webCommands_data()
@@ -321,38 +313,38 @@ void TestOnlineLinks::webCommands()
 {
     QFETCH(QString, command);
     QFETCH(QString, address);
-    NetInfo &info = m_state->netInfo;
+    NetInfo &info = m_f->state.netInfo;
     info.siteAddr = QStringLiteral("https://site.vorlane.example/");
     info.galleryAddr = QStringLiteral("https://site.vorlane.example/gallery/");
     info.authorMail = QStringLiteral("someone@vorlane.example");
     info.authorPage = QStringLiteral("https://someone.vorlane.example/");
     triggerCommand(command.toLatin1().constData());
-    QCOMPARE(m_dialogs->openedLinks, QStringList{address});
+    QCOMPARE(m_f->dialogs.openedLinks, QStringList{address});
 }
 
 void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
 {
-    NetInfo &info = m_state->netInfo;
+    NetInfo &info = m_f->state.netInfo;
     info.siteAddr = QStringLiteral("/usr/bin/xterm");
     info.galleryAddr = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
     info.authorMail = QStringLiteral("someone@vorlane.example?attach=/etc/passwd");
     info.authorPage = QStringLiteral("file:///etc/passwd");
     for (const char *command : {"vrws", "vrg", "eml", "progsite"})
         triggerCommand(command);
-    QVERIFY(m_dialogs->openedLinks.isEmpty());
+    QVERIFY(m_f->dialogs.openedLinks.isEmpty());
 
     triggerCommand("incnt");
-    QCOMPARE(m_dialogs->openedLinks,
-             QStringList{QDir::toNativeSeparators(m_folder->appDir() + QStringLiteral("help/VR2_Help.html"))});
+    QCOMPARE(m_f->dialogs.openedLinks,
+             QStringList{QDir::toNativeSeparators(m_f->folder.appDir() + QStringLiteral("help/VR2_Help.html"))});
 }
 
 void TestOnlineLinks::pictureAndClickHereOpenTheSite()
 {
-    m_state->netInfo.siteAddr = QStringLiteral("https://site.vorlane.example/");
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    auto *picture = m_window->findChild<ClickableLabel *>(QStringLiteral("Image1"));
-    auto *clickHere = m_window->findChild<ClickableLabel *>(QStringLiteral("Label2"));
+    m_f->state.netInfo.siteAddr = QStringLiteral("https://site.vorlane.example/");
+    m_f->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_f->window.get()));
+    auto *picture = m_f->window->findChild<ClickableLabel *>(QStringLiteral("Image1"));
+    auto *clickHere = m_f->window->findChild<ClickableLabel *>(QStringLiteral("Label2"));
     QVERIFY(picture && clickHere);
     QCOMPARE(clickHere->text(), QStringLiteral("Click Here"));
     QCOMPARE(picture->x(), 4995 / 15);
@@ -362,7 +354,7 @@ void TestOnlineLinks::pictureAndClickHereOpenTheSite()
     QVERIFY(picture->movie()->isValid());
     QTest::mouseClick(picture, Qt::LeftButton);
     QTest::mouseClick(clickHere, Qt::LeftButton);
-    QCOMPARE(m_dialogs->openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.example/")));
+    QCOMPARE(m_f->dialogs.openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.example/")));
 }
 
 QTEST_MAIN(TestOnlineLinks)

@@ -1,4 +1,6 @@
 #include "render/bitmapfile.h"
+#include "support/files.h"
+#include "support/pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,18 +47,13 @@ void TestBitmapFile::writesA24BitBitmapThatReadsBack()
     QImage image(7, 5, QImage::Format_RGB32);
     image.fill(qRgb(254, 253, 245));
     image.setPixel(3, 2, qRgb(100, 50, 10));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(100000, 'x'));
-    old.close();
+    writeFile(path, QByteArray(100000, 'x'));
 
     QVERIFY(writeBitmapFile(image, path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = fileContents(path);
     QVERIFY(bytes.startsWith("BM"));
     QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));
-    QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), image);
+    QCOMPARE(readBitmap(path), image);
 }
 
 void TestBitmapFile::failedWriteLeavesNoFile()
@@ -64,9 +61,7 @@ void TestBitmapFile::failedWriteLeavesNoFile()
     // A path below a regular file cannot be written, whoever runs the test.
     QTemporaryDir folder;
     const QString plain = folder.filePath(QStringLiteral("plain"));
-    QFile file(plain);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    writeFile(plain, QByteArray());
     const QString path = plain + QLatin1String("/picture.bmp");
 
     QString error;

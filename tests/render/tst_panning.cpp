@@ -2,6 +2,7 @@
 #include "document/fractaldocument.h"
 #include "render/panning.h"
 #include "render/rastercanvas.h"
+#include "support/pictures.h"
 
 #include <QTest>
 
@@ -96,7 +97,7 @@ void TestPanning::axesCrossAtTheFractalsOrigin()
     QCOMPARE(canvas.point(31 * 15, 31 * 15), background);
     QCOMPARE(canvas.point(29 * 15, 29 * 15), background);
     // The axes persist: they are part of the picture until it is set again.
-    QCOMPARE(RasterCanvas::fromRgb(canvas.persistentImage().pixel(30, 10)), axes);
+    QCOMPARE(colourAt(canvas, 30, 10), axes);
 }
 
 QTEST_GUILESS_MAIN(TestPanning)

@@ -1,6 +1,7 @@
 #include "document/colour.h"
 #include "render/bitmapfile.h"
 #include "render/rastercanvas.h"
+#include "support/pictures.h"
 
 #include <QTemporaryDir>
 
@@ -14,11 +15,6 @@ namespace {
 
 constexpr qint32 background = rgbColour(254, 253, 245);
 constexpr qint32 ink = rgbColour(10, 20, 30);
-
-qint32 pixel(const QImage &image, int x, int y)
-{
-    return RasterCanvas::fromRgb(image.pixel(x, y));
-}
 
 } // namespace
 
@@ -57,12 +53,12 @@ void TestRasterCanvas::drawingWithoutPersistenceIsOnlyShown()
     RasterCanvas canvas(QSize(20, 10), background);
     canvas.setPersistentDrawing(false);
     canvas.plot(30, 30, ink);
-    QCOMPARE(pixel(canvas.shownImage(), 2, 2), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 2, 2), background);
+    QCOMPARE(colourAt(canvas.shownImage(), 2, 2), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 2, 2), background);
     canvas.setPersistentDrawing(true);
-    QCOMPARE(pixel(canvas.shownImage(), 2, 2), background);
+    QCOMPARE(colourAt(canvas.shownImage(), 2, 2), background);
     canvas.plot(30, 30, ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 2, 2), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 2, 2), ink);
     QCOMPARE(canvas.point(30, 30), ink);
     QCOMPARE(canvas.point(-1, 0), -1);
 }
@@ -70,16 +66,15 @@ void TestRasterCanvas::drawingWithoutPersistenceIsOnlyShown()
 void TestRasterCanvas::clearingKeepsPictureAndBackColour()
 {
     RasterCanvas canvas(QSize(20, 10), background);
-    QImage picture(5, 5, QImage::Format_RGB32);
-    picture.fill(RasterCanvas::toRgb(ink));
+    const QImage picture = filledImage(QSize(5, 5), ink);
     canvas.setPicture(picture);
     canvas.plot(150, 15, rgbColour(1, 1, 1));
     canvas.clear();
-    QCOMPARE(pixel(canvas.persistentImage(), 4, 4), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 10, 1), background);
+    QCOMPARE(colourAt(canvas.persistentImage(), 4, 4), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 10, 1), background);
     canvas.setBackColour(rgbColour(0, 0, 255));
-    QCOMPARE(pixel(canvas.persistentImage(), 10, 1), rgbColour(0, 0, 255));
-    QCOMPARE(pixel(canvas.persistentImage(), 0, 0), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 10, 1), rgbColour(0, 0, 255));
+    QCOMPARE(colourAt(canvas.persistentImage(), 0, 0), ink);
 }
 
 void TestRasterCanvas::resizingKeepsTheTopLeft()
@@ -87,8 +82,8 @@ void TestRasterCanvas::resizingKeepsTheTopLeft()
     RasterCanvas canvas(QSize(10, 10), background);
     canvas.plot(0, 0, ink);
     canvas.resize(QSize(30, 20));
-    QCOMPARE(pixel(canvas.persistentImage(), 0, 0), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 25, 15), background);
+    QCOMPARE(colourAt(canvas.persistentImage(), 0, 0), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 25, 15), background);
     QCOMPARE(canvas.scaleWidth(), 450.0f);
 }
 
@@ -96,21 +91,21 @@ void TestRasterCanvas::linesAndBoxesIncludeTheirEnds()
 {
     RasterCanvas canvas(QSize(20, 20), background);
     canvas.drawLine(15, 15, 15 * 10, 15 * 5, ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 1, 1), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 10, 5), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 11, 5), background);
+    QCOMPARE(colourAt(canvas.persistentImage(), 1, 1), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 10, 5), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 11, 5), background);
     canvas.fillBox(15 * 12, 15 * 12, 15 * 14, 15 * 13, ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 12, 12), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 14, 13), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 15, 13), background);
-    QCOMPARE(pixel(canvas.persistentImage(), 14, 14), background);
+    QCOMPARE(colourAt(canvas.persistentImage(), 12, 12), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 14, 13), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 15, 13), background);
+    QCOMPARE(colourAt(canvas.persistentImage(), 14, 14), background);
 }
 
 void TestRasterCanvas::farLinesEnd()
 {
     RasterCanvas canvas(QSize(20, 20), background);
     canvas.drawLine(-1e30, 15, 1e30, 15, ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 19, 1), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 19, 1), ink);
     canvas.drawLine(std::nan(""), 0, 0, std::nan(""), ink); // must simply end
 }
 
@@ -121,7 +116,7 @@ QList<QPoint> inkedPixels(const QImage &image)
     QList<QPoint> pixels;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (pixel(image, x, y) == ink)
+            if (colourAt(image, x, y) == ink)
                 pixels.append(QPoint(x, y));
         }
     }
@@ -182,7 +177,7 @@ void TestRasterCanvas::ellipseOutlines()
     for (const QPoint &extreme : {QPoint(a, 0), QPoint(-a, 0), QPoint(0, b), QPoint(0, -b)})
         QVERIFY(pixels.contains(c + extreme));
     QVERIFY(eightConnected(pixels));
-    QCOMPARE(pixel(image, c.x(), c.y()), background);
+    QCOMPARE(colourAt(image, c.x(), c.y()), background);
 }
 
 void TestRasterCanvas::degenerateAndFarEllipses()
@@ -190,8 +185,8 @@ void TestRasterCanvas::degenerateAndFarEllipses()
     RasterCanvas canvas(QSize(30, 30), background);
     canvas.drawEllipse(150, 150, 0, 45, ink);
     QCOMPARE(inkedPixels(canvas.persistentImage()).size(), 7); // rows 7 to 13 of column 10
-    QCOMPARE(pixel(canvas.persistentImage(), 10, 7), ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 10, 13), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 10, 7), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 10, 13), ink);
     canvas.clear();
     canvas.drawEllipse(150, 150, -30, 0, ink); // a negative semi-axis counts by its magnitude
     QCOMPARE(inkedPixels(canvas.persistentImage()).size(), 5);
@@ -203,14 +198,13 @@ void TestRasterCanvas::degenerateAndFarEllipses()
     canvas.drawEllipse(150, 150, 1e30, 45, ink);
     canvas.drawEllipse(150, 150, std::nan(""), std::numeric_limits<double>::infinity(), ink);
     canvas.drawEllipse(-1e30, 1e30, 15, 15, ink);
-    QCOMPARE(pixel(canvas.persistentImage(), 0, 7), ink); // the flat ellipse's top and bottom run across
+    QCOMPARE(colourAt(canvas.persistentImage(), 0, 7), ink); // the flat ellipse's top and bottom run across
 }
 
 void TestRasterCanvas::handOverKeepsThePictureWhenTheFileFails()
 {
     QTemporaryDir dir;
-    QImage picture(8, 4, QImage::Format_RGB32);
-    picture.fill(RasterCanvas::toRgb(ink));
+    const QImage picture = filledImage(QSize(8, 4), ink);
 
     HandOverBitmap written(dir.filePath(QStringLiteral("TEMP.BMP")));
     written.store(picture);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QLatin1String>
+#include <QTest>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -15,6 +17,12 @@ Control *findControl(const QWidget *window, const char *name)
     if (!found)
         qFatal("%s has no control %s", qPrintable(window->objectName()), name);
     return found;
+}
+
+// Clicks the button of window named name, as the user does.
+inline void clickButton(const QWidget *window, const char *name)
+{
+    QTest::mouseClick(findControl<QAbstractButton>(window, name), Qt::LeftButton);
 }
 
 } // namespace Vorlane

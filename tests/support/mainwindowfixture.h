@@ -12,17 +12,14 @@
 
 namespace Vorlane {
 
-// A shown main window holding the start-up document, in a program folder of
-// its own, with its dialogs answered by script.
-struct MainWindowFixture
+// A main window in a program folder of its own, with its dialogs answered by
+// script; not shown yet, and holding no document.
+struct UnshownMainWindowFixture
 {
-    MainWindowFixture()
+    UnshownMainWindowFixture()
     {
         state.appDir = folder.appDir();
         window = std::make_unique<MainWindow>(state, dialogs);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->initialiseDocument();
     }
 
     // The command behind a menu entry, found by the entry's name.
@@ -33,6 +30,17 @@ struct MainWindowFixture
     ProgramState state;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
+};
+
+// That window shown, holding the start-up document.
+struct MainWindowFixture : UnshownMainWindowFixture
+{
+    MainWindowFixture()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->initialiseDocument();
+    }
 };
 
 } // namespace Vorlane

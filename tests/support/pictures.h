@@ -3,6 +3,7 @@
 #include "render/rastercanvas.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace Vorlane {
@@ -13,12 +14,32 @@ inline QImage readBitmap(const QString &path)
     return QImage(path, "BMP").convertToFormat(QImage::Format_RGB32);
 }
 
-// True when every pixel of image has colour, red + 256 × green + 65536 × blue.
+// A picture of size filled with colour, as a fresh canvas is.
+inline QImage filledImage(QSize size, qint32 colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(RasterCanvas::toRgb(colour));
+    return image;
+}
+
+// The colour of pixel (x, y), red + 256 × green + 65536 × blue.
+inline qint32 colourAt(const QImage &image, int x, int y)
+{
+    return RasterCanvas::fromRgb(image.pixel(x, y));
+}
+
+// The colour of pixel (x, y) of what the canvas keeps.
+inline qint32 colourAt(const RasterCanvas &canvas, int x, int y)
+{
+    return colourAt(canvas.persistentImage(), x, y);
+}
+
+// True when every pixel of image has colour.
 inline bool isFilledWith(const QImage &image, qint32 colour)
 {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (RasterCanvas::fromRgb(image.pixel(x, y)) != colour)
+            if (colourAt(image, x, y) != colour)
                 return false;
         }
     }

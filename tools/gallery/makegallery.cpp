@@ -2,6 +2,7 @@
 // Run: vorlane-make-gallery FOLDER
 #include "document/colour.h"
 #include "document/documentfile.h"
+#include "madedocuments.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,15 +16,6 @@ using namespace Vorlane;
 
 namespace {
 
-struct Map
-{
-    float contractionX;
-    float contractionY;
-    float rotation;
-    float translationX;
-    float translationY;
-};
-
 struct Entry
 {
     const char *fileName;
@@ -34,8 +26,6 @@ struct Entry
     qint16 resolution = 20;
     qint16 centreY = 0;
 };
-
-constexpr qint32 paper = rgbColour(254, 253, 245);
 
 QList<BasePoint> segment(QPoint from, QPoint to, int steps)
 {
@@ -141,13 +131,7 @@ QList<Entry> gallery()
 FractalDocument document(const Entry &entry)
 {
     FractalDocument document;
-    for (const Map &map : entry.maps) {
-        const int number = int(document.transformations.size()) + 1;
-        document.transformations.append({paddedTrName(QStringLiteral("Tr %1").arg(number)),
-                                         {map.contractionX, map.contractionY}, map.rotation,
-                                         {map.translationX, map.translationY}});
-    }
-    document.trNameCounter = qint16(document.transformations.size() + 1);
+    addMaps(document, entry.maps);
     document.basePoints = entry.baseField;
     document.settings.totalPoints = entry.totalPoints;
     document.settings.resolution = entry.resolution;

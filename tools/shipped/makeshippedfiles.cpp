@@ -11,6 +11,7 @@
 #include "document/fractaldocument.h"
 #include "editors/transformationfields.h"
 #include "gifencoder.h"
+#include "madedocuments.h"
 #include "online/fractalpicture.h"
 #include "online/netinfo.h"
 #include "render/rastercanvas.h"
@@ -25,17 +26,6 @@ using namespace Vorlane;
 
 namespace {
 
-constexpr qint32 paper = rgbColour(254, 253, 245);
-
-struct Map
-{
-    float contractionX;
-    float contractionY;
-    float rotation;
-    float translationX;
-    float translationY;
-};
-
 QString trNameNumber(int number)
 {
     return paddedTrName(QStringLiteral("Tr %1").arg(number));
@@ -44,16 +34,9 @@ QString trNameNumber(int number)
 // Maps whose translations are in document units.
 QList<Transformation> storedMaps(const QList<Map> &maps)
 {
-    QList<Transformation> transformations;
-    for (const Map &map : maps) {
-        Transformation tr;
-        tr.trName = trNameNumber(int(transformations.size()) + 1);
-        tr.trContraction = {map.contractionX, map.contractionY};
-        tr.trRotation = map.rotation;
-        tr.trTranslation = {map.translationX, map.translationY};
-        transformations.append(tr);
-    }
-    return transformations;
+    FractalDocument document;
+    addMaps(document, maps);
+    return document.transformations;
 }
 
 // The view scales of the main window right after start-up.
