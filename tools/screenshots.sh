@@ -26,6 +26,7 @@ fail() {
     echo "screenshots: FAILED: $*" >&2
     exit 1
 }
+. tools/virtualdisplay.sh
 
 [ -x "$build_dir/vorlane" ] || fail "$build_dir/vorlane is missing; build it first (make)"
 tools/install-deps.sh screenshots
@@ -55,24 +56,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # A kept launch count: no update is due.
 printf '[General]\nlaunchCount=0\n' >"$XDG_CONFIG_HOME/Vorlane/Vorlane.conf"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-
-wait_for() {
-    local what=$1 seconds=$2
-    shift 2
-    for _ in $(seq $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
-
-wait_for "the virtual X server did not start: $(cat "$work/xvfb.log")" 10 test -s "$work/display"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-unset QT_QPA_PLATFORM
+start_virtual_display
 
 openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!

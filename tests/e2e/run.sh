@@ -18,6 +18,7 @@ fail() {
     echo "end-to-end: FAILED: $*" >&2
     exit 1
 }
+. "$here/../../tools/virtualdisplay.sh"
 
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (make check installs it)"
@@ -55,27 +56,7 @@ cp "$work/tree.vrf" "$work/tree.original"
 mkdir -p "$XDG_CONFIG_HOME/Vorlane"
 printf '[General]\nlaunchCount=0\n' >"$XDG_CONFIG_HOME/Vorlane/Vorlane.conf"
 
-# Xvfb picks a free display and writes its number to the descriptor given.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "the virtual X server did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
-unset QT_QPA_PLATFORM
-
-wait_for() {
-    local what=$1 seconds=$2
-    shift 2
-    for _ in $(seq $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
+start_virtual_display
 
 find_window() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
 press() {
