@@ -1,38 +1,43 @@
 #include "netinfodownload.h"
 
+#include "common/filestore.h"
+
+#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 namespace Vorlane {
 
 namespace {
 
-// Writes the whole file afresh: a shorter body must not leave the tail of an
-// earlier, longer one behind it.
-bool writeWholeFile(const QString &path, const QByteArray &bytes)
+bool holdsGif(QImageReader &reader)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readWholeFile(const QString &path, qint64 maxBytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.read(maxBytes);
+    reader.setDecideFormatFromContent(true);
+    return reader.format() == "gif";
 }
 
 } // namespace
 
-bool isUsablePicture(const QString &path)
+bool isPlayablePicture(const QByteArray &bytes)
 {
-    if (QFileInfo(path).size() < minPictureBytes)
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    if (!holdsGif(reader))
         return false;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.format() == "gif" && !reader.read().isNull();
+    const qint64 framePixels = qint64(reader.size().width()) * reader.size().height();
+    return framePixels > 0 && framePixels <= maxPictureFramePixels
+        && qint64(qMax(1, reader.imageCount())) * framePixels <= maxPictureLoopPixels;
+}
+
+bool isUsablePicture(const QByteArray &bytes)
+{
+    if (bytes.size() < minPictureBytes || !isPlayablePicture(bytes))
+        return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    return holdsGif(reader) && !reader.read().isNull();
 }
 
 NetInfoDownload::NetInfoDownload(const QString &appDir, FetchBody fetch)
@@ -40,7 +45,6 @@ NetInfoDownload::NetInfoDownload(const QString &appDir, FetchBody fetch)
     , m_netInfo(appDir + QLatin1String("vornet.dat"))
     , m_netInfoBackup(appDir + QLatin1String("vornet1.dat"))
     , m_picture(appDir + QLatin1String("vornad.gif"))
-    , m_pictureBackup(appDir + QLatin1String("vornad1.gif"))
 {
 }
 
@@ -61,9 +65,7 @@ bool NetInfoDownload::tryNetInfoSource(const QString &address)
     if (address.isEmpty())
         return false;
     const std::optional<QByteArray> body = m_fetch(address, maxNetInfoBytes);
-    if (!body || !writeWholeFile(m_netInfo, *body))
-        return false;
-    return isValidNetInfoFile(readWholeFile(m_netInfo, maxNetInfoBytes));
+    return body && isValidNetInfoFile(*body) && replaceFile(m_netInfo, *body);
 }
 
 void NetInfoDownload::restoreNetInfo()
@@ -79,15 +81,11 @@ void NetInfoDownload::dropNetInfoBackup()
 
 void NetInfoDownload::replacePicture(const QString &address)
 {
-    QFile::rename(m_picture, m_pictureBackup);
-    if (const std::optional<QByteArray> body = m_fetch(address, maxPictureBytes))
-        writeWholeFile(m_picture, *body);
-    if (isUsablePicture(m_picture)) {
-        QFile::remove(m_pictureBackup);
-    } else {
-        QFile::remove(m_picture);
-        QFile::rename(m_pictureBackup, m_picture);
-    }
+    // The old picture is replaced only by a whole, usable one, so it needs
+    // no backup.
+    const std::optional<QByteArray> body = m_fetch(address, maxPictureBytes);
+    if (body && isUsablePicture(*body))
+        replaceFile(m_picture, *body);
 }
 
 } // namespace Vorlane

@@ -49,7 +49,7 @@ void TestBitmapFile::writesA24BitBitmapThatReadsBack()
     image.setPixel(3, 2, qRgb(100, 50, 10));
     writeFile(path, QByteArray(100000, 'x'));
 
-    QVERIFY(writeBitmapFile(image, path));
+    QVERIFY(writePictureFile(image, path));
     const QByteArray bytes = fileContents(path);
     QVERIFY(bytes.startsWith("BM"));
     QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));
@@ -65,7 +65,7 @@ void TestBitmapFile::failedWriteLeavesNoFile()
     const QString path = plain + QLatin1String("/picture.bmp");
 
     QString error;
-    QVERIFY(!writeBitmapFile(QImage(4, 4, QImage::Format_RGB32), path, &error));
+    QVERIFY(!writePictureFile(QImage(4, 4, QImage::Format_RGB32), path, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
