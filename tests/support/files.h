@@ -5,6 +5,10 @@
 #include <QString>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace Vorlane {
 
 // The bytes of the file at path; empty when it cannot be read.
@@ -20,6 +24,45 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// While it lives, this process may not write past maxBytes into any file:
+// a write beyond fails with EFBIG, as on a full disk, instead of killing the
+// process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t maxBytes)
+    {
+        m_previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limited = m_previous;
+        limited.rlim_cur = maxBytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousSignal);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_previous = {};
+    void (*m_previousSignal)(int) = nullptr;
+};
+
+// Makes a FIFO at path; fails the test when it cannot.
+inline void makeFifo(const QString &path)
+{
+    QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+}
+
+inline bool isFifo(const QString &path)
+{
+    struct stat status = {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
 }
 
 } // namespace Vorlane

@@ -1,0 +1,225 @@
+#include "common/filestore.h"
+#include "support/files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace Vorlane;
+
+namespace {
+
+const QByteArray original("the original, which must survive");
+
+// The bytes of a document of the start-up size: small enough for any write
+// buffer, so only a checked flush can see its failure.
+const QByteArray smallPayload(8124, 'd');
+const QByteArray largePayload(3 * 1024 * 1024, 'p');
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+// A tmpfs of 64 KiB mounted on a folder and filled to the last byte, with
+// one small file on it; only root can mount it.
+class FullFileSystem
+{
+public:
+    FullFileSystem()
+    {
+        m_mounted = geteuid() == 0
+            && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
+        if (!m_mounted)
+            return;
+        writeFile(filePath(QStringLiteral("kept.vrf")), original);
+        QFile filler(filePath(QStringLiteral("filler")));
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            while (filler.write(QByteArray(4096, 'f')) > 0) {
+            }
+        }
+    }
+    ~FullFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+} // namespace
+
+class TestFileStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void failedWriteKeepsTheOldFile_data();
+    void failedWriteKeepsTheOldFile();
+    void fullDiskKeepsTheOldFile();
+    void nodesThatAreNoRegularFileAreRefused_data();
+    void nodesThatAreNoRegularFileAreRefused();
+    void replacementKeepsPermissionsAndTakesLongNames();
+    void symbolicLinks();
+    void readingTakesOnlyRegularFilesAndOnlyTheStart_data();
+    void readingTakesOnlyRegularFilesAndOnlyTheStart();
+};
+
+void TestFileStore::failedWriteKeepsTheOldFile_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::newRow("fits a write buffer") << smallPayload;
+    QTest::newRow("larger than any buffer") << largePayload;
+}
+
+void TestFileStore::failedWriteKeepsTheOldFile()
+{
+    QFETCH(QByteArray, payload);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tree.vrf"));
+    writeFile(path, original);
+
+    QString error;
+    bool written = true;
+    {
+        const FileSizeLimit limit(4096);
+        written = replaceFile(path, payload, &error);
+    }
+    QVERIFY(!written);
+    QCOMPARE(error, qt_error_string(EFBIG));
+    QCOMPARE(fileContents(path), original);
+    QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("tree.vrf")});
+}
+
+void TestFileStore::fullDiskKeepsTheOldFile()
+{
+    FullFileSystem disk;
+    if (!disk.isMounted())
+        QSKIP("mounting a small tmpfs needs root");
+    const QStringList files = filesIn(disk.path());
+    QString error;
+    QVERIFY(!replaceFile(disk.filePath(QStringLiteral("kept.vrf")), smallPayload, &error));
+    QCOMPARE(error, qt_error_string(ENOSPC));
+    QCOMPARE(fileContents(disk.filePath(QStringLiteral("kept.vrf"))), original);
+    QCOMPARE(filesIn(disk.path()), files);
+}
+
+void TestFileStore::nodesThatAreNoRegularFileAreRefused_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("FIFO") << true;
+    QTest::newRow("folder") << false;
+}
+
+void TestFileStore::nodesThatAreNoRegularFileAreRefused()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("node"));
+    if (fifo)
+        makeFifo(path);
+    else
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("node")));
+
+    QString error;
+    QVERIFY(!replaceFile(path, smallPayload, &error));
+    QCOMPARE(error, QStringLiteral("Not a regular file"));
+    QCOMPARE(isFifo(path), fifo);
+    QCOMPARE(QFileInfo(path).isDir(), !fifo);
+    QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("node")});
+}
+
+void TestFileStore::replacementKeepsPermissionsAndTakesLongNames()
+{
+    // A name of 250 bytes leaves no room for a temporary name built from it.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QString(246, QLatin1Char('n')) + QLatin1String(".vrf"));
+    writeFile(path, original);
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    const QFileDevice::Permissions permissions = QFile::permissions(path);
+
+    QString error;
+    QVERIFY2(replaceFile(path, smallPayload, &error), qPrintable(error));
+    QCOMPARE(fileContents(path), smallPayload);
+    QCOMPARE(QFile::permissions(path), permissions);
+    QCOMPARE(filesIn(folder.path()).size(), 1);
+}
+
+void TestFileStore::symbolicLinks()
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("target"));
+    const QString link = folder.filePath(QStringLiteral("link"));
+    writeFile(target, original);
+    QVERIFY(QFile::link(target, link));
+
+    // A document saved through a link lands where the link leads.
+    QVERIFY(replaceFile(link, "through", nullptr, LinkHandling::WriteThrough));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(fileContents(target), QByteArray("through"));
+
+    // A working file never follows a link planted in its place.
+    QVERIFY(replaceFile(link, "replaced", nullptr, LinkHandling::ReplaceLink));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QCOMPARE(fileContents(link), QByteArray("replaced"));
+    QCOMPARE(fileContents(target), QByteArray("through"));
+}
+
+void TestFileStore::readingTakesOnlyRegularFilesAndOnlyTheStart_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("FIFO without a writer") << "fifo" << true;
+    QTest::newRow("endless device") << "/dev/zero" << true;
+    QTest::newRow("folder") << "folder" << true;
+    QTest::newRow("missing") << "missing" << true;
+    QTest::newRow("sparse file of 1 TB") << "sparse" << false;
+    QTest::newRow("short file") << "short" << false;
+}
+
+void TestFileStore::readingTakesOnlyRegularFilesAndOnlyTheStart()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, refused);
+    QTemporaryDir folder;
+    QString path = folder.filePath(kind);
+    QByteArray expected = original;
+    if (kind == QLatin1String("fifo")) {
+        makeFifo(path);
+    } else if (kind == QLatin1String("folder")) {
+        path = folder.path();
+    } else if (kind == QLatin1String("sparse")) {
+        writeFile(path, original);
+        QFile sparse(path);
+        if (!sparse.resize(qint64(1) << 40))
+            QSKIP("this file system holds no sparse file of 1 TB");
+        expected = original + QByteArray(100 - original.size(), '\0');
+    } else if (kind == QLatin1String("short")) {
+        writeFile(path, original);
+    } else if (kind != QLatin1String("missing")) {
+        path = kind;
+    }
+
+    QString error;
+    const std::optional<QByteArray> bytes = readRegularFile(path, 100, &error);
+    QCOMPARE(!bytes.has_value(), refused);
+    if (refused)
+        QVERIFY(!error.isEmpty());
+    else
+        QCOMPARE(*bytes, expected);
+}
+
+QTEST_GUILESS_MAIN(TestFileStore)
+#include "tst_filestore.moc"
