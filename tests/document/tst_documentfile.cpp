@@ -1,10 +1,13 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <cerrno>
 
 using namespace Vorlane;
 
@@ -44,6 +47,8 @@ private Q_SLOTS:
     void trailingBytesAreIgnored();
     void savingReplacesALongerFileWhole();
     void failedSaveKeepsTheOldFile();
+    void hugeAndEndlessFilesCostNoMoreThanADocument_data();
+    void hugeAndEndlessFilesCostNoMoreThanADocument();
 };
 
 void TestDocumentFile::startupDocumentBytes()
@@ -167,6 +172,49 @@ void TestDocumentFile::failedSaveKeepsTheOldFile()
     QString error;
     QVERIFY(!saveDocumentFile(startup(), dir.filePath(QStringLiteral("no/such/folder.vrf")), &error));
     QVERIFY(!error.isEmpty());
+
+    // The start-up document fits any write buffer; the disk is full after 4 KiB.
+    const QString path = dir.filePath(QStringLiteral("tree.vrf"));
+    writeFile(path, "old content");
+    {
+        const FileSizeLimit fullDisk(4096);
+        QVERIFY(!saveDocumentFile(startup(), path, &error));
+    }
+    QCOMPARE(error, qt_error_string(EFBIG));
+    QCOMPARE(fileContents(path), QByteArray("old content"));
+}
+
+void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("FIFO without a writer") << "fifo" << false;
+    QTest::newRow("endless device") << "/dev/zero" << false;
+    QTest::newRow("1 TB of nothing") << "sparse" << false;
+    QTest::newRow("a document, then 1 TB of nothing") << "document" << true;
+}
+
+void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("tree.vrf"));
+    if (kind == QLatin1String("fifo")) {
+        makeFifo(path);
+    } else if (kind.startsWith(QLatin1Char('/'))) {
+        path = kind;
+    } else {
+        writeFile(path, kind == QLatin1String("document") ? encodeDocument(startup()) : QByteArray());
+        if (!QFile(path).resize(qint64(1) << 40))
+            QSKIP("this file system holds no sparse file of 1 TB");
+    }
+    const std::optional<QByteArray> bytes = readDocumentBytes(path);
+    QVERIFY(!bytes || bytes->size() == longestDocumentFile + 1);
+    const std::optional<FractalDocument> read = loadDocumentFile(path, startup());
+    QCOMPARE(read.has_value(), accepted);
+    if (accepted)
+        QCOMPARE(*read, startup());
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)
