@@ -1,9 +1,11 @@
+#include "document/colour.h"
 #include "render/bitmapfile.h"
 #include "support/files.h"
 #include "support/pictures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void suggestedNameReplacesTheExtension();
     void writesA24BitBitmapThatReadsBack();
     void failedWriteLeavesNoFile();
+    void workingBitmapReplacesALinkPlantedInItsPlace();
 };
 
 void TestBitmapFile::suggestedNameReplacesTheExtension_data()
@@ -69,6 +72,21 @@ void TestBitmapFile::failedWriteLeavesNoFile()
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
+}
+
+void TestBitmapFile::workingBitmapReplacesALinkPlantedInItsPlace()
+{
+    QTemporaryDir folder;
+    const QString victim = folder.filePath(QStringLiteral("victim"));
+    writeFile(victim, "precious");
+    HandOverBitmap working(folder.filePath(QStringLiteral("TEMP.BMP")));
+    QVERIFY(QFile::link(victim, working.path()));
+
+    const QImage picture = filledImage(QSize(4, 4), rgbColour(1, 2, 3));
+    working.store(picture);
+    QCOMPARE(fileContents(victim), QByteArray("precious"));
+    QVERIFY(!QFileInfo(working.path()).isSymLink());
+    QCOMPARE(readBitmap(working.path()), picture);
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)
