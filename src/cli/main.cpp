@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -67,6 +68,9 @@ int render(const RenderOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit a write then fails with exit code 5 instead of
+    // killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
