@@ -66,41 +66,53 @@ class TestFileStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void failedWriteKeepsTheOldFile_data();
-    void failedWriteKeepsTheOldFile();
+    void failedReplacementKeepsWhatWasThere_data();
+    void failedReplacementKeepsWhatWasThere();
     void fullDiskKeepsTheOldFile();
-    void nodesThatAreNoRegularFileAreRefused_data();
-    void nodesThatAreNoRegularFileAreRefused();
     void replacementKeepsPermissionsAndTakesLongNames();
     void symbolicLinks();
     void readingTakesOnlyRegularFilesAndOnlyTheStart_data();
     void readingTakesOnlyRegularFilesAndOnlyTheStart();
 };
 
-void TestFileStore::failedWriteKeepsTheOldFile_data()
+void TestFileStore::failedReplacementKeepsWhatWasThere_data()
 {
+    QTest::addColumn<QString>("target"); // "file" under a file-size limit, "fifo" or "folder"
     QTest::addColumn<QByteArray>("payload");
-    QTest::newRow("fits a write buffer") << smallPayload;
-    QTest::newRow("larger than any buffer") << largePayload;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full, fits a write buffer") << "file" << smallPayload << qt_error_string(EFBIG);
+    QTest::newRow("full, larger than any buffer") << "file" << largePayload << qt_error_string(EFBIG);
+    QTest::newRow("FIFO") << "fifo" << smallPayload << "Not a regular file";
+    QTest::newRow("folder") << "folder" << smallPayload << "Not a regular file";
 }
 
-void TestFileStore::failedWriteKeepsTheOldFile()
+void TestFileStore::failedReplacementKeepsWhatWasThere()
 {
+    QFETCH(QString, target);
     QFETCH(QByteArray, payload);
+    QFETCH(QString, reason);
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("tree.vrf"));
-    writeFile(path, original);
+    const QString path = folder.filePath(QStringLiteral("target"));
+    if (target == QLatin1String("fifo"))
+        makeFifo(path);
+    else if (target == QLatin1String("folder"))
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("target")));
+    else
+        writeFile(path, original);
 
     QString error;
     bool written = true;
     {
-        const FileSizeLimit limit(4096);
+        const FileSizeLimit fullDisk(4096);
         written = replaceFile(path, payload, &error);
     }
     QVERIFY(!written);
-    QCOMPARE(error, qt_error_string(EFBIG));
-    QCOMPARE(fileContents(path), original);
-    QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("tree.vrf")});
+    QCOMPARE(error, reason);
+    QCOMPARE(isFifo(path), target == QLatin1String("fifo"));
+    QCOMPARE(QFileInfo(path).isDir(), target == QLatin1String("folder"));
+    if (target == QLatin1String("file"))
+        QCOMPARE(fileContents(path), original);
+    QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("target")});
 }
 
 void TestFileStore::fullDiskKeepsTheOldFile()
@@ -114,31 +126,6 @@ void TestFileStore::fullDiskKeepsTheOldFile()
     QCOMPARE(error, qt_error_string(ENOSPC));
     QCOMPARE(fileContents(disk.filePath(QStringLiteral("kept.vrf"))), original);
     QCOMPARE(filesIn(disk.path()), files);
-}
-
-void TestFileStore::nodesThatAreNoRegularFileAreRefused_data()
-{
-    QTest::addColumn<bool>("fifo");
-    QTest::newRow("FIFO") << true;
-    QTest::newRow("folder") << false;
-}
-
-void TestFileStore::nodesThatAreNoRegularFileAreRefused()
-{
-    QFETCH(bool, fifo);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("node"));
-    if (fifo)
-        makeFifo(path);
-    else
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("node")));
-
-    QString error;
-    QVERIFY(!replaceFile(path, smallPayload, &error));
-    QCOMPARE(error, QStringLiteral("Not a regular file"));
-    QCOMPARE(isFifo(path), fifo);
-    QCOMPARE(QFileInfo(path).isDir(), !fifo);
-    QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("node")});
 }
 
 void TestFileStore::replacementKeepsPermissionsAndTakesLongNames()
@@ -186,7 +173,7 @@ void TestFileStore::readingTakesOnlyRegularFilesAndOnlyTheStart_data()
     QTest::newRow("folder") << "folder" << true;
     QTest::newRow("missing") << "missing" << true;
     QTest::newRow("sparse file of 1 TB") << "sparse" << false;
-    QTest::newRow("short file") << "short" << false;
+    QTest::newRow("short file") << "plain" << false;
 }
 
 void TestFileStore::readingTakesOnlyRegularFilesAndOnlyTheStart()
@@ -194,23 +181,10 @@ void TestFileStore::readingTakesOnlyRegularFilesAndOnlyTheStart()
     QFETCH(QString, kind);
     QFETCH(bool, refused);
     QTemporaryDir folder;
-    QString path = folder.filePath(kind);
-    QByteArray expected = original;
-    if (kind == QLatin1String("fifo")) {
-        makeFifo(path);
-    } else if (kind == QLatin1String("folder")) {
-        path = folder.path();
-    } else if (kind == QLatin1String("sparse")) {
-        writeFile(path, original);
-        QFile sparse(path);
-        if (!sparse.resize(qint64(1) << 40))
-            QSKIP("this file system holds no sparse file of 1 TB");
-        expected = original + QByteArray(100 - original.size(), '\0');
-    } else if (kind == QLatin1String("short")) {
-        writeFile(path, original);
-    } else if (kind != QLatin1String("missing")) {
-        path = kind;
-    }
+    const QString path = readerInput(folder.path(), QStringLiteral("input"), kind, original);
+    if (path.isEmpty())
+        QSKIP("this file system holds no such file");
+    const QByteArray expected = kind == QLatin1String("sparse") ? original.leftJustified(100, '\0') : original;
 
     QString error;
     const std::optional<QByteArray> bytes = readRegularFile(path, 100, &error);

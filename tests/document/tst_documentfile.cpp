@@ -191,7 +191,7 @@ void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument_data()
     QTest::newRow("FIFO without a writer") << "fifo" << false;
     QTest::newRow("endless device") << "/dev/zero" << false;
     QTest::newRow("1 TB of nothing") << "sparse" << false;
-    QTest::newRow("a document, then 1 TB of nothing") << "document" << true;
+    QTest::newRow("a document, then 1 TB of nothing") << "sparse" << true;
 }
 
 void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument()
@@ -199,16 +199,10 @@ void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument()
     QFETCH(QString, kind);
     QFETCH(bool, accepted);
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("tree.vrf"));
-    if (kind == QLatin1String("fifo")) {
-        makeFifo(path);
-    } else if (kind.startsWith(QLatin1Char('/'))) {
-        path = kind;
-    } else {
-        writeFile(path, kind == QLatin1String("document") ? encodeDocument(startup()) : QByteArray());
-        if (!QFile(path).resize(qint64(1) << 40))
-            QSKIP("this file system holds no sparse file of 1 TB");
-    }
+    const QString path =
+        readerInput(dir.path(), QStringLiteral("tree.vrf"), kind, accepted ? encodeDocument(startup()) : QByteArray());
+    if (path.isEmpty())
+        QSKIP("this file system holds no such file");
     const std::optional<QByteArray> bytes = readDocumentBytes(path);
     QVERIFY(!bytes || bytes->size() == longestDocumentFile + 1);
     const std::optional<FractalDocument> read = loadDocumentFile(path, startup());
