@@ -15,7 +15,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QMovie>
 #include <QScreen>
 

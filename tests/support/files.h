@@ -59,25 +59,19 @@ inline void makeFifo(const QString &path)
     QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
 }
 
-// A file for a reader to meet, named name in folder, by kind: "fifo" a FIFO
-// without a writer, "sparse" start and then nothing up to 1 TB, "plain" start
-// alone, "folder" the folder itself, "missing" nothing; any other kind is a
-// path taken as it is, such as "/dev/zero". Empty when the file system holds
-// no such file.
+// A file named name in folder for a reader to meet, by kind: "fifo" a FIFO
+// without a writer, "sparse" start and then nothing up to 1 TB; any other
+// kind is a path taken as it is, such as "/dev/zero". Empty when the file
+// system holds no such file.
 inline QString readerInput(const QString &folder, const QString &name, const QString &kind, const QByteArray &start)
 {
     const QString path = folder + QLatin1Char('/') + name;
     if (kind == QLatin1String("fifo"))
         return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
-    if (kind == QLatin1String("folder"))
-        return folder;
-    if (kind == QLatin1String("missing"))
-        return path;
-    if (kind != QLatin1String("sparse") && kind != QLatin1String("plain"))
+    if (kind != QLatin1String("sparse"))
         return kind;
     QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(start) == start.size()
-        && (kind == QLatin1String("plain") || file.resize(qint64(1) << 40));
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(start) == start.size() && file.resize(qint64(1) << 40);
     return written ? path : QString();
 }
 
