@@ -92,6 +92,23 @@ int fillTemporary(int fd, const QByteArray &bytes, const std::optional<mode_t> &
     return reason;
 }
 
+// The file's bytes up to its end or maxBytes; none on an error, and errno says why.
+std::optional<QByteArray> readUpTo(int fd, qint64 maxBytes)
+{
+    QByteArray bytes;
+    char buffer[65536];
+    while (bytes.size() < maxBytes) {
+        const ssize_t count = ::read(fd, buffer, size_t(qMin<qint64>(sizeof buffer, maxBytes - bytes.size())));
+        if (count == 0)
+            break;
+        if (count > 0)
+            bytes.append(buffer, count);
+        else if (errno != EINTR)
+            return std::nullopt;
+    }
+    return bytes;
+}
+
 QByteArray identityOf(const QString &path)
 {
     struct stat status = {};
@@ -140,28 +157,14 @@ std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxBytes, 
         fail(error, errno);
         return std::nullopt;
     }
-    struct stat status = {};
     std::optional<QByteArray> bytes;
+    struct stat status = {};
     if (::fstat(fd, &status) != 0)
         fail(error, errno);
     else if (!S_ISREG(status.st_mode))
         setError(error, notARegularFile());
-    else
-        bytes = QByteArray();
-    while (bytes && bytes->size() < maxBytes) {
-        char buffer[65536];
-        const ssize_t read = ::read(fd, buffer, size_t(qMin<qint64>(sizeof buffer, maxBytes - bytes->size())));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read < 0) {
-            fail(error, errno);
-            bytes.reset();
-        } else if (read == 0) {
-            break;
-        } else {
-            bytes->append(buffer, read);
-        }
-    }
+    else if (!(bytes = readUpTo(fd, maxBytes)))
+        fail(error, errno);
     ::close(fd);
     return bytes;
 }

@@ -4,26 +4,18 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 
 namespace Vorlane {
-
-namespace {
-
-bool holdsGif(QImageReader &reader)
-{
-    reader.setDecideFormatFromContent(true);
-    return reader.format() == "gif";
-}
-
-} // namespace
 
 bool isPlayablePicture(const QByteArray &bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer);
-    if (!holdsGif(reader))
+    reader.setDecideFormatFromContent(true);
+    if (reader.format() != "gif")
         return false;
     const qint64 framePixels = qint64(reader.size().width()) * reader.size().height();
     return framePixels > 0 && framePixels <= maxPictureFramePixels
@@ -32,12 +24,7 @@ bool isPlayablePicture(const QByteArray &bytes)
 
 bool isUsablePicture(const QByteArray &bytes)
 {
-    if (bytes.size() < minPictureBytes || !isPlayablePicture(bytes))
-        return false;
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    return holdsGif(reader) && !reader.read().isNull();
+    return bytes.size() >= minPictureBytes && isPlayablePicture(bytes) && !QImage::fromData(bytes, "GIF").isNull();
 }
 
 NetInfoDownload::NetInfoDownload(const QString &appDir, FetchBody fetch)
