@@ -56,6 +56,7 @@ private Q_SLOTS:
     void webCommands();
     void addressesThatAreNotWebAddressesAreNotOpened();
     void pictureAndClickHereOpenTheSite();
+    void pictureTooCostlyToPlayIsNotPlayed();
 
 private:
     OnlineLinks &online() { return m_f->window->online(); }
@@ -368,6 +369,14 @@ void TestOnlineLinks::pictureAndClickHereOpenTheSite()
     QTest::mouseClick(picture, Qt::LeftButton);
     QTest::mouseClick(clickHere, Qt::LeftButton);
     QCOMPARE(m_f->dialogs.openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.example/")));
+}
+
+void TestOnlineLinks::pictureTooCostlyToPlayIsNotPlayed()
+{
+    // Kept by an earlier version, within the size limit, beyond the bound.
+    writeFile(appFile("vornad.gif"), gifOfSize(5000, '\xff', QSize(1000, 1000), 150));
+    online().playAdPicture();
+    QVERIFY(!online().adPicture()->movie()->isValid());
 }
 
 QTEST_MAIN(TestOnlineLinks)
