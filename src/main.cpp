@@ -7,8 +7,13 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit a write then fails and is reported, instead of
+    // ending the program with the unsaved document.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vorlane"));
     QApplication::setApplicationName(QStringLiteral("Vorlane"));

@@ -108,7 +108,7 @@ void MainWindow::exportPicture()
         || !mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")))
         return;
     QString error;
-    if (!writeBitmapFile(m_visibleCanvas->canvas().persistentImage(), path, &error))
+    if (!writePictureFile(m_visibleCanvas->canvas().persistentImage(), path, &error))
         reportWriteFailure(path, error);
 }
 

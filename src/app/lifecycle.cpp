@@ -35,8 +35,8 @@ void MainWindow::takeProgramFolder(const QString &programFolder)
 {
     m_state.appDir = appDirFor(programFolder);
     // The window was built before the folder was known.
-    m_blankBitmap = HandOverBitmap(m_state.appDir + blankBitmapName);
-    m_tempBitmap = HandOverBitmap(m_state.appDir + tempBitmapName);
+    m_blankBitmap = HandOverBitmap(m_state.appDir + blankBitmapName, &m_state.workingFiles);
+    m_tempBitmap = HandOverBitmap(m_state.appDir + tempBitmapName, &m_state.workingFiles);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -45,7 +45,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    removeHandOverBitmaps(m_state.appDir);
+    // Another instance sharing the folder may still need what it wrote there.
+    m_state.workingFiles.removeUnchanged();
     hideAdvertisementFile(m_state.appDir);
     event->accept();
 }

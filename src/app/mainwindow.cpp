@@ -31,8 +31,8 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     : QMainWindow(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_blankBitmap(state.appDir + blankBitmapName)
-    , m_tempBitmap(state.appDir + tempBitmapName)
+    , m_blankBitmap(state.appDir + blankBitmapName, &state.workingFiles)
+    , m_tempBitmap(state.appDir + tempBitmapName, &state.workingFiles)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vorlane 2.0"));

@@ -68,6 +68,8 @@ QString runFileDialog(QWidget *owner, const FileRequest &request, QFileDialog::A
 MessageButton SystemDialogs::showMessage(QWidget *owner, const MessageRequest &request)
 {
     QMessageBox box(toQt(request.icon), request.title, request.text, QMessageBox::NoButton, owner);
+    // Texts hold paths and addresses from files: never markup.
+    box.setTextFormat(Qt::PlainText);
     for (const MessageButton button : request.buttons)
         box.addButton(toQt(button));
     box.setDefaultButton(toQt(request.defaultButton));

@@ -6,9 +6,8 @@
 #include "render/renderer.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSaveFile>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -36,24 +35,13 @@ void showProgress(qint32 stepsDone)
         std::fputc('\n', stderr);
 }
 
-bool writePicture(const QImage &picture, const QString &path, QString *error)
-{
-    if (pictureFormat(path) == "BMP")
-        return writeBitmapFile(picture, path, error);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
-}
-
 int render(const RenderOptions &options)
 {
-    QFile input(options.input);
-    if (!input.open(QIODevice::ReadOnly))
-        return leave(RenderExit::MissingInput,
-                     QStringLiteral("cannot read '%1': %2").arg(options.input, input.errorString()));
-    std::optional<FractalDocument> document = decodeDocument(input.readAll(), FractalDocument());
+    QString readError;
+    const std::optional<QByteArray> input = readDocumentBytes(options.input, &readError);
+    if (!input)
+        return leave(RenderExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(options.input, readError));
+    std::optional<FractalDocument> document = decodeDocument(*input, FractalDocument());
     if (!document)
         return leave(RenderExit::RefusedDocument,
                      QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(options.input));
@@ -71,7 +59,7 @@ int render(const RenderOptions &options)
     const QImage picture = renderDocumentPicture(*document, options.size, options.seed,
                                                  showBar ? showProgress : std::function<void(qint32)>());
     QString error;
-    if (!writePicture(picture, options.output, &error))
+    if (!writePictureFile(picture, options.output, &error))
         return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
     return leave(RenderExit::Success);
 }
@@ -80,6 +68,9 @@ int render(const RenderOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit a write then fails with exit code 5 instead of
+    // killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));

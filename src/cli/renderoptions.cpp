@@ -133,7 +133,7 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
         return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
     for (const QString &error :
-         {readSize(p, options), readNumber(p, p.points, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), options.points),
+         {readSize(p, options), readNumber(p, p.points, 1, std::numeric_limits<qint32>::max(), options.points),
           readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution), readCentre(p, options),
           readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed)}) {
         if (!error.isEmpty())

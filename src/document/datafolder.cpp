@@ -1,5 +1,6 @@
 #include "datafolder.h"
 
+#include "common/filestore.h"
 #include "programfiles.h"
 
 #include <QDir>
@@ -57,11 +58,15 @@ bool isPresent(const QDir &folder, const QString &file)
     return QFileInfo::exists(folder.filePath(file));
 }
 
+// Far above the largest file the program ships.
+constexpr qint64 largestDataFile = 64 * 1024 * 1024;
+
 // Installed files may be read-only; the user's copies must not be, since an
-// update replaces them.
+// update replaces them. A copy that cannot be written whole is not made.
 bool copyWritable(const QString &from, const QString &to)
 {
-    if (!QDir().mkpath(QFileInfo(to).path()) || !QFile::copy(from, to))
+    const std::optional<QByteArray> bytes = readRegularFile(from, largestDataFile + 1);
+    if (!bytes || bytes->size() > largestDataFile || !QDir().mkpath(QFileInfo(to).path()) || !replaceFile(to, *bytes))
         return false;
     QFile copy(to);
     return copy.setPermissions(copy.permissions() | QFileDevice::WriteOwner);

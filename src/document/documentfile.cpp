@@ -1,7 +1,7 @@
 #include "documentfile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "common/filestore.h"
+
 #include <QtEndian>
 
 #include <cmath>
@@ -155,20 +155,18 @@ std::optional<FractalDocument> decodeDocument(const QByteArray &bytes, const Fra
 
 bool saveDocumentFile(const FractalDocument &document, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(encodeDocument(document)) >= 0 && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return replaceFile(path, encodeDocument(document), error);
+}
+
+std::optional<QByteArray> readDocumentBytes(const QString &path, QString *error)
+{
+    return readRegularFile(path, longestDocumentFile + 1, error);
 }
 
 std::optional<FractalDocument> loadDocumentFile(const QString &path, const FractalDocument &current)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return decodeDocument(file.readAll(), current);
+    const std::optional<QByteArray> bytes = readDocumentBytes(path);
+    return bytes ? decodeDocument(*bytes, current) : std::nullopt;
 }
 
 } // namespace Vorlane

@@ -29,10 +29,4 @@ void hideAdvertisementFile(const QString &appDir)
     QFile::rename(appDir + advertisementShownName, appDir + advertisementHiddenName);
 }
 
-void removeHandOverBitmaps(const QString &appDir)
-{
-    for (const QLatin1String name : {blankBitmapName, tempBitmapName, testBitmapName})
-        QFile::remove(appDir + name);
-}
-
 } // namespace Vorlane

@@ -38,8 +38,4 @@ QString appDirFor(const QString &programFolder);
 void showAdvertisementFile(const QString &appDir);
 void hideAdvertisementFile(const QString &appDir);
 
-// Deletes "BLANK.BMP", "TEMP.BMP" and "TEST.BMP" from appDir; missing files
-// are no error.
-void removeHandOverBitmaps(const QString &appDir);
-
 } // namespace Vorlane

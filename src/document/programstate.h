@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/filestore.h"
 #include "common/randomgenerator.h"
 #include "fractaldocument.h"
 #include "online/netinfo.h"
@@ -34,6 +35,7 @@ struct ProgramState
     FieldRange fieldRange;
     RandomGenerator random;
     NetInfo netInfo;       // the web addresses and where to update them
+    OwnedFiles workingFiles; // the bitmaps this instance wrote to hand pictures on
 };
 
 } // namespace Vorlane

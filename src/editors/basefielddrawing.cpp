@@ -22,12 +22,13 @@ float displayToUnits(const QString &text, float scale)
 
 } // namespace
 
-BaseFieldDrawing::BaseFieldDrawing(const FieldRange &range, const QString &commitPath, BaseFieldEditorState &state)
+BaseFieldDrawing::BaseFieldDrawing(const FieldRange &range, const QString &commitPath, BaseFieldEditorState &state,
+                                   OwnedFiles *workingFiles)
     : m_range(range)
     , m_width(span(range.fieldXMin, range.fieldXMax))
     , m_height(span(range.fieldYMin, range.fieldYMax))
     , m_area(QSize(m_width / RasterCanvas::unitsPerPixel, m_height / RasterCanvas::unitsPerPixel), background)
-    , m_commitFile(commitPath)
+    , m_commitFile(commitPath, workingFiles)
     , m_state(state)
 {
 }

@@ -17,9 +17,9 @@ struct PenSweep;
 // The area is W × H document units, W = fieldXMax − fieldXMin and
 // H = fieldYMax − fieldYMin, one unit a twip, 15 to a pixel; area
 // coordinates (u, v) run right and down from its top left. Every commit
-// writes the area to the commit file and reads it back as the snapshot that
-// the line and ellipse tools restore before each frame; when the file cannot
-// be written or read, the snapshot is kept in memory.
+// writes the area to the commit file and keeps it as the snapshot that the
+// line and ellipse tools restore before each frame; the snapshot is taken
+// from memory, never read back from a file another instance may share.
 class BaseFieldDrawing
 {
 public:
@@ -30,7 +30,8 @@ public:
     // X and Y extent for an ellipse; display values.
     using NumericInput = std::array<QString, 4>;
 
-    BaseFieldDrawing(const FieldRange &range, const QString &commitPath, BaseFieldEditorState &state);
+    BaseFieldDrawing(const FieldRange &range, const QString &commitPath, BaseFieldEditorState &state,
+                     OwnedFiles *workingFiles = nullptr);
 
     float width() const { return float(m_width); }
     float height() const { return float(m_height); }

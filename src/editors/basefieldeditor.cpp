@@ -5,6 +5,7 @@
 #include "basefieldareaview.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
+#include "document/programfiles.h"
 #include "document/programstate.h"
 #include "pensweep.h"
 
@@ -117,7 +118,7 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
     : QDialog(owner)
     , m_program(program)
     , m_dialogs(dialogs)
-    , m_drawing(program.fieldRange, program.appDir + QLatin1String("TEST.BMP"), state)
+    , m_drawing(program.fieldRange, program.appDir + testBitmapName, state, &program.workingFiles)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Edit Base Field"));

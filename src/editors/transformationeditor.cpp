@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace Vorlane {
@@ -56,6 +57,8 @@ void TransformationEditor::createControls()
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setCompleter(nullptr); // completion would put another transformation's name into the field
+    // The file holds one Latin-1 byte per letter; anything else would be lost.
+    m_name->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{0}-\\x{ff}]*")), m_name));
     auto *add = addButton("Add", tr("Add"), QStringLiteral("Click to add a transformation with the name "));
     auto *remove = addButton("rem", tr("Remove"), QStringLiteral("Click to remove selected transformation"));
     auto *nameRow = new QHBoxLayout;

@@ -7,6 +7,8 @@ namespace Vorlane {
 ClickableLabel::ClickableLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
+    // Captions come from files and the network: never markup.
+    setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
 }
 

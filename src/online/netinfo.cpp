@@ -1,9 +1,9 @@
 #include "netinfo.h"
 
+#include "common/filestore.h"
 #include "common/numbertext.h"
 #include "common/rounding.h"
 
-#include <QFile>
 #include <QUrl>
 #include <QtEndian>
 
@@ -55,6 +55,20 @@ template<typename Predicate>
 bool containsAny(const QString &text, Predicate predicate)
 {
     return std::any_of(text.cbegin(), text.cend(), predicate);
+}
+
+constexpr QLatin1String mailtoScheme("mailto:");
+constexpr QLatin1String mailSubject("?subject=Mail from VR 2.0 user");
+
+// An address alone: whatever would add to the message or change it (a query,
+// a fragment, another parameter, blanks or control characters) makes it
+// something else.
+bool isPlainMailAddress(const QString &address)
+{
+    const auto changesTheMessage = [](QChar c) {
+        return isControl(c) || c.isSpace() || c == QLatin1Char('?') || c == QLatin1Char('&') || c == QLatin1Char('#');
+    };
+    return !address.isEmpty() && !containsAny(address, changesTheMessage);
 }
 
 } // namespace
@@ -118,10 +132,8 @@ bool readNetInfo(const QByteArray &bytes, NetInfo &info)
 
 bool readNetInfoFile(const QString &path, NetInfo &info)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return readNetInfo(file.read(headerSize + addressCount * longestAddress), info);
+    const std::optional<QByteArray> bytes = readRegularFile(path, headerSize + addressCount * longestAddress);
+    return bytes && readNetInfo(*bytes, info);
 }
 
 QByteArray netInfoFileBytes(const NetInfo &info)
@@ -141,14 +153,15 @@ QByteArray netInfoFileBytes(const NetInfo &info)
 
 bool isValidNetInfoFile(const QByteArray &bytes)
 {
-    return bytes.size() > 4 && qFromLittleEndian<qint16>(bytes.constData()) == validNetVersion;
+    NetInfo whole;
+    return bytes.size() > 4 && qFromLittleEndian<qint16>(bytes.constData()) == validNetVersion
+        && readNetInfo(bytes, whole);
 }
 
 bool isOpenableAddress(const QString &address)
 {
-    const QLatin1String mailto("mailto:");
-    if (address.startsWith(mailto, Qt::CaseInsensitive))
-        return address.size() > mailto.size() && !containsAny(address, isControl);
+    if (address.startsWith(mailtoScheme, Qt::CaseInsensitive))
+        return isPlainMailAddress(address.mid(mailtoScheme.size()));
     const QUrl url(address, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty()
@@ -157,12 +170,16 @@ bool isOpenableAddress(const QString &address)
 
 QString mailLink(const QString &authorMail)
 {
-    const auto changesTheMessage = [](QChar c) {
-        return isControl(c) || c.isSpace() || c == QLatin1Char('?') || c == QLatin1Char('&') || c == QLatin1Char('#');
-    };
-    if (authorMail.isEmpty() || containsAny(authorMail, changesTheMessage))
+    if (!isPlainMailAddress(authorMail))
         return QString();
-    return QLatin1String("mailto:") + authorMail + QLatin1String("?subject=Mail from VR 2.0 user");
+    return mailtoScheme + authorMail + mailSubject;
+}
+
+bool isMailLink(const QString &link)
+{
+    if (!link.startsWith(mailtoScheme) || !link.endsWith(mailSubject))
+        return false;
+    return isPlainMailAddress(link.mid(mailtoScheme.size(), link.size() - mailtoScheme.size() - mailSubject.size()));
 }
 
 } // namespace Vorlane

@@ -65,12 +65,14 @@ bool readNetInfoFile(const QString &path, NetInfo &info);
 // address cut to the 99 bytes its length field can count.
 QByteArray netInfoFileBytes(const NetInfo &info);
 
-// The update's test of a downloaded file: longer than 4 bytes, version 456.
+// The update's test of a downloaded file: version 456 and a whole record, so
+// that readNetInfo takes it.
 bool isValidNetInfoFile(const QByteArray &bytes);
 
-// True when an address read from a file may be opened: an http or https
-// address with a host, or a mailto address without control characters.
-// Anything else (a local program, another scheme) is not opened.
+// The one rule for every address read from a file: an http or https address
+// with a host, or "mailto:" and a plain address, without a query, a fragment,
+// another parameter, blanks or control characters. Anything else (a local
+// program, another scheme, a mail link that attaches or adds) is not opened.
 bool isOpenableAddress(const QString &address);
 
 // The prepared e-mail to the author: "mailto:" + authorMail +
@@ -78,5 +80,8 @@ bool isOpenableAddress(const QString &address);
 // plain address (it holds blanks, control characters, "?", "&" or "#", which
 // would add to or change the prepared message).
 QString mailLink(const QString &authorMail);
+
+// True for a link as mailLink makes it.
+bool isMailLink(const QString &link);
 
 } // namespace Vorlane

@@ -1,38 +1,30 @@
 #include "netinfodownload.h"
 
+#include "common/filestore.h"
+
+#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
+#include <QImage>
 #include <QImageReader>
 
 namespace Vorlane {
 
-namespace {
-
-// Writes the whole file afresh: a shorter body must not leave the tail of an
-// earlier, longer one behind it.
-bool writeWholeFile(const QString &path, const QByteArray &bytes)
+bool isPlayablePicture(const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readWholeFile(const QString &path, qint64 maxBytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.read(maxBytes);
-}
-
-} // namespace
-
-bool isUsablePicture(const QString &path)
-{
-    if (QFileInfo(path).size() < minPictureBytes)
-        return false;
-    QImageReader reader(path);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    return reader.format() == "gif" && !reader.read().isNull();
+    if (reader.format() != "gif")
+        return false;
+    const qint64 framePixels = qint64(reader.size().width()) * reader.size().height();
+    return framePixels > 0 && framePixels <= maxPictureFramePixels
+        && qint64(qMax(1, reader.imageCount())) * framePixels <= maxPictureLoopPixels;
+}
+
+bool isUsablePicture(const QByteArray &bytes)
+{
+    return bytes.size() >= minPictureBytes && isPlayablePicture(bytes) && !QImage::fromData(bytes, "GIF").isNull();
 }
 
 NetInfoDownload::NetInfoDownload(const QString &appDir, FetchBody fetch)
@@ -40,7 +32,6 @@ NetInfoDownload::NetInfoDownload(const QString &appDir, FetchBody fetch)
     , m_netInfo(appDir + QLatin1String("vornet.dat"))
     , m_netInfoBackup(appDir + QLatin1String("vornet1.dat"))
     , m_picture(appDir + QLatin1String("vornad.gif"))
-    , m_pictureBackup(appDir + QLatin1String("vornad1.gif"))
 {
 }
 
@@ -61,9 +52,7 @@ bool NetInfoDownload::tryNetInfoSource(const QString &address)
     if (address.isEmpty())
         return false;
     const std::optional<QByteArray> body = m_fetch(address, maxNetInfoBytes);
-    if (!body || !writeWholeFile(m_netInfo, *body))
-        return false;
-    return isValidNetInfoFile(readWholeFile(m_netInfo, maxNetInfoBytes));
+    return body && isValidNetInfoFile(*body) && replaceFile(m_netInfo, *body);
 }
 
 void NetInfoDownload::restoreNetInfo()
@@ -79,15 +68,11 @@ void NetInfoDownload::dropNetInfoBackup()
 
 void NetInfoDownload::replacePicture(const QString &address)
 {
-    QFile::rename(m_picture, m_pictureBackup);
-    if (const std::optional<QByteArray> body = m_fetch(address, maxPictureBytes))
-        writeWholeFile(m_picture, *body);
-    if (isUsablePicture(m_picture)) {
-        QFile::remove(m_pictureBackup);
-    } else {
-        QFile::remove(m_picture);
-        QFile::rename(m_pictureBackup, m_picture);
-    }
+    // The old picture is replaced only by a whole, usable one, so it needs
+    // no backup.
+    const std::optional<QByteArray> body = m_fetch(address, maxPictureBytes);
+    if (body && isUsablePicture(*body))
+        replaceFile(m_picture, *body);
 }
 
 } // namespace Vorlane

@@ -21,9 +21,18 @@ constexpr qint64 maxPictureBytes = 5 * 1024 * 1024;
 // A fetched advertisement picture shorter than this is discarded.
 constexpr qint64 minPictureBytes = 500;
 
-// True when the file is an advertisement picture worth keeping: at least
-// 500 bytes long and a GIF picture that can be read.
-bool isUsablePicture(const QString &path);
+// What playing the advertisement picture may cost: pixels in one frame, and
+// in all frames of one loop together. A picture within the size limit can
+// hold far more, and would keep a core busy for as long as it plays.
+constexpr qint64 maxPictureFramePixels = 1024 * 1024;
+constexpr qint64 maxPictureLoopPixels = 16 * 1024 * 1024;
+
+// True when the bytes are a GIF picture within the bounds above.
+bool isPlayablePicture(const QByteArray &bytes);
+
+// True when the bytes are an advertisement picture worth keeping: at least
+// 500 bytes long and a playable GIF picture whose first frame can be read.
+bool isUsablePicture(const QByteArray &bytes);
 
 // The file work of the net-info update in the program's folder. The old
 // "vornet.dat" waits as "vornet1.dat" while new copies are tried, and the old
@@ -39,7 +48,8 @@ public:
 
     // Moves "vornet.dat" aside, then tries the sources in order, calling
     // onAttempt with the attempt's number (1 to 10) before each, until one
-    // delivers a valid net-info file into "vornet.dat". True on success; on
+    // delivers a whole, valid net-info file and it is written whole to
+    // "vornet.dat". True on success; on
     // failure call restoreNetInfo.
     bool fetchNetInfo(const std::array<QString, NetInfo::sourceCount> &sources,
                       const std::function<void(int attempt)> &onAttempt);
@@ -49,8 +59,8 @@ public:
     void dropNetInfoBackup();
 
     // Fetches the advertisement picture into "vornad.gif". A picture that
-    // is missing, shorter than 500 bytes or not a readable GIF is discarded
-    // and the old one restored.
+    // is missing, not usable or cannot be written whole is discarded and the
+    // old one kept.
     void replacePicture(const QString &address);
 
 private:
@@ -60,7 +70,6 @@ private:
     QString m_netInfo;
     QString m_netInfoBackup;
     QString m_picture;
-    QString m_pictureBackup;
 };
 
 } // namespace Vorlane

@@ -2,6 +2,7 @@
 
 #include "aboutwindow.h"
 #include "app/dialogs.h"
+#include "common/filestore.h"
 #include "common/twips.h"
 #include "document/programstate.h"
 #include "httpfetcher.h"
@@ -14,7 +15,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QMovie>
 #include <QScreen>
 
@@ -94,11 +94,12 @@ void OnlineLinks::playAdPicture()
 {
     if (!m_adPicture)
         return;
-    // The movie plays from memory, so the file stays free to be renamed.
-    QFile file(m_state.appDir + QLatin1String("vornad.gif"));
-    QByteArray picture;
-    if (file.open(QIODevice::ReadOnly))
-        picture = file.read(maxPictureBytes);
+    // The movie plays from memory, so the file stays free to be renamed. A
+    // picture too costly to play is not played at all.
+    QByteArray picture =
+        readRegularFile(m_state.appDir + QLatin1String("vornad.gif"), maxPictureBytes).value_or(QByteArray());
+    if (!isPlayablePicture(picture))
+        picture.clear();
     QMovie *previous = m_adPicture->movie();
     auto *movie = new QMovie(m_adPicture);
     auto *buffer = new QBuffer(movie);

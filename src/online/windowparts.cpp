@@ -16,7 +16,7 @@ void setBold(QLabel *label)
 
 void openAddressFromFile(UserDialogs &dialogs, const QString &address)
 {
-    if (isOpenableAddress(address))
+    if (isOpenableAddress(address) || isMailLink(address))
         dialogs.openLink(address);
 }
 

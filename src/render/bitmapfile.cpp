@@ -1,26 +1,39 @@
 #include "bitmapfile.h"
 
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace Vorlane {
 
-bool writeBitmapFile(const QImage &image, const QString &path, QString *error)
+namespace {
+
+QByteArray encodePicture(const QImage &image, const QByteArray &format)
 {
-    QSaveFile file(path);
-    QImageWriter writer(&file, "BMP");
-    QString problem;
-    if (!file.open(QIODevice::WriteOnly))
-        problem = file.errorString();
-    else if (!writer.write(image.convertToFormat(QImage::Format_RGB888)))
-        problem = writer.errorString();
-    else if (!file.commit())
-        problem = file.errorString();
-    else
-        return true;
-    if (error)
-        *error = problem;
-    return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image);
+    return bytes;
+}
+
+} // namespace
+
+QByteArray pictureFormatFor(const QString &path)
+{
+    return path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? QByteArrayLiteral("PNG")
+                                                                      : QByteArrayLiteral("BMP");
+}
+
+bool writePictureFile(const QImage &image, const QString &path, QString *error, LinkHandling links)
+{
+    const QByteArray bytes = encodePicture(image, pictureFormatFor(path));
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The picture could not be encoded");
+        return false;
+    }
+    return replaceFile(path, bytes, error, links);
 }
 
 QString suggestedBitmapName(const QString &documentPath)
@@ -33,25 +46,17 @@ QString suggestedBitmapName(const QString &documentPath)
     return documentPath.chopped(extensionLength) + QLatin1String("bmp");
 }
 
-HandOverBitmap::HandOverBitmap(QString path)
+HandOverBitmap::HandOverBitmap(QString path, OwnedFiles *owner)
     : m_path(std::move(path))
+    , m_owner(owner)
 {
 }
 
 void HandOverBitmap::store(const QImage &image)
 {
     m_memory = image;
-    m_fileWritten = writeBitmapFile(image, m_path);
-}
-
-QImage HandOverBitmap::load() const
-{
-    if (m_fileWritten) {
-        const QImage fromFile(m_path, "BMP");
-        if (!fromFile.isNull())
-            return fromFile.convertToFormat(QImage::Format_RGB32);
-    }
-    return m_memory;
+    if (writePictureFile(image, m_path, nullptr, LinkHandling::ReplaceLink) && m_owner)
+        m_owner->recordWritten(m_path);
 }
 
 } // namespace Vorlane

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "common/filestore.h"
+
 #include <QImage>
 #include <QString>
 
 namespace Vorlane {
 
-// Writes image as a 24-bit Windows bitmap, replacing the file as a whole: on
-// failure an existing file stays as it was, no file is left behind, the
+// "PNG" for a name ending in ".png", in any case; "BMP" for any other.
+QByteArray pictureFormatFor(const QString &path);
+
+// The program's one picture writer: image as a 24-bit Windows bitmap, or as
+// PNG when the name asks for it, replacing the file as a whole (replaceFile):
+// on failure an existing file stays as it was, no file is left behind, the
 // result is false and error, when given, says why.
-bool writeBitmapFile(const QImage &image, const QString &path, QString *error = nullptr);
+bool writePictureFile(const QImage &image, const QString &path, QString *error = nullptr,
+                      LinkHandling links = LinkHandling::WriteThrough);
 
 // The name offered for a picture of the document at documentPath: the path
 // with its last three characters ("vrf") replaced by "bmp". A path too short
@@ -16,23 +23,26 @@ bool writeBitmapFile(const QImage &image, const QString &path, QString *error = 
 // offers no name.
 QString suggestedBitmapName(const QString &documentPath);
 
-// A picture that the program hands from one command to the next through a
-// bitmap file in its folder. When the file cannot be written or read back the
-// picture is kept in memory, so the program shows it all the same.
+// A picture that the program hands from one command to the next, written to
+// a bitmap file in its folder as well. The picture kept in memory is the
+// truth: another instance of the program may share the folder and replace
+// the file, and a file that cannot be written changes nothing. The file
+// replaces a symbolic link in its place instead of following it; owner, when
+// given, notes each file written.
 class HandOverBitmap
 {
 public:
-    explicit HandOverBitmap(QString path = QString());
+    explicit HandOverBitmap(QString path = QString(), OwnedFiles *owner = nullptr);
 
     const QString &path() const { return m_path; }
     void store(const QImage &image);
-    // The file's picture, or the one last stored when the file failed.
-    QImage load() const;
+    // The picture last stored.
+    QImage load() const { return m_memory; }
 
 private:
     QString m_path;
+    OwnedFiles *m_owner;
     QImage m_memory;
-    bool m_fileWritten = false;
 };
 
 } // namespace Vorlane

@@ -6,9 +6,12 @@
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <cerrno>
 #include <QToolButton>
 
 using namespace Vorlane;
@@ -42,6 +45,12 @@ private Q_SLOTS:
     void saveRewritesTheNamedFileWithoutAsking();
     void failedWriteIsReportedAndChangesNothing_data();
     void failedWriteIsReportedAndChangesNothing();
+    void writeFailuresKeepTheTargetAndGiveTheReason_data();
+    void writeFailuresKeepTheTargetAndGiveTheReason();
+    void savesOverALongName();
+    void exportChoosesTheFormatByName_data();
+    void exportChoosesTheFormatByName();
+    void twoWindowsInOneFolderKeepTheirOwnPictures();
     void refusedOpenKeepsTheDocumentAndRewritesTheLastPicture();
     void openKeepsTheScalesAndTheFieldRange();
     void exportHoldsTheLastPictureAtCanvasSize();
@@ -262,6 +271,121 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     QCOMPARE(state.modified, qint16(1));
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(fileContents(plain), QByteArray("plain"));
+}
+
+void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("fifo"); // else a file with content, and no room to write
+    QTest::addColumn<QString>("reason");
+    const QString tooLarge = qt_error_string(EFBIG);
+    QTest::newRow("Save, disk full") << "flsv" << false << tooLarge;
+    QTest::newRow("Save As over a file, disk full") << "flsavas" << false << tooLarge;
+    QTest::newRow("picture over a file, disk full") << "svbmp" << false << tooLarge;
+    QTest::newRow("Save As onto a FIFO") << "flsavas" << true << "Not a regular file";
+    QTest::newRow("picture onto a FIFO") << "svbmp" << true << "Not a regular file";
+}
+
+void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, fifo);
+    QFETCH(QString, reason);
+    ProgramState &state = m_f->state;
+    const QString path = m_f->folder.filePath(QStringLiteral("target"));
+    if (fifo)
+        makeFifo(path);
+    else
+        writeFile(path, "old content");
+    const bool named = command == QLatin1String("flsv");
+    state.currentFile = named ? path : QStringLiteral("before.vrf");
+    state.modified = 1;
+    const QStringList files = filesIn(state.appDir);
+    if (!named)
+        m_f->dialogs.fileAnswers.enqueue(path);
+    if (!named && !fifo)
+        m_f->dialogs.messageAnswers.enqueue(MessageButton::Yes);
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
+
+    {
+        // A write past 4 KiB fails as it would on a full disk.
+        const FileSizeLimit fullDisk(4096);
+        m_f->run(command);
+    }
+    const MessageRequest &warning = m_f->dialogs.messages.constLast();
+    QCOMPARE(warning.title, QStringLiteral("Error Saving File"));
+    QVERIFY2(warning.text.contains(path) && warning.text.endsWith(reason), qPrintable(warning.text));
+    QCOMPARE(isFifo(path), fifo);
+    if (!fifo)
+        QCOMPARE(fileContents(path), QByteArray("old content"));
+    QCOMPARE(filesIn(state.appDir), files);
+    QCOMPARE(state.currentFile, named ? path : QStringLiteral("before.vrf"));
+    QCOMPARE(state.modified, qint16(1));
+}
+
+void TestFileCommands::savesOverALongName()
+{
+    // 250 bytes: the longest names leave no room for a temporary name built on them.
+    const QString path = m_f->folder.filePath(QString(246, QLatin1Char('n')) + QLatin1String(".vrf"));
+    writeFile(path, "old content");
+    m_f->state.currentFile = path;
+    m_f->run(QStringLiteral("flsv"));
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+    QCOMPARE(fileContents(path), encodeDocument(m_f->state.document));
+}
+
+void TestFileCommands::exportChoosesTheFormatByName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("signature");
+    const QByteArray png("\x89PNG");
+    QTest::newRow("png") << "tree.png" << png;
+    QTest::newRow("PNG in capitals") << "tree.PnG" << png;
+    QTest::newRow("bmp") << "tree.bmp" << QByteArray("BM");
+    QTest::newRow("no extension") << "tree" << QByteArray("BM");
+    QTest::newRow("png inside the name") << "tree.png.old" << QByteArray("BM");
+}
+
+void TestFileCommands::exportChoosesTheFormatByName()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, signature);
+    m_f->window->startRendering();
+    const QString path = m_f->folder.filePath(name);
+    m_f->dialogs.fileAnswers.enqueue(path);
+    m_f->run(QStringLiteral("svbmp"));
+    QVERIFY(fileContents(path).startsWith(signature));
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), visible().persistentImage());
+}
+
+void TestFileCommands::twoWindowsInOneFolderKeepTheirOwnPictures()
+{
+    // Window B shares A's folder, as a second copy of the program would.
+    ProgramState stateB;
+    stateB.appDir = m_f->state.appDir;
+    ScriptedDialogs dialogsB;
+    MainWindow windowB(stateB, dialogsB);
+    windowB.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&windowB));
+    windowB.initialiseDocument();
+    const QImage blankB = windowB.visibleCanvas()->canvas().persistentImage();
+
+    m_f->window->startRendering();
+    auto *arrow = windowB.findChild<QToolButton *>(QStringLiteral("lt"));
+    QTest::mousePress(arrow, Qt::LeftButton);
+    QTest::mouseRelease(arrow, Qt::LeftButton);
+    QCOMPARE(windowB.visibleCanvas()->canvas().persistentImage(), blankB);
+    const QString exported = m_f->folder.filePath(QStringLiteral("b.bmp"));
+    dialogsB.fileAnswers.enqueue(exported);
+    windowB.findChild<QAction *>(QStringLiteral("svbmp"))->trigger();
+    QCOMPARE(readBitmap(exported), blankB);
+
+    // A leaves the blank picture B wrote last, and takes its own last picture.
+    QVERIFY(m_f->window->close());
+    QVERIFY(QFile::exists(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))));
+    QVERIFY(!QFile::exists(tempBitmap()));
+    QVERIFY(windowB.close());
+    QVERIFY(!QFile::exists(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))));
 }
 
 void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()

@@ -215,7 +215,9 @@ void TestLifecycle::exitQuestions()
     const QString path = untitled ? m_workingFolder->filePath(file) : file;
     if (!existing.isNull())
         writeFile(path, existing);
+    // As the base field editor leaves it.
     writeFile(appFile("TEST.BMP"), "BM");
+    m_state->workingFiles.recordWritten(appFile("TEST.BMP"));
     m_state->currentFile = file;
     m_state->modified = modified;
     m_dialogs->messageAnswers.append(answers);

@@ -40,12 +40,12 @@ void TestRenderOptions::defaultsComeFromTheDocumentAndWindow()
 
 void TestRenderOptions::everyOptionIsRead()
 {
-    const auto parsed = parse(QStringLiteral("a.vrf --output b.BMP --width 640 --height 480 --points -3 "
+    const auto parsed = parse(QStringLiteral("a.vrf --output b.BMP --width 640 --height 480 --points 3 "
                                              "--resolution 32767 --centre -32768,32767 --seed 4294967295"));
     const auto *options = std::get_if<RenderOptions>(&parsed);
     QVERIFY(options);
     QCOMPARE(options->size, QSize(640, 480));
-    QCOMPARE(*options->points, -3);
+    QCOMPARE(*options->points, 3);
     QCOMPARE(*options->resolution, qint16(32767));
     QCOMPARE(*options->centre, QPoint(-32768, 32767));
     QCOMPARE(options->seed, 4294967295u);
@@ -63,6 +63,8 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("huge height") << "a.vrf -o a.png --height 100000";
     QTest::newRow("words") << "a.vrf -o a.png --points many";
     QTest::newRow("points beyond 32 bits") << "a.vrf -o a.png --points 2147483648";
+    QTest::newRow("no points") << "a.vrf -o a.png --points 0";
+    QTest::newRow("negative points") << "a.vrf -o a.png --points -3";
     QTest::newRow("resolution 0") << "a.vrf -o a.png --resolution 0";
     QTest::newRow("centre of one") << "a.vrf -o a.png --centre 5";
     QTest::newRow("centre beyond 16 bits") << "a.vrf -o a.png --centre 0,40000";

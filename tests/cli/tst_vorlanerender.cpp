@@ -11,6 +11,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Vorlane;
 
 namespace {
@@ -21,9 +25,20 @@ struct Run
     QString errors;
 };
 
-Run runRenderer(const QStringList &arguments)
+// fileSizeLimit, when not 0, is the most the renderer may write into a file;
+// a write beyond fails with EFBIG, as on a full disk.
+Run runRenderer(const QStringList &arguments, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
+    if (fileSizeLimit != 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit = {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     process.start(QStringLiteral(VORLANE_RENDER_PATH), arguments);
     if (!process.waitForFinished(60000))
         return {-1, QStringLiteral("did not finish")};
@@ -39,6 +54,8 @@ class TestVorlaneRender : public QObject
 private Q_SLOTS:
     void sameDocumentGivesTheWindowsPixels();
     void exitCodesTellWhatWentWrong();
+    void faultyFilesAndCountsAreRefused_data();
+    void faultyFilesAndCountsAreRefused();
     void everyGalleryDocumentRenders();
 };
 
@@ -84,6 +101,51 @@ void TestVorlaneRender::exitCodesTellWhatWentWrong()
                  .exitCode,
              int(RenderExit::Success));
     QVERIFY(!QImage(output).isNull());
+}
+
+void TestVorlaneRender::faultyFilesAndCountsAreRefused_data()
+{
+    QTest::addColumn<QString>("input");  // "fifo" or the document
+    QTest::addColumn<QString>("output"); // "fifo", "full" (a picture, no room to write) or a new file
+    QTest::addColumn<QString>("points");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("input a FIFO without a writer") << "fifo" << "new" << "" << int(RenderExit::MissingInput)
+                                                 << "Not a regular file";
+    QTest::newRow("output over a picture on a full disk") << "document" << "full" << "" << int(RenderExit::OutputFailed)
+                                                          << qt_error_string(EFBIG);
+    QTest::newRow("output onto a FIFO") << "document" << "fifo" << "" << int(RenderExit::OutputFailed)
+                                        << "Not a regular file";
+    QTest::newRow("no points") << "document" << "new" << "0" << int(RenderExit::BadOptions) << "points";
+    QTest::newRow("negative points") << "document" << "new" << "-5" << int(RenderExit::BadOptions) << "points";
+}
+
+void TestVorlaneRender::faultyFilesAndCountsAreRefused()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QString, points);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestFolder folder;
+    const QString document = folder.filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
+    const QString fifo = folder.filePath(QStringLiteral("fifo.png"));
+    makeFifo(fifo);
+    const QString picture = output == QLatin1String("fifo") ? fifo : folder.filePath(QStringLiteral("out.png"));
+    const QByteArray old("old picture");
+    if (output == QLatin1String("full"))
+        writeFile(picture, old);
+    QStringList arguments{input == QLatin1String("fifo") ? fifo : document, QStringLiteral("-o"), picture};
+    if (!points.isEmpty())
+        arguments << QStringLiteral("--points") << points;
+
+    const Run run = runRenderer(arguments, output == QLatin1String("full") ? 4096 : 0);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.errors.contains(reason), qPrintable(run.errors));
+    QVERIFY(isFifo(fifo));
+    if (output == QLatin1String("full"))
+        QCOMPARE(fileContents(picture), old);
 }
 
 void TestVorlaneRender::everyGalleryDocumentRenders()

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void runningPictureCountsAsTheAdvertisement();
     void copiesAreWritableForTheirOwner();
     void fileThatCannotBeCopiedDoesNotStopTheOthers();
+    void copyThatDoesNotFitIsNotMade();
     void preparedInstallFillsTheUsersFolder();
     void preparedBuildTreeTouchesNoUserFolder();
 };
@@ -192,6 +193,22 @@ void TestDataFolder::fileThatCannotBeCopiedDoesNotStopTheOthers()
     QVERIFY(!copyMissingDataFiles(layout.installedData, layout.userFolder));
     QVERIFY(QFile::exists(layout.userFolder + QLatin1String("/vornet.dat")));
     QVERIFY(QFile::exists(layout.userFolder + QLatin1String("/Fractals/Tree.vrf")));
+}
+
+void TestDataFolder::copyThatDoesNotFitIsNotMade()
+{
+    // A torn copy would count as present and never be copied again.
+    Layout layout;
+    layDataFiles(layout.installedData);
+    writeFile(layout.installedData + QLatin1String("/vornad.dat"), QByteArray(8000, 'g'));
+    bool copied = true;
+    {
+        const FileSizeLimit fullDisk(4096);
+        copied = copyMissingDataFiles(layout.installedData, layout.userFolder);
+    }
+    QVERIFY(!copied);
+    QVERIFY(!QFile::exists(layout.userFolder + QLatin1String("/vornad.dat")));
+    QCOMPARE(filesBelow(layout.userFolder).size(), shippedFiles.size() - 1);
 }
 
 void TestDataFolder::preparedInstallFillsTheUsersFolder()

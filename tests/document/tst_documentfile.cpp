@@ -1,5 +1,6 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,6 +45,8 @@ private Q_SLOTS:
     void trailingBytesAreIgnored();
     void savingReplacesALongerFileWhole();
     void failedSaveKeepsTheOldFile();
+    void hugeAndEndlessFilesCostNoMoreThanADocument_data();
+    void hugeAndEndlessFilesCostNoMoreThanADocument();
 };
 
 void TestDocumentFile::startupDocumentBytes()
@@ -167,6 +170,33 @@ void TestDocumentFile::failedSaveKeepsTheOldFile()
     QString error;
     QVERIFY(!saveDocumentFile(startup(), dir.filePath(QStringLiteral("no/such/folder.vrf")), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("FIFO without a writer") << "fifo" << false;
+    QTest::newRow("endless device") << "/dev/zero" << false;
+    QTest::newRow("1 TB of nothing") << "sparse" << false;
+    QTest::newRow("a document, then 1 TB of nothing") << "sparse" << true;
+}
+
+void TestDocumentFile::hugeAndEndlessFilesCostNoMoreThanADocument()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    const QString path =
+        readerInput(dir.path(), QStringLiteral("tree.vrf"), kind, accepted ? encodeDocument(startup()) : QByteArray());
+    if (path.isEmpty())
+        QSKIP("this file system holds no such file");
+    const std::optional<QByteArray> bytes = readDocumentBytes(path);
+    QVERIFY(!bytes || bytes->size() == longestDocumentFile + 1);
+    const std::optional<FractalDocument> read = loadDocumentFile(path, startup());
+    QCOMPARE(read.has_value(), accepted);
+    if (accepted)
+        QCOMPARE(*read, startup());
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -1,3 +1,4 @@
+#include "common/filestore.h"
 #include "document/programfiles.h"
 #include <QDir>
 #include <QFile>
@@ -104,12 +105,20 @@ void TestProgramFiles::advertisementRenameLeavesATakenName()
 
 void TestProgramFiles::handOverBitmapsAreRemoved()
 {
+    // Only what this instance wrote goes; a file another instance has
+    // replaced since, and anything else in the folder, stay.
     TestFolder folder;
-    for (const QLatin1String name : {blankBitmapName, tempBitmapName, testBitmapName, QLatin1String("keep.bmp")})
-        writeFile(folder.filePath(name), "BM");
-    removeHandOverBitmaps(folder.appDir());
-    QCOMPARE(QDir(folder.appDir()).entryList(QDir::Files), QStringList{QStringLiteral("keep.bmp")});
-    removeHandOverBitmaps(folder.appDir());
+    OwnedFiles own;
+    for (const QLatin1String name : {blankBitmapName, tempBitmapName, testBitmapName}) {
+        QVERIFY(replaceFile(folder.filePath(name), "BM"));
+        own.recordWritten(folder.filePath(name));
+    }
+    writeFile(folder.filePath(QStringLiteral("keep.bmp")), "BM");
+    QVERIFY(replaceFile(folder.filePath(tempBitmapName), "BM from another instance"));
+    own.removeUnchanged();
+    QCOMPARE(QDir(folder.appDir()).entryList(QDir::Files), (QStringList{QStringLiteral("keep.bmp"), QStringLiteral("TEMP.BMP")}));
+    QCOMPARE(readRegularFile(folder.filePath(tempBitmapName), 100).value_or(QByteArray()), QByteArray("BM from another instance"));
+    own.removeUnchanged();
 }
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program in a virtual X server: start it with a document,
 # render with Ctrl+R, save with Ctrl+S, export the picture with Ctrl+M, leave
-# with Ctrl+X, and check what it leaves behind.
+# with Ctrl+X, and check what it leaves behind. Run as root, it also saves a
+# document on a full file system, which must keep the file and say why.
 # Usage: run.sh PATH/TO/vorlane [RESULTS]
 # A program in an installation (share/vorlane beside its folder) runs where it
 # lies and must work in the user's data folder; any other runs as a copy in a
@@ -30,6 +31,7 @@ program_pid=""
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    mountpoint -q "$work/full" 2>/dev/null && umount -l "$work/full"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -96,11 +98,14 @@ press "$dialog" Return
 wait_for "the picture was not exported" 10 test -s "$work/tree.bmp"
 [ "$(head -c 2 "$work/tree.bmp")" = BM ] || fail "the exported picture is not a bitmap"
 
-press "$window" ctrl+x
+leave() {
+    press "$window" ctrl+x
+    wait_for "the program did not end after Ctrl+X" 20 ended
+    wait "$program_pid" || fail "the program exited with status $?: $(cat "$work/program.log")"
+    program_pid=""
+}
 ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-wait_for "the program did not end after Ctrl+X" 20 ended
-wait "$program_pid" || fail "the program exited with status $?: $(cat "$work/program.log")"
-program_pid=""
+leave
 
 for bitmap in BLANK.BMP TEMP.BMP TEST.BMP vornad.gif; do
     [ ! -e "$folder/$bitmap" ] || fail "$bitmap was left behind"
@@ -111,6 +116,30 @@ else
     [ ! -e "$user_folder" ] || fail "a copy outside an installation wrote the user's data folder"
 fi
 cmp -s "$work/tree.vrf" "$work/tree.original" || fail "the document file was changed"
+# A save on a small tmpfs filled to the last byte: the document stays as it
+# was and the window reports the failure. Only root can mount one.
+save_on_a_full_disk() {
+    local full="$work/full" message=""
+    mkdir -p "$full"
+    if [ "$(id -u)" != 0 ] || ! mount -t tmpfs -o size=64k tmpfs "$full" 2>/dev/null; then
+        echo "end-to-end: the save on a full disk needs root and a tmpfs; skipped"
+        return
+    fi
+    cp "$work/tree.original" "$full/tree.vrf"
+    dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null || true
+    "$program" "$full/tree.vrf" >"$work/program.log" 2>&1 &
+    program_pid=$!
+    wait_for "the main window did not appear for the full disk" 20 find_main_window
+    press "$window" ctrl+s
+    find_message() { message=$(find_window '^Error Saving File$') && [ -n "$message" ]; }
+    wait_for "a save on a full disk was not reported" 10 find_message
+    press "$message" Return
+    cmp -s "$full/tree.vrf" "$work/tree.original" || fail "a save on a full disk changed the document"
+    leave
+    umount "$full"
+}
+save_on_a_full_disk
+
 if [ -n "$results" ]; then
     mkdir -p "$results"
     cp "$work/tree.vrf" "$work/tree.bmp" "$results/"

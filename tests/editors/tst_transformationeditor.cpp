@@ -5,11 +5,13 @@
 #include "support/testfolder.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QTest>
 
 using namespace Vorlane;
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void controlsStandInTheirOrder();
     void openingListsTheNamesAndSelectsNothing();
     void typedNameIsCutToEight();
+    void nameTakesOnlyLettersTheFileCanHold();
     void addWithEmptyNameTakesTheNextDefaultName();
     void addingToAnEmptyListSelectsNothing();
     void selectingShowsDisplayValuesAndAcceptStoresThemAgain();
@@ -181,6 +184,18 @@ void TestTransformationEditor::typedNameIsCutToEight()
     QCOMPARE(listEntries().last(), QStringLiteral("abcdefgh"));
     QCOMPARE(m_state->document.trNameCounter, qint16(4));
     QCOMPARE(nameList()->currentText(), QString());
+}
+
+void TestTransformationEditor::nameTakesOnlyLettersTheFileCanHold()
+{
+    // One Latin-1 byte per letter: "ü" fits, "€" and "Ж" would become "?".
+    for (const QChar letter : QStringLiteral("Tr\u20ac\u00fc\u0416")) {
+        QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(nameList()->lineEdit(), &typed);
+    }
+    QCOMPARE(nameList()->currentText(), QStringLiteral("Tr\u00fc"));
+    click("Add");
+    QCOMPARE(m_state->document.transformations.last().trName, QStringLiteral("Tr\u00fc     "));
 }
 
 void TestTransformationEditor::addWithEmptyNameTakesTheNextDefaultName()

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/systemdialogs.h"
 #include "document/colour.h"
 #include "online/aboutwindow.h"
 #include "online/linklabel.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void aboutLinkHover();
     void noteWindowLinks();
     void noteLinkHover();
+    void textFromFilesAndTheNetworkIsNeverMarkup();
     void ctrlAOpensTheAboutWindowAndItsNoteButtonTheNoteWindow();
 };
 
@@ -177,6 +180,31 @@ void TestInfoWindows::noteWindowLinks()
     QTest::mouseClick(link(&note, "HLink1"), Qt::LeftButton);
     QCOMPARE(dialogs.openedLinks, QStringList({QStringLiteral("https://someone.vorlane.example/"),
                                                QStringLiteral("mailto:someone@vorlane.example?subject=Mail from VR 2.0 user")}));
+}
+
+void TestInfoWindows::textFromFilesAndTheNetworkIsNeverMarkup()
+{
+    NetInfo info = someAddresses();
+    info.authorMail = QStringLiteral("<h1 style=\"color:red\">a</h1><img width=30000 height=30000>");
+    info.authorPage = QStringLiteral("<b>page</b>");
+    ScriptedDialogs dialogs;
+    NoteWindow note(info, dialogs);
+    for (const char *name : {"HLink1", "HLink2"}) {
+        QCOMPARE(link(&note, name)->textFormat(), Qt::PlainText);
+        QVERIFY(link(&note, name)->sizeHint().width() < 1000);
+    }
+
+    // A path in a message is shown as it is spelt.
+    Qt::TextFormat format = Qt::AutoText;
+    whenModalShows(this, QString(), [&format](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        format = box->textFormat();
+        box->button(QMessageBox::Ok)->click();
+    });
+    SystemDialogs().showMessage(nullptr, {QStringLiteral("'<img src=/x.png>' doesnot contain a valied Fractal Image"),
+                                          QStringLiteral("Error Opening File"), MessageIcon::Warning,
+                                          {MessageButton::Ok}, MessageButton::Ok});
+    QCOMPARE(format, Qt::PlainText);
 }
 
 void TestInfoWindows::noteLinkHover()

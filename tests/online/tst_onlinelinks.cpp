@@ -41,7 +41,8 @@ private Q_SLOTS:
     void cleanup();
     void updateReplacesTheAddressesAndThePicture();
     void errorPageFailsAndTheNextMirrorIsTried();
-    void fourByteFileFails();
+    void incompleteFileFailsAndTheOldOneStays_data();
+    void incompleteFileFailsAndTheOldOneStays();
     void noReachableMirrorShowsTheErrorOnceAndKeepsTheOldFile();
     void stalledMirrorTimesOut();
     void redirectIsFollowed();
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void webCommands();
     void addressesThatAreNotWebAddressesAreNotOpened();
     void pictureAndClickHereOpenTheSite();
+    void pictureTooCostlyToPlayIsNotPlayed();
 
 private:
     OnlineLinks &online() { return m_f->window->online(); }
@@ -180,9 +182,18 @@ void TestOnlineLinks::errorPageFailsAndTheNextMirrorIsTried()
     QCOMPARE(m_f->state.netInfo.siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
 }
 
-void TestOnlineLinks::fourByteFileFails()
+void TestOnlineLinks::incompleteFileFailsAndTheOldOneStays_data()
 {
-    m_server->answer(QStringLiteral("/a/vornet.txt"), QByteArray("\xc8\x01" "07", 4));
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("4 bytes") << QByteArray("\xc8\x01" "07", 4);
+    QTest::newRow("5 bytes") << QByteArray("\xc8\x01" "070", 5);
+    QTest::newRow("last address cut short") << netInfoFileBytes(shippedNetInfo()).chopped(1);
+}
+
+void TestOnlineLinks::incompleteFileFailsAndTheOldOneStays()
+{
+    QFETCH(QByteArray, file);
+    m_server->answer(QStringLiteral("/a/vornet.txt"), file);
     prepare({mirror("a")});
     updateAnsweringOk(true);
     verifyConnectionErrorShownOnce();
@@ -241,6 +252,9 @@ void TestOnlineLinks::fetchedPicture_data()
     QTest::newRow("not a GIF") << 200 << QByteArray(600, 'x') << false;
     QTest::newRow("PNG") << 200 << QByteArray("\x89PNG\r\n\x1a\n").append(600, '\0') << false;
     QTest::newRow("error page") << 404 << QByteArray(600, 'x') << false;
+    QTest::newRow("frame of 5500 x 5500") << 200 << gifOfSize(600, '\xff', QSize(5500, 5500)) << false;
+    QTest::newRow("150 frames of 1000 x 1000") << 200 << gifOfSize(5000, '\xff', QSize(1000, 1000), 150) << false;
+    QTest::newRow("16 frames of 1000 x 1000") << 200 << gifOfSize(5000, '\xff', QSize(1000, 1000), 16) << true;
 }
 
 void TestOnlineLinks::fetchedPicture()
@@ -355,6 +369,14 @@ void TestOnlineLinks::pictureAndClickHereOpenTheSite()
     QTest::mouseClick(picture, Qt::LeftButton);
     QTest::mouseClick(clickHere, Qt::LeftButton);
     QCOMPARE(m_f->dialogs.openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.example/")));
+}
+
+void TestOnlineLinks::pictureTooCostlyToPlayIsNotPlayed()
+{
+    // Kept by an earlier version, within the size limit, beyond the bound.
+    writeFile(appFile("vornad.gif"), gifOfSize(5000, '\xff', QSize(1000, 1000), 150));
+    online().playAdPicture();
+    QVERIFY(!online().adPicture()->movie()->isValid());
 }
 
 QTEST_MAIN(TestOnlineLinks)

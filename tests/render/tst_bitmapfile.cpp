@@ -1,9 +1,11 @@
+#include "document/colour.h"
 #include "render/bitmapfile.h"
 #include "support/files.h"
 #include "support/pictures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void suggestedNameReplacesTheExtension();
     void writesA24BitBitmapThatReadsBack();
     void failedWriteLeavesNoFile();
+    void workingBitmapReplacesALinkPlantedInItsPlace();
 };
 
 void TestBitmapFile::suggestedNameReplacesTheExtension_data()
@@ -49,7 +52,7 @@ void TestBitmapFile::writesA24BitBitmapThatReadsBack()
     image.setPixel(3, 2, qRgb(100, 50, 10));
     writeFile(path, QByteArray(100000, 'x'));
 
-    QVERIFY(writeBitmapFile(image, path));
+    QVERIFY(writePictureFile(image, path));
     const QByteArray bytes = fileContents(path);
     QVERIFY(bytes.startsWith("BM"));
     QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));
@@ -65,10 +68,25 @@ void TestBitmapFile::failedWriteLeavesNoFile()
     const QString path = plain + QLatin1String("/picture.bmp");
 
     QString error;
-    QVERIFY(!writeBitmapFile(QImage(4, 4, QImage::Format_RGB32), path, &error));
+    QVERIFY(!writePictureFile(QImage(4, 4, QImage::Format_RGB32), path, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
+}
+
+void TestBitmapFile::workingBitmapReplacesALinkPlantedInItsPlace()
+{
+    QTemporaryDir folder;
+    const QString victim = folder.filePath(QStringLiteral("victim"));
+    writeFile(victim, "precious");
+    HandOverBitmap working(folder.filePath(QStringLiteral("TEMP.BMP")));
+    QVERIFY(QFile::link(victim, working.path()));
+
+    const QImage picture = filledImage(QSize(4, 4), rgbColour(1, 2, 3));
+    working.store(picture);
+    QCOMPARE(fileContents(victim), QByteArray("precious"));
+    QVERIFY(!QFileInfo(working.path()).isSymLink());
+    QCOMPARE(readBitmap(working.path()), picture);
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)
