@@ -15,6 +15,9 @@ namespace Vorlane {
 
 namespace {
 
+// The main canvas's background when the program starts.
+constexpr qint32 startupBackColour = rgbColour(254, 253, 245);
+
 // A file's probability that Vorlane's weights move by more than this is reported.
 constexpr double probabilityTolerance = 0.03;
 // Enough images of the fixed points to find the attractor's extremes, which
@@ -157,85 +160,136 @@ IfsBlock ifsBlock(const FractalDocument &document, const QString &name)
     return block;
 }
 
-std::variant<IfsImport, QString> importIfsBlock(const IfsBlock &block, const IfsImportOptions &options)
+namespace {
+
+// One block on its way to a document; each step returns why it cannot go
+// on, or an empty text.
+class BlockImport
 {
-    if (block.maps.isEmpty())
-        return QStringLiteral("block '%1' has no maps").arg(block.name);
-    QList<LinearPart> parts;
-    QStringList shears;
-    QStringList errors;
-    for (int i = 0; i < block.maps.size(); ++i) {
-        const AffineMap &map = block.maps.at(i).map;
-        if (!withinLimit(map))
-            return QStringLiteral("%1: a number beyond %2").arg(mapLabel(block, i)).arg(coefficientLimit);
-        parts.append(nearestLinearPart(map));
-        if (std::max(std::abs(parts.last().contractionX), std::abs(parts.last().contractionY)) > 1.0f)
-            return QStringLiteral("%1: it does not shrink, so the attractor has no bounds").arg(mapLabel(block, i));
-        if (isExact(parts.last(), map)) {
-            if (options.approximate)
-                errors.append(QStringLiteral("%1: exact").arg(mapLabel(block, i)));
-            continue;
+public:
+    BlockImport(const IfsBlock &block, const IfsImportOptions &options)
+        : m_block(block)
+        , m_options(options)
+    {
+        m_result.document = startupDocument(0.0f, 0.0f, startupBackColour);
+        m_result.document.transformations.clear();
+    }
+
+    std::variant<IfsImport, QString> run()
+    {
+        if (m_block.maps.isEmpty())
+            return QStringLiteral("block '%1' has no maps").arg(m_block.name);
+        QString refusal = fitLinearParts();
+        if (refusal.isEmpty()) {
+            const QRectF bounds = attractorBounds(pickedMaps());
+            const double scale = m_options.keepScale ? exchangeUnit() : fittingScale(bounds);
+            refusal = addTransformations(scale);
+            if (refusal.isEmpty())
+                refusal = place(bounds, scale);
         }
-        shears.append(QStringLiteral("%1: its axes meet at %2 degrees, not at a right angle, so the map shears; "
-                                     "a Vorlane map only scales along the axes and rotates")
-                          .arg(mapLabel(block, i))
-                          .arg(axesAngle(map), 0, 'f', 3));
-        errors.append(QStringLiteral("%1: approximated, a, b, c and d move by at most %2")
-                          .arg(mapLabel(block, i))
-                          .arg(parts.last().error, 0, 'g', 4));
+        if (!refusal.isEmpty())
+            return refusal;
+        m_result.notes += probabilityNotes(m_block, m_result.document.transformations);
+        return m_result;
     }
-    if (!options.approximate && !shears.isEmpty())
+
+private:
+    QString fitLinearParts()
+    {
+        QStringList shears;
+        for (int i = 0; i < m_block.maps.size(); ++i) {
+            const AffineMap &map = m_block.maps.at(i).map;
+            if (!withinLimit(map))
+                return QStringLiteral("%1: a number beyond %2").arg(mapLabel(m_block, i)).arg(coefficientLimit);
+            const LinearPart part = nearestLinearPart(map);
+            if (std::max(std::abs(part.contractionX), std::abs(part.contractionY)) > 1.0f)
+                return QStringLiteral("%1: it does not shrink, so the attractor has no bounds").arg(mapLabel(m_block, i));
+            m_drawn.append(drawnMap(part, map));
+            m_parts.append(part);
+            if (isExact(part, map)) {
+                if (m_options.approximate)
+                    m_result.notes.append(QStringLiteral("%1: exact").arg(mapLabel(m_block, i)));
+                continue;
+            }
+            shears.append(QStringLiteral("%1: its axes meet at %2 degrees, not at a right angle, so the map "
+                                         "shears; a Vorlane map only scales along the axes and rotates")
+                              .arg(mapLabel(m_block, i))
+                              .arg(axesAngle(map), 0, 'f', 3));
+            m_result.notes.append(QStringLiteral("%1: approximated, a, b, c and d move by at most %2")
+                                      .arg(mapLabel(m_block, i))
+                                      .arg(part.error, 0, 'g', 4));
+        }
+        if (m_options.approximate || shears.isEmpty())
+            return QString();
         return shears.join(QLatin1Char('\n')) + QStringLiteral("\n(--approximate takes the nearest map Vorlane can hold)");
-
-    QList<AffineMap> drawn;
-    QList<AffineMap> picked;
-    for (int i = 0; i < block.maps.size(); ++i) {
-        drawn.append(drawnMap(parts.at(i), block.maps.at(i).map));
-        if (std::abs(double(parts.at(i).contractionX) * double(parts.at(i).contractionY)) > 0.0)
-            picked.append(drawn.last());
     }
-    const QRectF bounds = attractorBounds(picked);
-    const double scale = options.keepScale ? exchangeUnit() : fittingScale(bounds);
 
-    IfsImport result;
-    FractalDocument &document = result.document;
-    document = startupDocument(0.0f, 0.0f, rgbColour(254, 253, 245));
-    document.transformations.clear();
-    for (int i = 0; i < block.maps.size(); ++i) {
-        Transformation transformation;
-        transformation.trName = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
-        transformation.trContraction = {parts.at(i).contractionX, parts.at(i).contractionY};
-        transformation.trRotation = parts.at(i).rotation;
-        const double translationX = drawn.at(i).e * scale;
-        const double translationY = drawn.at(i).f * scale;
-        if (!(std::abs(translationX) <= coefficientLimit * exchangeUnit())
-            || !(std::abs(translationY) <= coefficientLimit * exchangeUnit()))
-            return QStringLiteral("%1: its translation is too large for a Vorlane map").arg(mapLabel(block, i));
-        transformation.trTranslation = {toSingle(translationX), toSingle(translationY)};
-        document.transformations.append(transformation);
+    // The maps the renderer ever picks: those of a weight above 0.
+    QList<AffineMap> pickedMaps() const
+    {
+        QList<AffineMap> picked;
+        for (int i = 0; i < m_parts.size(); ++i) {
+            if (double(m_parts.at(i).contractionX) * double(m_parts.at(i).contractionY) != 0.0)
+                picked.append(m_drawn.at(i));
+        }
+        return picked;
     }
-    document.trNameCounter = qint16(document.trCount() + 1);
 
-    const std::optional<QPoint> centre = wholePoint(bounds.center() * scale);
-    if (!centre)
-        return QStringLiteral("block '%1': the attractor lies too far out for the view centre").arg(block.name);
-    document.centreX = qint16(centre->x());
-    document.centreY = qint16(centre->y());
-    if (options.baseField) {
-        document.basePoints = *options.baseField;
-    } else {
-        QPointF start;
+    QString addTransformations(double scale)
+    {
+        FractalDocument &document = m_result.document;
+        for (int i = 0; i < m_parts.size(); ++i) {
+            const double translationX = m_drawn.at(i).e * scale;
+            const double translationY = m_drawn.at(i).f * scale;
+            if (!(std::abs(translationX) <= coefficientLimit * exchangeUnit())
+                || !(std::abs(translationY) <= coefficientLimit * exchangeUnit()))
+                return QStringLiteral("%1: its translation is too large for a Vorlane map").arg(mapLabel(m_block, i));
+            Transformation transformation;
+            transformation.trName = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
+            transformation.trContraction = {m_parts.at(i).contractionX, m_parts.at(i).contractionY};
+            transformation.trRotation = m_parts.at(i).rotation;
+            transformation.trTranslation = {toSingle(translationX), toSingle(translationY)};
+            document.transformations.append(transformation);
+        }
+        document.trNameCounter = qint16(document.trCount() + 1);
+        return QString();
+    }
+
+    // The view centred on the attractor; the base field.
+    QString place(const QRectF &bounds, double scale)
+    {
+        FractalDocument &document = m_result.document;
+        const std::optional<QPoint> centre = wholePoint(bounds.center() * scale);
+        if (!centre)
+            return QStringLiteral("block '%1': the attractor lies too far out for the view centre").arg(m_block.name);
+        document.centreX = qint16(centre->x());
+        document.centreY = qint16(centre->y());
+        if (m_options.baseField) {
+            document.basePoints = *m_options.baseField;
+            return QString();
+        }
         double x = 0.0;
         double y = 0.0;
-        if (fixedPoint(drawn.first(), x, y))
-            start = QPointF(x, y);
+        const QPointF start = fixedPoint(m_drawn.first(), x, y) ? QPointF(x, y) : QPointF();
         const std::optional<QPoint> base = wholePoint(start * scale);
         if (!base)
-            return QStringLiteral("%1: its fixed point lies too far out for a base point").arg(mapLabel(block, 0));
+            return QStringLiteral("%1: its fixed point lies too far out for a base point").arg(mapLabel(m_block, 0));
         document.basePoints = {{qint16(base->x()), qint16(base->y())}};
+        return QString();
     }
-    result.notes = errors + probabilityNotes(block, document.transformations);
-    return result;
+
+    const IfsBlock &m_block;
+    const IfsImportOptions &m_options;
+    QList<LinearPart> m_parts;
+    QList<AffineMap> m_drawn; // the maps as the renderer applies them, in exchange units
+    IfsImport m_result;
+};
+
+} // namespace
+
+std::variant<IfsImport, QString> importIfsBlock(const IfsBlock &block, const IfsImportOptions &options)
+{
+    return BlockImport(block, options).run();
 }
 
 } // namespace Vorlane
