@@ -18,8 +18,6 @@ namespace {
 // The main canvas's background when the program starts.
 constexpr qint32 startupBackColour = rgbColour(254, 253, 245);
 
-// A file's probability that Vorlane's weights move by more than this is reported.
-constexpr double probabilityTolerance = 0.03;
 // Enough images of the fixed points to find the attractor's extremes, which
 // lie at or near the images of fixed points under short sequences of maps.
 constexpr qsizetype boundsPointBudget = 100000;

@@ -36,6 +36,10 @@ struct IfsImportOptions
 // Margin left around the fitted attractor, as a fraction of the canvas's side.
 constexpr double fitMargin = 0.05;
 
+// A probability of the file that Vorlane's area weights move by more than
+// this is reported.
+constexpr double probabilityTolerance = 0.03;
+
 struct IfsImport
 {
     FractalDocument document;

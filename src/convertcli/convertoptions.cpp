@@ -27,7 +27,7 @@ QString description()
                "                     The base field is one point at the first map's fixed point; the\n"
                "                     translations are scaled so that the attractor fills the start-up\n"
                "                     canvas but for a margin of %1% on each side. Probabilities that\n"
-               "                     Vorlane's area weights change by more than 3 points are reported.\n"
+               "                     Vorlane's area weights change by more than %4 points are reported.\n"
                "\n"
                "Units: the coordinates of IFS text and flame genomes are in units of the start-up canvas's\n"
                "height, %2 canvas units (%3 pixels), the same along X and Y, with Y up in IFS text.\n"
@@ -41,7 +41,8 @@ QString description()
                "5 output not writable.")
         .arg(int(fitMargin * 100))
         .arg(exchangeUnit())
-        .arg(startupCanvasSize().height());
+        .arg(startupCanvasSize().height())
+        .arg(int(probabilityTolerance * 100));
 }
 
 struct Parser

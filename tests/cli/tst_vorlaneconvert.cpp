@@ -119,11 +119,7 @@ void TestVorlaneConvert::documentThroughIfsTextAndBack()
     const std::optional<FractalDocument> converted = loadDocumentFile(back, FractalDocument());
     QVERIFY(original && converted);
     QCOMPARE(converted->basePoints, original->basePoints);
-    QCOMPARE(converted->trCount(), original->trCount());
-    for (int i = 0; i < original->trCount(); ++i) {
-        QCOMPARE(converted->transformations.at(i).trContraction, original->transformations.at(i).trContraction);
-        QCOMPARE(converted->transformations.at(i).trTranslation, original->transformations.at(i).trTranslation);
-    }
+    QCOMPARE(converted->transformations, original->transformations);
 
     const QString genome = folder.filePath(QStringLiteral("fern.flame"));
     run = runConverter({source, genome});

@@ -35,13 +35,13 @@ QString refusal(const std::variant<IfsImport, QString> &imported)
 // Equal to float precision: a few parts in ten million of the largest number.
 bool sameMap(const AffineMap &x, const AffineMap &y)
 {
-    const std::initializer_list<double> xs{x.a, x.b, x.c, x.d, x.e, x.f};
-    const std::initializer_list<double> ys{y.a, y.b, y.c, y.d, y.e, y.f};
-    const double largest = std::max(1e-30, std::abs(*std::max_element(xs.begin(), xs.end(), [](double p, double q) {
-        return std::abs(p) < std::abs(q);
-    })));
-    for (auto i = xs.begin(), j = ys.begin(); i != xs.end(); ++i, ++j) {
-        if (std::abs(*i - *j) > 1e-6 * largest)
+    const QList<double> xs{x.a, x.b, x.c, x.d, x.e, x.f};
+    const QList<double> ys{y.a, y.b, y.c, y.d, y.e, y.f};
+    double largest = 1e-30;
+    for (const double value : xs)
+        largest = std::max(largest, std::abs(value));
+    for (qsizetype i = 0; i < xs.size(); ++i) {
+        if (std::abs(xs.at(i) - ys.at(i)) > 1e-6 * largest)
             return false;
     }
     return true;
