@@ -158,6 +158,27 @@ IfsBlock ifsBlock(const FractalDocument &document, const QString &name)
     return block;
 }
 
+QByteArray documentIfsText(const FractalDocument &document, const QString &name, const QString &sourceFileName)
+{
+    const QStringList comments{
+        QStringLiteral("%1, written by vorlane-convert %2 from %3.")
+            .arg(name, QStringLiteral(VORLANE_VERSION), sourceFileName),
+        QStringLiteral("x' = a x + b y + e, y' = c x + d y + f; one unit is the start-up canvas's height; Y up."),
+        QStringLiteral("a b c d e f p")};
+    return writeIfsText({ifsBlock(document, name)}, comments);
+}
+
+std::optional<IfsBlock> ifsBlockNamed(const QList<IfsBlock> &blocks, const QString &name)
+{
+    if (name.isEmpty())
+        return blocks.value(0);
+    for (const IfsBlock &block : blocks) {
+        if (block.name.compare(name, Qt::CaseInsensitive) == 0)
+            return block;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // One block on its way to a document; each step returns why it cannot go

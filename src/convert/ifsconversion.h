@@ -21,6 +21,13 @@ QString ifsBlockName(const QString &filePath);
 // weight normalised to a probability (0 for all when every weight is 0).
 IfsBlock ifsBlock(const FractalDocument &document, const QString &name);
 
+// The document as IFS text of one block, with comments that say where it
+// came from and how to read it.
+QByteArray documentIfsText(const FractalDocument &document, const QString &name, const QString &sourceFileName);
+
+// The block of that name, letter case aside; the first for an empty name.
+std::optional<IfsBlock> ifsBlockNamed(const QList<IfsBlock> &blocks, const QString &name);
+
 struct IfsImportOptions
 {
     // Take the nearest map Vorlane can hold for a map that shears, instead of

@@ -81,12 +81,7 @@ int exportDocument(const ConvertOptions &options)
     const QString name = ifsBlockName(options.input);
     if (options.conversion == Conversion::DocumentToFlame)
         return write(options.output, flameGenome(*document, name));
-    const QStringList comments{
-        QStringLiteral("%1, written by vorlane-convert %2 from %3.")
-            .arg(name, QCoreApplication::applicationVersion(), QFileInfo(options.input).fileName()),
-        QStringLiteral("x' = a x + b y + e, y' = c x + d y + f; one unit is the start-up canvas's height; Y up."),
-        QStringLiteral("a b c d e f p")};
-    return write(options.output, writeIfsText({ifsBlock(*document, name)}, comments));
+    return write(options.output, documentIfsText(*document, name, QFileInfo(options.input).fileName()));
 }
 
 std::variant<QList<IfsBlock>, int> readBlocks(const QString &path)
@@ -111,23 +106,12 @@ int listBlocks(const QString &path)
     return leave(ConvertExit::Success);
 }
 
-std::optional<IfsBlock> chosenBlock(const QList<IfsBlock> &blocks, const QString &name)
-{
-    if (name.isEmpty())
-        return blocks.constFirst();
-    for (const IfsBlock &block : blocks) {
-        if (block.name.compare(name, Qt::CaseInsensitive) == 0)
-            return block;
-    }
-    return std::nullopt;
-}
-
 int importBlock(const ConvertOptions &options)
 {
     const auto blocks = readBlocks(options.input);
     if (const int *code = std::get_if<int>(&blocks))
         return *code;
-    const std::optional<IfsBlock> block = chosenBlock(std::get<QList<IfsBlock>>(blocks), options.blockName);
+    const std::optional<IfsBlock> block = ifsBlockNamed(std::get<QList<IfsBlock>>(blocks), options.blockName);
     if (!block)
         return leave(ConvertExit::BadOptions,
                      QStringLiteral("'%1' holds no block named '%2'; --list shows its blocks.")
