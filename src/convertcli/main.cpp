@@ -17,16 +17,16 @@ using namespace Vorlane;
 
 namespace {
 
-int leave(ConvertExit code, const QString &message = QString())
-{
-    if (!message.isEmpty())
-        std::fprintf(stderr, "vorlane-convert: %s\n", qPrintable(message));
-    return int(code);
-}
-
 void note(const QString &message)
 {
     std::fprintf(stderr, "vorlane-convert: %s\n", qPrintable(message));
+}
+
+int leave(ConvertExit code, const QString &message = QString())
+{
+    if (!message.isEmpty())
+        note(message);
+    return int(code);
 }
 
 std::optional<QByteArray> readInput(const QString &path, QString *error)
