@@ -285,7 +285,7 @@ private:
         document.centreY = qint16(centre->y());
         if (m_options.baseField) {
             document.basePoints = *m_options.baseField;
-            return QString();
+            return document.basePoints.isEmpty() ? QStringLiteral("the base field to copy has no points") : QString();
         }
         double x = 0.0;
         double y = 0.0;

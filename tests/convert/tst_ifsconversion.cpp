@@ -166,23 +166,30 @@ void TestIfsConversion::refusesWhatNoDocumentCanHold_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("keepScale");
+    QTest::addColumn<bool>("emptyBaseField");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no maps") << QByteArray("empty {\n}") << false << QStringLiteral("block 'empty' has no maps");
-    QTest::newRow("huge number") << QByteArray("f {\n1e12 0 0 1e12 0 0 1\n}") << false
+    const QByteArray half = "f {\n0.5 0 0 0.5 0 0 1\n}";
+    QTest::newRow("no maps") << QByteArray("empty {\n}") << false << false
+                             << QStringLiteral("block 'empty' has no maps");
+    QTest::newRow("huge number") << QByteArray("f {\n1e12 0 0 1e12 0 0 1\n}") << false << false
                                  << QStringLiteral("block 'f', map 1 (line 2): a number beyond");
-    QTest::newRow("expanding") << QByteArray("f {\n2 0 0 2 1 0 1\n}") << false
+    QTest::newRow("expanding") << QByteArray("f {\n2 0 0 2 1 0 1\n}") << false << false
                                << QStringLiteral("block 'f', map 1 (line 2): it does not shrink");
-    QTest::newRow("far out at the given scale") << QByteArray("f {\n0.5 0 0 0.5 100 0 1\n}") << true
+    QTest::newRow("far out at the given scale") << QByteArray("f {\n0.5 0 0 0.5 100 0 1\n}") << true << false
                                                 << QStringLiteral("too far out");
+    QTest::newRow("empty base field") << half << false << true << QStringLiteral("the base field to copy has no points");
 }
 
 void TestIfsConversion::refusesWhatNoDocumentCanHold()
 {
     QFETCH(QByteArray, text);
     QFETCH(bool, keepScale);
+    QFETCH(bool, emptyBaseField);
     QFETCH(QString, message);
-    const QString refused = refusal(importIfsBlock(parsedBlock(text), {true, keepScale, std::nullopt}));
+    const std::optional<QList<BasePoint>> baseField =
+        emptyBaseField ? std::optional(QList<BasePoint>()) : std::nullopt;
+    const QString refused = refusal(importIfsBlock(parsedBlock(text), {true, keepScale, baseField}));
     QVERIFY2(refused.contains(message), qPrintable(refused));
 }
 
