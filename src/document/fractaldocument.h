@@ -28,6 +28,11 @@ constexpr int maxBasePoints = 32767;
 // A name cut to, or padded with blanks to, exactly trNameLength characters.
 QString paddedTrName(const QString &name);
 
+// How often the renderer picks the map, relative to the others: the magnitude
+// of the product of its contractions, so that a mirrored map counts as much
+// as its unmirrored twin.
+double transformationWeight(const Transformation &transformation);
+
 struct BasePoint
 {
     qint16 baseX = 0;

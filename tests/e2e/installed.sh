@@ -23,7 +23,7 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install: $(cat "$work/install.log")"
 
 share="$prefix/share"
-for file in bin/vorlane bin/vorlane-render share/vorlane/vornet.dat share/vorlane/vornad.dat \
+for file in bin/vorlane bin/vorlane-render bin/vorlane-convert share/vorlane/vornet.dat share/vorlane/vornad.dat \
         share/vorlane/help/VR2_Help.html share/vorlane/help/trans_edit.html "share/vorlane/Fractals/Fern.vrf" \
         share/applications/vorlane.desktop share/icons/hicolor/scalable/apps/vorlane.svg \
         share/mime/packages/vorlane.xml; do

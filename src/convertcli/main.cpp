@@ -1,0 +1,169 @@
+// vorlane-convert: Vorlane documents to and from classic IFS text, and to
+// flame genomes.
+#include "convert/flamegenome.h"
+#include "convert/ifsconversion.h"
+#include "convert/ifstext.h"
+#include "convertoptions.h"
+#include "document/documentfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+
+using namespace Vorlane;
+
+namespace {
+
+void note(const QString &message)
+{
+    std::fprintf(stderr, "vorlane-convert: %s\n", qPrintable(message));
+}
+
+int leave(ConvertExit code, const QString &message = QString())
+{
+    if (!message.isEmpty())
+        note(message);
+    return int(code);
+}
+
+std::optional<QByteArray> readInput(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read '%1': %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    // One byte beyond the limit is enough to refuse a file as too large.
+    return file.read(maxIfsTextSize + 1);
+}
+
+// Written whole or not at all: the flush shows a full disk before the old
+// file is replaced.
+bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
+}
+
+int write(const QString &path, const QByteArray &bytes)
+{
+    QString error;
+    if (!writeOutput(path, bytes, &error))
+        return leave(ConvertExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
+    return leave(ConvertExit::Success);
+}
+
+// The document, or the exit code after saying why there is none.
+std::variant<FractalDocument, int> readDocument(const QString &path)
+{
+    QString error;
+    const std::optional<QByteArray> bytes = readInput(path, &error);
+    if (!bytes)
+        return leave(ConvertExit::MissingInput, error);
+    std::optional<FractalDocument> document = decodeDocument(*bytes, FractalDocument());
+    if (!document)
+        return leave(ConvertExit::Refused, QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(path));
+    return *std::move(document);
+}
+
+int exportDocument(const ConvertOptions &options)
+{
+    const auto read = readDocument(options.input);
+    if (const int *code = std::get_if<int>(&read))
+        return *code;
+    const FractalDocument *document = std::get_if<FractalDocument>(&read);
+    const QString name = ifsBlockName(options.input);
+    if (options.conversion == Conversion::DocumentToFlame)
+        return write(options.output, flameGenome(*document, name));
+    return write(options.output, documentIfsText(*document, name, QFileInfo(options.input).fileName()));
+}
+
+std::variant<QList<IfsBlock>, int> readBlocks(const QString &path)
+{
+    QString error;
+    const std::optional<QByteArray> bytes = readInput(path, &error);
+    if (!bytes)
+        return leave(ConvertExit::MissingInput, error);
+    auto parsed = parseIfsText(*bytes);
+    if (const auto *refusal = std::get_if<IfsTextError>(&parsed))
+        return leave(ConvertExit::Refused, QStringLiteral("'%1', %2").arg(path, refusal->message));
+    return std::get<QList<IfsBlock>>(std::move(parsed));
+}
+
+int listBlocks(const QString &path)
+{
+    const auto blocks = readBlocks(path);
+    if (const int *code = std::get_if<int>(&blocks))
+        return *code;
+    for (const IfsBlock &block : std::get<QList<IfsBlock>>(blocks))
+        std::printf("%s\t%d maps\n", qPrintable(block.name), int(block.maps.size()));
+    return leave(ConvertExit::Success);
+}
+
+int importBlock(const ConvertOptions &options)
+{
+    const auto blocks = readBlocks(options.input);
+    if (const int *code = std::get_if<int>(&blocks))
+        return *code;
+    const std::optional<IfsBlock> block = ifsBlockNamed(std::get<QList<IfsBlock>>(blocks), options.blockName);
+    if (!block)
+        return leave(ConvertExit::BadOptions,
+                     QStringLiteral("'%1' holds no block named '%2'; --list shows its blocks.")
+                         .arg(options.input, options.blockName));
+
+    IfsImportOptions importOptions{options.approximate, options.keepScale, std::nullopt};
+    if (!options.baseFieldDocument.isEmpty()) {
+        const auto source = readDocument(options.baseFieldDocument);
+        if (const int *code = std::get_if<int>(&source))
+            return *code;
+        importOptions.baseField = std::get<FractalDocument>(source).basePoints;
+    }
+    const auto imported = importIfsBlock(*block, importOptions);
+    if (const auto *refusal = std::get_if<QString>(&imported))
+        return leave(ConvertExit::Refused, *refusal);
+    const IfsImport &result = std::get<IfsImport>(imported);
+    for (const QString &message : result.notes)
+        note(message);
+    QString error;
+    if (!saveDocumentFile(result.document, options.output, &error))
+        return leave(ConvertExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
+    return leave(ConvertExit::Success);
+}
+
+int convert(const ConvertOptions &options)
+{
+    switch (options.conversion) {
+    case Conversion::DocumentToIfs:
+    case Conversion::DocumentToFlame:
+        return exportDocument(options);
+    case Conversion::IfsToDocument:
+        return importBlock(options);
+    case Conversion::ListBlocks:
+        return listBlocks(options.input);
+    }
+    return leave(ConvertExit::BadOptions);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vorlane-convert"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
+
+    const ParsedConvertOptions parsed = parseConvertOptions(QCoreApplication::arguments());
+    if (const auto *info = std::get_if<ConvertInfo>(&parsed)) {
+        std::fputs(qPrintable(info->text), stdout);
+        return leave(ConvertExit::Success);
+    }
+    if (const auto *error = std::get_if<ConvertOptionsError>(&parsed))
+        return leave(ConvertExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-convert --help'."));
+    return convert(std::get<ConvertOptions>(parsed));
+}
