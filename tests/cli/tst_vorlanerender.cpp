@@ -40,6 +40,7 @@ private Q_SLOTS:
     void sameDocumentGivesTheWindowsPixels();
     void exitCodesTellWhatWentWrong();
     void everyGalleryDocumentRenders();
+    void versionIsTheAboutWindows();
 };
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
@@ -84,6 +85,15 @@ void TestVorlaneRender::exitCodesTellWhatWentWrong()
                  .exitCode,
              int(RenderExit::Success));
     QVERIFY(!QImage(output).isNull());
+}
+
+// The About window shows "Version:  2.0.2".
+void TestVorlaneRender::versionIsTheAboutWindows()
+{
+    QProcess process;
+    process.start(QStringLiteral(VORLANE_RENDER_PATH), {QStringLiteral("--version")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("vorlane-render 2.0.2\n"));
 }
 
 void TestVorlaneRender::everyGalleryDocumentRenders()
