@@ -75,6 +75,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     auto *note = named(new QPushButton(QStringLiteral("Note from the progremmer..."), this), "Command1");
     connect(note, &QPushButton::clicked, this, [this] { done(noteRequested); });
     auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(8);
     buttons->addWidget(ok);
     buttons->addWidget(note);
 
