@@ -25,6 +25,7 @@ struct Entry
     qint32 totalPoints = 250000;
     qint16 resolution = 20;
     qint16 centreY = 0;
+    qint16 centreX = 0;
 };
 
 QList<BasePoint> segment(QPoint from, QPoint to, int steps)
@@ -122,7 +123,7 @@ QList<Entry> gallery()
          {{0.62f, 0.62f, 32, 0, 1800}, {0.62f, 0.62f, -32, 0, 1800}, {0.5f, 0.5f, 0, 0, 1500}},
          segment({0, 0}, {0, 1800}, 360), {RadiatingColour, rgbColour(90, 50, 20), rgbColour(230, 120, 160), paper}, 250000, 20, 2200},
         {"Spiral.vrf", {{0.9f, 0.9f, 20, 0, 0}, {0.3f, 0.3f, 0, 2100, 0}}, dot(3000, 0),
-         {RandomColour, rgbColour(255, 140, 0), rgbColour(120, 0, 160), rgbColour(10, 10, 30)}, 300000, 24},
+         {RandomColour, rgbColour(255, 140, 0), rgbColour(120, 0, 160), rgbColour(10, 10, 30)}, 300000, 24, 585, 900},
         {"Snowflake.vrf", shrinkTowards(third, hexaflake), polygon({{-300, -520}, {300, -520}, {600, 0}, {300, 520}, {-300, 520}, {-600, 0}}, 60),
          {RadiatingColour, rgbColour(30, 90, 200), rgbColour(200, 230, 255), rgbColour(15, 25, 60)}},
         {"Sierpinski Carpet.vrf", shrinkTowards(third, carpet), dot(0, 0),
@@ -154,6 +155,7 @@ FractalDocument document(const Entry &entry)
     document.settings.totalPoints = entry.totalPoints;
     document.settings.resolution = entry.resolution;
     document.colours = entry.colours;
+    document.centreX = entry.centreX;
     document.centreY = entry.centreY;
     return document;
 }
