@@ -7,7 +7,10 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace Vorlane {
@@ -46,6 +49,20 @@ QMessageBox::StandardButton toQt(MessageButton button)
     return QMessageBox::NoButton;
 }
 
+// A box sizes itself to its text, and a window manager then cuts a longer
+// title short. Room for the title and the title bar's buttons keeps it whole.
+void makeRoomForTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    constexpr int titleBarButtons = 160;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + titleBarButtons;
+    grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 QString runFileDialog(QWidget *owner, const FileRequest &request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(owner);
@@ -73,6 +90,7 @@ MessageButton SystemDialogs::showMessage(QWidget *owner, const MessageRequest &r
     for (const MessageButton button : request.buttons)
         box.addButton(toQt(button));
     box.setDefaultButton(toQt(request.defaultButton));
+    makeRoomForTitle(box);
     const auto pressed = QMessageBox::StandardButton(box.exec());
     for (const MessageButton button : request.buttons) {
         if (toQt(button) == pressed)

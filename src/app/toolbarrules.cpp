@@ -12,6 +12,9 @@ namespace {
 constexpr int uprightGreyTwips[] = {1455, 2910, 3450, 4770};
 constexpr int uprightLightTwips[] = {1485, 2925, 3465};
 constexpr int ruleTwips = 540;
+// The advertisement and its "Click Here" lie right of the toolbar; the rule
+// under the toolbar would strike through the caption.
+constexpr int ruleEndTwips = 4995;
 const QColor etchedGrey(128, 128, 128);
 
 } // namespace
@@ -50,7 +53,7 @@ void ToolbarRules::paintEvent(QPaintEvent *)
     // The system's window colour, white on most desktops, is Qt's Base role.
     drawUprights(uprightLightTwips, palette().color(QPalette::Base));
     painter.setPen(etchedGrey);
-    painter.drawLine(0, bottom, width() - 1, bottom);
+    painter.drawLine(0, bottom, qMin(width(), twipsToPixels(ruleEndTwips)) - 1, bottom);
 }
 
 } // namespace Vorlane

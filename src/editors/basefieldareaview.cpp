@@ -5,13 +5,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace Vorlane {
 
 namespace {
 
+// The middle of the pixel under the pointer. Its edge would split the
+// untouched pen's two lines, 2.2 units apart, over two pixel rows.
 QPointF areaPosition(const QMouseEvent *event)
 {
-    return event->position() * RasterCanvas::unitsPerPixel;
+    const QPointF position = event->position();
+    const QPointF pixel(std::floor(position.x()), std::floor(position.y()));
+    return (pixel + QPointF(0.5, 0.5)) * RasterCanvas::unitsPerPixel;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "pensweep.h"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -47,6 +48,18 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, QPoint 
     auto *label = placed<QLabel>(parent, name, QRect(twips, QSize(widthTwips, labelHeight)));
     label->setText(text);
     return label;
+}
+
+// A font wider than the design's would wrap a caption, even between "<" and
+// "1 )", and push it against the corner label below the area; it takes a
+// smaller size of the font instead.
+void fitOnOneLine(QLabel *label)
+{
+    constexpr qreal smallest = 6.0;
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() && font.pointSizeF() > smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
 }
 
 QLineEdit *addField(QWidget *parent, const char *name, const QRect &twips)
@@ -175,10 +188,9 @@ void BaseFieldEditor::createPenFields()
     addLabel(this, "Label5", QStringLiteral("Width(X):"), {120, 2160});
     addLabel(this, "Label7", QStringLiteral("Width(Y):"), {960, 2160});
     QLabel *hint = addLabel(this, "Label6", QStringLiteral("( Recomended value < 1 )"), {0, 2760}, 1935);
-    // Wider fonts than the design's take a second line; there is room below.
-    hint->setWordWrap(true);
-    hint->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    hint->resize(hint->width(), twipsToPixels(480));
+    hint->setAlignment(Qt::AlignCenter);
+    hint->resize(hint->width(), twipsToPixels(255));
+    fitOnOneLine(hint);
     QLineEdit *widthd = addField(this, "widthd", QRect(120, 2400, 615, 375));
     QLineEdit *widthe = addField(this, "widthe", QRect(960, 2400, 615, 375));
     connect(widthd, &QLineEdit::textChanged, this, [this](const QString &text) {

@@ -86,8 +86,8 @@ QString readLimit(const Limit &limit)
 
 QString axisProblem(QChar axis, qint16 min, qint16 max, float scale)
 {
-    if (min >= max)
-        return QStringLiteral("%1-min must be smaller than %1-max.").arg(axis);
+    if (min > max)
+        return QStringLiteral("%1-min must not lie above %1-max.").arg(axis);
     const int span = int(max) - int(min);
     if (span > largestSpan) {
         return QStringLiteral("%1-max may lie at most %2 above %1-min.").arg(axis).arg(displayText(largestSpan, scale));

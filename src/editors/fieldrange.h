@@ -38,8 +38,8 @@ FieldRangeTexts fieldRangeTexts(const FieldRange &range, float scaleX, float sca
 // Typed limits read back into document units: each divided by its scale and
 // rounded half to even. A range the editor and the capture cannot work with
 // is refused: problem then says why, for the user, and range is not to be
-// used. Refused are a limit that does not round into 16 bits, a minimum not
-// below its maximum, an axis spanning more than 32767 units and a range whose
+// used. Refused are a limit that does not round into 16 bits, a minimum above
+// its maximum, an axis spanning more than 32767 units and a range whose
 // last sampled column or row would pass lastSampledGridLine.
 struct FieldRangeReading
 {

@@ -16,10 +16,15 @@ namespace {
 
 constexpr QSize clientSize(4575, 2775);
 constexpr int labelOffset = 600; // from a label to its field
+// The design puts the left labels against the window's edge; everything
+// below the introduction moves in to the introduction's margin, and each
+// label ends a little before its field.
+constexpr int margin = 240;
+constexpr int labelGap = 60;
 
 QPushButton *addButton(QWidget *parent, const char *name, const QString &text, int left)
 {
-    auto *button = placed<QPushButton>(parent, name, QRect(left, 2160, 1095, 375));
+    auto *button = placed<QPushButton>(parent, name, QRect(margin + left, 2160, 1095, 375));
     button->setText(text);
     return button;
 }
@@ -36,7 +41,7 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
     useDesignFont(this);
     setFixedSize(twipsToPixels(clientSize.width()), twipsToPixels(clientSize.height()));
 
-    auto *intro = placed<QLabel>(this, "Label1", QRect(240, 120, 4095, 615));
+    auto *intro = placed<QLabel>(this, "Label1", QRect(margin, 120, 4095, 615));
     intro->setText(QStringLiteral("The following maximum and minimum range of X-axis and Y-axis has been detected for "
                                   "the base field. You may manually change them if you like ."));
     intro->setWordWrap(true);
@@ -69,8 +74,12 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
 QLineEdit *BaseFieldRangeWindow::addLimitField(const char *labelName, const QString &label, const char *name,
                                                const QString &toolTip, int left, int top)
 {
-    placed<QLabel>(this, labelName, QRect(left, top, labelOffset, 375))->setText(label);
-    auto *field = placed<QLineEdit>(this, name, QRect(left + labelOffset, top, 1095, 375));
+    const int fieldLeft = margin + left + labelOffset;
+    const int labelLeft = margin / 2 + left;
+    auto *caption = placed<QLabel>(this, labelName, QRect(labelLeft, top, fieldLeft - labelGap - labelLeft, 375));
+    caption->setText(label);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *field = placed<QLineEdit>(this, name, QRect(fieldLeft, top, 1095, 375));
     field->setToolTip(toolTip);
     return field;
 }

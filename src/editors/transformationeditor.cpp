@@ -22,6 +22,22 @@ namespace {
 
 const QString numberCaption = QStringLiteral("Transformation no.");
 
+// A caption with mnemonic markers as rich text: the letter after "&"
+// underlined, "&&" a plain ampersand.
+QString underlinedMnemonic(const QString &caption)
+{
+    QString html;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const bool marked = caption.at(i) == QLatin1Char('&') && i + 1 < caption.size();
+        if (marked)
+            ++i;
+        const QString letter = QString(caption.at(i)).toHtmlEscaped();
+        const bool underlined = marked && caption.at(i) != QLatin1Char('&');
+        html += underlined ? QStringLiteral("<u>%1</u>").arg(letter) : letter;
+    }
+    return html;
+}
+
 } // namespace
 
 TransformationEditor::TransformationEditor(ProgramState &state, UserDialogs &dialogs, QWidget *owner)
@@ -82,9 +98,13 @@ void TransformationEditor::createControls()
     closeRow->addWidget(help);
 
     auto *noteFrame = named(new QGroupBox(this), "Frame1");
-    auto *note = namedLabel(this, "Label12",
-                            tr("Note : You must click 'Accpt Transformation' button each time you finish making "
-                               "changes to &a perticular transformation before shifting to the next transformation."));
+    auto *note = namedLabel(this, "Label12", {});
+    // The marker underlines its letter, as a label's mnemonic shows; a real
+    // mnemonic would take Alt+A from the accept button.
+    note->setText(underlinedMnemonic(
+        tr("Note : You must click 'Accpt Transformation' button each time you finish making "
+           "changes to &a perticular transformation before shifting to the next transformation.")));
+    note->setTextFormat(Qt::RichText);
     note->setWordWrap(true);
     (new QVBoxLayout(noteFrame))->addWidget(note);
 
@@ -147,7 +167,11 @@ void TransformationEditor::selectTransformation(int index)
 {
     m_state.selectedTr = qint16(index + 1);
     m_number->setText(numberCaption + numToField(m_state.selectedTr));
-    showFields(transformationFields(m_state.document.transformations.at(index), m_state.document.settings));
+    TransformationFields fields =
+        transformationFields(m_state.document.transformations.at(index), m_state.document.settings);
+    // The entry keeps the name it was listed with until the window opens again.
+    fields.name = m_name->itemText(index);
+    showFields(fields);
 }
 
 void TransformationEditor::addTransformation()

@@ -54,7 +54,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    QLabel *version = namedLabel(this, "lblVersion", QStringLiteral("Version:  2.0.2"));
+    QLabel *version = namedLabel(this, "lblVersion", QStringLiteral("Version:  " VORLANE_VERSION));
     QLabel *description = namedLabel(this, "lblDescription",
                                         QStringLiteral("Two Dimentional Linear  Fractal Structure Creator "));
     description->setWordWrap(true);
@@ -75,6 +75,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     auto *note = named(new QPushButton(QStringLiteral("Note from the progremmer..."), this), "Command1");
     connect(note, &QPushButton::clicked, this, [this] { done(noteRequested); });
     auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(8);
     buttons->addWidget(ok);
     buttons->addWidget(note);
 

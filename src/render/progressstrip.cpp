@@ -18,7 +18,9 @@ ProgressStrip::ProgressStrip(QWidget *parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     m_label->setObjectName(QStringLiteral("Label1"));
-    m_label->setGeometry(0, 0, 100, labelHeightPixels);
+    // The design's height cuts off the bottoms of the letters of a larger
+    // font than its own; the bar below it has room to spare.
+    m_label->setGeometry(0, 0, 100, qMax(labelHeightPixels, m_label->fontMetrics().height()));
     m_label->setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Light);

@@ -31,16 +31,34 @@ void RasterCanvas::resize(QSize pixelSize)
 {
     if (pixelSize == m_image.size())
         return;
-    const auto grown = [this, pixelSize](const QImage &old) {
+    const auto anchored = [this, pixelSize](const QImage &content) {
         QImage image(pixelSize, QImage::Format_RGB32);
         image.fill(toRgb(m_backColour));
         QPainter painter(&image);
-        painter.drawImage(0, 0, old);
+        painter.drawImage(0, 0, content);
         return image;
     };
-    m_image = grown(m_image);
+    keepPersistentImage();
+    m_image = anchored(m_kept);
     if (!m_shown.isNull())
-        m_shown = grown(m_shown);
+        m_shown = anchored(m_shown);
+}
+
+// A smaller canvas must not lose what lies beyond its new edges: growing
+// again shows it.
+void RasterCanvas::keepPersistentImage()
+{
+    if (m_kept.width() <= m_image.width() && m_kept.height() <= m_image.height()) {
+        m_kept = m_image;
+        return;
+    }
+    QImage kept(m_kept.size().expandedTo(m_image.size()), QImage::Format_RGB32);
+    kept.fill(toRgb(m_backColour));
+    QPainter painter(&kept);
+    painter.drawImage(0, 0, m_kept);
+    painter.drawImage(0, 0, m_image);
+    painter.end();
+    m_kept = kept;
 }
 
 void RasterCanvas::setBackColour(qint32 colour)
@@ -58,6 +76,7 @@ void RasterCanvas::setPicture(const QImage &picture)
 void RasterCanvas::clear()
 {
     m_shown = QImage();
+    m_kept = m_picture;
     m_image.fill(toRgb(m_backColour));
     if (!m_picture.isNull()) {
         QPainter painter(&m_image);

@@ -37,8 +37,9 @@ public:
     explicit RasterCanvas(QSize pixelSize = QSize(), qint32 backColour = 0xFFFFFF);
 
     QSize pixelSize() const { return m_image.size(); }
-    // Resizes the canvas; what it holds stays anchored at its top left and a
-    // new area shows the background colour.
+    // Resizes the canvas; what it holds stays anchored at its top left. A new
+    // area shows what the canvas held there before it was made smaller, since
+    // it was last cleared, and the background colour beyond.
     void resize(QSize pixelSize);
     // The scale width and height: the interior in canvas units.
     float scaleWidth() const { return float(m_image.width() * unitsPerPixel); }
@@ -95,11 +96,13 @@ public:
 
 private:
     QImage &drawingImage();
+    void keepPersistentImage();
     void setPixel(int px, int py, QRgb rgb);
 
     qint32 m_backColour;
     QImage m_picture;
     QImage m_image;
+    QImage m_kept; // the persistent image as large as it has been since the last clear
     QImage m_shown; // null while it equals m_image
     bool m_persistentDrawing = true;
 };

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void tooLowWindowSnapsBack();
     void resizeResetsTheScales();
     void minimisedWindowKeepsItsLayout();
+    void restoredWindowShowsTheWholeLastPicture();
 
 private:
     QToolButton *button(const char *name) const;
@@ -177,6 +178,19 @@ void TestCanvasViewing::minimisedWindowKeepsItsLayout()
     QCOMPARE(m_window->visibleCanvas()->geometry(), canvas);
     QCOMPARE(m_window->hiddenCanvas()->geometry(), canvas);
     QCOMPARE(m_window->progressBar()->geometry(), bar);
+}
+
+void TestCanvasViewing::restoredWindowShowsTheWholeLastPicture()
+{
+    m_window->startRendering();
+    const QImage rendered = m_window->visibleCanvas()->canvas().persistentImage();
+    const QSize size = m_window->size();
+    m_window->resize(size - QSize(60, 100));
+    QTRY_COMPARE(m_window->size(), size - QSize(60, 100));
+    m_window->resize(size);
+    QTRY_COMPARE(m_window->size(), size);
+    QCOMPARE(m_window->visibleCanvas()->canvas().persistentImage(), rendered);
+    QCOMPARE(m_window->hiddenCanvas()->canvas().persistentImage(), rendered);
 }
 
 QTEST_MAIN(TestCanvasViewing)

@@ -185,8 +185,11 @@ void TestCommands::etchedLinesFrameTheToolbar()
     for (const int x : {1485, 2925, 3465})
         QCOMPARE(pixel(x, 300), light);
     QCOMPARE(pixel(1470, 300), background);
-    for (const int x : {0, 1470, 4000, pixelsToTwips(shown.width() - 1)})
+    for (const int x : {0, 1470, 4000, 4980})
         QCOMPARE(pixel(x, 540), grey);
+    // The rule stops at the advertisement: it would strike through "Click Here".
+    for (const int x : {4995, 6600, pixelsToTwips(shown.width() - 1)})
+        QVERIFY(pixel(x, 540) != grey);
     QCOMPARE(pixel(1470, 555), background);
 }
 

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void faultyFilesAndCountsAreRefused_data();
     void faultyFilesAndCountsAreRefused();
     void everyGalleryDocumentRenders();
+    void versionIsTheAboutWindows();
 };
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
@@ -148,6 +149,16 @@ void TestVorlaneRender::faultyFilesAndCountsAreRefused()
         QCOMPARE(fileContents(picture), old);
 }
 
+// The About window shows "Version:  2.0.2".
+void TestVorlaneRender::versionIsTheAboutWindows()
+{
+    QProcess process;
+    process.start(QStringLiteral(VORLANE_RENDER_PATH), {QStringLiteral("--version")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("vorlane-render 2.0.2\n"));
+}
+
+// Each fits the start-up canvas with room to spare on every side.
 void TestVorlaneRender::everyGalleryDocumentRenders()
 {
     TestFolder folder;
@@ -162,11 +173,19 @@ void TestVorlaneRender::everyGalleryDocumentRenders()
         const QImage picture(output);
         QCOMPARE(picture.size(), startupCanvasSize());
         int inked = 0;
+        QRect drawn;
         for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x)
-                inked += picture.pixel(x, y) != picture.pixel(0, 0);
+            for (int x = 0; x < picture.width(); ++x) {
+                const bool ink = picture.pixel(x, y) != picture.pixel(0, 0);
+                inked += ink;
+                if (ink)
+                    drawn |= QRect(x, y, 1, 1);
+            }
         }
         QVERIFY2(inked > picture.width() * picture.height() / 200, qPrintable(name + QLatin1String(" is nearly empty")));
+        // Clear of every edge by a twentieth of the canvas.
+        const QMargins margin(picture.width() / 20, picture.height() / 20, picture.width() / 20, picture.height() / 20);
+        QVERIFY2(picture.rect().marginsRemoved(margin).contains(drawn), qPrintable(name + QLatin1String(" touches an edge")));
     }
 }
 

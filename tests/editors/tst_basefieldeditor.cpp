@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void rangeWindowShowsTheWidenedRange();
     void cancelKeepsTheWidening();
     void acceptStoresLimitsRoundedHalfToEven();
+    void flatRangeOpensAnEmptyArea();
     void acceptRefusesARangeAndStaysOpen_data();
     void acceptRefusesARangeAndStaysOpen();
     void editorIsAsLargeAsTheRange();
@@ -69,6 +71,7 @@ private Q_SLOTS:
     void widthFieldsSetThePen();
     void numericShapeIsPreviewedAndFixedByAccept();
     void pointerDrawsAndEveryReleaseCommits();
+    void untouchedPenDrawsOnePixelRow();
     void saveReplacesTheBasePoints();
     void saveWithoutInkEmptiesTheList();
     void saveStopsAtTheLargestPointCount();
@@ -162,13 +165,35 @@ void TestBaseFieldEditor::acceptStoresLimitsRoundedHalfToEven()
     QVERIFY(m_dialogs->messages.isEmpty());
 }
 
+// A range no wider or no higher than a point is usable: the editor shows an
+// empty area, and Save finds no ink in it.
+void TestBaseFieldEditor::flatRangeOpensAnEmptyArea()
+{
+    m_program->fieldRange = {0, 600, 0, 600};
+    m_program->document.basePoints = {{100, 100}};
+    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    window.show();
+    type(&window, "xmaxt", QStringLiteral("50"));
+    type(&window, "xmint", QStringLiteral("50"));
+    clickButton(&window, "Command1");
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(m_dialogs->messages.isEmpty());
+    QCOMPARE(m_program->fieldRange, (FieldRange{100, 100, 0, 600}));
+
+    BaseFieldEditor editor(*m_program, *m_dialogs, m_state, nullptr);
+    editor.show();
+    QCOMPARE(findControl(&editor, "Picture1")->width(), 0);
+    clickButton(&editor, "save");
+    QVERIFY(m_program->document.basePoints.isEmpty());
+}
+
 void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("minimum not below maximum")
-        << "xmint" << "300" << QStringLiteral("X-min must be smaller than X-max.");
+    QTest::newRow("minimum above maximum")
+        << "xmint" << "301" << QStringLiteral("X-min must not lie above X-max.");
     QTest::newRow("beyond 16 bits") << "ymaxt" << "65536" << QStringLiteral("Y-max must lie between -65536 and 65534.");
     QTest::newRow("last row beyond 32757")
         << "ymaxt" << "65534" << QStringLiteral("The base field may reach no further than 65514 along Y: lower Y-max or "
@@ -309,6 +334,33 @@ void TestBaseFieldEditor::pointerDrawsAndEveryReleaseCommits()
     QCOMPARE(areaPixel(*editor, 10, 2), BaseFieldDrawing::ink);
     QCOMPARE(areaPixel(*editor, 20, 10), BaseFieldDrawing::ink);
     QCOMPARE(colourAt(readBitmap(m_folder->filePath(QStringLiteral("TEST.BMP"))), 20, 10), BaseFieldDrawing::ink);
+}
+
+// The untouched pen draws two lines 2.2 units apart: from the middle of a
+// pixel both stay in its row, and the capture finds the two grid rows in it.
+void TestBaseFieldEditor::untouchedPenDrawsOnePixelRow()
+{
+    const std::unique_ptr<BaseFieldEditor> editor = openEditor();
+    QWidget *area = findControl(editor.get(), "Picture1");
+    for (const char *tool : {"line1", "Command3"}) {
+        clickButton(editor.get(), tool);
+        QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 10));
+        QTest::mouseMove(area, QPoint(30, 10));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(30, 10));
+    }
+    const QImage &picture = editor->drawing().area().persistentImage();
+    for (int py = 0; py < picture.height(); ++py) {
+        for (int px = 0; px < picture.width(); ++px) {
+            const bool onTheLine = py == 10 && px >= 2 && px <= 30;
+            QCOMPARE(colourAt(picture, px, py) == BaseFieldDrawing::ink, onTheLine);
+        }
+    }
+    // Pixel row 10 is v 150 to 165, and v = 450 − (y − 200).
+    clickButton(editor.get(), "save");
+    QSet<qint16> rows;
+    for (const BasePoint &point : std::as_const(m_program->document.basePoints))
+        rows.insert(point.baseY);
+    QCOMPARE(rows, (QSet<qint16>{490, 500}));
 }
 
 void TestBaseFieldEditor::saveReplacesTheBasePoints()

@@ -123,11 +123,12 @@ void TestFieldRange::typedLimits_data()
     QTest::newRow("divided by the scale") << FieldRangeTexts{"1.25", "1.75", "-1.25", "0"} << 0.5f
                                           << FieldRange{-2, 2, 0, 4} << QString();
     QTest::newRow("minimum equal to its maximum")
-        << FieldRangeTexts{"100", "100", "100", "0"} << 1.0f << FieldRange{}
-        << QStringLiteral("X-min must be smaller than X-max.");
+        << FieldRangeTexts{"100", "100", "100", "0"} << 1.0f << FieldRange{100, 100, 0, 100} << QString();
+    QTest::newRow("minimum rounding onto its maximum")
+        << FieldRangeTexts{"100", "0.5", "0", "0"} << 1.0f << FieldRange{0, 100, 0, 0} << QString();
     QTest::newRow("minimum above its maximum")
-        << FieldRangeTexts{"100", "100", "0", "200"} << 1.0f << FieldRange{}
-        << QStringLiteral("Y-min must be smaller than Y-max.");
+        << FieldRangeTexts{"100", "100", "0", "101"} << 1.0f << FieldRange{}
+        << QStringLiteral("Y-min must not lie above Y-max.");
     QTest::newRow("beyond 16 bits") << FieldRangeTexts{"32767.5", "100", "0", "0"} << 1.0f << FieldRange{}
                                     << QStringLiteral("X-max must lie between -32768 and 32767.");
     QTest::newRow("beyond 16 bits in display values")

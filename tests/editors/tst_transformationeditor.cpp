@@ -13,8 +13,25 @@
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Vorlane;
+
+namespace {
+
+// A control's caption as the user reads it, rich text rendered.
+QString shownText(const QWidget *widget)
+{
+    const auto *label = qobject_cast<const QLabel *>(widget);
+    if (!label || label->textFormat() != Qt::RichText)
+        return widget->property("text").toString();
+    QTextDocument document;
+    document.setHtml(label->text());
+    return document.toPlainText();
+}
+
+} // namespace
 
 class TestTransformationEditor : public QObject
 {
@@ -41,6 +58,7 @@ private Q_SLOTS:
     void helpOpensTheLocalPage();
     void closeDropsWhatWasNotAccepted();
     void returnInAFieldPressesNoButton();
+    void noteUnderlinesItsMarkerOnly();
 
 private:
     void openEditor();
@@ -132,7 +150,7 @@ void TestTransformationEditor::controlsReadAsDesigned_data()
     QTest::newRow("hlp") << "hlp" << "&Help" << "";
     QTest::newRow("Label12") << "Label12"
                              << "Note : You must click 'Accpt Transformation' button each time you finish making "
-                                "changes to &a perticular transformation before shifting to the next transformation."
+                                "changes to a perticular transformation before shifting to the next transformation."
                              << "";
 }
 
@@ -144,7 +162,7 @@ void TestTransformationEditor::controlsReadAsDesigned()
     QCOMPARE(m_editor->objectName(), QStringLiteral("Form2"));
     QCOMPARE(m_editor->windowTitle(), QStringLiteral("Edit Transformation"));
     const QWidget *widget = control(name.toLatin1().constData());
-    QCOMPARE(widget->property("text").toString(), text);
+    QCOMPARE(shownText(widget), text);
     QCOMPARE(widget->toolTip(), toolTip);
     QVERIFY(widget->isVisible());
 }
@@ -261,6 +279,12 @@ void TestTransformationEditor::acceptStoresTypedValuesButKeepsTheListEntry()
     QCOMPARE(stored.trRotation, std::numeric_limits<float>::max());
     QCOMPARE(stored.trTranslation[0], -0.5f);
     QCOMPARE(listEntries().first(), QStringLiteral("Tr 1    "));
+    // Picked again, the entry shows its listed name beside the stored values.
+    nameList()->setEditText(QString());
+    pickEntry(0);
+    QCOMPARE(nameList()->currentText(), QStringLiteral("Tr 1    "));
+    QCOMPARE(fieldText("Text1"), QStringLiteral(" .3"));
+    QCOMPARE(m_state->document.transformations.at(0).trName, QStringLiteral("twig    "));
 }
 
 void TestTransformationEditor::removeShiftsTheRestAndKeepsTheFields()
@@ -373,6 +397,24 @@ void TestTransformationEditor::returnInAFieldPressesNoButton()
     QVERIFY(m_editor->isVisible());
     QCOMPARE(m_state->document, before);
     QCOMPARE(m_state->modified, qint16(0));
+}
+
+void TestTransformationEditor::noteUnderlinesItsMarkerOnly()
+{
+    QTextDocument note;
+    note.setHtml(control<QLabel>("Label12")->text());
+    const QString text = note.toPlainText();
+    const qsizetype marked = text.indexOf(QStringLiteral(" a perticular")) + 1;
+    const auto underlinedAt = [&note](qsizetype position) {
+        QTextCursor cursor(&note);
+        cursor.setPosition(int(position + 1)); // the format of the character before the cursor
+        return cursor.charFormat().fontUnderline();
+    };
+    QVERIFY(underlinedAt(marked));
+    for (qsizetype position = 0; position < text.size(); ++position)
+        QVERIFY2(position == marked || !underlinedAt(position), qPrintable(QString::number(position)));
+    // Only a mnemonic in looks: Alt+A stays the accept button's.
+    QVERIFY(!control<QLabel>("Label12")->buddy());
 }
 
 QTEST_MAIN(TestTransformationEditor)

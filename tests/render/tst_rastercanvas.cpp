@@ -27,6 +27,7 @@ private Q_SLOTS:
     void drawingWithoutPersistenceIsOnlyShown();
     void clearingKeepsPictureAndBackColour();
     void resizingKeepsTheTopLeft();
+    void growingAgainShowsWhatShrinkingHid();
     void linesAndBoxesIncludeTheirEnds();
     void farLinesEnd();
     void ellipseOutlines_data();
@@ -85,6 +86,30 @@ void TestRasterCanvas::resizingKeepsTheTopLeft()
     QCOMPARE(colourAt(canvas.persistentImage(), 0, 0), ink);
     QCOMPARE(colourAt(canvas.persistentImage(), 25, 15), background);
     QCOMPARE(canvas.scaleWidth(), 450.0f);
+}
+
+void TestRasterCanvas::growingAgainShowsWhatShrinkingHid()
+{
+    RasterCanvas canvas(QSize(10, 10), background);
+    canvas.setPicture(filledImage(QSize(10, 10), ink));
+    canvas.plot(135, 135, rgbColour(1, 1, 1));
+    canvas.resize(QSize(5, 12));
+    canvas.plot(15, 165, rgbColour(2, 2, 2)); // drawn while small, kept too
+    canvas.resize(QSize(12, 4));
+    canvas.resize(QSize(12, 12));
+    const QImage &grown = canvas.persistentImage();
+    QCOMPARE(colourAt(grown, 9, 9), rgbColour(1, 1, 1));
+    QCOMPARE(colourAt(grown, 8, 2), ink);
+    QCOMPARE(colourAt(grown, 1, 11), rgbColour(2, 2, 2));
+    QCOMPARE(colourAt(grown, 11, 5), background);
+    QCOMPARE(colourAt(grown, 5, 11), background);
+
+    // Clearing drops the drawing beyond the edges; the picture stays whole.
+    canvas.resize(QSize(4, 4));
+    canvas.clear();
+    canvas.resize(QSize(12, 12));
+    QCOMPARE(colourAt(canvas.persistentImage(), 9, 9), ink);
+    QCOMPARE(colourAt(canvas.persistentImage(), 1, 11), background);
 }
 
 void TestRasterCanvas::linesAndBoxesIncludeTheirEnds()

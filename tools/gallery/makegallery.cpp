@@ -25,6 +25,7 @@ struct Entry
     qint32 totalPoints = 250000;
     qint16 resolution = 20;
     qint16 centreY = 0;
+    qint16 centreX = 0;
 };
 
 QList<BasePoint> segment(QPoint from, QPoint to, int steps)
@@ -60,13 +61,18 @@ QList<Map> shrinkTowards(float factor, const QList<QPointF> &fixedPoints, float 
     return maps;
 }
 
-// The map of the given scale and rotation that takes from to to.
-Map similarity(float scale, float rotation, QPointF from, QPointF to)
+enum class Mirror { None, InXAxis };
+
+// The map of the given scale and rotation that takes from to to. A mirrored
+// map first turns the plane over in the X axis: a negative contraction Y.
+Map similarity(float scale, float rotation, QPointF from, QPointF to, Mirror mirror = Mirror::None)
 {
+    const float flip = mirror == Mirror::InXAxis ? -1.0f : 1.0f;
     const double angle = rotation * M_PI / 180.0;
-    const double x = scale * (from.x() * std::cos(angle) - from.y() * std::sin(angle));
-    const double y = scale * (from.x() * std::sin(angle) + from.y() * std::cos(angle));
-    return {scale, scale, rotation, float(std::round(to.x() - x)), float(std::round(to.y() - y))};
+    const double fromY = flip * from.y();
+    const double x = scale * (from.x() * std::cos(angle) - fromY * std::sin(angle));
+    const double y = scale * (from.x() * std::sin(angle) + fromY * std::cos(angle));
+    return {scale, flip * scale, rotation, float(std::round(to.x() - x)), float(std::round(to.y() - y))};
 }
 
 QList<QPointF> ring(int count, double radius, double firstAngleDegrees)
@@ -88,15 +94,20 @@ QList<Entry> gallery()
     for (int x = -1; x <= 1; ++x) {
         for (int y = -1; y <= 1; ++y) {
             if (x != 0 || y != 0)
-                carpet.append({x * 1800.0, y * 1800.0});
+                carpet.append({x * 2400.0, y * 2400.0});
             if ((x == 0) != (y == 0))
                 crystal.append({x * 2400.0, y * 2400.0});
         }
     }
     const QPointF dragonStart(-1400, -700);
     const QPointF dragonEnd(1400, -700);
-    const QPointF levyStart(-1600, 1500);
-    const QPointF levyEnd(1600, 1500);
+    const QPointF levyStart(-1200, 900);
+    const QPointF levyEnd(1200, 900);
+    // The Koch curve from two mirrored maps: each takes the whole curve onto
+    // one half of it, turned over.
+    const float kochScale = float(1.0 / std::sqrt(3.0));
+    const QPointF kochStart(-2600, -750);
+    const QPointF kochPeak(0, -750 + 2600 / std::sqrt(3.0));
     QList<QPointF> hexaflake = ring(6, 2400, 90);
     hexaflake.append({0, 0});
 
@@ -107,24 +118,32 @@ QList<Entry> gallery()
          {{0.85f, 0.85f, -2.5f, 0, 800}, {0.30f, 0.34f, 49, 0, 800}, {0.30f, 0.34f, -49, 0, 220}, {0.03f, 0.16f, 0, 0, 0}},
          segment({0, 0}, {0, 800}, 80), {RadiatingColour, rgbColour(60, 40, 10), rgbColour(40, 170, 40), paper}, 300000, 20, 2700},
         {"Dragon Curve.vrf", {similarity(halfRoot, 45, dragonStart, dragonStart), similarity(halfRoot, 135, dragonStart, dragonEnd)},
-         segment(dragonStart.toPoint(), dragonEnd.toPoint(), 300), {RadiatingColour, rgbColour(230, 40, 30), rgbColour(40, 30, 200), paper}},
+         dot(dragonStart.x(), dragonStart.y()), {RadiatingColour, rgbColour(230, 40, 30), rgbColour(40, 30, 200), paper}},
         {"Tree.vrf",
          {{0.62f, 0.62f, 32, 0, 1800}, {0.62f, 0.62f, -32, 0, 1800}, {0.5f, 0.5f, 0, 0, 1500}},
          segment({0, 0}, {0, 1800}, 360), {RadiatingColour, rgbColour(90, 50, 20), rgbColour(230, 120, 160), paper}, 250000, 20, 2200},
         {"Spiral.vrf", {{0.9f, 0.9f, 20, 0, 0}, {0.3f, 0.3f, 0, 2100, 0}}, dot(3000, 0),
-         {RandomColour, rgbColour(255, 140, 0), rgbColour(120, 0, 160), rgbColour(10, 10, 30)}, 300000, 24},
+         {RandomColour, rgbColour(255, 140, 0), rgbColour(120, 0, 160), rgbColour(10, 10, 30)}, 300000, 24, 585, 900},
         {"Snowflake.vrf", shrinkTowards(third, hexaflake), polygon({{-300, -520}, {300, -520}, {600, 0}, {300, 520}, {-300, 520}, {-600, 0}}, 60),
          {RadiatingColour, rgbColour(30, 90, 200), rgbColour(200, 230, 255), rgbColour(15, 25, 60)}},
-        {"Sierpinski Carpet.vrf", shrinkTowards(third, carpet), polygon({{-2700, -2700}, {2700, -2700}, {2700, 2700}, {-2700, 2700}}, 400),
+        {"Sierpinski Carpet.vrf", shrinkTowards(third, carpet), dot(0, 0),
          {ChronologicalColour, rgbColour(120, 20, 20), rgbColour(240, 190, 60), paper}},
         {"Levy C Curve.vrf", {similarity(halfRoot, -45, levyStart, levyStart), similarity(halfRoot, 45, levyEnd, levyEnd)},
-         segment(levyStart.toPoint(), levyEnd.toPoint(), 400), {TwoColoursOnly, rgbColour(0, 110, 90), rgbColour(220, 90, 0), paper}},
+         dot(levyStart.x(), levyStart.y()), {TwoColoursOnly, rgbColour(0, 110, 90), rgbColour(220, 90, 0), paper}},
         {"Vicsek Crystal.vrf", shrinkTowards(third, crystal), dot(0, 0),
          {RandomColour, rgbColour(0, 160, 200), rgbColour(0, 40, 120), rgbColour(245, 250, 255)}},
         {"Pentaflake.vrf", shrinkTowards(0.382f, ring(5, 2500, 90) << QPointF(0, 0)), dot(0, 0),
          {RadiatingColour, rgbColour(150, 0, 80), rgbColour(255, 200, 0), paper}},
-        {"Galaxy.vrf", {{0.85f, 0.85f, 25, 0, 0}, {0.3f, 0.3f, -60, 2600, 0}, {0.3f, 0.3f, 120, -2600, 0}}, dot(0, 0),
+        {"Galaxy.vrf", {{0.85f, 0.85f, 25, 0, 0}, {0.3f, 0.3f, -60, 1700, 0}, {0.3f, 0.3f, 120, -1700, 0}}, dot(0, 0),
          {RandomColour, rgbColour(255, 255, 220), rgbColour(90, 60, 200), rgbColour(5, 5, 20)}, 400000, 24},
+        // Mirrored maps: each leaflet of this fern is the other turned over.
+        {"Mirrored Fern.vrf",
+         {{0.85f, 0.85f, -2.5f, 0, 800}, {0.30f, 0.34f, -49, 0, 500}, {-0.30f, 0.34f, 49, 0, 500}, {0.03f, 0.16f, 0, 0, 0}},
+         segment({0, 0}, {0, 800}, 80), {ChronologicalColour, rgbColour(20, 90, 30), rgbColour(170, 220, 60), paper}, 300000, 20, 2700},
+        {"Koch Curve.vrf",
+         {similarity(kochScale, 30, kochStart, kochStart, Mirror::InXAxis),
+          similarity(kochScale, -30, kochStart, kochPeak, Mirror::InXAxis)},
+         dot(kochStart.x(), kochStart.y()), {TwoColoursOnly, rgbColour(20, 60, 160), rgbColour(200, 40, 90), paper}},
     };
 }
 
@@ -136,6 +155,7 @@ FractalDocument document(const Entry &entry)
     document.settings.totalPoints = entry.totalPoints;
     document.settings.resolution = entry.resolution;
     document.colours = entry.colours;
+    document.centreX = entry.centreX;
     document.centreY = entry.centreY;
     return document;
 }

@@ -154,7 +154,7 @@ QByteArray advertisement()
         picture.fill(RasterCanvas::toRgb(paper));
         copyInto(picture, render(startupTree(points(5000), RadiatingColour), cell, 0.085f, QPoint(0, 200)), 0);
         copyInto(picture, render(triangle(points(4000)), cell, 0.24f, QPoint(240, 208)), 37);
-        copyInto(picture, render(spiral(points(4000)), cell, 0.25f, QPoint(40, -20)), 74);
+        copyInto(picture, render(spiral(points(4000)), cell, 0.22f, QPoint(110, -10)), 74);
         frames.append(GifFrame{picture, frame == frameCount ? 300 : 12});
     }
     return encodeAnimatedGif(frames);
