@@ -1,9 +1,12 @@
 #pragma once
 
+#include "document/documentsession.h"
 #include "editors/basefieldeditorstate.h"
 #include "render/bitmapfile.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class QAction;
 class QToolButton;
@@ -58,10 +61,11 @@ public:
     void editSettings();
     void editColours();
 
-    // Reads a document file into the program. A file that is not a whole,
-    // valid document is refused with a message and changes nothing; after a
-    // successful read the canvases are blank in the new background colour,
-    // currentFile is path and modified is 0. True when the file was read.
+    // Reads a document file into the program as the step Open. A file that
+    // is not a whole, valid document is refused with a message and changes
+    // nothing; after a successful read the canvases are blank in the new
+    // background colour, currentFile is path and modified is 0. True when the
+    // file was read.
     bool readDocumentFile(const QString &path);
 
     // Clears both canvases to the document's background colour, writes that
@@ -80,6 +84,9 @@ public:
 
     // The picture a rendering leaves, kept as "TEMP.BMP".
     HandOverBitmap &lastPicture() { return m_tempBitmap; }
+
+    // The document, and the one way to change it.
+    DocumentSession &session() { return m_session; }
 
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
@@ -116,6 +123,8 @@ private:
 
     void takeProgramFolder(const QString &programFolder);
     void buildStartupDocument();
+    std::optional<FractalDocument> loadDocument(const QString &path);
+    void showDocumentChange(DocumentParts parts);
     bool offerToSaveChanges();
     bool saveAtExit();
 
@@ -132,6 +141,7 @@ private:
 
     ProgramState &m_state;
     UserDialogs &m_dialogs;
+    DocumentSession m_session;
     HandOverBitmap m_blankBitmap;
     HandOverBitmap m_tempBitmap;
     // Outlives the base field editor's window: the tool and the pen stay.
@@ -146,7 +156,7 @@ private:
     struct Commands
     {
         QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
-        QAction *trns, *bstrn, *styl, *setng;
+        QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
         QAction *start;
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;

@@ -3,7 +3,7 @@
 #include "app/dialogs.h"
 #include "app/namedcontrols.h"
 #include "document/colour.h"
-#include "document/programstate.h"
+#include "document/documentsession.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -52,12 +52,10 @@ qint32 swatchColour(const QFrame *swatch)
 
 } // namespace
 
-ColourDialog::ColourDialog(ProgramState &state, UserDialogs &dialogs, std::function<void()> resetCanvases,
-                           QWidget *owner)
+ColourDialog::ColourDialog(DocumentSession &session, UserDialogs &dialogs, QWidget *owner)
     : QDialog(owner)
-    , m_state(state)
+    , m_session(session)
     , m_dialogs(dialogs)
-    , m_resetCanvases(std::move(resetCanvases))
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(tr("Select Colors"));
@@ -88,11 +86,12 @@ ColourDialog::ColourDialog(ProgramState &state, UserDialogs &dialogs, std::funct
     layout->addWidget(background);
     layout->addLayout(buttonRow);
 
-    setSwatchColour(m_colour1, m_state.document.colours.colour1);
-    setSwatchColour(m_colour2, m_state.document.colours.colour2);
-    setSwatchColour(m_backColour, m_state.document.colours.backColour);
+    const ColourScheme &colours = m_session.document().colours;
+    setSwatchColour(m_colour1, colours.colour1);
+    setSwatchColour(m_colour2, colours.colour2);
+    setSwatchColour(m_backColour, colours.backColour);
     // A style outside 1 to 4, read from a file, selects no option.
-    if (QAbstractButton *option = m_styles->button(m_state.document.colours.colourStyle - 1))
+    if (QAbstractButton *option = m_styles->button(colours.colourStyle - 1))
         option->setChecked(true);
 
     connect(accept, &QPushButton::clicked, this, &ColourDialog::acceptColours);
@@ -140,15 +139,18 @@ void ColourDialog::changeColour(QFrame *swatch)
 
 void ColourDialog::acceptColours()
 {
-    ColourScheme &colours = m_state.document.colours;
+    ColourScheme colours = m_session.document().colours;
     colours.colour1 = swatchColour(m_colour1);
     colours.colour2 = swatchColour(m_colour2);
     colours.backColour = swatchColour(m_backColour);
     // Without a choice (a style read from a file that no option stands for) the stored style stays.
     if (m_styles->checkedId() >= 0)
         colours.colourStyle = m_styles->checkedId() + 1;
-    m_resetCanvases();
-    m_state.modified = 1;
+    m_session.change(tr("Change Colors"), DocumentPart::Colours, Modification::Sets,
+                     [&colours](FractalDocument &document) {
+                         document.colours = colours;
+                         return true;
+                     });
     accept();
 }
 

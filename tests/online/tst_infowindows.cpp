@@ -4,6 +4,7 @@
 #include "online/linklabel.h"
 #include "online/netinfo.h"
 #include "online/notewindow.h"
+#include "online/onlinelinks.h"
 #include "online/waitwindow.h"
 #include "support/controls.h"
 #include "support/modalwindows.h"
@@ -208,9 +209,9 @@ void TestInfoWindows::ctrlAOpensTheAboutWindowAndItsNoteButtonTheNoteWindow()
     TestFolder folder;
     ProgramState state;
     state.appDir = folder.appDir();
-    state.netInfo = someAddresses();
     ScriptedDialogs dialogs;
     MainWindow window(state, dialogs);
+    window.online().netInfo() = someAddresses();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
