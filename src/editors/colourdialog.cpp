@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/namedcontrols.h"
 #include "document/colour.h"
+#include "document/colourstyles.h"
 #include "document/documentsession.h"
 
 #include <QButtonGroup>
@@ -18,23 +19,6 @@ namespace Vorlane {
 namespace {
 
 constexpr int swatchSide = 25;
-
-struct StyleOption
-{
-    const char *caption;
-    const char *toolTip;
-};
-
-// In the order of the styles they choose: option k is colourStyle k + 1.
-const StyleOption styleOptions[] = {
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Radiating Color"), "Colours radiating out from base field"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Random Color"),
-     "Random colour of points, colours being those between Colour1 and Colour2"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Chronological Color"),
-     "As the fractal structure is plotted you can see colours gradually changing with time"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Two Colors Only"),
-     "Random colour of points, colours being Colour1 and Colour2 only"},
-};
 
 // The swatch holds its colour as its background, which is where "&Accept" reads it.
 void setSwatchColour(QFrame *swatch, qint32 colour)
@@ -103,10 +87,11 @@ QGroupBox *ColourDialog::createStyleOptions()
     auto *frame = named(new QGroupBox(tr("Chose the color style :"), this), "Frame1");
     auto *options = new QVBoxLayout(frame);
     m_styles = named(new QButtonGroup(this), "Option1");
-    for (int index = 0; index < int(std::size(styleOptions)); ++index) {
-        auto *option = named(new QRadioButton(tr(styleOptions[index].caption), frame), "Option1");
-        option->setToolTip(QLatin1String(styleOptions[index].toolTip));
-        m_styles->addButton(option, index);
+    // Option k chooses colourStyle k + 1.
+    for (const ColourStyleEntry &style : colourStyles) {
+        auto *option = named(new QRadioButton(tr(style.caption), frame), "Option1");
+        option->setToolTip(QLatin1String(style.toolTip));
+        m_styles->addButton(option, style.style - 1);
         options->addWidget(option);
     }
     return frame;
