@@ -242,7 +242,7 @@ void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
     const QColor highlight(255, 0, 125);
     clickButton(editor.get(), "line1");
     QCOMPARE(buttonColour(editor.get(), "line1"), highlight);
-    QCOMPARE(m_state.currentTool, qint16(StraightLine));
+    QCOMPARE(m_state.currentTool, StraightLine);
     QCOMPARE(findControl<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("x1 :"));
     QCOMPARE(findControl<QLabel>(editor.get(), "Label4")->text(), QStringLiteral("y2 :"));
 
@@ -253,10 +253,10 @@ void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
     QCOMPARE(findControl<QLabel>(editor.get(), "Label3")->text(), QStringLiteral("X-radius:"));
 
     clickButton(editor.get(), "Command4");
-    QCOMPARE(m_state.currentTool, qint16(Eraser));
+    QCOMPARE(m_state.currentTool, Eraser);
     QVERIFY(!findControl<QGroupBox>(editor.get(), "Frame1")->isEnabled());
     QVERIFY(findControl<QLabel>(editor.get(), "Label2")->text().isEmpty());
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
 
     editor->deselect();
     for (const char *name : {"line1", "circle1", "Command3", "Command4"})
@@ -286,10 +286,10 @@ void TestBaseFieldEditor::numericShapeIsPreviewedAndFixedByAccept()
     type(editor.get(), "Text3", QStringLiteral("50"));
     type(editor.get(), "Text4", QStringLiteral("1000"));
     QCOMPARE(areaPixel(*editor, 16, 10), BaseFieldDrawing::ink);
-    QCOMPARE(m_state.dragging, qint16(1));
+    QVERIFY(m_state.dragging);
     QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
     clickButton(editor.get(), "accept");
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
     QCOMPARE(colourAt(readBitmap(m_folder->filePath(QStringLiteral("TEST.BMP"))), 16, 10), BaseFieldDrawing::ink);
 }
 
@@ -372,7 +372,7 @@ void TestBaseFieldEditor::toolAndPenSurviveReopening()
     QCOMPARE(findControl<QLineEdit>(reopened.get(), "widthd")->text(), QStringLiteral("0"));
     QVERIFY(findControl<QLabel>(reopened.get(), "Label1")->text().isEmpty());
     QVERIFY(findControl<QGroupBox>(reopened.get(), "Frame1")->isEnabled());
-    QCOMPARE(m_state.currentTool, qint16(Pencil));
+    QCOMPARE(m_state.currentTool, Pencil);
     QCOMPARE(m_state.penWidthX, 5.0f);
     QWidget *area = findControl(reopened.get(), "Picture1");
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 20));
