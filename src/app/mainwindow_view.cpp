@@ -5,7 +5,6 @@
 #include "arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
-#include "document/programstate.h"
 #include "namedcontrols.h"
 #include "render/canvaslayout.h"
 #include "render/canvasview.h"
