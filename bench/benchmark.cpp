@@ -3,13 +3,13 @@
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen.
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
 #include "document/programstate.h"
 #include "editors/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "render/renderer.h"
 
 #include <QAbstractButton>

@@ -1,15 +1,15 @@
 #include "mainwindow.h"
 
 #include "common/twips.h"
-#include "dialogs.h"
-#include "namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "document/colour.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "toolbarrules.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
 #include "editors/transformationeditor.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 
 namespace Vorlane {
 

@@ -1,10 +1,10 @@
 // The File menu's commands: New, Open, Save, Save As and the picture export.
 #include "mainwindow.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The main window's loading and its shutdown.
 #include "mainwindow.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/datafolder.h"
 #include "document/documentfile.h"
 #include "document/programfiles.h"

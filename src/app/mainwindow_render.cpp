@@ -3,12 +3,12 @@
 #include "mainwindow.h"
 
 #include "common/rounding.h"
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
 #include "render/canvasrendertarget.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "render/renderer.h"
 
 #include <QApplication>

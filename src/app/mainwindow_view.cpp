@@ -5,11 +5,11 @@
 #include "arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
-#include "namedcontrols.h"
+#include "ui/namedcontrols.h"
 #include "render/canvaslayout.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "render/panning.h"
-#include "render/progressstrip.h"
+#include "ui/progressstrip.h"
 
 #include <QIcon>
 

@@ -1,7 +1,7 @@
 #include "basefieldeditor.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "basefieldareaview.h"
 #include "common/numbertext.h"
 #include "common/twips.h"

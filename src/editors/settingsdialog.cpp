@@ -1,7 +1,7 @@
 #include "settingsdialog.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "common/twips.h"
 #include "document/documentsession.h"
 #include "settingsfields.h"

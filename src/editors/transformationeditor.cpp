@@ -1,7 +1,7 @@
 #include "transformationeditor.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "common/numbertext.h"
 #include "document/documentsession.h"
 #include "document/programstate.h"

@@ -1,7 +1,7 @@
 #include "onlinelinks.h"
 
 #include "aboutwindow.h"
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "common/twips.h"
 #include "document/programstate.h"
 #include "httpfetcher.h"

@@ -1,7 +1,7 @@
 #include "common/twips.h"
 #include "document/colour.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
 

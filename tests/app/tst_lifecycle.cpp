@@ -2,7 +2,7 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
 #include "document/programfiles.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/pictures.h"
 #include "support/launchcount.h"

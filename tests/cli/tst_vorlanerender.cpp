@@ -2,7 +2,7 @@
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfolder.h"

@@ -4,7 +4,7 @@
 #include "editors/basefieldeditor.h"
 #include "editors/fieldrange.h"
 #include "editors/rangewindow.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/controls.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwindows.h"

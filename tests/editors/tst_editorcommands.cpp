@@ -1,5 +1,5 @@
 #include "document/colour.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/controls.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
