@@ -24,7 +24,8 @@ struct ProgramState;
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
 // Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
 // entry and its toolbar button share one QAction, so each command has one
-// implementation.
+// implementation. The class is split by concern over mainwindow_file.cpp,
+// _edit, _render, _view and _lifecycle.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
