@@ -72,9 +72,8 @@ DocumentSession::DocumentSession(QObject *parent)
 
 DocumentSession::~DocumentSession()
 {
-    // The steps call back into the session; they go first.
+    // The stack clears itself as it goes, after the values it would read.
     disconnect(&m_stack, nullptr, this, nullptr);
-    m_stack.clear();
 }
 
 void DocumentSession::begin(const FractalDocument &document, const QString &currentFile)

@@ -103,7 +103,6 @@ Q_SIGNALS:
 
 private:
     class Step;
-    friend class Step;
     enum class StepKind { Sets, Keeps, Replaces };
 
     void push(const QString &text, const FractalDocument &after, DocumentParts parts, StepKind kind,
