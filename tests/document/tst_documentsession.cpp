@@ -1,7 +1,6 @@
 #include "document/colour.h"
 #include "document/documentsession.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace Vorlane;
@@ -55,8 +54,6 @@ class TestDocumentSession : public QObject
 private Q_SLOTS:
     void modifiedAndFileFollowTheHistory_data();
     void modifiedAndFileFollowTheHistory();
-    void undoingNewAndOpenBringsTheDocumentBack_data();
-    void undoingNewAndOpenBringsTheDocumentBack();
     void stepsLeaveTheViewCentreAndScalesAlone();
     void refusedEditIsNoStep();
     void beginForgetsTheHistory();
@@ -106,40 +103,6 @@ void TestDocumentSession::modifiedAndFileFollowTheHistory()
     QCOMPARE(session.modified(), modified);
     QCOMPARE(session.currentFile(), currentFile);
     QCOMPARE(session.isClean(), clean);
-}
-
-void TestDocumentSession::undoingNewAndOpenBringsTheDocumentBack_data()
-{
-    QTest::addColumn<QString>("step");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("New") << "new" << "New";
-    QTest::newRow("Open") << "open:c.vrf" << "Open";
-}
-
-void TestDocumentSession::undoingNewAndOpenBringsTheDocumentBack()
-{
-    QFETCH(QString, step);
-    QFETCH(QString, text);
-    DocumentSession session;
-    FractalDocument before = startup();
-    before.colours.backColour = rgbColour(1, 2, 3);
-    session.begin(before, QStringLiteral("a.vrf"));
-    run(session, QStringLiteral("accept"));
-    before = session.document();
-    QSignalSpy changed(&session, &DocumentSession::changed);
-
-    run(session, step);
-    const FractalDocument after = session.document();
-    QVERIFY(after != before);
-    QCOMPARE(session.undoText(), text);
-    session.undo();
-    QCOMPARE(session.document(), before);
-    QCOMPARE(session.currentFile(), QStringLiteral("a.vrf"));
-    QCOMPARE(session.modified(), qint16(1));
-    session.redo();
-    QCOMPARE(session.document(), after);
-    QCOMPARE(session.modified(), qint16(0));
-    QCOMPARE(changed.size(), 3);
 }
 
 void TestDocumentSession::stepsLeaveTheViewCentreAndScalesAlone()
