@@ -3,13 +3,13 @@
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen.
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
 #include "document/programstate.h"
 #include "editors/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "render/renderer.h"
 
 #include <QAbstractButton>
@@ -73,7 +73,9 @@ void benchmarkCommand()
     MainWindow window(state, dialogs);
     window.show();
     window.initialiseDocument();
-    state.document.settings.totalPoints = benchmarkPoints;
+    FractalDocument document = window.session().document();
+    document.settings.totalPoints = benchmarkPoints;
+    window.session().begin(document);
     window.startRendering(); // warm up
     constexpr int runs = 5;
     QElapsedTimer timer;
@@ -108,20 +110,21 @@ void benchmarkBaseField()
     QTemporaryDir folder;
     ProgramState state;
     state.appDir = folder.path() + QLatin1Char('/');
-    state.document = startupDocument(1.0f, 1.0f, 0);
+    DocumentSession session;
+    session.begin(startupDocument(1.0f, 1.0f, 0));
     state.fieldRange = {-2150, 2150, 0, 4200};
     BaseFieldEditorState editorState;
     BaseFieldDrawing drawing(state.fieldRange, state.appDir + QLatin1String("BENCH.BMP"), editorState);
-    drawing.open(state.document.basePoints);
+    drawing.open(session.document().basePoints);
     SilentDialogs dialogs;
-    BaseFieldEditor editor(state, dialogs, editorState, nullptr);
+    BaseFieldEditor editor(session, state, dialogs, editorState, nullptr);
     editor.show();
 
     const double captureCore = millisecondsPerRun(20, [&] { drawing.capture(state.random, [](qint32) {}); });
     auto *save = editor.findChild<QAbstractButton *>(QStringLiteral("save"));
     const double captureCommand = millisecondsPerRun(20, [save] { save->click(); });
     std::printf("capture: %.2f ms core, %.2f ms \"&Save\" (4300 x 4200 area, %lld points)\n", captureCore,
-                captureCommand, qint64(state.document.basePointCount()));
+                captureCommand, qint64(session.document().basePointCount()));
 
     editorState.currentTool = StraightLine;
     editorState.penWidthX = 101.0f;

@@ -1,5 +1,5 @@
 #include "app/splashwindow.h"
-#include "app/systemdialogs.h"
+#include "ui/systemdialogs.h"
 #include "document/datafolder.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"

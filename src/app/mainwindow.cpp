@@ -1,15 +1,15 @@
 #include "mainwindow.h"
 
 #include "common/twips.h"
-#include "dialogs.h"
-#include "namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "document/colour.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "toolbarrules.h"
 
 #include <QAction>
@@ -47,6 +47,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_progressBar = new ProgressStrip(client);
     m_online = new OnlineLinks(state, dialogs, this);
     m_online->placeAdvertisement(client);
+    connect(&m_session, &DocumentSession::changed, this, &MainWindow::showDocumentChange);
 
     createActions();
     createMenus();
@@ -83,6 +84,12 @@ void MainWindow::createActions()
     c.bstrn = addCommand("bstrn", tr("&Base Field..."), Qt::CTRL | Qt::Key_B, QStringLiteral("Edit base field"));
     c.styl = addCommand("styl", tr("Style..."), {}, QStringLiteral("Edit background and foreground colour(s)"));
     c.setng = addCommand("setng", tr("Settings..."), {}, QStringLiteral("Edit settings"));
+    c.undo = m_session.createUndoAction(this);
+    c.undo->setObjectName(QStringLiteral("undo"));
+    c.undo->setShortcut(Qt::CTRL | Qt::Key_Z);
+    c.redo = m_session.createRedoAction(this);
+    c.redo->setObjectName(QStringLiteral("redo"));
+    c.redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
     c.start = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
     c.tellfriend = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
     c.vrws = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
@@ -105,7 +112,8 @@ void MainWindow::createActions()
     connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
     connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
     connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
-    connect(c.bstrn, &QAction::triggered, this, [this] { editBaseField(this, m_state, m_dialogs, m_baseFieldEditor); });
+    connect(c.bstrn, &QAction::triggered, this,
+            [this] { editBaseField(this, m_session, m_state, m_dialogs, m_baseFieldEditor); });
     setCommandIcons();
 }
 
@@ -150,6 +158,8 @@ void MainWindow::createMenus()
     edit->addActions({c.trns, c.bstrn});
     addSeparator(edit, "dash3");
     edit->addActions({c.styl, c.setng});
+    addSeparator(edit, "dash6");
+    edit->addActions({c.undo, c.redo});
 
     addMenu("run", tr("&Render"))->addAction(c.start);
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "document/documentsession.h"
 #include "editors/basefieldeditorstate.h"
 #include "render/bitmapfile.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class QAction;
 class QToolButton;
@@ -21,7 +24,8 @@ struct ProgramState;
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
 // Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
 // entry and its toolbar button share one QAction, so each command has one
-// implementation.
+// implementation. The class is split by concern over mainwindow_file.cpp,
+// _edit, _render, _view and _lifecycle.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -58,10 +62,11 @@ public:
     void editSettings();
     void editColours();
 
-    // Reads a document file into the program. A file that is not a whole,
-    // valid document is refused with a message and changes nothing; after a
-    // successful read the canvases are blank in the new background colour,
-    // currentFile is path and modified is 0. True when the file was read.
+    // Reads a document file into the program as the step Open. A file that
+    // is not a whole, valid document is refused with a message and changes
+    // nothing; after a successful read the canvases are blank in the new
+    // background colour, currentFile is path and modified is 0. True when the
+    // file was read.
     bool readDocumentFile(const QString &path);
 
     // Clears both canvases to the document's background colour, writes that
@@ -80,6 +85,9 @@ public:
 
     // The picture a rendering leaves, kept as "TEMP.BMP".
     HandOverBitmap &lastPicture() { return m_tempBitmap; }
+
+    // The document, and the one way to change it.
+    DocumentSession &session() { return m_session; }
 
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
@@ -116,6 +124,8 @@ private:
 
     void takeProgramFolder(const QString &programFolder);
     void buildStartupDocument();
+    std::optional<FractalDocument> loadDocument(const QString &path);
+    void showDocumentChange(DocumentParts parts);
     bool offerToSaveChanges();
     bool saveAtExit();
 
@@ -132,6 +142,7 @@ private:
 
     ProgramState &m_state;
     UserDialogs &m_dialogs;
+    DocumentSession m_session;
     HandOverBitmap m_blankBitmap;
     HandOverBitmap m_tempBitmap;
     // Outlives the base field editor's window: the tool and the pen stay.
@@ -146,7 +157,7 @@ private:
     struct Commands
     {
         QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
-        QAction *trns, *bstrn, *styl, *setng;
+        QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
         QAction *start;
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;

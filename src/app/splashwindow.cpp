@@ -1,6 +1,6 @@
 #include "splashwindow.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "mainwindow.h"
 #include "render/startuppicture.h"
 

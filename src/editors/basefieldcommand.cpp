@@ -1,19 +1,21 @@
 #include "basefieldcommand.h"
 
 #include "basefieldeditor.h"
+#include "document/documentsession.h"
 #include "document/programstate.h"
 #include "fieldrange.h"
 #include "rangewindow.h"
 
 namespace Vorlane {
 
-void editBaseField(QWidget *owner, ProgramState &program, UserDialogs &dialogs, BaseFieldEditorState &editorState)
+void editBaseField(QWidget *owner, DocumentSession &session, ProgramState &program, UserDialogs &dialogs,
+                   BaseFieldEditorState &editorState)
 {
-    detectFieldRange(program.fieldRange, program.document);
-    BaseFieldRangeWindow rangeWindow(program, dialogs, owner);
+    detectFieldRange(program.fieldRange, session.document());
+    BaseFieldRangeWindow rangeWindow(program, session, dialogs, owner);
     if (rangeWindow.exec() != QDialog::Accepted)
         return;
-    BaseFieldEditor editor(program, dialogs, editorState, owner);
+    BaseFieldEditor editor(session, program, dialogs, editorState, owner);
     editor.exec();
 }
 

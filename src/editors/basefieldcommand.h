@@ -4,6 +4,7 @@ class QWidget;
 
 namespace Vorlane {
 
+class DocumentSession;
 class UserDialogs;
 struct BaseFieldEditorState;
 struct ProgramState;
@@ -12,6 +13,7 @@ struct ProgramState;
 // translations, lets the user settle it in the range window and, when it is
 // accepted, opens the base field editor. Both windows are modal with owner as
 // their owner; the command returns when the last of them has closed.
-void editBaseField(QWidget *owner, ProgramState &program, UserDialogs &dialogs, BaseFieldEditorState &editorState);
+void editBaseField(QWidget *owner, DocumentSession &session, ProgramState &program, UserDialogs &dialogs,
+                   BaseFieldEditorState &editorState);
 
 } // namespace Vorlane

@@ -35,7 +35,7 @@ BaseFieldDrawing::BaseFieldDrawing(const FieldRange &range, const QString &commi
 
 void BaseFieldDrawing::open(const QList<BasePoint> &points)
 {
-    m_state.dragging = 0;
+    m_state.dragging = false;
     for (const BasePoint &point : points) {
         const int u = point.baseX - m_range.fieldXMin;
         const int v = m_height - (point.baseY - m_range.fieldYMin);
@@ -60,18 +60,18 @@ void BaseFieldDrawing::press(float u, float v)
 {
     m_state.anchorX = cint16(u);
     m_state.anchorY = v;
-    m_state.dragging = 1;
+    m_state.dragging = true;
 }
 
 void BaseFieldDrawing::release()
 {
     commit();
-    m_state.dragging = 0;
+    m_state.dragging = false;
 }
 
 void BaseFieldDrawing::move(float u, float v)
 {
-    if (m_state.dragging == 0)
+    if (!m_state.dragging)
         return;
     const PenSweep pen(m_state.penWidthX, m_state.penWidthY);
     switch (m_state.currentTool) {

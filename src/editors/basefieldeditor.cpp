@@ -1,10 +1,11 @@
 #include "basefieldeditor.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "basefieldareaview.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
+#include "document/documentsession.h"
 #include "document/programfiles.h"
 #include "document/programstate.h"
 #include "pensweep.h"
@@ -126,9 +127,10 @@ std::array<QString, 4> numericCaptions(BaseFieldTool tool)
 
 } // namespace
 
-BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, BaseFieldEditorState &state,
-                                 QWidget *owner)
+BaseFieldEditor::BaseFieldEditor(DocumentSession &session, ProgramState &program, UserDialogs &dialogs,
+                                 BaseFieldEditorState &state, QWidget *owner)
     : QDialog(owner)
+    , m_session(session)
     , m_program(program)
     , m_dialogs(dialogs)
     , m_drawing(program.fieldRange, program.appDir + testBitmapName, state, &program.workingFiles)
@@ -153,7 +155,7 @@ BaseFieldEditor::BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, Ba
 
     m_area = new BaseFieldAreaView(m_drawing, this);
     placeAreaAndCorners();
-    m_drawing.open(program.document.basePoints);
+    m_drawing.open(session.document().basePoints);
 }
 
 BaseFieldEditor::~BaseFieldEditor() = default;
@@ -194,11 +196,11 @@ void BaseFieldEditor::createPenFields()
     QLineEdit *widthd = addField(this, "widthd", QRect(120, 2400, 615, 375));
     QLineEdit *widthe = addField(this, "widthe", QRect(960, 2400, 615, 375));
     connect(widthd, &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_drawing.state().penWidthX = penWidthFromText(text, m_program.document.settings.scaleX);
+        m_drawing.state().penWidthX = penWidthFromText(text, m_session.document().settings.scaleX);
         manual();
     });
     connect(widthe, &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_drawing.state().penWidthY = penWidthFromText(text, m_program.document.settings.scaleY);
+        m_drawing.state().penWidthY = penWidthFromText(text, m_session.document().settings.scaleY);
         manual();
     });
 }
@@ -241,7 +243,7 @@ void BaseFieldEditor::placeAreaAndCorners()
     setFixedSize(twipsToPixels(qMax(width + widthBesideArea, narrowest)), twipsToPixels(clientHeight));
 
     const FieldRange &range = m_program.fieldRange;
-    const RenderSettings &settings = m_program.document.settings;
+    const RenderSettings &settings = m_session.document().settings;
     const QString topRight = cornerText(range.fieldXMin + width, range.fieldYMin + height, settings.scaleX,
                                         settings.scaleY);
     const QString bottomLeft = cornerText(range.fieldXMin, range.fieldYMin, settings.scaleX, settings.scaleY);
@@ -277,7 +279,7 @@ void BaseFieldEditor::manual()
     BaseFieldDrawing::NumericInput fields;
     for (std::size_t i = 0; i < fields.size(); ++i)
         fields[i] = m_numericFields[i]->text();
-    const RenderSettings &settings = m_program.document.settings;
+    const RenderSettings &settings = m_session.document().settings;
     m_drawing.manual(fields, settings.scaleX, settings.scaleY);
     m_area->update();
 }
@@ -302,8 +304,11 @@ void BaseFieldEditor::captureBaseField()
         }
     });
     setBackground(m_strip, QPalette::Window, systemColour(QPalette::Dark));
-    m_program.document.basePoints = capture.points;
-    m_program.modified = 1;
+    m_session.change(tr("Save Base Field"), DocumentPart::BasePoints, Modification::Sets,
+                     [&capture](FractalDocument &document) {
+                         document.basePoints = capture.points;
+                         return true;
+                     });
     if (capture.stoppedAtLimit) {
         m_dialogs.warn(this, QStringLiteral("Base Field"),
                        QStringLiteral("The base field holds at most %1 points. The drawing holds more ink: only the "

@@ -14,6 +14,7 @@ class QToolButton;
 namespace Vorlane {
 
 class BaseFieldAreaView;
+class DocumentSession;
 class UserDialogs;
 struct ProgramState;
 
@@ -28,7 +29,8 @@ class BaseFieldEditor : public QDialog
 public:
     static constexpr QRgb highlight = qRgb(255, 0, 125);
 
-    BaseFieldEditor(ProgramState &program, UserDialogs &dialogs, BaseFieldEditorState &state, QWidget *owner);
+    BaseFieldEditor(DocumentSession &session, ProgramState &program, UserDialogs &dialogs, BaseFieldEditorState &state,
+                    QWidget *owner);
     ~BaseFieldEditor() override;
 
     // Shows the typed line or ellipse on the area, replacing the last preview.
@@ -53,6 +55,7 @@ private:
     void fixNumericShape();
     void captureBaseField();
 
+    DocumentSession &m_session;
     ProgramState &m_program;
     UserDialogs &m_dialogs;
     BaseFieldDrawing m_drawing;

@@ -17,8 +17,8 @@ enum BaseFieldTool : qint16 {
 // shows its width fields as "0"; only dragging starts again at 0.
 struct BaseFieldEditorState
 {
-    qint16 currentTool = NoTool;
-    qint16 dragging = 0;   // 1 from a press or a numeric preview until the shape is fixed
+    BaseFieldTool currentTool = NoTool;
+    bool dragging = false; // from a press or a numeric preview until the shape is fixed
     qint16 anchorX = 0;    // u of the press point, a whole unit
     float anchorY = 0.0f;  // v of the press point
     float penWidthX = 0.0f; // pen extents in document units; 0 until a width is typed

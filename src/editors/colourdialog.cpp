@@ -1,9 +1,10 @@
 #include "colourdialog.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "document/colour.h"
-#include "document/programstate.h"
+#include "document/colourstyles.h"
+#include "document/documentsession.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -18,23 +19,6 @@ namespace Vorlane {
 namespace {
 
 constexpr int swatchSide = 25;
-
-struct StyleOption
-{
-    const char *caption;
-    const char *toolTip;
-};
-
-// In the order of the styles they choose: option k is colourStyle k + 1.
-const StyleOption styleOptions[] = {
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Radiating Color"), "Colours radiating out from base field"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Random Color"),
-     "Random colour of points, colours being those between Colour1 and Colour2"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Chronological Color"),
-     "As the fractal structure is plotted you can see colours gradually changing with time"},
-    {QT_TRANSLATE_NOOP("Vorlane::ColourDialog", "Two Colors Only"),
-     "Random colour of points, colours being Colour1 and Colour2 only"},
-};
 
 // The swatch holds its colour as its background, which is where "&Accept" reads it.
 void setSwatchColour(QFrame *swatch, qint32 colour)
@@ -52,12 +36,10 @@ qint32 swatchColour(const QFrame *swatch)
 
 } // namespace
 
-ColourDialog::ColourDialog(ProgramState &state, UserDialogs &dialogs, std::function<void()> resetCanvases,
-                           QWidget *owner)
+ColourDialog::ColourDialog(DocumentSession &session, UserDialogs &dialogs, QWidget *owner)
     : QDialog(owner)
-    , m_state(state)
+    , m_session(session)
     , m_dialogs(dialogs)
-    , m_resetCanvases(std::move(resetCanvases))
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(tr("Select Colors"));
@@ -88,11 +70,12 @@ ColourDialog::ColourDialog(ProgramState &state, UserDialogs &dialogs, std::funct
     layout->addWidget(background);
     layout->addLayout(buttonRow);
 
-    setSwatchColour(m_colour1, m_state.document.colours.colour1);
-    setSwatchColour(m_colour2, m_state.document.colours.colour2);
-    setSwatchColour(m_backColour, m_state.document.colours.backColour);
+    const ColourScheme &colours = m_session.document().colours;
+    setSwatchColour(m_colour1, colours.colour1);
+    setSwatchColour(m_colour2, colours.colour2);
+    setSwatchColour(m_backColour, colours.backColour);
     // A style outside 1 to 4, read from a file, selects no option.
-    if (QAbstractButton *option = m_styles->button(m_state.document.colours.colourStyle - 1))
+    if (QAbstractButton *option = m_styles->button(colours.colourStyle - 1))
         option->setChecked(true);
 
     connect(accept, &QPushButton::clicked, this, &ColourDialog::acceptColours);
@@ -104,10 +87,11 @@ QGroupBox *ColourDialog::createStyleOptions()
     auto *frame = named(new QGroupBox(tr("Chose the color style :"), this), "Frame1");
     auto *options = new QVBoxLayout(frame);
     m_styles = named(new QButtonGroup(this), "Option1");
-    for (int index = 0; index < int(std::size(styleOptions)); ++index) {
-        auto *option = named(new QRadioButton(tr(styleOptions[index].caption), frame), "Option1");
-        option->setToolTip(QLatin1String(styleOptions[index].toolTip));
-        m_styles->addButton(option, index);
+    // Option k chooses colourStyle k + 1.
+    for (const ColourStyleEntry &style : colourStyles) {
+        auto *option = named(new QRadioButton(tr(style.caption), frame), "Option1");
+        option->setToolTip(QLatin1String(style.toolTip));
+        m_styles->addButton(option, style.style - 1);
         options->addWidget(option);
     }
     return frame;
@@ -140,15 +124,18 @@ void ColourDialog::changeColour(QFrame *swatch)
 
 void ColourDialog::acceptColours()
 {
-    ColourScheme &colours = m_state.document.colours;
+    ColourScheme colours = m_session.document().colours;
     colours.colour1 = swatchColour(m_colour1);
     colours.colour2 = swatchColour(m_colour2);
     colours.backColour = swatchColour(m_backColour);
     // Without a choice (a style read from a file that no option stands for) the stored style stays.
     if (m_styles->checkedId() >= 0)
         colours.colourStyle = m_styles->checkedId() + 1;
-    m_resetCanvases();
-    m_state.modified = 1;
+    m_session.change(tr("Change Colors"), DocumentPart::Colours, Modification::Sets,
+                     [&colours](FractalDocument &document) {
+                         document.colours = colours;
+                         return true;
+                     });
     accept();
 }
 

@@ -3,27 +3,24 @@
 #include <QBoxLayout>
 #include <QDialog>
 
-#include <functional>
-
 class QButtonGroup;
 class QFrame;
 class QGroupBox;
 
 namespace Vorlane {
 
+class DocumentSession;
 class UserDialogs;
-struct ProgramState;
 
 // Form5, "Select Colors": the two point colours, the background colour and
-// the colour style. Accepting stores them and has the canvases cleared to the
-// new background through resetCanvases.
+// the colour style. Accepting stores them as one step; the main window clears
+// the canvases to the new background when the session announces it.
 class ColourDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    ColourDialog(ProgramState &state, UserDialogs &dialogs, std::function<void()> resetCanvases,
-                 QWidget *owner = nullptr);
+    ColourDialog(DocumentSession &session, UserDialogs &dialogs, QWidget *owner = nullptr);
 
 private:
     QGroupBox *createStyleOptions();
@@ -41,9 +38,8 @@ private:
     void changeColour(QFrame *swatch);
     void acceptColours();
 
-    ProgramState &m_state;
+    DocumentSession &m_session;
     UserDialogs &m_dialogs;
-    std::function<void()> m_resetCanvases;
 
     QButtonGroup *m_styles = nullptr;
     QFrame *m_colour1 = nullptr;

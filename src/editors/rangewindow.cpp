@@ -1,8 +1,9 @@
 #include "rangewindow.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "common/twips.h"
+#include "document/documentsession.h"
 #include "document/programstate.h"
 #include "fieldrange.h"
 
@@ -31,9 +32,11 @@ QPushButton *addButton(QWidget *parent, const char *name, const QString &text, i
 
 } // namespace
 
-BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &dialogs, QWidget *owner)
+BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, const DocumentSession &session, UserDialogs &dialogs,
+                                           QWidget *owner)
     : QDialog(owner)
     , m_program(program)
+    , m_session(session)
     , m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form4"));
@@ -63,7 +66,7 @@ BaseFieldRangeWindow::BaseFieldRangeWindow(ProgramState &program, UserDialogs &d
 
     // The widening belongs to the range at once: it stays after "&Cancel".
     widenFieldRange(m_program.fieldRange);
-    const RenderSettings &settings = m_program.document.settings;
+    const RenderSettings &settings = m_session.document().settings;
     const FieldRangeTexts texts = fieldRangeTexts(m_program.fieldRange, settings.scaleX, settings.scaleY);
     m_xmaxt->setText(texts.xMax);
     m_ymaxt->setText(texts.yMax);
@@ -86,7 +89,7 @@ QLineEdit *BaseFieldRangeWindow::addLimitField(const char *labelName, const QStr
 
 void BaseFieldRangeWindow::acceptRange()
 {
-    const RenderSettings &settings = m_program.document.settings;
+    const RenderSettings &settings = m_session.document().settings;
     const FieldRangeReading reading = readFieldRange({m_xmaxt->text(), m_ymaxt->text(), m_xmint->text(), m_ymint->text()},
                                                      settings.scaleX, settings.scaleY);
     if (!reading.problem.isEmpty()) {

@@ -6,6 +6,7 @@ class QLineEdit;
 
 namespace Vorlane {
 
+class DocumentSession;
 class UserDialogs;
 struct ProgramState;
 
@@ -18,7 +19,7 @@ class BaseFieldRangeWindow : public QDialog
     Q_OBJECT
 
 public:
-    BaseFieldRangeWindow(ProgramState &program, UserDialogs &dialogs, QWidget *owner);
+    BaseFieldRangeWindow(ProgramState &program, const DocumentSession &session, UserDialogs &dialogs, QWidget *owner);
 
 private:
     QLineEdit *addLimitField(const char *labelName, const QString &label, const char *name, const QString &toolTip,
@@ -26,6 +27,7 @@ private:
     void acceptRange();
 
     ProgramState &m_program;
+    const DocumentSession &m_session;
     UserDialogs &m_dialogs;
     QLineEdit *m_xmaxt;
     QLineEdit *m_xmint;

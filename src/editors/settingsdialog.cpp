@@ -1,9 +1,9 @@
 #include "settingsdialog.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "common/twips.h"
-#include "document/programstate.h"
+#include "document/documentsession.h"
 #include "settingsfields.h"
 
 #include <QFrame>
@@ -15,16 +15,16 @@
 
 namespace Vorlane {
 
-SettingsDialog::SettingsDialog(ProgramState &state, UserDialogs &dialogs, const QWidget &canvas, QWidget *owner)
+SettingsDialog::SettingsDialog(DocumentSession &session, UserDialogs &dialogs, const QWidget &canvas, QWidget *owner)
     : QDialog(owner)
-    , m_state(state)
+    , m_session(session)
     , m_dialogs(dialogs)
     , m_canvas(canvas)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(tr("Edit Settings"));
     createControls();
-    showFields(settingsFields(m_state.document.settings, canvasOuterTwips()));
+    showFields(settingsFields(m_session.document().settings, canvasOuterTwips()));
 }
 
 void SettingsDialog::createControls()
@@ -116,8 +116,11 @@ void SettingsDialog::storeSettings()
         field(problem.field)->selectAll();
         return;
     }
-    m_state.document.settings = *settings;
-    m_state.modified = 1;
+    m_session.change(tr("Change Settings"), DocumentPart::RenderSettings | DocumentPart::Scales, Modification::Sets,
+                     [&settings](FractalDocument &document) {
+                         document.settings = *settings;
+                         return true;
+                     });
     accept();
 }
 

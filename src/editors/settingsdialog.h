@@ -6,8 +6,8 @@ class QLineEdit;
 
 namespace Vorlane {
 
+class DocumentSession;
 class UserDialogs;
-struct ProgramState;
 struct SettingsFields;
 enum class SettingsField;
 
@@ -19,7 +19,7 @@ class SettingsDialog : public QDialog
     Q_OBJECT
 
 public:
-    SettingsDialog(ProgramState &state, UserDialogs &dialogs, const QWidget &canvas, QWidget *owner = nullptr);
+    SettingsDialog(DocumentSession &session, UserDialogs &dialogs, const QWidget &canvas, QWidget *owner = nullptr);
 
 private:
     void createControls();
@@ -29,7 +29,7 @@ private:
     QLineEdit *field(SettingsField which) const;
     void storeSettings();
 
-    ProgramState &m_state;
+    DocumentSession &m_session;
     UserDialogs &m_dialogs;
     const QWidget &m_canvas;
 

@@ -1,8 +1,9 @@
 #include "transformationeditor.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "common/numbertext.h"
+#include "document/documentsession.h"
 #include "document/programstate.h"
 #include "transformationfields.h"
 
@@ -40,8 +41,10 @@ QString underlinedMnemonic(const QString &caption)
 
 } // namespace
 
-TransformationEditor::TransformationEditor(ProgramState &state, UserDialogs &dialogs, QWidget *owner)
+TransformationEditor::TransformationEditor(DocumentSession &session, ProgramState &state, UserDialogs &dialogs,
+                                           QWidget *owner)
     : QDialog(owner)
+    , m_session(session)
     , m_state(state)
     , m_dialogs(dialogs)
 {
@@ -151,7 +154,7 @@ QGridLayout *TransformationEditor::createValueGrid()
 
 void TransformationEditor::fillList()
 {
-    for (const Transformation &transformation : std::as_const(m_state.document.transformations))
+    for (const Transformation &transformation : m_session.document().transformations)
         m_name->addItem(transformation.trName);
     m_name->setCurrentIndex(-1);
     m_name->clearEditText();
@@ -167,8 +170,8 @@ void TransformationEditor::selectTransformation(int index)
 {
     m_state.selectedTr = qint16(index + 1);
     m_number->setText(numberCaption + numToField(m_state.selectedTr));
-    TransformationFields fields =
-        transformationFields(m_state.document.transformations.at(index), m_state.document.settings);
+    const FractalDocument &document = m_session.document();
+    TransformationFields fields = transformationFields(document.transformations.at(index), document.settings);
     // The entry keeps the name it was listed with until the window opens again.
     fields.name = m_name->itemText(index);
     showFields(fields);
@@ -176,7 +179,13 @@ void TransformationEditor::selectTransformation(int index)
 
 void TransformationEditor::addTransformation()
 {
-    const std::optional<QString> added = Vorlane::addTransformation(m_state.document, m_name->currentText());
+    std::optional<QString> added;
+    const QString typedName = m_name->currentText();
+    m_session.change(tr("Add Transformation"), DocumentPart::Transformations, Modification::Keeps,
+                     [&added, &typedName](FractalDocument &document) {
+                         added = Vorlane::addTransformation(document, typedName);
+                         return added.has_value();
+                     });
     if (!added) {
         m_dialogs.warn(this, windowTitle(),
                        tr("A fractal can hold at most %1 transformations.").arg(maxTransformations));
@@ -193,7 +202,8 @@ void TransformationEditor::addTransformation()
 void TransformationEditor::removeTransformation()
 {
     const int number = m_state.selectedTr;
-    if (!Vorlane::removeTransformation(m_state.document, number))
+    if (!m_session.change(tr("Remove Transformation"), DocumentPart::Transformations, Modification::Keeps,
+                          [number](FractalDocument &document) { return Vorlane::removeTransformation(document, number); }))
         return;
     // The fields keep showing the removed transformation, its name included.
     const QString shownName = m_name->currentText();
@@ -204,10 +214,14 @@ void TransformationEditor::removeTransformation()
 void TransformationEditor::acceptTransformation()
 {
     const int number = m_state.selectedTr;
-    if (!hasTransformation(m_state.document, number))
-        return;
-    m_state.document.transformations[number - 1] = transformationFromFields(typedFields(), m_state.document.settings);
-    m_state.modified = 1;
+    const TransformationFields fields = typedFields();
+    m_session.change(tr("Accept Transformation"), DocumentPart::Transformations, Modification::Sets,
+                     [number, &fields](FractalDocument &document) {
+                         if (!hasTransformation(document, number))
+                             return false;
+                         document.transformations[number - 1] = transformationFromFields(fields, document.settings);
+                         return true;
+                     });
 }
 
 void TransformationEditor::openHelp()

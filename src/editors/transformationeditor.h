@@ -10,6 +10,7 @@ class QPushButton;
 
 namespace Vorlane {
 
+class DocumentSession;
 class UserDialogs;
 struct ProgramState;
 struct TransformationFields;
@@ -23,7 +24,8 @@ class TransformationEditor : public QDialog
     Q_OBJECT
 
 public:
-    TransformationEditor(ProgramState &state, UserDialogs &dialogs, QWidget *owner = nullptr);
+    TransformationEditor(DocumentSession &session, ProgramState &state, UserDialogs &dialogs,
+                         QWidget *owner = nullptr);
 
 private:
     void createControls();
@@ -40,6 +42,7 @@ private:
     void showFields(const TransformationFields &fields);
     TransformationFields typedFields() const;
 
+    DocumentSession &m_session;
     ProgramState &m_state;
     UserDialogs &m_dialogs;
 

@@ -1,7 +1,7 @@
 #include "aboutwindow.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "document/colour.h"
 #include "fractalpicture.h"
 #include "linklabel.h"

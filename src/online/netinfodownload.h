@@ -43,9 +43,6 @@ class NetInfoDownload
 public:
     NetInfoDownload(const QString &appDir, FetchBody fetch);
 
-    QString netInfoPath() const { return m_netInfo; }
-    QString picturePath() const { return m_picture; }
-
     // Moves "vornet.dat" aside, then tries the sources in order, calling
     // onAttempt with the attempt's number (1 to 10) before each, until one
     // delivers a whole, valid net-info file and it is written whole to

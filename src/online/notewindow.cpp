@@ -1,7 +1,7 @@
 #include "notewindow.h"
 
-#include "app/dialogs.h"
-#include "app/namedcontrols.h"
+#include "ui/dialogs.h"
+#include "ui/namedcontrols.h"
 #include "document/colour.h"
 #include "linklabel.h"
 #include "netinfo.h"

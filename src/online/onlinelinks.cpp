@@ -1,8 +1,8 @@
 #include "onlinelinks.h"
 
 #include "aboutwindow.h"
-#include "app/dialogs.h"
 #include "common/filestore.h"
+#include "ui/dialogs.h"
 #include "common/twips.h"
 #include "document/programstate.h"
 #include "httpfetcher.h"
@@ -71,12 +71,12 @@ void OnlineLinks::setTransferTimeout(std::chrono::milliseconds timeout)
 
 void OnlineLinks::fillNetInfoSources()
 {
-    Vorlane::fillNetInfoSources(m_state.netInfo, m_mirrors);
+    Vorlane::fillNetInfoSources(m_netInfo, m_mirrors);
 }
 
 void OnlineLinks::setDefaultAddresses()
 {
-    Vorlane::setDefaultAddresses(m_state.netInfo);
+    Vorlane::setDefaultAddresses(m_netInfo);
 }
 
 void OnlineLinks::updateIfDue()
@@ -87,7 +87,7 @@ void OnlineLinks::updateIfDue()
 
 void OnlineLinks::readNetInfoFile()
 {
-    Vorlane::readNetInfoFile(m_state.appDir + QLatin1String("vornet.dat"), m_state.netInfo);
+    Vorlane::readNetInfoFile(m_state.appDir + QLatin1String("vornet.dat"), m_netInfo);
 }
 
 void OnlineLinks::playAdPicture()
@@ -133,7 +133,7 @@ void OnlineLinks::runUpdate(WaitWindow &wait)
     NetInfoDownload download(m_state.appDir, [this](const QString &address, qint64 maxBytes) {
         return m_fetcher->fetch(address, maxBytes);
     });
-    if (!download.fetchNetInfo(m_state.netInfo.netAddr, [&wait](int attempt) { wait.showAttempt(attempt); })) {
+    if (!download.fetchNetInfo(m_netInfo.netAddr, [&wait](int attempt) { wait.showAttempt(attempt); })) {
         m_dialogs.showMessage(&wait, {QStringLiteral("An error occured while connecting"),
                                       QStringLiteral("Connection Error"), MessageIcon::Critical, {MessageButton::Ok},
                                       MessageButton::Ok});
@@ -144,7 +144,7 @@ void OnlineLinks::runUpdate(WaitWindow &wait)
     resetLaunchCount();
     download.dropNetInfoBackup();
     readNetInfoFile();
-    download.replacePicture(m_state.netInfo.adAddr);
+    download.replacePicture(m_netInfo.adAddr);
     playAdPicture();
 }
 
@@ -155,22 +155,22 @@ void OnlineLinks::tellAFriend()
 
 void OnlineLinks::openSite()
 {
-    openAddressFromFile(m_dialogs, m_state.netInfo.siteAddr);
+    openAddressFromFile(m_dialogs, m_netInfo.siteAddr);
 }
 
 void OnlineLinks::openGallery()
 {
-    openAddressFromFile(m_dialogs, m_state.netInfo.galleryAddr);
+    openAddressFromFile(m_dialogs, m_netInfo.galleryAddr);
 }
 
 void OnlineLinks::sendMail()
 {
-    openAddressFromFile(m_dialogs, mailLink(m_state.netInfo.authorMail));
+    openAddressFromFile(m_dialogs, mailLink(m_netInfo.authorMail));
 }
 
 void OnlineLinks::openAuthorPage()
 {
-    openAddressFromFile(m_dialogs, m_state.netInfo.authorPage);
+    openAddressFromFile(m_dialogs, m_netInfo.authorPage);
 }
 
 void OnlineLinks::openHelp()
@@ -180,10 +180,10 @@ void OnlineLinks::openHelp()
 
 void OnlineLinks::showAbout()
 {
-    AboutWindow about(m_state.netInfo, m_dialogs, m_window);
+    AboutWindow about(m_netInfo, m_dialogs, m_window);
     if (about.exec() != AboutWindow::noteRequested)
         return;
-    NoteWindow note(m_state.netInfo, m_dialogs, m_window);
+    NoteWindow note(m_netInfo, m_dialogs, m_window);
     note.exec();
 }
 

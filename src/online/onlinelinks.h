@@ -1,5 +1,7 @@
 #pragma once
 
+#include "netinfo.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -33,6 +35,8 @@ public:
     // toolbar.
     void placeAdvertisement(QWidget *client);
     ClickableLabel *adPicture() const { return m_adPicture; }
+    // The web addresses and where to update them.
+    NetInfo &netInfo() { return m_netInfo; }
 
     // Where the update looks for the web file; the built-in mirrors unless
     // set. Takes effect at fillNetInfoSources.
@@ -66,6 +70,7 @@ private:
     void runUpdate(WaitWindow &wait);
 
     ProgramState &m_state;
+    NetInfo m_netInfo; // the web addresses and where to update them
     UserDialogs &m_dialogs;
     QWidget *m_window;
     std::unique_ptr<HttpFetcher> m_fetcher;

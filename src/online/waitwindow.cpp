@@ -1,6 +1,6 @@
 #include "waitwindow.h"
 
-#include "app/namedcontrols.h"
+#include "ui/namedcontrols.h"
 #include "common/numbertext.h"
 #include "windowparts.h"
 

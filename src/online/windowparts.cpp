@@ -1,6 +1,6 @@
 #include "windowparts.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "netinfo.h"
 
 #include <QLabel>

@@ -162,19 +162,6 @@ void RasterCanvas::drawLine(double x1, double y1, double x2, double y2, qint32 c
     }
 }
 
-void RasterCanvas::fillBox(double x1, double y1, double x2, double y2, qint32 colour)
-{
-    QImage &image = drawingImage();
-    const QRect box = QRect(QPoint(unitsToPixel(x1), unitsToPixel(y1)), QPoint(unitsToPixel(x2), unitsToPixel(y2)))
-                          .normalized()
-                          .intersected(image.rect());
-    const QRgb rgb = toRgb(colour);
-    for (int py = box.top(); py <= box.bottom(); ++py) {
-        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(py));
-        std::fill(line + box.left(), line + box.right() + 1, rgb);
-    }
-}
-
 namespace {
 
 // A semi-axis in whole pixels. Far beyond any canvas an ellipse's visible

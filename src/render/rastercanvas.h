@@ -58,7 +58,6 @@ public:
 
     void plot(double x, double y, qint32 colour);
     void drawLine(double x1, double y1, double x2, double y2, qint32 colour);
-    void fillBox(double x1, double y1, double x2, double y2, qint32 colour);
     // The outline of the axis-parallel ellipse around (centreX, centreY) with
     // the semi-axes radiusX and radiusY, taken by magnitude and rounded to
     // whole pixels; a semi-axis of 0 gives a straight line, both 0 one pixel.

@@ -2,6 +2,7 @@
 
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
+#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 #include "pointcolour.h"
 
@@ -145,7 +146,8 @@ public:
         : m_document(document)
         , m_random(random)
     {
-        if (document.colours.colourStyle != RadiatingColour)
+        const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+        if (!style || !style->byIterationOnly)
             return;
         m_byIteration.resize(document.settings.resolution);
         for (qint16 cir = 0; cir < document.settings.resolution; ++cir)

@@ -1,7 +1,7 @@
 #include "common/twips.h"
 #include "document/colour.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
 
@@ -110,17 +110,17 @@ void TestCanvasViewing::pressMovesTheCentreAndShowsTheAxes()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(int, movedX);
     QFETCH(int, movedY);
-    const qint16 centreX = m_state->document.centreX;
-    const qint16 centreY = m_state->document.centreY;
+    const qint16 centreX = m_fixture->session().document().centreX;
+    const qint16 centreY = m_fixture->session().document().centreY;
 
     QTest::mousePress(button(name.toLatin1().constData()), mouseButton, modifiers);
-    QCOMPARE(m_state->document.centreX, centreX + movedX);
-    QCOMPARE(m_state->document.centreY, centreY + movedY);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_fixture->session().document().centreX, centreX + movedX);
+    QCOMPARE(m_fixture->session().document().centreY, centreY + movedY);
+    QCOMPARE(m_fixture->session().modified(), qint16(0));
     // The axes cross at the fractal's origin in the background's complement.
     const RasterCanvas &canvas = m_window->visibleCanvas()->canvas();
-    const double originX = canvas.scaleWidth() / 2 - m_state->document.centreX;
-    const double originY = canvas.scaleHeight() / 2 + m_state->document.centreY;
+    const double originX = canvas.scaleWidth() / 2 - m_fixture->session().document().centreX;
+    const double originY = canvas.scaleHeight() / 2 + m_fixture->session().document().centreY;
     QCOMPARE(canvas.point(originX, 30), rgbColour(1, 2, 10));
     QCOMPARE(canvas.point(30, originY), rgbColour(1, 2, 10));
     QCOMPARE(canvas.point(originX + 30, originY + 30), rgbColour(254, 253, 245));
@@ -139,7 +139,7 @@ void TestCanvasViewing::releaseRestoresTheLastPictureUnmoved()
     const QImage &restored = m_window->visibleCanvas()->canvas().persistentImage();
     QCOMPARE(restored, rendered);
     QCOMPARE(restored, readBitmap(m_fixture->folder.filePath(QStringLiteral("TEMP.BMP"))));
-    QCOMPARE(m_state->document.centreY, qint16(2020));
+    QCOMPARE(m_fixture->session().document().centreY, qint16(2020));
 }
 
 void TestCanvasViewing::tooLowWindowSnapsBack()
@@ -156,16 +156,15 @@ void TestCanvasViewing::tooLowWindowSnapsBack()
 
 void TestCanvasViewing::resizeResetsTheScales()
 {
-    m_state->document.settings.scaleX = 0.5f;
-    m_state->document.settings.scaleY = 0.25f;
+    m_fixture->session().setScales(0.5f, 0.25f);
     m_window->resize(600, 500);
     QTRY_COMPARE(m_window->size(), QSize(600, 500));
     const QSize outer = m_window->outerSizeTwips();
     QCOMPARE(m_window->visibleCanvas()->geometry(),
              twipsToPixels(QRect(120, 720, outer.width() - 345, outer.height() - 1905)));
     const RasterCanvas &canvas = m_window->visibleCanvas()->canvas();
-    QCOMPARE(m_state->document.settings.scaleX * canvas.scaleWidth(), 1.0f);
-    QCOMPARE(m_state->document.settings.scaleY * canvas.scaleHeight(), 1.0f);
+    QCOMPARE(m_fixture->session().document().settings.scaleX * canvas.scaleWidth(), 1.0f);
+    QCOMPARE(m_fixture->session().document().settings.scaleY * canvas.scaleHeight(), 1.0f);
 }
 
 void TestCanvasViewing::minimisedWindowKeepsItsLayout()

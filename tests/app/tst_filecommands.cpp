@@ -1,7 +1,7 @@
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "document/colour.h"
 #include "document/documentfile.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
@@ -79,15 +79,18 @@ void TestFileCommands::cleanup()
 void TestFileCommands::newKeepsColoursSettingsCentreAndPointOne()
 {
     ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     m_f->window->startRendering();
-    state.document.centreX = -300;
-    state.document.colours.backColour = rgbColour(10, 20, 30);
+    editDocument(session, [](FractalDocument &document) {
+        document.centreX = -300;
+        document.colours.backColour = rgbColour(10, 20, 30);
+    });
     state.fieldRange = {-5, 5, -7, 7};
-    state.modified = 1;
-    const FractalDocument before = state.document;
+    markChanged(session);
+    const FractalDocument before = session.document();
 
     m_f->run(QStringLiteral("flnw"));
-    const FractalDocument &after = state.document;
+    const FractalDocument &after = session.document();
     QCOMPARE(after.trCount(), 0);
     QCOMPARE(after.trNameCounter, qint16(1));
     QCOMPARE(after.basePoints, QList<BasePoint>{before.basePoints.first()});
@@ -96,8 +99,8 @@ void TestFileCommands::newKeepsColoursSettingsCentreAndPointOne()
     QCOMPARE(after.centreX, before.centreX);
     QCOMPARE(after.centreY, before.centreY);
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
-    QCOMPARE(state.currentFile, QStringLiteral("Untitled.vrf"));
-    QCOMPARE(state.modified, qint16(0));
+    QCOMPARE(session.currentFile(), QStringLiteral("Untitled.vrf"));
+    QCOMPARE(session.modified(), qint16(0));
     const QImage blank = filledImage(visible().pixelSize(), rgbColour(10, 20, 30));
     QCOMPARE(visible().persistentImage(), blank);
     QCOMPARE(m_f->window->hiddenCanvas()->canvas().persistentImage(), blank);
@@ -130,13 +133,14 @@ void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
     QFETCH(QString, filter);
     QFETCH(QString, initialName);
     ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     if (afterNew)
         m_f->run(QStringLiteral("flnw"));
     if (opens)
         initialName.prepend(state.appDir);
-    state.modified = 1;
-    const FractalDocument document = state.document;
-    const QString currentFile = state.currentFile;
+    markChanged(session);
+    const FractalDocument document = session.document();
+    const QString currentFile = session.currentFile();
     const QStringList files = filesIn(state.appDir);
     const QByteArray lastPicture = fileContents(tempBitmap());
     m_f->dialogs.fileAnswers.enqueue(QString());
@@ -146,9 +150,9 @@ void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests.first().filter, filter);
     QCOMPARE(requests.first().initialName, initialName);
-    QCOMPARE(state.document, document);
-    QCOMPARE(state.currentFile, currentFile);
-    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(session.document(), document);
+    QCOMPARE(session.currentFile(), currentFile);
+    QCOMPARE(session.modified(), qint16(1));
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(fileContents(tempBitmap()), lastPicture);
     QVERIFY(!QFile::exists(QStringLiteral("Untitled.vrf")));
@@ -179,13 +183,13 @@ void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
     QFETCH(QByteArray, existing);
     QFETCH(std::optional<MessageButton>, answer);
     QFETCH(bool, written);
-    ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     const bool picture = command == QLatin1String("svbmp");
     const QString path = m_f->folder.filePath(picture ? QStringLiteral("tree") : QStringLiteral("tree.vrf"));
     if (!existing.isNull())
         writeFile(path, existing);
     m_f->window->startRendering();
-    state.modified = 1;
+    markChanged(session);
     m_f->dialogs.fileAnswers.enqueue(path);
     if (answer)
         m_f->dialogs.messageAnswers.enqueue(*answer);
@@ -204,32 +208,31 @@ void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
     }
     if (!written) {
         QCOMPARE(fileContents(path), existing);
-        QCOMPARE(state.modified, qint16(1));
-        QVERIFY(state.currentFile.isEmpty());
+        QCOMPARE(session.modified(), qint16(1));
+        QVERIFY(session.currentFile().isEmpty());
     } else if (picture) {
         QCOMPARE(readBitmap(path), visible().persistentImage());
-        QCOMPARE(state.modified, qint16(1));
+        QCOMPARE(session.modified(), qint16(1));
     } else {
-        QCOMPARE(fileContents(path), encodeDocument(state.document));
-        QCOMPARE(state.currentFile, path);
-        QCOMPARE(state.modified, qint16(0));
+        QCOMPARE(fileContents(path), encodeDocument(session.document()));
+        QCOMPARE(session.currentFile(), path);
+        QCOMPARE(session.modified(), qint16(0));
     }
 }
 
 void TestFileCommands::saveRewritesTheNamedFileWithoutAsking()
 {
-    ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
     writeFile(path, QByteArray(20000, 'x'));
-    state.currentFile = path;
-    state.modified = 1;
+    setFileState(session, path, 1);
 
     m_f->run(QStringLiteral("flsv"));
     QVERIFY(m_f->dialogs.saveRequests.isEmpty());
     QVERIFY(m_f->dialogs.messages.isEmpty());
-    QCOMPARE(fileContents(path), encodeDocument(state.document));
-    QCOMPARE(state.currentFile, path);
-    QCOMPARE(state.modified, qint16(0));
+    QCOMPARE(fileContents(path), encodeDocument(session.document()));
+    QCOMPARE(session.currentFile(), path);
+    QCOMPARE(session.modified(), qint16(0));
 }
 
 void TestFileCommands::failedWriteIsReportedAndChangesNothing_data()
@@ -246,14 +249,14 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     QFETCH(QString, command);
     QFETCH(bool, named);
     ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     // Nothing can be written below a regular file, not even by root, for
     // whom a read-only folder is no obstacle.
     const QString plain = m_f->folder.filePath(QStringLiteral("plain"));
     writeFile(plain, "plain");
     const QString path = plain + QDir::separator() + QLatin1String("tree.vrf");
-    state.currentFile = named ? path : QStringLiteral("before.vrf");
-    const QString currentFile = state.currentFile;
-    state.modified = 1;
+    setFileState(session, named ? path : QStringLiteral("before.vrf"), 1);
+    const QString currentFile = session.currentFile();
     const QStringList files = filesIn(state.appDir);
     if (!named)
         m_f->dialogs.fileAnswers.enqueue(path);
@@ -267,8 +270,8 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     QVERIFY(warning.text.contains(path));
     const QString reason = warning.text.section(QLatin1Char('\n'), 1);
     QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(warning.text));
-    QCOMPARE(state.currentFile, currentFile);
-    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(session.currentFile(), currentFile);
+    QCOMPARE(session.modified(), qint16(1));
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(fileContents(plain), QByteArray("plain"));
 }
@@ -390,23 +393,22 @@ void TestFileCommands::twoWindowsInOneFolderKeepTheirOwnPictures()
 
 void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
 {
-    ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     m_f->window->startRendering();
     writeFile(tempBitmap(), "stale");
     const QString junk = m_f->folder.filePath(QStringLiteral("junk.vrf"));
     writeFile(junk, QByteArray(100, 'j'));
-    state.currentFile = QStringLiteral("before.vrf");
-    state.modified = 1;
-    const FractalDocument before = state.document;
+    setFileState(session, QStringLiteral("before.vrf"), 1);
+    const FractalDocument before = session.document();
     m_f->dialogs.fileAnswers.enqueue(junk);
     m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
 
     m_f->run(QStringLiteral("flopn"));
     QCOMPARE(m_f->dialogs.messages.size(), 1);
     QCOMPARE(m_f->dialogs.messages.first().title, QStringLiteral("Error Opening File"));
-    QCOMPARE(state.document, before);
-    QCOMPARE(state.currentFile, QStringLiteral("before.vrf"));
-    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(session.document(), before);
+    QCOMPARE(session.currentFile(), QStringLiteral("before.vrf"));
+    QCOMPARE(session.modified(), qint16(1));
     QCOMPARE(readBitmap(tempBitmap()), visible().persistentImage());
     QVERIFY(visible().persistentImage() != filledImage(visible().pixelSize(), before.colours.backColour));
 }
@@ -414,25 +416,26 @@ void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
 void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
 {
     ProgramState &state = m_f->state;
-    FractalDocument stored = state.document;
+    DocumentSession &session = m_f->session();
+    FractalDocument stored = session.document();
     stored.colours.backColour = rgbColour(0, 0, 80);
     stored.transformations.removeFirst();
     stored.settings.scaleX = 7.0f;
     const QString path = m_f->folder.filePath(QStringLiteral("fern.vrf"));
     QVERIFY(saveDocumentFile(stored, path));
     m_f->window->startRendering();
-    const RenderSettings before = state.document.settings;
+    const RenderSettings before = session.document().settings;
     state.fieldRange = {-5, 5, -7, 7};
-    state.modified = 1;
+    markChanged(session);
     m_f->dialogs.fileAnswers.enqueue(path);
 
     m_f->run(QStringLiteral("flopn"));
-    QCOMPARE(state.document.transformations, stored.transformations);
-    QCOMPARE(state.document.settings.scaleX, before.scaleX);
-    QCOMPARE(state.document.settings.scaleY, before.scaleY);
+    QCOMPARE(session.document().transformations, stored.transformations);
+    QCOMPARE(session.document().settings.scaleX, before.scaleX);
+    QCOMPARE(session.document().settings.scaleY, before.scaleY);
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
-    QCOMPARE(state.currentFile, path);
-    QCOMPARE(state.modified, qint16(0));
+    QCOMPARE(session.currentFile(), path);
+    QCOMPARE(session.modified(), qint16(0));
     QCOMPARE(readBitmap(tempBitmap()), filledImage(visible().pixelSize(), rgbColour(0, 0, 80)));
 }
 
@@ -450,23 +453,23 @@ void TestFileCommands::exportHoldsTheLastPictureAtCanvasSize()
     const QImage exported = readBitmap(path);
     QCOMPARE(exported.size(), visible().pixelSize());
     QCOMPARE(exported, readBitmap(tempBitmap()));
-    QVERIFY(exported != filledImage(visible().pixelSize(), m_f->state.document.colours.backColour));
+    QVERIFY(exported != filledImage(visible().pixelSize(), m_f->session().document().colours.backColour));
 }
 
 void TestFileCommands::savedDocumentOpensAsItWas()
 {
-    ProgramState &state = m_f->state;
-    const FractalDocument saved = state.document;
+    DocumentSession &session = m_f->session();
+    const FractalDocument saved = session.document();
     const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
     m_f->dialogs.fileAnswers.enqueue(path);
     m_f->run(QStringLiteral("flsavas"));
     m_f->run(QStringLiteral("flnw"));
-    QVERIFY(state.document != saved);
+    QVERIFY(session.document() != saved);
 
     m_f->dialogs.fileAnswers.enqueue(path);
     m_f->run(QStringLiteral("flopn"));
-    QCOMPARE(state.document, saved);
-    QCOMPARE(state.currentFile, path);
+    QCOMPARE(session.document(), saved);
+    QCOMPARE(session.currentFile(), path);
     QVERIFY(m_f->dialogs.messages.isEmpty());
 }
 

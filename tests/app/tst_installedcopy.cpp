@@ -111,7 +111,7 @@ void TestInstalledCopy::worksInTheUsersFolderAndLeavesTheInstallationAlone()
     load(window, m_installedData + QLatin1String("/Fractals/Tree.vrf"));
 
     QCOMPARE(m_state->appDir, appDirFor(m_userFolder));
-    QCOMPARE(m_state->netInfo.siteAddr, QStringLiteral("https://installed.example/"));
+    QCOMPARE(window.online().netInfo().siteAddr, QStringLiteral("https://installed.example/"));
     QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(800));
     QVERIFY(!QFile::exists(userFile("vornad.dat")));
     QVERIFY(QFile::exists(userFile("BLANK.BMP")));
@@ -162,7 +162,7 @@ void TestInstalledCopy::updateRewritesTheUsersNetInfoFileOnly()
     ProgramState nextState;
     MainWindow next(nextState, *m_dialogs);
     load(next);
-    QCOMPARE(nextState.netInfo.siteAddr, QStringLiteral("https://fresh.example/"));
+    QCOMPARE(next.online().netInfo().siteAddr, QStringLiteral("https://fresh.example/"));
     QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(900));
     next.close();
 }

@@ -2,11 +2,12 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
 #include "document/programfiles.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/pictures.h"
 #include "support/launchcount.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionstate.h"
 #include "support/testfolder.h"
 
 #include <QAction>
@@ -103,10 +104,10 @@ void TestLifecycle::startsWithTheStartupDocument()
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_state->appDir, m_folder->appDir());
     const RasterCanvas &canvas = m_window->visibleCanvas()->canvas();
-    QCOMPARE(m_state->document, startupDocument(1.0f / canvas.scaleWidth(), 1.0f / canvas.scaleHeight(),
+    QCOMPARE(m_window->session().document(), startupDocument(1.0f / canvas.scaleWidth(), 1.0f / canvas.scaleHeight(),
                                                 rgbColour(254, 253, 245)));
-    QVERIFY(m_state->currentFile.isEmpty());
-    QCOMPARE(m_state->modified, qint16(0));
+    QVERIFY(m_window->session().currentFile().isEmpty());
+    QCOMPARE(m_window->session().modified(), qint16(0));
     QVERIFY(isBitmapFilledWith(appFile("BLANK.BMP"), rgbColour(254, 253, 245)));
     QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(254, 253, 245)));
 }
@@ -119,7 +120,7 @@ void TestLifecycle::firstStartOffersTheUpdateBeforeShowingTheWindow()
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Connection Confirmation for updating Net-info"));
     QVERIFY(m_window->isVisible());
-    QCOMPARE(m_state->document.trCount(), 3);
+    QCOMPARE(m_window->session().document().trCount(), 3);
 }
 
 void TestLifecycle::opensTheQuotedCommandLineDocument()
@@ -130,9 +131,9 @@ void TestLifecycle::opensTheQuotedCommandLineDocument()
     QVERIFY(saveDocumentFile(stored, path));
 
     load(documentPathArgument({QStringLiteral("vorlane"), QLatin1Char('"') + path + QLatin1Char('"')}));
-    QCOMPARE(m_state->currentFile, path);
-    QCOMPARE(m_state->document.transformations, stored.transformations);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_window->session().currentFile(), path);
+    QCOMPARE(m_window->session().document().transformations, stored.transformations);
+    QCOMPARE(m_window->session().modified(), qint16(0));
     QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(0, 0, 80)));
     QVERIFY(isFilledWith(m_window->visibleCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
 }
@@ -157,9 +158,9 @@ void TestLifecycle::refusedCommandLineDocumentFallsBack()
     QCOMPARE(m_dialogs->messages.first().text,
              QLatin1Char('\'') + path + QLatin1String("' doesnot contain a valied Fractal Image"));
     QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Error Opening File"));
-    QCOMPARE(m_state->document.trCount(), 3);
-    QCOMPARE(m_state->document.basePointCount(), 2000);
-    QVERIFY(m_state->currentFile.isEmpty());
+    QCOMPARE(m_window->session().document().trCount(), 3);
+    QCOMPARE(m_window->session().document().basePointCount(), 2000);
+    QVERIFY(m_window->session().currentFile().isEmpty());
     QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(254, 253, 245)));
 }
 
@@ -218,8 +219,7 @@ void TestLifecycle::exitQuestions()
     // As the base field editor leaves it.
     writeFile(appFile("TEST.BMP"), "BM");
     m_state->workingFiles.recordWritten(appFile("TEST.BMP"));
-    m_state->currentFile = file;
-    m_state->modified = modified;
+    setFileState(m_window->session(), file, modified);
     m_dialogs->messageAnswers.append(answers);
 
     QVERIFY(m_window->close());
@@ -230,7 +230,7 @@ void TestLifecycle::exitQuestions()
         verifyQuestion(m_dialogs->messages.at(1), overwriteTitle,
                        QLatin1Char('\'') + file + "' already exists. Do you want to over write it?");
     if (written)
-        QCOMPARE(fileContents(path), encodeDocument(m_state->document));
+        QCOMPARE(fileContents(path), encodeDocument(m_window->session().document()));
     else if (!path.isEmpty())
         QCOMPARE(QFile::exists(path) ? fileContents(path) : QByteArray(), existing);
     QVERIFY(!handOverBitmapsExist());
@@ -239,8 +239,7 @@ void TestLifecycle::exitQuestions()
 void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()
 {
     load();
-    m_state->currentFile = appFile("no such folder/tree.vrf");
-    m_state->modified = 1;
+    setFileState(m_window->session(), appFile("no such folder/tree.vrf"), 1);
     m_dialogs->messageAnswers.append({MessageButton::Yes, MessageButton::No});
 
     QVERIFY(!m_window->close());
@@ -248,7 +247,7 @@ void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()
     QCOMPARE(m_dialogs->messages.size(), 2);
     const MessageRequest &warning = m_dialogs->messages.at(1);
     QCOMPARE(warning.icon, MessageIcon::Warning);
-    QVERIFY(warning.text.contains(m_state->currentFile));
+    QVERIFY(warning.text.contains(m_window->session().currentFile()));
     QCOMPARE(warning.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     QCOMPARE(warning.defaultButton, MessageButton::No);
     QVERIFY(QFile::exists(appFile("TEMP.BMP")));
@@ -261,8 +260,7 @@ void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()
 void TestLifecycle::exitCommandRunsTheShutdown()
 {
     load();
-    m_state->currentFile = appFile("tree.vrf");
-    m_state->modified = 1;
+    setFileState(m_window->session(), appFile("tree.vrf"), 1);
     m_dialogs->messageAnswers.enqueue(MessageButton::No);
     m_window->findChild<QAction *>(QStringLiteral("exit"))->trigger();
     QCOMPARE(m_dialogs->messages.size(), 1);

@@ -1,7 +1,7 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
@@ -46,12 +46,12 @@ void TestMainWindow::startsWithTheStartupDocumentAndBlankBitmaps()
 {
     QCOMPARE(m_f->window->objectName(), QStringLiteral("Form1"));
     QCOMPARE(m_f->window->windowTitle(), QStringLiteral("Vorlane 2.0"));
-    QCOMPARE(m_f->state.document.trCount(), 3);
-    QCOMPARE(m_f->state.document.colours.backColour, rgbColour(254, 253, 245));
+    QCOMPARE(m_f->session().document().trCount(), 3);
+    QCOMPARE(m_f->session().document().colours.backColour, rgbColour(254, 253, 245));
     const RasterCanvas &visible = m_f->window->visibleCanvas()->canvas();
-    QCOMPARE(m_f->state.document.settings.scaleX * visible.scaleWidth(), 1.0f);
-    QCOMPARE(m_f->state.modified, qint16(0));
-    QVERIFY(m_f->state.currentFile.isEmpty());
+    QCOMPARE(m_f->session().document().settings.scaleX * visible.scaleWidth(), 1.0f);
+    QCOMPARE(m_f->session().modified(), qint16(0));
+    QVERIFY(m_f->session().currentFile().isEmpty());
     const QImage blank = readBitmap(m_f->folder.filePath(QStringLiteral("BLANK.BMP")));
     QCOMPARE(blank.size(), visible.pixelSize());
     QVERIFY(isFilledWith(blank, rgbColour(254, 253, 245)));
@@ -87,7 +87,7 @@ void TestMainWindow::startButtonRunsTheSameCommand()
 
 void TestMainWindow::unrenderableDocumentIsRefused()
 {
-    m_f->state.document.settings.resolution = 0;
+    editDocument(m_f->session(), [](FractalDocument &document) { document.settings.resolution = 0; });
     m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
     const QImage before = m_f->window->visibleCanvas()->canvas().persistentImage();
     m_f->window->startRendering();
@@ -109,22 +109,23 @@ void TestMainWindow::pictureIsShownWhenTheFolderIsNotWritable()
 
 void TestMainWindow::readingADocumentResetsTheCanvases()
 {
-    FractalDocument stored = m_f->state.document;
+    FractalDocument stored = m_f->session().document();
     stored.colours.backColour = rgbColour(0, 0, 80);
     stored.transformations.removeLast();
     const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
     QVERIFY(saveDocumentFile(stored, path));
     m_f->window->startRendering();
-    const float scaleX = m_f->state.document.settings.scaleX = 0.5f;
+    const float scaleX = 0.5f;
+    m_f->session().setScales(scaleX, m_f->session().document().settings.scaleY);
     m_f->state.fieldRange = {1, 2, 3, 4};
-    m_f->state.modified = 1;
+    markChanged(m_f->session());
 
     QVERIFY(m_f->window->readDocumentFile(path));
-    QCOMPARE(m_f->state.document.trCount(), 2);
-    QCOMPARE(m_f->state.document.settings.scaleX, scaleX);
+    QCOMPARE(m_f->session().document().trCount(), 2);
+    QCOMPARE(m_f->session().document().settings.scaleX, scaleX);
     QCOMPARE(m_f->state.fieldRange, (FieldRange{1, 2, 3, 4}));
-    QCOMPARE(m_f->state.currentFile, path);
-    QCOMPARE(m_f->state.modified, qint16(0));
+    QCOMPARE(m_f->session().currentFile(), path);
+    QCOMPARE(m_f->session().modified(), qint16(0));
     QVERIFY(isFilledWith(m_f->window->visibleCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
     QVERIFY(isFilledWith(m_f->window->hiddenCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
     QVERIFY(isFilledWith(readBitmap(m_f->folder.filePath(QStringLiteral("BLANK.BMP"))), rgbColour(0, 0, 80)));
@@ -134,9 +135,8 @@ void TestMainWindow::refusedDocumentChangesNothing()
 {
     const QString path = m_f->folder.filePath(QStringLiteral("junk.vrf"));
     writeFile(path, "not a fractal at all, not at all, not at all, not at all");
-    m_f->state.currentFile = QStringLiteral("before.vrf");
-    m_f->state.modified = 1;
-    const FractalDocument before = m_f->state.document;
+    setFileState(m_f->session(), QStringLiteral("before.vrf"), 1);
+    const FractalDocument before = m_f->session().document();
     m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
 
     QVERIFY(!m_f->window->readDocumentFile(path));
@@ -146,9 +146,9 @@ void TestMainWindow::refusedDocumentChangesNothing()
     QCOMPARE(message.title, QStringLiteral("Error Opening File"));
     QCOMPARE(message.icon, MessageIcon::Warning);
     QCOMPARE(message.buttons, QList<MessageButton>{MessageButton::Ok});
-    QCOMPARE(m_f->state.document, before);
-    QCOMPARE(m_f->state.currentFile, QStringLiteral("before.vrf"));
-    QCOMPARE(m_f->state.modified, qint16(1));
+    QCOMPARE(m_f->session().document(), before);
+    QCOMPARE(m_f->session().currentFile(), QStringLiteral("before.vrf"));
+    QCOMPARE(m_f->session().modified(), qint16(1));
 }
 
 QTEST_MAIN(TestMainWindow)

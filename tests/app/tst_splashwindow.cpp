@@ -50,7 +50,7 @@ void TestSplashWindow::secondTickLoadsTheMainWindow()
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(state.appDir, folder.appDir());
-    QCOMPARE(state.document.trCount(), 3);
+    QCOMPARE(window->session().document().trCount(), 3);
     QVERIFY(QFile::exists(folder.filePath(QStringLiteral("TEMP.BMP"))));
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -2,7 +2,7 @@
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfolder.h"
@@ -66,7 +66,7 @@ void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
     MainWindow &window = *fixture.window;
     QCOMPARE(window.visibleCanvas()->canvas().pixelSize(), startupCanvasSize());
 
-    FractalDocument document = fixture.state.document;
+    FractalDocument document = fixture.session().document();
     document.colours = {ChronologicalColour, 255, 65280 * 2, 0x102030};
     const QString path = fixture.folder.filePath(QStringLiteral("tree.vrf"));
     QVERIFY(saveDocumentFile(document, path));

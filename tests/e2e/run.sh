@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real program in a virtual X server: start it with a document,
-# render with Ctrl+R, save with Ctrl+S, export the picture with Ctrl+M, leave
-# with Ctrl+X, and check what it leaves behind. Run as root, it also saves a
-# document on a full file system, which must keep the file and say why.
+# render with Ctrl+R, change a setting, save it and take it back with Ctrl+Z,
+# save with Ctrl+S, export the picture with Ctrl+M, leave with Ctrl+X, and
+# check what it leaves behind. Run as root, it also saves a document on a full
+# file system, which must keep the file and say why.
 # Usage: run.sh PATH/TO/vorlane [RESULTS]
 # A program in an installation (share/vorlane beside its folder) runs where it
 # lies and must work in the user's data folder; any other runs as a copy in a
@@ -84,10 +85,31 @@ press "$window" ctrl+r
 rendered() { [ -s "$folder/TEMP.BMP" ] && ! cmp -s "$folder/TEMP.BMP" "$folder/BLANK.BMP"; }
 wait_for "Ctrl+R left TEMP.BMP blank" 30 rendered
 
+# A setting changed and saved changes the file; Ctrl+Z takes the change back,
+# and the next save writes the document as it was opened.
+change_resolution() {
+    # Edit > Settings...: the fourth entry of the Edit menu.
+    xdotool windowfocus --sync "$window"
+    xdotool key --clearmodifiers alt+e Down Down Down Return
+    settings=""
+    find_settings() { settings=$(find_window '^Edit Settings$') && [ -n "$settings" ]; }
+    wait_for "Edit > Settings... showed no settings dialog" 10 find_settings
+    xdotool windowfocus --sync "$settings"
+    xdotool key --clearmodifiers ctrl+a 7 Return
+    closed() { [ -z "$(find_window '^Edit Settings$')" ]; }
+    wait_for "the settings dialog did not close on Return" 10 closed
+}
+change_resolution
+rm "$work/tree.vrf"
+press "$window" ctrl+s
+saved_changed() { [ -s "$work/tree.vrf" ] && ! cmp -s "$work/tree.vrf" "$work/tree.original"; }
+wait_for "Ctrl+S did not write the changed setting" 10 saved_changed
+press "$window" ctrl+z
+
 # Save writes the document again, here in place of the file taken away.
 rm "$work/tree.vrf"
 press "$window" ctrl+s
-wait_for "Ctrl+S did not write the document opened" 10 cmp -s "$work/tree.vrf" "$work/tree.original"
+wait_for "Ctrl+S after Ctrl+Z did not write the document opened" 10 cmp -s "$work/tree.vrf" "$work/tree.original"
 
 # The export's file dialog suggests the document's name with ".bmp".
 press "$window" ctrl+m

@@ -101,7 +101,7 @@ void TestBaseFieldCapture::bottomRowAndRightEdgeYieldNothing()
     QFETCH(int, width);
     QFETCH(int, height);
     RasterCanvas canvas = area(width, height);
-    canvas.fillBox(0, 0, width, height, black);
+    canvas.setBackColour(black);
     const FieldRange range{-20, qint16(width - 20), 40, qint16(height + 40)};
     const BaseFieldCapture found = capture(canvas, range);
     QFETCH(int, columns);
@@ -154,7 +154,7 @@ void TestBaseFieldCapture::stripFlashesThreeDrawsPerColumn()
 void TestBaseFieldCapture::stopsAtTheLargestPointCount()
 {
     RasterCanvas canvas = area(2000, 2000);
-    canvas.fillBox(0, 0, 2000, 2000, black);
+    canvas.setBackColour(black);
     const BaseFieldCapture found = capture(canvas, {0, 2000, 0, 2000});
     QVERIFY(found.stoppedAtLimit);
     QCOMPARE(found.points.size(), qsizetype(maxBasePoints));

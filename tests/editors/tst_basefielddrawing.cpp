@@ -120,11 +120,11 @@ void TestBaseFieldDrawing::penWidthFromTypedText()
 
 void TestBaseFieldDrawing::openingPlotsThePointsAndCommits()
 {
-    m_state.dragging = 1;
+    m_state.dragging = true;
     BaseFieldDrawing drawing(range, commitPath(), m_state);
     QCOMPARE(drawing.area().pixelSize(), QSize(40, 30));
     drawing.open({{0, 425}, {-300, 650}, {1000, 425}});
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
     QCOMPARE(colourAt(drawing.area(), 20, 15), BaseFieldDrawing::ink);
     QCOMPARE(colourAt(drawing.area(), 0, 0), BaseFieldDrawing::ink);
     QCOMPARE(inkCount(drawing.area().persistentImage()), 2);
@@ -134,23 +134,23 @@ void TestBaseFieldDrawing::openingPlotsThePointsAndCommits()
 
 void TestBaseFieldDrawing::pressAndReleaseWithoutMovementDrawsNothingButCommits_data()
 {
-    QTest::addColumn<qint16>("tool");
-    for (const qint16 tool : {NoTool, StraightLine, EllipseTool, Pencil, Eraser})
+    QTest::addColumn<BaseFieldTool>("tool");
+    for (const BaseFieldTool tool : {NoTool, StraightLine, EllipseTool, Pencil, Eraser})
         QTest::addRow("tool %d", tool) << tool;
 }
 
 void TestBaseFieldDrawing::pressAndReleaseWithoutMovementDrawsNothingButCommits()
 {
-    QFETCH(qint16, tool);
+    QFETCH(BaseFieldTool, tool);
     m_state.currentTool = tool;
     BaseFieldDrawing drawing(range, commitPath(), m_state);
     drawing.open({{0, 425}});
     const QImage before = drawing.area().persistentImage();
     QVERIFY(QFile::remove(commitPath()));
     drawing.press(300.0f, 225.0f);
-    QCOMPARE(m_state.dragging, qint16(1));
+    QVERIFY(m_state.dragging);
     drawing.release();
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
     QCOMPARE(drawing.area().persistentImage(), before);
     QVERIFY(QFile::exists(commitPath()));
 }
@@ -226,7 +226,7 @@ void TestBaseFieldDrawing::numericLineIsCapturedOnTheGrid()
     drawing.open({});
     drawing.manual({QStringLiteral("-100"), QStringLiteral("1000"), QStringLiteral("50"), QStringLiteral("1000")}, 0.5f,
                    2.0f);
-    QCOMPARE(m_state.dragging, qint16(1));
+    QVERIFY(m_state.dragging);
     QList<BasePoint> expected;
     for (int x = -210; x <= 100; x += 10) {
         for (const int y : {490, 500, 510})
@@ -280,8 +280,8 @@ void TestBaseFieldDrawing::editorStateSurvivesReopening()
     }
     BaseFieldDrawing reopened(range, commitPath(), m_state);
     reopened.open({});
-    QCOMPARE(m_state.dragging, qint16(0));
-    QCOMPARE(m_state.currentTool, qint16(Pencil));
+    QVERIFY(!m_state.dragging);
+    QCOMPARE(m_state.currentTool, Pencil);
     QCOMPARE(m_state.penWidthX, 31.0f);
     reopened.press(300.0f, 300.0f);
     reopened.move(300.0f, 400.0f);

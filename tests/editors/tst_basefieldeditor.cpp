@@ -4,7 +4,7 @@
 #include "editors/basefieldeditor.h"
 #include "editors/fieldrange.h"
 #include "editors/rangewindow.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/controls.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwindows.h"
@@ -84,6 +84,7 @@ private:
 
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<ProgramState> m_program;
+    std::unique_ptr<DocumentSession> m_session;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     BaseFieldEditorState m_state;
 };
@@ -93,8 +94,8 @@ void TestBaseFieldEditor::init()
     m_folder = std::make_unique<TestFolder>();
     m_program = std::make_unique<ProgramState>();
     m_program->appDir = m_folder->appDir();
-    m_program->document.settings.scaleX = 0.5f;
-    m_program->document.settings.scaleY = 2.0f;
+    m_session = std::make_unique<DocumentSession>();
+    m_session->setScales(0.5f, 2.0f);
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_state = BaseFieldEditorState();
 }
@@ -107,7 +108,7 @@ void TestBaseFieldEditor::cleanup()
 std::unique_ptr<BaseFieldEditor> TestBaseFieldEditor::openEditor()
 {
     m_program->fieldRange = editedRange;
-    auto editor = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
+    auto editor = std::make_unique<BaseFieldEditor>(*m_session, *m_program, *m_dialogs, m_state, nullptr);
     editor->show();
     return editor;
 }
@@ -115,7 +116,7 @@ std::unique_ptr<BaseFieldEditor> TestBaseFieldEditor::openEditor()
 void TestBaseFieldEditor::rangeWindowShowsTheWidenedRange()
 {
     m_program->fieldRange = {0, 300, 0, 1000};
-    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    BaseFieldRangeWindow window(*m_program, *m_session, *m_dialogs, nullptr);
     QCOMPARE(window.objectName(), QStringLiteral("Form4"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Select size of Base Field"));
     QCOMPARE(findControl<QLabel>(&window, "Label1")->text(),
@@ -139,7 +140,7 @@ void TestBaseFieldEditor::rangeWindowShowsTheWidenedRange()
 void TestBaseFieldEditor::cancelKeepsTheWidening()
 {
     m_program->fieldRange = {0, 300, 0, 100};
-    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    BaseFieldRangeWindow window(*m_program, *m_session, *m_dialogs, nullptr);
     window.show();
     type(&window, "xmaxt", QStringLiteral("9"));
     clickButton(&window, "Command2");
@@ -150,9 +151,8 @@ void TestBaseFieldEditor::cancelKeepsTheWidening()
 
 void TestBaseFieldEditor::acceptStoresLimitsRoundedHalfToEven()
 {
-    m_program->document.settings.scaleX = 1.0f;
-    m_program->document.settings.scaleY = 1.0f;
-    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    m_session->setScales(1.0f, 1.0f);
+    BaseFieldRangeWindow window(*m_program, *m_session, *m_dialogs, nullptr);
     window.show();
     type(&window, "xmaxt", QStringLiteral("3.5"));
     type(&window, "xmint", QStringLiteral("2.5"));
@@ -205,7 +205,7 @@ void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen()
     QFETCH(QString, field);
     QFETCH(QString, text);
     m_program->fieldRange = {0, 600, 16000, 16600};
-    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    BaseFieldRangeWindow window(*m_program, *m_session, *m_dialogs, nullptr);
     window.show();
     type(&window, qPrintable(field), text);
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
@@ -233,7 +233,7 @@ void TestBaseFieldEditor::editorIsAsLargeAsTheRange()
     QCOMPARE(findControl<QLabel>(editor.get(), "min")->y(), area->geometry().bottom() + 1);
     QCOMPARE(areaPixel(*editor, 0, 0), rgbColour(224, 224, 224));
     m_program->fieldRange = {-300, 4550, 200, 650};
-    const auto wide = std::make_unique<BaseFieldEditor>(*m_program, *m_dialogs, m_state, nullptr);
+    const auto wide = std::make_unique<BaseFieldEditor>(*m_session, *m_program, *m_dialogs, m_state, nullptr);
     QCOMPARE(wide->width(), twipsToPixels(4850 + 2345));
     QCOMPARE(findControl<QLabel>(wide.get(), "max")->geometry().right(),
              findControl(wide.get(), "Picture1")->geometry().right());
@@ -267,7 +267,7 @@ void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
     const QColor highlight(255, 0, 125);
     clickButton(editor.get(), "line1");
     QCOMPARE(buttonColour(editor.get(), "line1"), highlight);
-    QCOMPARE(m_state.currentTool, qint16(StraightLine));
+    QCOMPARE(m_state.currentTool, StraightLine);
     QCOMPARE(findControl<QLabel>(editor.get(), "Label1")->text(), QStringLiteral("x1 :"));
     QCOMPARE(findControl<QLabel>(editor.get(), "Label4")->text(), QStringLiteral("y2 :"));
 
@@ -278,10 +278,10 @@ void TestBaseFieldEditor::toolButtonsHighlightTheChosenTool()
     QCOMPARE(findControl<QLabel>(editor.get(), "Label3")->text(), QStringLiteral("X-radius:"));
 
     clickButton(editor.get(), "Command4");
-    QCOMPARE(m_state.currentTool, qint16(Eraser));
+    QCOMPARE(m_state.currentTool, Eraser);
     QVERIFY(!findControl<QGroupBox>(editor.get(), "Frame1")->isEnabled());
     QVERIFY(findControl<QLabel>(editor.get(), "Label2")->text().isEmpty());
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
 
     editor->deselect();
     for (const char *name : {"line1", "circle1", "Command3", "Command4"})
@@ -311,10 +311,10 @@ void TestBaseFieldEditor::numericShapeIsPreviewedAndFixedByAccept()
     type(editor.get(), "Text3", QStringLiteral("50"));
     type(editor.get(), "Text4", QStringLiteral("1000"));
     QCOMPARE(areaPixel(*editor, 16, 10), BaseFieldDrawing::ink);
-    QCOMPARE(m_state.dragging, qint16(1));
+    QVERIFY(m_state.dragging);
     QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("TEST.BMP"))));
     clickButton(editor.get(), "accept");
-    QCOMPARE(m_state.dragging, qint16(0));
+    QVERIFY(!m_state.dragging);
     QCOMPARE(colourAt(readBitmap(m_folder->filePath(QStringLiteral("TEST.BMP"))), 16, 10), BaseFieldDrawing::ink);
 }
 
@@ -365,12 +365,12 @@ void TestBaseFieldEditor::untouchedPenDrawsOnePixelRow()
 
 void TestBaseFieldEditor::saveReplacesTheBasePoints()
 {
-    m_program->document.basePoints = {{0, 425}};
+    editDocument(*m_session, [](FractalDocument &document) { document.basePoints = {{0, 425}}; });
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
     clickButton(editor.get(), "save");
     // The one plotted point, pixel (20, 15): u 300 to 315, v 225 to 240, and v = 450 − (y − 200).
-    QCOMPARE(m_program->document.basePoints, (QList<BasePoint>{{0, 420}, {10, 420}}));
-    QCOMPARE(m_program->modified, qint16(1));
+    QCOMPARE(m_session->document().basePoints, (QList<BasePoint>{{0, 420}, {10, 420}}));
+    QCOMPARE(m_session->modified(), qint16(1));
     QCOMPARE(findControl(editor.get(), "Picture3")->palette().color(QPalette::Window), systemColour(QPalette::Dark));
     // Three draws for each of the 61 columns.
     RandomGenerator expected;
@@ -381,11 +381,11 @@ void TestBaseFieldEditor::saveReplacesTheBasePoints()
 
 void TestBaseFieldEditor::saveWithoutInkEmptiesTheList()
 {
-    m_program->document.basePoints = {{-1000, 0}, {0, 5000}};
+    editDocument(*m_session, [](FractalDocument &document) { document.basePoints = {{-1000, 0}, {0, 5000}}; });
     const std::unique_ptr<BaseFieldEditor> editor = openEditor();
     clickButton(editor.get(), "save");
-    QVERIFY(m_program->document.basePoints.isEmpty());
-    QCOMPARE(m_program->modified, qint16(1));
+    QVERIFY(m_session->document().basePoints.isEmpty());
+    QCOMPARE(m_session->modified(), qint16(1));
 }
 
 void TestBaseFieldEditor::saveStopsAtTheLargestPointCount()
@@ -396,13 +396,13 @@ void TestBaseFieldEditor::saveStopsAtTheLargestPointCount()
         for (int y = 5; y <= 2000; y += 15)
             everyPixel.append({qint16(x), qint16(y)});
     }
-    m_program->document.basePoints = everyPixel;
+    editDocument(*m_session, [&everyPixel](FractalDocument &document) { document.basePoints = everyPixel; });
     m_program->fieldRange = {0, 2000, 0, 2000};
-    BaseFieldEditor editor(*m_program, *m_dialogs, m_state, nullptr);
+    BaseFieldEditor editor(*m_session, *m_program, *m_dialogs, m_state, nullptr);
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
     clickButton(&editor, "save");
-    QCOMPARE(m_program->document.basePointCount(), maxBasePoints);
-    QCOMPARE(m_program->modified, qint16(1));
+    QCOMPARE(m_session->document().basePointCount(), maxBasePoints);
+    QCOMPARE(m_session->modified(), qint16(1));
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Base Field"));
     QCOMPARE(m_dialogs->messages.first().text,
@@ -424,7 +424,7 @@ void TestBaseFieldEditor::toolAndPenSurviveReopening()
     QCOMPARE(findControl<QLineEdit>(reopened.get(), "widthd")->text(), QStringLiteral("0"));
     QVERIFY(findControl<QLabel>(reopened.get(), "Label1")->text().isEmpty());
     QVERIFY(findControl<QGroupBox>(reopened.get(), "Frame1")->isEnabled());
-    QCOMPARE(m_state.currentTool, qint16(Pencil));
+    QCOMPARE(m_state.currentTool, Pencil);
     QCOMPARE(m_state.penWidthX, 5.0f);
     QWidget *area = findControl(reopened.get(), "Picture1");
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(2, 20));
@@ -460,9 +460,11 @@ void TestBaseFieldEditor::acceptedRangeLeadsToARenderableBaseField()
     MainWindowFixture fixture;
     MainWindow &window = *fixture.window;
     ProgramState &program = fixture.state;
-    program.document.basePoints = {{1000, 1000}}; // outside the range typed below
-    const float scaleX = program.document.settings.scaleX;
-    const float scaleY = program.document.settings.scaleY;
+    DocumentSession &session = fixture.session();
+    // outside the range typed below
+    editDocument(session, [](FractalDocument &document) { document.basePoints = {{1000, 1000}}; });
+    const float scaleX = session.document().settings.scaleX;
+    const float scaleY = session.document().settings.scaleY;
     whenModalShows(&window, QStringLiteral("Form4"), [&](QWidget *form4) {
         const FieldRangeTexts texts = fieldRangeTexts(editedRange, scaleX, scaleY);
         type(form4, "xmaxt", texts.xMax);
@@ -486,8 +488,8 @@ void TestBaseFieldEditor::acceptedRangeLeadsToARenderableBaseField()
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QVERIFY(edited);
     QCOMPARE(program.fieldRange, editedRange);
-    QCOMPARE(program.modified, qint16(1));
-    const QList<BasePoint> &points = program.document.basePoints;
+    QCOMPARE(session.modified(), qint16(1));
+    const QList<BasePoint> &points = session.document().basePoints;
     QVERIFY(points.size() > 50);
     // The ellipse spans X −200 to 200 and Y 275 to 575; a sample may find ink
     // up to one pixel, 15 units, beyond it, depending on the canvas's scale.

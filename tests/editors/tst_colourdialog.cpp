@@ -1,8 +1,9 @@
 #include "document/colour.h"
-#include "document/programstate.h"
+#include "document/documentsession.h"
 #include "editors/colourdialog.h"
 #include "support/controls.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionstate.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -50,16 +51,26 @@ private:
     QButtonGroup *options() const { return control<QButtonGroup>("Option1"); }
     void click(const char *button) { clickButton(m_dialog.get(), button); }
 
-    std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<DocumentSession> m_session;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<ColourDialog> m_dialog;
-    int m_resets = 0;
+    int m_resets = 0; // changes of the colours announced, each clearing the canvases
+    ColourScheme m_announced;
 };
 
 void TestColourDialog::init()
 {
-    m_state = std::make_unique<ProgramState>();
-    m_state->document.colours = scheme;
+    m_session = std::make_unique<DocumentSession>();
+    FractalDocument document;
+    document.colours = scheme;
+    m_session->begin(document);
+    connect(m_session.get(), &DocumentSession::changed, this, [this](DocumentParts parts) {
+        if (!parts.testFlag(DocumentPart::Colours))
+            return;
+        // The canvases are reset from the stored colours, so they must be stored first.
+        m_announced = m_session->document().colours;
+        ++m_resets;
+    });
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_resets = 0;
     openDialog();
@@ -73,11 +84,7 @@ void TestColourDialog::cleanup()
 
 void TestColourDialog::openDialog()
 {
-    m_dialog = std::make_unique<ColourDialog>(*m_state, *m_dialogs, [this] {
-        // The canvases are reset from the stored colours, so they must be stored first.
-        QCOMPARE(m_state->modified, qint16(0));
-        ++m_resets;
-    });
+    m_dialog = std::make_unique<ColourDialog>(*m_session, *m_dialogs);
     m_dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
 }
@@ -149,7 +156,7 @@ void TestColourDialog::openingSelectsTheStoredStyle()
 {
     QFETCH(qint32, style);
     QFETCH(int, checked);
-    m_state->document.colours.colourStyle = style;
+    editDocument(*m_session, [style](FractalDocument &document) { document.colours.colourStyle = style; });
     openDialog();
     QCOMPARE(options()->checkedId(), checked);
 }
@@ -158,20 +165,21 @@ void TestColourDialog::acceptStoresTheChoiceAndResetsTheCanvases()
 {
     options()->button(3)->click();
     click("Cmdaccept");
-    QCOMPARE(m_state->document.colours,
+    QCOMPARE(m_session->document().colours,
              (ColourScheme{TwoColoursOnly, scheme.colour1, scheme.colour2, scheme.backColour}));
     QCOMPARE(m_resets, 1);
-    QCOMPARE(m_state->modified, qint16(1));
+    QCOMPARE(m_announced, m_session->document().colours);
+    QCOMPARE(m_session->modified(), qint16(1));
     QVERIFY(!m_dialog->isVisible());
 }
 
 void TestColourDialog::acceptWithoutChoiceKeepsTheStoredStyle()
 {
-    m_state->document.colours.colourStyle = 7;
+    editDocument(*m_session, [](FractalDocument &document) { document.colours.colourStyle = 7; });
     openDialog();
     click("Cmdaccept");
-    QCOMPARE(m_state->document.colours.colourStyle, 7);
-    QCOMPARE(m_state->modified, qint16(1));
+    QCOMPARE(m_session->document().colours.colourStyle, 7);
+    QCOMPARE(m_session->modified(), qint16(1));
 }
 
 void TestColourDialog::pickedColourIsStored_data()
@@ -196,9 +204,9 @@ void TestColourDialog::pickedColourIsStored()
     m_dialogs->colourAnswers.enqueue(rgbColour(1, 2, 3));
     click(button.toLatin1().constData());
     QCOMPARE(m_dialogs->colourRequests, QList<qint32>{initial});
-    QCOMPARE(m_state->document.colours, scheme); // only "&Accept" stores
+    QCOMPARE(m_session->document().colours, scheme); // only "&Accept" stores
     click("Cmdaccept");
-    QCOMPARE(m_state->document.colours, stored);
+    QCOMPARE(m_session->document().colours, stored);
 }
 
 void TestColourDialog::cancelledPickerKeepsTheSwatch()
@@ -207,7 +215,7 @@ void TestColourDialog::cancelledPickerKeepsTheSwatch()
     click("change3");
     QCOMPARE(control<QFrame>("clr3")->palette().color(QPalette::Window), QColor(254, 253, 245));
     click("Cmdaccept");
-    QCOMPARE(m_state->document.colours, scheme);
+    QCOMPARE(m_session->document().colours, scheme);
     QCOMPARE(m_resets, 1);
 }
 
@@ -218,8 +226,8 @@ void TestColourDialog::cancelChangesNothing()
     options()->button(2)->click();
     click("Cmdcancel");
     QVERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_state->document.colours, scheme);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document().colours, scheme);
+    QCOMPARE(m_session->modified(), qint16(0));
     QCOMPARE(m_resets, 0);
 }
 

@@ -1,5 +1,5 @@
 #include "document/colour.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "support/controls.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
@@ -115,7 +115,7 @@ void TestEditorCommands::editorsOpenModallyFromButtonMenuAndShortcut()
         QVERIFY(dialog->isModal());
     });
     QVERIFY2(!m_f->window->findChild<QDialog *>(window), "the window is made afresh at every opening");
-    QCOMPARE(m_f->state.modified, qint16(0));
+    QCOMPARE(m_f->session().modified(), qint16(0));
 }
 
 void TestEditorCommands::editorShowsTheDocumentAsItIsNow()
@@ -123,7 +123,7 @@ void TestEditorCommands::editorShowsTheDocumentAsItIsNow()
     whileModal([this] { clickButton(m_f->window.get(), "Command1"); }, [](QDialog *dialog) {
         QCOMPARE(findControl<QLineEdit>(dialog, "Text1")->text(), QStringLiteral(" 20"));
     });
-    m_f->state.document.settings.resolution = 12;
+    editDocument(m_f->session(), [](FractalDocument &document) { document.settings.resolution = 12; });
     whileModal([this] { clickButton(m_f->window.get(), "Command1"); }, [](QDialog *dialog) {
         QCOMPARE(findControl<QLineEdit>(dialog, "Text1")->text(), QStringLiteral(" 12"));
     });
@@ -131,13 +131,13 @@ void TestEditorCommands::editorShowsTheDocumentAsItIsNow()
 
 void TestEditorCommands::acceptedColoursClearTheCanvasesAndShowAtTheNextRendering()
 {
-    const qint32 background = m_f->state.document.colours.backColour;
+    const qint32 background = m_f->session().document().colours.backColour;
     const QString blankPath = m_f->folder.filePath(QStringLiteral("BLANK.BMP"));
     m_f->window->startRendering();
     QVERIFY(QFile::remove(blankPath));
     whileModal([this] { clickButton(m_f->window.get(), "Cmd4"); },
                [](QDialog *dialog) { clickButton(dialog, "Cmdaccept"); });
-    QCOMPARE(m_f->state.modified, qint16(1));
+    QCOMPARE(m_f->session().modified(), qint16(1));
     QVERIFY(isFilledWith(m_f->window->visibleCanvas()->canvas().persistentImage(), background));
     QVERIFY(isFilledWith(m_f->window->hiddenCanvas()->canvas().persistentImage(), background));
     QVERIFY(isFilledWith(readBitmap(blankPath), background));
@@ -161,10 +161,10 @@ void TestEditorCommands::acceptedSettingsShowAtTheNextRendering()
         findControl<QLineEdit>(dialog, "Text4")->setText(QStringLiteral("0"));
         clickButton(dialog, "Command1");
     });
-    QCOMPARE(m_f->state.document.settings.totalPoints, 0);
+    QCOMPARE(m_f->session().document().settings.totalPoints, 0);
     m_f->window->startRendering();
     QVERIFY(isFilledWith(readBitmap(m_f->folder.filePath(QStringLiteral("TEMP.BMP"))),
-                         m_f->state.document.colours.backColour));
+                         m_f->session().document().colours.backColour));
 }
 
 QTEST_MAIN(TestEditorCommands)

@@ -1,6 +1,6 @@
 #include "common/rounding.h"
 #include "document/colour.h"
-#include "document/programstate.h"
+#include "document/documentsession.h"
 #include "editors/settingsdialog.h"
 #include "support/controls.h"
 #include "support/scripteddialogs.h"
@@ -37,7 +37,7 @@ private:
     void type(const char *field, const QString &text) { control<QLineEdit>(field)->setText(text); }
     void click(const char *button) { clickButton(m_dialog.get(), button); }
 
-    std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<DocumentSession> m_session;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<QWidget> m_canvas;
     std::unique_ptr<SettingsDialog> m_dialog;
@@ -45,12 +45,12 @@ private:
 
 void TestSettingsDialog::init()
 {
-    m_state = std::make_unique<ProgramState>();
+    m_session = std::make_unique<DocumentSession>();
     m_canvas = std::make_unique<QWidget>();
     m_canvas->resize(433, 390);
-    m_state->document = startupDocument(toSingle(1.0 / 6495), toSingle(1.0 / 5850), rgbColour(254, 253, 245));
+    m_session->begin(startupDocument(toSingle(1.0 / 6495), toSingle(1.0 / 5850), rgbColour(254, 253, 245)));
     m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_dialog = std::make_unique<SettingsDialog>(*m_state, *m_dialogs, *m_canvas);
+    m_dialog = std::make_unique<SettingsDialog>(*m_session, *m_dialogs, *m_canvas);
     m_dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
 }
@@ -101,8 +101,8 @@ void TestSettingsDialog::okStoresRoundedValuesAndCloses()
     type("Text2", QStringLiteral("2"));
     type("Text3", QStringLiteral("-.5"));
     click("Command1");
-    QCOMPARE(m_state->document.settings, (RenderSettings{0, 8, toSingle(2.0 / 6495), toSingle(-0.5 / 5850)}));
-    QCOMPARE(m_state->modified, qint16(1));
+    QCOMPARE(m_session->document().settings, (RenderSettings{0, 8, toSingle(2.0 / 6495), toSingle(-0.5 / 5850)}));
+    QCOMPARE(m_session->modified(), qint16(1));
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
 }
@@ -112,9 +112,9 @@ void TestSettingsDialog::okReadsTheCanvasSizeAgain()
     m_canvas->resize(200, 100);
     type("Text1", QStringLiteral("6.5"));
     click("Command1");
-    QCOMPARE(m_state->document.settings.resolution, qint16(6));
-    QCOMPARE(m_state->document.settings.scaleX, toSingle(1.0 / 3000));
-    QCOMPARE(m_state->document.settings.scaleY, toSingle(1.0 / 1500));
+    QCOMPARE(m_session->document().settings.resolution, qint16(6));
+    QCOMPARE(m_session->document().settings.scaleX, toSingle(1.0 / 3000));
+    QCOMPARE(m_session->document().settings.scaleY, toSingle(1.0 / 1500));
 }
 
 void TestSettingsDialog::cancelAndCloseBoxChangeNothing_data()
@@ -127,7 +127,7 @@ void TestSettingsDialog::cancelAndCloseBoxChangeNothing_data()
 void TestSettingsDialog::cancelAndCloseBoxChangeNothing()
 {
     QFETCH(bool, closeBox);
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     for (const char *field : {"Text1", "Text2", "Text3", "Text4"})
         type(field, QStringLiteral("3"));
     if (closeBox)
@@ -135,8 +135,8 @@ void TestSettingsDialog::cancelAndCloseBoxChangeNothing()
     else
         click("Command2");
     QVERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_state->document, before);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document(), before);
+    QCOMPARE(m_session->modified(), qint16(0));
 }
 
 void TestSettingsDialog::badValueIsRefusedAndTheDialogStays_data()
@@ -155,7 +155,7 @@ void TestSettingsDialog::badValueIsRefusedAndTheDialogStays()
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     auto *edit = control<QLineEdit>(field.toLatin1().constData());
     edit->setText(text);
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
@@ -165,8 +165,8 @@ void TestSettingsDialog::badValueIsRefusedAndTheDialogStays()
     QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Edit Settings"));
     QCOMPARE(m_dialogs->messages.first().icon, MessageIcon::Warning);
     QVERIFY(m_dialog->isVisible());
-    QCOMPARE(m_state->document, before);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document(), before);
+    QCOMPARE(m_session->modified(), qint16(0));
     QCOMPARE(edit->text(), text);
     QCOMPARE(m_dialog->focusWidget(), edit);
 }

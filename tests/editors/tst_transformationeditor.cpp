@@ -2,6 +2,7 @@
 #include "editors/transformationeditor.h"
 #include "support/controls.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionstate.h"
 #include "support/testfolder.h"
 
 #include <QAbstractItemView>
@@ -75,6 +76,7 @@ private:
 
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<DocumentSession> m_session;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<TransformationEditor> m_editor;
 };
@@ -84,7 +86,8 @@ void TestTransformationEditor::init()
     m_folder = std::make_unique<TestFolder>();
     m_state = std::make_unique<ProgramState>();
     m_state->appDir = m_folder->appDir();
-    m_state->document = startupDocument(1.0f / 6495.0f, 1.0f / 5850.0f, rgbColour(254, 253, 245));
+    m_session = std::make_unique<DocumentSession>();
+    m_session->begin(startupDocument(1.0f / 6495.0f, 1.0f / 5850.0f, rgbColour(254, 253, 245)));
     m_dialogs = std::make_unique<ScriptedDialogs>();
     openEditor();
 }
@@ -97,7 +100,7 @@ void TestTransformationEditor::cleanup()
 
 void TestTransformationEditor::openEditor()
 {
-    m_editor = std::make_unique<TransformationEditor>(*m_state, *m_dialogs);
+    m_editor = std::make_unique<TransformationEditor>(*m_session, *m_state, *m_dialogs);
     m_editor->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
 }
@@ -198,9 +201,9 @@ void TestTransformationEditor::typedNameIsCutToEight()
     QTest::keyClicks(nameList()->lineEdit(), QStringLiteral("abcdefghijklmnop"));
     QCOMPARE(nameList()->currentText(), QStringLiteral("abcdefgh"));
     click("Add");
-    QCOMPARE(m_state->document.transformations.last().trName, QStringLiteral("abcdefgh"));
+    QCOMPARE(m_session->document().transformations.last().trName, QStringLiteral("abcdefgh"));
     QCOMPARE(listEntries().last(), QStringLiteral("abcdefgh"));
-    QCOMPARE(m_state->document.trNameCounter, qint16(4));
+    QCOMPARE(m_session->document().trNameCounter, qint16(4));
     QCOMPARE(nameList()->currentText(), QString());
 }
 
@@ -222,17 +225,17 @@ void TestTransformationEditor::addWithEmptyNameTakesTheNextDefaultName()
     click("Add");
     QCOMPARE(listEntries(), (QStringList{"Tr 1    ", "Tr 2    ", "Tr 3    ", "Tr 4    "}));
     QCOMPARE(nameList()->currentText(), QString());
-    QCOMPARE(m_state->document.trCount(), 4);
-    QCOMPARE(m_state->document.trNameCounter, qint16(5));
-    QCOMPARE(m_state->document.transformations.last(), (Transformation{"Tr 4    ", {0, 0}, 0, {0, 0}}));
+    QCOMPARE(m_session->document().trCount(), 4);
+    QCOMPARE(m_session->document().trNameCounter, qint16(5));
+    QCOMPARE(m_session->document().transformations.last(), (Transformation{"Tr 4    ", {0, 0}, 0, {0, 0}}));
     QCOMPARE(m_state->selectedTr, qint16(1));
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->modified(), qint16(0));
     QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Transformation no."));
 }
 
 void TestTransformationEditor::addingToAnEmptyListSelectsNothing()
 {
-    m_state->document.transformations.clear();
+    editDocument(*m_session, [](FractalDocument &document) { document.transformations.clear(); });
     openEditor();
     click("Add");
     click("Add");
@@ -244,10 +247,12 @@ void TestTransformationEditor::addingToAnEmptyListSelectsNothing()
 
 void TestTransformationEditor::selectingShowsDisplayValuesAndAcceptStoresThemAgain()
 {
-    m_state->document.settings.scaleX = 2.0f;
-    m_state->document.settings.scaleY = 0.5f;
-    m_state->document.transformations[1].trTranslation = {0.25f, 1120.0f};
-    const Transformation before = m_state->document.transformations.at(1);
+    editDocument(*m_session, [](FractalDocument &document) {
+        document.settings.scaleX = 2.0f;
+        document.settings.scaleY = 0.5f;
+        document.transformations[1].trTranslation = {0.25f, 1120.0f};
+    });
+    const Transformation before = m_session->document().transformations.at(1);
     pickEntry(1);
     QCOMPARE(m_state->selectedTr, qint16(2));
     QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Transformation no. 2"));
@@ -258,14 +263,14 @@ void TestTransformationEditor::selectingShowsDisplayValuesAndAcceptStoresThemAga
     QCOMPARE(fieldText("Text5"), QStringLiteral(" .5"));
     QCOMPARE(fieldText("Text6"), QStringLiteral(" 560"));
     click("Command1");
-    QCOMPARE(m_state->document.transformations.at(1), before);
-    QCOMPARE(m_state->modified, qint16(1));
+    QCOMPARE(m_session->document().transformations.at(1), before);
+    QCOMPARE(m_session->modified(), qint16(1));
     QVERIFY(m_editor->isVisible());
 }
 
 void TestTransformationEditor::acceptStoresTypedValuesButKeepsTheListEntry()
 {
-    m_state->document.settings.scaleX = 2.0f;
+    editDocument(*m_session, [](FractalDocument &document) { document.settings.scaleX = 2.0f; });
     pickEntry(0);
     nameList()->setEditText(QStringLiteral("twig"));
     control<QLineEdit>("Text1")->setText(QStringLiteral("0.3"));
@@ -273,7 +278,7 @@ void TestTransformationEditor::acceptStoresTypedValuesButKeepsTheListEntry()
     control<QLineEdit>("Text3")->setText(QStringLiteral("1e39"));
     control<QLineEdit>("Text5")->setText(QStringLiteral("-1"));
     click("Command1");
-    const Transformation &stored = m_state->document.transformations.at(0);
+    const Transformation &stored = m_session->document().transformations.at(0);
     QCOMPARE(stored.trName, QStringLiteral("twig    "));
     QCOMPARE(stored.trContraction, (std::array<float, 2>{0.3f, 0.0f}));
     QCOMPARE(stored.trRotation, std::numeric_limits<float>::max());
@@ -290,33 +295,33 @@ void TestTransformationEditor::acceptStoresTypedValuesButKeepsTheListEntry()
 void TestTransformationEditor::removeShiftsTheRestAndKeepsTheFields()
 {
     click("Add");
-    const QList<Transformation> before = m_state->document.transformations;
+    const QList<Transformation> before = m_session->document().transformations;
     pickEntry(1);
     const QString shownRotation = fieldText("Text3");
     click("rem");
-    QCOMPARE(m_state->document.transformations, (QList<Transformation>{before.at(0), before.at(2), before.at(3)}));
+    QCOMPARE(m_session->document().transformations, (QList<Transformation>{before.at(0), before.at(2), before.at(3)}));
     QCOMPARE(listEntries(), (QStringList{"Tr 1    ", "Tr 3    ", "Tr 4    "}));
     QCOMPARE(nameList()->currentText(), QStringLiteral("Tr 2    "));
     QCOMPARE(fieldText("Text3"), shownRotation);
     QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Transformation no. 2"));
     QCOMPARE(m_state->selectedTr, qint16(2));
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->modified(), qint16(0));
 }
 
 void TestTransformationEditor::removingTheLastLeavesAnEmptyList()
 {
-    m_state->document.transformations.resize(1);
+    editDocument(*m_session, [](FractalDocument &document) { document.transformations.resize(1); });
     openEditor();
     pickEntry(0);
     click("rem");
-    QCOMPARE(m_state->document.trCount(), 0);
+    QCOMPARE(m_session->document().trCount(), 0);
     QCOMPARE(nameList()->count(), 0);
     click("rem");
-    QCOMPARE(m_state->document.trCount(), 0);
+    QCOMPARE(m_session->document().trCount(), 0);
     // The name field still shows the removed transformation's name.
     click("Add");
-    QCOMPARE(m_state->document.transformations, (QList<Transformation>{{"Tr 1    ", {0, 0}, 0, {0, 0}}}));
-    QCOMPARE(m_state->document.trNameCounter, qint16(4));
+    QCOMPARE(m_session->document().transformations, (QList<Transformation>{{"Tr 1    ", {0, 0}, 0, {0, 0}}}));
+    QCOMPARE(m_session->document().trNameCounter, qint16(4));
 }
 
 void TestTransformationEditor::reopenedEditorActsOnTheKeptSelection()
@@ -325,35 +330,37 @@ void TestTransformationEditor::reopenedEditorActsOnTheKeptSelection()
     m_editor->close();
     openEditor();
     click("Command1");
-    QCOMPARE(m_state->document.transformations.at(1), (Transformation{"        ", {0, 0}, 0, {0, 0}}));
-    QCOMPARE(m_state->modified, qint16(1));
+    QCOMPARE(m_session->document().transformations.at(1), (Transformation{"        ", {0, 0}, 0, {0, 0}}));
+    QCOMPARE(m_session->modified(), qint16(1));
 
-    const Transformation third = m_state->document.transformations.at(2);
+    const Transformation third = m_session->document().transformations.at(2);
     openEditor();
     click("rem");
-    QCOMPARE(m_state->document.trCount(), 2);
-    QCOMPARE(m_state->document.transformations.at(1), third);
+    QCOMPARE(m_session->document().trCount(), 2);
+    QCOMPARE(m_session->document().transformations.at(1), third);
 }
 
 void TestTransformationEditor::acceptAndRemoveWithoutSelectionDoNothing()
 {
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     control<QLineEdit>("Text1")->setText(QStringLiteral("0.5"));
     click("Command1");
     click("rem");
     m_state->selectedTr = 4; // kept from a document with more transformations
     click("Command1");
     click("rem");
-    QCOMPARE(m_state->document, before);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document(), before);
+    QCOMPARE(m_session->modified(), qint16(0));
 }
 
 void TestTransformationEditor::addRefusesTheFiftyFirst()
 {
-    while (m_state->document.trCount() < maxTransformations)
-        m_state->document.transformations.append(m_state->document.transformations.first());
+    editDocument(*m_session, [](FractalDocument &document) {
+        while (document.trCount() < maxTransformations)
+            document.transformations.append(document.transformations.first());
+    });
     openEditor();
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     m_dialogs->messageAnswers.enqueue(MessageButton::Ok);
     nameList()->setEditText(QStringLiteral("one more"));
     click("Add");
@@ -362,7 +369,7 @@ void TestTransformationEditor::addRefusesTheFiftyFirst()
     QCOMPARE(message.text, QStringLiteral("A fractal can hold at most 50 transformations."));
     QCOMPARE(message.title, QStringLiteral("Edit Transformation"));
     QCOMPARE(message.icon, MessageIcon::Warning);
-    QCOMPARE(m_state->document, before);
+    QCOMPARE(m_session->document(), before);
     QCOMPARE(nameList()->count(), maxTransformations);
     QCOMPARE(nameList()->currentText(), QStringLiteral("one more"));
 }
@@ -376,27 +383,27 @@ void TestTransformationEditor::helpOpensTheLocalPage()
 
 void TestTransformationEditor::closeDropsWhatWasNotAccepted()
 {
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     pickEntry(0);
     control<QLineEdit>("Text1")->setText(QStringLiteral("0.9"));
     click("Command2");
     QVERIFY(!m_editor->isVisible());
-    QCOMPARE(m_state->document, before);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document(), before);
+    QCOMPARE(m_session->modified(), qint16(0));
 }
 
 void TestTransformationEditor::returnInAFieldPressesNoButton()
 {
     pickEntry(0);
-    const FractalDocument before = m_state->document;
+    const FractalDocument before = m_session->document();
     for (const char *field : {"Text1", "Text5"}) {
         control(field)->setFocus();
         QTest::keyClick(control(field), Qt::Key_Return);
     }
     QTest::keyClick(nameList()->lineEdit(), Qt::Key_Return);
     QVERIFY(m_editor->isVisible());
-    QCOMPARE(m_state->document, before);
-    QCOMPARE(m_state->modified, qint16(0));
+    QCOMPARE(m_session->document(), before);
+    QCOMPARE(m_session->modified(), qint16(0));
 }
 
 void TestTransformationEditor::noteUnderlinesItsMarkerOnly()

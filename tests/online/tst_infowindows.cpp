@@ -1,10 +1,11 @@
 #include "app/mainwindow.h"
-#include "app/systemdialogs.h"
+#include "ui/systemdialogs.h"
 #include "document/colour.h"
 #include "online/aboutwindow.h"
 #include "online/linklabel.h"
 #include "online/netinfo.h"
 #include "online/notewindow.h"
+#include "online/onlinelinks.h"
 #include "online/waitwindow.h"
 #include "support/controls.h"
 #include "support/modalwindows.h"
@@ -236,9 +237,9 @@ void TestInfoWindows::ctrlAOpensTheAboutWindowAndItsNoteButtonTheNoteWindow()
     TestFolder folder;
     ProgramState state;
     state.appDir = folder.appDir();
-    state.netInfo = someAddresses();
     ScriptedDialogs dialogs;
     MainWindow window(state, dialogs);
+    window.online().netInfo() = someAddresses();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 

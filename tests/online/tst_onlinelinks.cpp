@@ -179,7 +179,7 @@ void TestOnlineLinks::errorPageFailsAndTheNextMirrorIsTried()
     QCOMPARE(m_server->requests().mid(0, 3),
              QStringList({QStringLiteral("/a/vornet.txt"), QStringLiteral("/b/vornet.txt"), QStringLiteral("/c/vornet.txt")}));
     QCOMPARE(m_f->dialogs.messages.size(), 1);
-    QCOMPARE(m_f->state.netInfo.siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
+    QCOMPARE(online().netInfo().siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
 }
 
 void TestOnlineLinks::incompleteFileFailsAndTheOldOneStays_data()
@@ -327,7 +327,7 @@ void TestOnlineLinks::webCommands()
 {
     QFETCH(QString, command);
     QFETCH(QString, address);
-    NetInfo &info = m_f->state.netInfo;
+    NetInfo &info = online().netInfo();
     info.siteAddr = QStringLiteral("https://site.vorlane.example/");
     info.galleryAddr = QStringLiteral("https://site.vorlane.example/gallery/");
     info.authorMail = QStringLiteral("someone@vorlane.example");
@@ -338,7 +338,7 @@ void TestOnlineLinks::webCommands()
 
 void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
 {
-    NetInfo &info = m_f->state.netInfo;
+    NetInfo &info = online().netInfo();
     info.siteAddr = QStringLiteral("/usr/bin/xterm");
     info.galleryAddr = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
     info.authorMail = QStringLiteral("someone@vorlane.example?attach=/etc/passwd");
@@ -354,7 +354,7 @@ void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
 
 void TestOnlineLinks::pictureAndClickHereOpenTheSite()
 {
-    m_f->state.netInfo.siteAddr = QStringLiteral("https://site.vorlane.example/");
+    online().netInfo().siteAddr = QStringLiteral("https://site.vorlane.example/");
     m_f->window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_f->window.get()));
     auto *picture = m_f->window->findChild<ClickableLabel *>(QStringLiteral("Image1"));

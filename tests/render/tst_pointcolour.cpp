@@ -1,5 +1,6 @@
 #include "common/randomgenerator.h"
 #include "document/colour.h"
+#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 #include "render/pointcolour.h"
 
@@ -33,6 +34,7 @@ private Q_SLOTS:
     void twoColoursOnlyTakesFirstAtHalf();
     void unknownStyleIsBlack();
     void equalColoursStayInEveryStyle();
+    void stylesWorkedOutOncePerIterationIgnorePointAndChance();
 };
 
 void TestPointColour::blendsRoundDown_data()
@@ -117,6 +119,24 @@ void TestPointColour::equalColoursStayInEveryStyle()
         for (qint16 cir = 0; cir < 20; ++cir)
             QCOMPARE(ptclr(document, random, cir + 1, cir), document.colours.colour1);
     }
+}
+
+// The renderer works a style's colours out once per run when the style table
+// says they depend on the iteration alone: point number and random draws must
+// then change nothing, and a style that does depend on them must say so.
+void TestPointColour::stylesWorkedOutOncePerIterationIgnorePointAndChance()
+{
+    for (const ColourStyleEntry &entry : colourStyles) {
+        const FractalDocument document = documentWithStyle(entry.style);
+        RandomGenerator random;
+        bool same = true;
+        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
+            same = same && ptclr(document, random, 1, cir) == ptclr(document, random, 777, cir);
+        same = same && random.next() == RandomGenerator().next();
+        QVERIFY2(same == entry.byIterationOnly, entry.caption);
+    }
+    QCOMPARE(colourStyleEntry(0), nullptr);
+    QCOMPARE(colourStyleEntry(4)->style, TwoColoursOnly);
 }
 
 QTEST_GUILESS_MAIN(TestPointColour)

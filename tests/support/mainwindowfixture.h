@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "document/programstate.h"
 #include "scripteddialogs.h"
+#include "sessionstate.h"
 #include "testfolder.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@ struct UnshownMainWindowFixture
     // The command behind a menu entry, found by the entry's name.
     QAction *command(const QString &name) const { return window->findChild<QAction *>(name); }
     void run(const QString &name) const { command(name)->trigger(); }
+    DocumentSession &session() const { return window->session(); }
 
     TestFolder folder;
     ProgramState state;

@@ -5,25 +5,25 @@
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
 #include "editors/transformationeditor.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 
 namespace Vorlane {
 
 void MainWindow::editTransformations()
 {
-    TransformationEditor editor(m_state, m_dialogs, this);
+    TransformationEditor editor(m_session, m_state, m_dialogs, this);
     editor.exec();
 }
 
 void MainWindow::editSettings()
 {
-    SettingsDialog dialog(m_state, m_dialogs, *m_visibleCanvas, this);
+    SettingsDialog dialog(m_session, m_dialogs, *m_visibleCanvas, this);
     dialog.exec();
 }
 
 void MainWindow::editColours()
 {
-    ColourDialog dialog(m_state, m_dialogs, [this] { resetCanvases(); }, this);
+    ColourDialog dialog(m_session, m_dialogs, this);
     dialog.exec();
 }
 

@@ -1,7 +1,7 @@
 // The main window's loading and its shutdown.
 #include "mainwindow.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/datafolder.h"
 #include "document/documentfile.h"
 #include "document/programfiles.h"
@@ -54,8 +54,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // False when a save failed and the user chose to keep the program running.
 bool MainWindow::offerToSaveChanges()
 {
-    const QString &file = m_state.currentFile;
-    if (m_state.modified != 1 || file.isEmpty())
+    const QString &file = m_session.currentFile();
+    if (m_session.modified() != 1 || file.isEmpty())
         return true;
     if (!m_dialogs.askYesNo(this, QStringLiteral("Save changes to currently open file?"),
                             QLatin1String("Save changes in '") + file + QLatin1String("' ?")))
@@ -70,10 +70,10 @@ bool MainWindow::offerToSaveChanges()
 bool MainWindow::saveAtExit()
 {
     QString error;
-    if (saveDocumentFile(m_state.document, m_state.currentFile, &error))
+    if (saveDocumentFile(m_session.document(), m_session.currentFile(), &error))
         return true;
     const MessageRequest question{tr("'%1' could not be written.\n%2\n\nQuit without saving the changes?")
-                                      .arg(m_state.currentFile, error),
+                                      .arg(m_session.currentFile(), error),
                                   tr("Error Saving File"), MessageIcon::Warning,
                                   {MessageButton::Yes, MessageButton::No}, MessageButton::No};
     return m_dialogs.showMessage(this, question) == MessageButton::Yes;

@@ -1,10 +1,10 @@
 // The File menu's commands: New, Open, Save, Save As and the picture export.
 #include "mainwindow.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,22 +53,19 @@ void MainWindow::reportWriteFailure(const QString &path, const QString &reason)
 bool MainWindow::saveDocumentTo(const QString &path)
 {
     QString error;
-    if (!saveDocumentFile(m_state.document, path, &error)) {
+    if (!saveDocumentFile(m_session.document(), path, &error)) {
         reportWriteFailure(path, error);
         return false;
     }
-    m_state.currentFile = path;
-    m_state.modified = 0;
+    m_session.markSaved(path);
     return true;
 }
 
 void MainWindow::newDocument()
 {
-    makeEmptyDocument(m_state.document);
-    m_state.currentFile = untitledName;
+    m_session.newDocument(untitledName);
     resetCanvases();
     m_tempBitmap.store(m_hiddenCanvas->canvas().persistentImage());
-    m_state.modified = 0;
 }
 
 void MainWindow::openDocument()
@@ -85,16 +82,17 @@ void MainWindow::openDocument()
 
 void MainWindow::saveDocument()
 {
-    if (m_state.currentFile.isEmpty() || m_state.currentFile == untitledName)
+    const QString &file = m_session.currentFile();
+    if (file.isEmpty() || file == untitledName)
         saveDocumentAs();
     else
-        saveDocumentTo(m_state.currentFile);
+        saveDocumentTo(file);
 }
 
 void MainWindow::saveDocumentAs()
 {
     const QString path =
-        m_dialogs.chooseFileToSave(this, {QStringLiteral("Fractal Images (*.vrf)|*.vrf"), m_state.currentFile});
+        m_dialogs.chooseFileToSave(this, {QStringLiteral("Fractal Images (*.vrf)|*.vrf"), m_session.currentFile()});
     if (path.isEmpty() || !mayReplaceDocument(path))
         return;
     saveDocumentTo(path);
@@ -103,7 +101,7 @@ void MainWindow::saveDocumentAs()
 void MainWindow::exportPicture()
 {
     const QString path = m_dialogs.chooseFileToSave(
-        this, {QStringLiteral("Pictures (*.bmp)|*.bmp"), suggestedBitmapName(m_state.currentFile)});
+        this, {QStringLiteral("Pictures (*.bmp)|*.bmp"), suggestedBitmapName(m_session.currentFile())});
     if (path.isEmpty()
         || !mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")))
         return;

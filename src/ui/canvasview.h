@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rastercanvas.h"
+#include "render/rastercanvas.h"
 
 #include <QWidget>
 

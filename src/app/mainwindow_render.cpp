@@ -3,12 +3,12 @@
 #include "mainwindow.h"
 
 #include "common/rounding.h"
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
 #include "render/canvasrendertarget.h"
-#include "render/canvasview.h"
-#include "render/progressstrip.h"
+#include "ui/canvasview.h"
+#include "ui/progressstrip.h"
 #include "render/renderer.h"
 
 #include <QApplication>
@@ -20,7 +20,12 @@ void MainWindow::initialiseDocument(const QString &commandLineDocument)
 {
     // A refused document would leave nothing to render: the start-up document
     // takes its place.
-    if (commandLineDocument.isEmpty() || !readDocumentFile(commandLineDocument))
+    std::optional<FractalDocument> read;
+    if (!commandLineDocument.isEmpty())
+        read = loadDocument(commandLineDocument);
+    if (read)
+        m_session.begin(*read, commandLineDocument);
+    else
         buildStartupDocument();
     m_progressBar->centreStatusLabel();
     m_tempBitmap.store(m_hiddenCanvas->canvas().persistentImage());
@@ -29,15 +34,19 @@ void MainWindow::initialiseDocument(const QString &commandLineDocument)
 
 void MainWindow::buildStartupDocument()
 {
-    RasterCanvas &visible = m_visibleCanvas->canvas();
-    RasterCanvas &hidden = m_hiddenCanvas->canvas();
-    m_state.document = startupDocument(toSingle(1.0 / visible.scaleWidth()), toSingle(1.0 / visible.scaleHeight()),
-                                       visible.backColour());
-    m_state.currentFile.clear();
-    m_state.modified = 0;
-    visible.setBackColour(m_state.document.colours.backColour);
-    hidden.setBackColour(m_state.document.colours.backColour);
-    m_blankBitmap.store(visible.persistentImage());
+    const RasterCanvas &visible = m_visibleCanvas->canvas();
+    // The canvases take the new background, and "BLANK.BMP" is written, as
+    // the session announces the document.
+    m_session.begin(startupDocument(toSingle(1.0 / visible.scaleWidth()), toSingle(1.0 / visible.scaleHeight()),
+                                    visible.backColour()));
+}
+
+// Steps that change the colours, done or undone, leave the canvases blank in
+// the background colour, so that the next rendering starts from it.
+void MainWindow::showDocumentChange(DocumentParts parts)
+{
+    if (parts.testFlag(DocumentPart::Colours))
+        resetCanvases();
 }
 
 void MainWindow::resetCanvases()
@@ -46,26 +55,29 @@ void MainWindow::resetCanvases()
     RasterCanvas &hidden = m_hiddenCanvas->canvas();
     visible.clear();
     hidden.clear();
-    visible.setBackColour(m_state.document.colours.backColour);
-    hidden.setBackColour(m_state.document.colours.backColour);
+    visible.setBackColour(m_session.document().colours.backColour);
+    hidden.setBackColour(m_session.document().colours.backColour);
     m_blankBitmap.store(hidden.persistentImage());
     visible.setPicture(m_blankBitmap.load());
     m_visibleCanvas->update();
 }
 
-bool MainWindow::readDocumentFile(const QString &path)
+std::optional<FractalDocument> MainWindow::loadDocument(const QString &path)
 {
-    std::optional<FractalDocument> read = loadDocumentFile(path, m_state.document);
+    std::optional<FractalDocument> read = loadDocumentFile(path, m_session.document());
     if (!read) {
         m_dialogs.warn(this, QStringLiteral("Error Opening File"),
                        QLatin1Char('\'') + path + QLatin1Char('\'') + QLatin1String(" doesnot contain a valied Fractal Image"));
-        return false;
     }
-    m_state.document = std::move(*read);
-    resetCanvases();
-    m_state.currentFile = path;
-    m_state.modified = 0;
-    return true;
+    return read;
+}
+
+bool MainWindow::readDocumentFile(const QString &path)
+{
+    const std::optional<FractalDocument> read = loadDocument(path);
+    if (read)
+        m_session.openDocument(*read, path);
+    return read.has_value();
 }
 
 void MainWindow::showProgress(qint32 stepsDone)
@@ -78,7 +90,7 @@ void MainWindow::showProgress(qint32 stepsDone)
 
 void MainWindow::startRendering()
 {
-    const QString problem = renderProblem(m_state.document);
+    const QString problem = renderProblem(m_session.document());
     if (!problem.isEmpty()) {
         m_dialogs.warn(this, tr("Cannot Render"), problem);
         return;
@@ -95,7 +107,7 @@ void MainWindow::startRendering()
     m_progressBar->centreStatusLabel();
 
     CanvasRenderTarget target(hidden, &visible, [this](qint32 stepsDone) { showProgress(stepsDone); });
-    renderFractal(m_state.document, visible.scaleWidth(), visible.scaleHeight(), m_state.random, target);
+    renderFractal(m_session.document(), visible.scaleWidth(), visible.scaleHeight(), m_state.random, target);
 
     m_progressBar->setStepsDone(0);
     m_progressBar->statusLabel()->clear();

@@ -5,12 +5,11 @@
 #include "arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
-#include "document/programstate.h"
-#include "namedcontrols.h"
+#include "ui/namedcontrols.h"
 #include "render/canvaslayout.h"
-#include "render/canvasview.h"
+#include "ui/canvasview.h"
 #include "render/panning.h"
-#include "render/progressstrip.h"
+#include "ui/progressstrip.h"
 
 #include <QIcon>
 
@@ -54,13 +53,15 @@ void MainWindow::createArrowButtons()
 
 void MainWindow::shgrd()
 {
-    drawAxes(m_visibleCanvas->canvas(), m_state.document.centreX, m_state.document.centreY);
+    drawAxes(m_visibleCanvas->canvas(), m_session.document().centreX, m_session.document().centreY);
     m_visibleCanvas->update();
 }
 
 void MainWindow::pressArrow(PanDirection direction, int modifierState)
 {
-    moveCentre(m_state.document, direction, modifierState);
+    FractalDocument moved = m_session.document();
+    moveCentre(moved, direction, modifierState);
+    m_session.setViewCentre(moved.centreX, moved.centreY);
     shgrd();
 }
 
@@ -100,8 +101,7 @@ bool MainWindow::placeCanvasesFor(QSize outerTwips)
 void MainWindow::resetScales()
 {
     const RasterCanvas &visible = m_visibleCanvas->canvas();
-    m_state.document.settings.scaleX = toSingle(1.0 / visible.scaleWidth());
-    m_state.document.settings.scaleY = toSingle(1.0 / visible.scaleHeight());
+    m_session.setScales(toSingle(1.0 / visible.scaleWidth()), toSingle(1.0 / visible.scaleHeight()));
 }
 
 // The layout is measured by the window's outer size, frame included. Where the
