@@ -295,14 +295,14 @@ void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason()
     QFETCH(bool, fifo);
     QFETCH(QString, reason);
     ProgramState &state = m_f->state;
+    DocumentSession &session = m_f->session();
     const QString path = m_f->folder.filePath(QStringLiteral("target"));
     if (fifo)
         makeFifo(path);
     else
         writeFile(path, "old content");
     const bool named = command == QLatin1String("flsv");
-    state.currentFile = named ? path : QStringLiteral("before.vrf");
-    state.modified = 1;
+    setFileState(session, named ? path : QStringLiteral("before.vrf"), 1);
     const QStringList files = filesIn(state.appDir);
     if (!named)
         m_f->dialogs.fileAnswers.enqueue(path);
@@ -322,8 +322,8 @@ void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason()
     if (!fifo)
         QCOMPARE(fileContents(path), QByteArray("old content"));
     QCOMPARE(filesIn(state.appDir), files);
-    QCOMPARE(state.currentFile, named ? path : QStringLiteral("before.vrf"));
-    QCOMPARE(state.modified, qint16(1));
+    QCOMPARE(session.currentFile(), named ? path : QStringLiteral("before.vrf"));
+    QCOMPARE(session.modified(), qint16(1));
 }
 
 void TestFileCommands::savesOverALongName()
@@ -331,10 +331,10 @@ void TestFileCommands::savesOverALongName()
     // 250 bytes: the longest names leave no room for a temporary name built on them.
     const QString path = m_f->folder.filePath(QString(246, QLatin1Char('n')) + QLatin1String(".vrf"));
     writeFile(path, "old content");
-    m_f->state.currentFile = path;
+    setFileState(m_f->session(), path, 1);
     m_f->run(QStringLiteral("flsv"));
     QVERIFY(m_f->dialogs.messages.isEmpty());
-    QCOMPARE(fileContents(path), encodeDocument(m_f->state.document));
+    QCOMPARE(fileContents(path), encodeDocument(m_f->session().document()));
 }
 
 void TestFileCommands::exportChoosesTheFormatByName_data()

@@ -170,8 +170,8 @@ void TestBaseFieldEditor::acceptStoresLimitsRoundedHalfToEven()
 void TestBaseFieldEditor::flatRangeOpensAnEmptyArea()
 {
     m_program->fieldRange = {0, 600, 0, 600};
-    m_program->document.basePoints = {{100, 100}};
-    BaseFieldRangeWindow window(*m_program, *m_dialogs, nullptr);
+    editDocument(*m_session, [](FractalDocument &document) { document.basePoints = {{100, 100}}; });
+    BaseFieldRangeWindow window(*m_program, *m_session, *m_dialogs, nullptr);
     window.show();
     type(&window, "xmaxt", QStringLiteral("50"));
     type(&window, "xmint", QStringLiteral("50"));
@@ -180,11 +180,11 @@ void TestBaseFieldEditor::flatRangeOpensAnEmptyArea()
     QVERIFY(m_dialogs->messages.isEmpty());
     QCOMPARE(m_program->fieldRange, (FieldRange{100, 100, 0, 600}));
 
-    BaseFieldEditor editor(*m_program, *m_dialogs, m_state, nullptr);
+    BaseFieldEditor editor(*m_session, *m_program, *m_dialogs, m_state, nullptr);
     editor.show();
     QCOMPARE(findControl(&editor, "Picture1")->width(), 0);
     clickButton(&editor, "save");
-    QVERIFY(m_program->document.basePoints.isEmpty());
+    QVERIFY(m_session->document().basePoints.isEmpty());
 }
 
 void TestBaseFieldEditor::acceptRefusesARangeAndStaysOpen_data()
@@ -358,7 +358,7 @@ void TestBaseFieldEditor::untouchedPenDrawsOnePixelRow()
     // Pixel row 10 is v 150 to 165, and v = 450 − (y − 200).
     clickButton(editor.get(), "save");
     QSet<qint16> rows;
-    for (const BasePoint &point : std::as_const(m_program->document.basePoints))
+    for (const BasePoint &point : m_session->document().basePoints)
         rows.insert(point.baseY);
     QCOMPARE(rows, (QSet<qint16>{490, 500}));
 }

@@ -216,7 +216,7 @@ void TestTransformationEditor::nameTakesOnlyLettersTheFileCanHold()
     }
     QCOMPARE(nameList()->currentText(), QStringLiteral("Tr\u00fc"));
     click("Add");
-    QCOMPARE(m_state->document.transformations.last().trName, QStringLiteral("Tr\u00fc     "));
+    QCOMPARE(m_session->document().transformations.last().trName, QStringLiteral("Tr\u00fc     "));
 }
 
 void TestTransformationEditor::addWithEmptyNameTakesTheNextDefaultName()
@@ -289,7 +289,7 @@ void TestTransformationEditor::acceptStoresTypedValuesButKeepsTheListEntry()
     pickEntry(0);
     QCOMPARE(nameList()->currentText(), QStringLiteral("Tr 1    "));
     QCOMPARE(fieldText("Text1"), QStringLiteral(" .3"));
-    QCOMPARE(m_state->document.transformations.at(0).trName, QStringLiteral("twig    "));
+    QCOMPARE(m_session->document().transformations.at(0).trName, QStringLiteral("twig    "));
 }
 
 void TestTransformationEditor::removeShiftsTheRestAndKeepsTheFields()
