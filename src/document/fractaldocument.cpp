@@ -2,11 +2,19 @@
 
 #include "colour.h"
 
+#include <cmath>
+
 namespace Vorlane {
 
 QString paddedTrName(const QString &name)
 {
     return name.left(trNameLength).leftJustified(trNameLength, QLatin1Char(' '));
+}
+
+double transformationWeight(const Transformation &transformation)
+{
+    // Two floats multiply exactly in 64 bits.
+    return std::fabs(double(transformation.trContraction[0]) * double(transformation.trContraction[1]));
 }
 
 namespace {

@@ -28,6 +28,11 @@ constexpr int maxBasePoints = 32767;
 // A name cut to, or padded with blanks to, exactly trNameLength characters.
 QString paddedTrName(const QString &name);
 
+// How likely a map is to be chosen, relative to the others: the area factor,
+// the magnitude of the product of its two contractions, so that a mirrored
+// map (a negative contraction) counts as much as its mirror image.
+double transformationWeight(const Transformation &transformation);
+
 struct BasePoint
 {
     qint16 baseX = 0;
