@@ -94,7 +94,7 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
     std::array<float, 51> table{};
     for (int k = 1; k <= trCount; ++k) {
         const Transformation &tr = document.transformations.at(k - 1);
-        table[k] = toSingle(double(tr.trContraction[0]) * double(tr.trContraction[1]) + double(table[k - 1]));
+        table[k] = toSingle(std::fabs(double(tr.trContraction[0]) * double(tr.trContraction[1])) + double(table[k - 1]));
     }
     const auto base = [&](int n) {
         const BasePoint &point = document.basePoints.at(n - 1);
