@@ -515,7 +515,7 @@ struct SharedRun
 class ProgressSteps
 {
 public:
-    ProgressSteps(const SharedRun &shared)
+    explicit ProgressSteps(const SharedRun &shared)
         : m_shared(shared)
         , m_step(progressStep(shared.document.settings.totalPoints))
     {
