@@ -472,32 +472,50 @@ int colourDraws(const FractalDocument &document)
     return style == RandomColour || style == TwoColoursOnly ? 1 : 0;
 }
 
-// Brings random from where the run starts to where it stands before
-// iteration first, and returns the transformation chosen last before it. The
-// choices depend on random numbers alone, so they are replayed without the
-// points, a chain at a time backwards until one of them chose.
-int positionAt(const FractalDocument &document, float scaleWidth, float scaleHeight, qint64 first,
-               const RandomGenerator &runStart, RandomGenerator &random)
+// Where a stretch starts: the random sequence before its first iteration
+// and the transformation chosen last before it.
+struct StretchStart
 {
-    random = runStart;
+    RandomGenerator random;
+    int selected = 0;
+};
+
+// Draws the random numbers of iterations from to to − 1, choosing the
+// transformations as the run would but moving no point; returns the last
+// transformation chosen, 0 for none.
+int replayChoices(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
+                  qint64 from, qint64 to)
+{
     Iteration iteration(document, scaleWidth, scaleHeight, random);
-    if (first == 1 || !iteration.canSelect()) {
-        random.discard(quint64(randomDrawsBefore(document, first)));
+    if (!iteration.canSelect()) {
+        random.discard(quint64(randomDrawsBefore(document, to) - randomDrawsBefore(document, from)));
         return 0;
     }
     const qint64 resolution = document.settings.resolution;
     const int perIteration = colourDraws(document);
-    for (qint64 from = std::max<qint64>(1, first - resolution);; from = std::max<qint64>(1, 2 * from - first)) {
-        random = runStart;
-        random.discard(quint64(randomDrawsBefore(document, from)));
-        iteration.select(0);
-        for (qint64 i = from; i < first; ++i) {
-            random.discard(quint64(perIteration + (i % resolution == 0 ? 1 : 0)));
-            iteration.chooseTransformation();
-        }
-        if (iteration.selected() != 0 || from == 1)
-            return iteration.selected();
+    for (qint64 i = from; i < to; ++i) {
+        random.discard(quint64(perIteration + (i % resolution == 0 ? 1 : 0)));
+        iteration.chooseTransformation();
     }
+    return iteration.selected();
+}
+
+// The start of a stretch from that of the one before. The choices depend on
+// random numbers alone, so the last chain's are replayed; one of them almost
+// always chooses, and if none does, the whole stretch before is.
+StretchStart nextStart(const FractalDocument &document, float scaleWidth, float scaleHeight,
+                       const StretchStart &previous, qint64 previousFirst, qint64 first)
+{
+    const qint64 lastChain = std::max(previousFirst, first - document.settings.resolution);
+    StretchStart next = previous;
+    next.random.discard(quint64(randomDrawsBefore(document, lastChain) - randomDrawsBefore(document, previousFirst)));
+    int chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, lastChain, first);
+    if (chosen == 0 && lastChain > previousFirst) {
+        next.random = previous.random;
+        chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, previousFirst, first);
+    }
+    next.selected = chosen != 0 ? chosen : previous.selected;
+    return next;
 }
 
 // What the threads of one run share.
@@ -506,6 +524,8 @@ struct SharedRun
     const FractalDocument &document;
     const PictureRun &run;
     const RandomGenerator runStart;
+    const float scaleWidth;
+    const float scaleHeight;
     std::atomic<qint64> pointsDone{0};
 
     bool stopped() const { return run.stop && run.stop->load(std::memory_order_relaxed); }
@@ -539,16 +559,13 @@ private:
 // One stretch onto a surface; true when it went to its end. afterBlock runs
 // after every block.
 template<typename Surface>
-bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, Stretch stretch,
-                       RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock)
+bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, Stretch stretch, int selected,
+                       RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
 {
-    const float scaleWidth = float(canvas.width() * RasterCanvas::unitsPerPixel);
-    const float scaleHeight = float(canvas.height() * RasterCanvas::unitsPerPixel);
-    const int selected = positionAt(shared.document, scaleWidth, scaleHeight, stretch.first, shared.runStart, random);
     // Large: they hold a block of plans and pixels.
     const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(), surface);
     const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.document, scaleWidth, scaleHeight, random, stretch.first, selected, *output);
+        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
@@ -561,49 +578,141 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
     return true;
 }
 
-// The stretches on threads of their own, the first straight onto the canvas,
-// the others into layers laid over it in order. True when all went to their
-// end; random then stands where the last one ended.
-bool renderInParallel(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches,
-                      RandomGenerator &random)
+// Hands the stretches of a run to the threads in order, as soon as it knows
+// where they start, and lays each finished stretch over the canvas once all
+// before it are there, so that few layers live at once. The first stretch
+// draws straight onto the canvas, the others into layers.
+class StretchBoard
 {
-    const std::size_t count = std::size_t(stretches.size());
-    std::vector<RandomGenerator> generators(count);
-    std::vector<std::unique_ptr<Layer>> layers(count);
-    std::vector<char> completed(count, 0);
+public:
+    StretchBoard(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches)
+        : m_shared(shared)
+        , m_canvas(canvas)
+        , m_stretches(stretches)
+        , m_starts(std::size_t(stretches.size()))
+        , m_ends(std::size_t(stretches.size()))
+        , m_layers(std::size_t(stretches.size()))
+        , m_outcome(std::size_t(stretches.size()), Running)
+    {
+        m_starts[0] = {shared.runStart, 0};
+    }
+
+    // Works out where each stretch starts, one after the other.
+    void position()
+    {
+        for (std::size_t s = 1; s < m_starts.size(); ++s) {
+            const StretchStart start = nextStart(m_shared.document, m_shared.scaleWidth, m_shared.scaleHeight,
+                                                 m_starts[s - 1], m_stretches[qsizetype(s) - 1].first,
+                                                 m_stretches[qsizetype(s)].first);
+            const std::lock_guard lock(m_mutex);
+            m_starts[s] = start;
+            ++m_positioned;
+            m_changed.notify_all();
+        }
+    }
+
+    // A thread's work: stretch after stretch until none is left or the run stops.
+    void work()
+    {
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            if (m_claimed == m_starts.size() || m_shared.stopped())
+                return;
+            const std::size_t s = m_claimed++;
+            m_changed.wait(lock, [&] { return m_positioned > s; });
+            StretchStart start = m_starts[s];
+            lock.unlock();
+
+            std::unique_ptr<Layer> layer;
+            bool whole;
+            if (s == 0) {
+                ImageSurface image(m_canvas);
+                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[0], start.selected, start.random, image);
+            } else {
+                layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
+                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected, start.random,
+                                          *layer);
+            }
+
+            lock.lock();
+            m_ends[s] = start.random;
+            m_layers[s] = std::move(layer);
+            m_outcome[s] = whole ? Whole : Stopped;
+            layFinishedOnto();
+            if (!whole)
+                return;
+        }
+    }
+
+    // After the threads: what stopped stretches drew goes on in order too.
+    // True when every stretch went to its end; random then stands after the
+    // last one.
+    bool finish(RandomGenerator &random)
+    {
+        for (const std::unique_ptr<Layer> &layer : m_layers) {
+            if (layer)
+                layer->drawOnto(m_canvas);
+        }
+        if (m_laid < m_outcome.size())
+            return false;
+        random = m_ends.back();
+        return true;
+    }
+
+private:
+    enum Outcome : char { Running, Whole, Stopped };
+
+    void layFinishedOnto()
+    {
+        for (; m_laid < m_outcome.size() && m_outcome[m_laid] == Whole; ++m_laid) {
+            if (m_layers[m_laid]) {
+                m_layers[m_laid]->drawOnto(m_canvas);
+                m_layers[m_laid].reset();
+            }
+        }
+    }
+
+    SharedRun &m_shared;
+    const RasterCanvas::PixelWriter &m_canvas;
+    const QList<Stretch> &m_stretches;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<StretchStart> m_starts;
+    std::vector<RandomGenerator> m_ends;
+    std::vector<std::unique_ptr<Layer>> m_layers;
+    std::vector<Outcome> m_outcome;
+    std::size_t m_positioned = 1;
+    std::size_t m_claimed = 0;
+    std::size_t m_laid = 0;
+};
+
+bool renderInParallel(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches,
+                      int threads, RandomGenerator &random)
+{
+    StretchBoard board(shared, canvas, stretches);
     std::mutex mutex;
     std::condition_variable finishing;
-    std::size_t finished = 0;
+    int finished = 0;
     std::vector<std::thread> workers;
-    for (std::size_t s = 0; s < count; ++s) {
-        workers.emplace_back([&, s] {
-            if (s == 0) {
-                ImageSurface image(canvas);
-                completed[s] = renderStretchOnto(shared, canvas, stretches[0], generators[s], image, {});
-            } else {
-                layers[s] = std::make_unique<Layer>(canvas.width(), canvas.height());
-                completed[s] = renderStretchOnto(shared, canvas, stretches[qsizetype(s)], generators[s], *layers[s], {});
-            }
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            board.work();
             const std::lock_guard lock(mutex);
             ++finished;
             finishing.notify_one();
         });
     }
+    board.position();
     ProgressSteps progress(shared);
     for (bool done = false; !done;) {
         std::unique_lock lock(mutex);
-        done = finishing.wait_for(lock, std::chrono::milliseconds(5), [&] { return finished == count; });
+        done = finishing.wait_for(lock, std::chrono::milliseconds(5), [&] { return finished == threads; });
         lock.unlock();
         progress.catchUp();
     }
     for (std::thread &worker : workers)
         worker.join();
-    for (std::size_t s = 1; s < count; ++s)
-        layers[s]->drawOnto(canvas);
-    if (std::find(completed.begin(), completed.end(), 0) != completed.end())
-        return false;
-    random = generators.back();
-    return true;
+    return board.finish(random);
 }
 
 } // namespace
@@ -695,16 +804,21 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
     const qint64 totalPoints = document.settings.totalPoints;
     const qint64 worthwhile = totalPoints / std::max<qint64>(1, run.pointsPerThread);
     const int threads = int(std::clamp<qint64>(worthwhile, 1, renderThreads(run.threads)));
-    const QList<Stretch> stretches = planStretches(totalPoints, document.settings.resolution, threads);
+    // Several stretches a thread, handed out as threads come free, so that a
+    // thread the system holds back delays the run by a short stretch only.
+    constexpr int stretchesPerThread = 4;
+    const QList<Stretch> stretches = planStretches(totalPoints, document.settings.resolution,
+                                                   threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
-    SharedRun shared{document, run, random};
+    SharedRun shared{document, run, random, float(writer.width() * RasterCanvas::unitsPerPixel),
+                     float(writer.height() * RasterCanvas::unitsPerPixel)};
     bool completed = true;
     if (stretches.size() > 1) {
-        completed = renderInParallel(shared, writer, stretches, random);
+        completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);
     } else if (!stretches.isEmpty()) {
         ProgressSteps progress(shared);
         ImageSurface image(writer);
-        completed = renderStretchOnto(shared, writer, stretches.constFirst(), random, image,
+        completed = renderStretchOnto(shared, writer, stretches.constFirst(), 0, random, image,
                                       [&progress] { progress.catchUp(); });
     }
     if (!completed) {
