@@ -479,7 +479,7 @@ void TestRenderer::threadsGiveTheSerialPicture_data()
                 document.colours.colourStyle = style;
                 document.settings.resolution = resolution;
                 // Small, but with restarts enough for several stretches.
-                document.settings.totalPoints = 3001 + 2 * resolution;
+                document.settings.totalPoints = 3001 + resolution;
                 QTest::addRow("%s style %d resolution %d", qPrintable(name), style, resolution) << document;
             }
         }
