@@ -578,6 +578,12 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
     return true;
 }
 
+// The number of threads PictureRun::threads asks for.
+int renderThreads(int requested)
+{
+    return requested > 0 ? requested : std::max(1, QThread::idealThreadCount());
+}
+
 // Hands the stretches of a run to the threads in order, as soon as it knows
 // where they start, and lays each finished stretch over the canvas once all
 // before it are there, so that few layers live at once. The first stretch
@@ -790,11 +796,6 @@ qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration)
 {
     const qint64 done = iteration - 1;
     return done * (1 + colourDraws(document)) + done / document.settings.resolution;
-}
-
-int renderThreads(int requested)
-{
-    return requested > 0 ? requested : std::max(1, QThread::idealThreadCount());
 }
 
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,

@@ -59,7 +59,7 @@ struct Stretch
     bool operator==(const Stretch &) const = default;
 };
 
-// Iterations 1 to document.totalPoints cut into at most parts stretches of
+// Iterations 1 to totalPoints cut into at most parts stretches of
 // about equal length. Each but the first begins at a restart (a multiple of
 // resolution), so no stretch needs a point of another.
 QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts);
@@ -96,8 +96,5 @@ struct PictureRun
 // True when the run went to its end.
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
                    const PictureRun &run = {});
-
-// The number of threads PictureRun::threads asks for.
-int renderThreads(int requested);
 
 } // namespace Vorlane
