@@ -1,5 +1,5 @@
-// Prints the renderer's speed: the core alone and the whole "Start rendering"
-// command of the main window, for the start-up document with the largest
+// Prints the renderer's speed: the core alone, on one thread and on every
+// core, and the whole "Start rendering" command of the main window, for the start-up document with the largest
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen.
@@ -26,18 +26,6 @@ namespace {
 
 constexpr qint32 benchmarkPoints = 1966079;
 
-class CountingTarget : public RenderTarget
-{
-public:
-    void plot(const PlottedPoint *points, qsizetype count) override
-    {
-        for (qsizetype i = 0; i < count; ++i)
-            checksum += points[i].colour;
-    }
-    void progressStepDone(qint32) override {}
-    qint64 checksum = 0;
-};
-
 class SilentDialogs : public UserDialogs
 {
 public:
@@ -49,19 +37,34 @@ public:
     void beep() override {}
 };
 
-void benchmarkCore(float scaleWidth, float scaleHeight)
+// Milliseconds per run of work, over runs runs after one to warm up.
+template<typename Work>
+double millisecondsPerRun(int runs, Work work)
 {
-    FractalDocument document = startupDocument(1.0f / scaleWidth, 1.0f / scaleHeight, 0);
-    document.settings.totalPoints = benchmarkPoints;
-    RandomGenerator random;
-    CountingTarget target;
-    constexpr int runs = 5;
+    work();
     QElapsedTimer timer;
     timer.start();
     for (int run = 0; run < runs; ++run)
-        renderFractal(document, scaleWidth, scaleHeight, random, target);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("core: %.0f points/s\n", runs * double(benchmarkPoints) / seconds);
+        work();
+    return double(timer.nsecsElapsed()) / 1e6 / runs;
+}
+
+// The renderer alone onto a canvas of the main window's size, on one thread
+// and on every core.
+void benchmarkCore(QSize canvasSize)
+{
+    FractalDocument document = startupDocument(0.0f, 0.0f, 0);
+    document.settings.totalPoints = benchmarkPoints;
+    RasterCanvas canvas(canvasSize);
+    document.settings.scaleX = 1.0f / canvas.scaleWidth();
+    document.settings.scaleY = 1.0f / canvas.scaleHeight();
+    RandomGenerator random;
+    for (const auto &[label, threads] : {std::pair{"core", 1}, std::pair{"core-all", 0}}) {
+        PictureRun run;
+        run.threads = threads;
+        const double milliseconds = millisecondsPerRun(5, [&] { renderPicture(document, canvas, random, run); });
+        std::printf("%s: %.0f points/s\n", label, double(benchmarkPoints) / milliseconds * 1000.0);
+    }
 }
 
 void benchmarkCommand()
@@ -83,20 +86,7 @@ void benchmarkCommand()
     for (int run = 0; run < runs; ++run)
         window.startRendering();
     std::printf("command: %.0f ms\n", double(timer.elapsed()) / runs);
-    const RasterCanvas &canvas = window.visibleCanvas()->canvas();
-    benchmarkCore(canvas.scaleWidth(), canvas.scaleHeight());
-}
-
-// Milliseconds per run of work, over runs runs after one to warm up.
-template<typename Work>
-double millisecondsPerRun(int runs, Work work)
-{
-    work();
-    QElapsedTimer timer;
-    timer.start();
-    for (int run = 0; run < runs; ++run)
-        work();
-    return double(timer.nsecsElapsed()) / 1e6 / runs;
+    benchmarkCore(window.visibleCanvas()->canvas().pixelSize());
 }
 
 void sendMouse(QWidget *widget, QEvent::Type type, QPointF position)

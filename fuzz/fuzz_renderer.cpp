@@ -1,5 +1,7 @@
 // Any document the reader accepts renders without undefined behaviour, with
-// any scales; the point count is capped to keep each run short.
+// any scales, and gives the same picture and leaves the same random sequence
+// on several threads as on one; the point count is capped to keep each run
+// short.
 #include "common/randomgenerator.h"
 #include "document/documentfile.h"
 #include "render/canvasrendertarget.h"
@@ -8,6 +10,7 @@
 
 #include <QtEndian>
 
+#include <cstdlib>
 
 namespace {
 
@@ -36,5 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Vorlane::CanvasRenderTarget target(hidden, &visible);
     Vorlane::RandomGenerator random;
     Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target);
+
+    Vorlane::RasterCanvas parallel(QSize(64, 48), document->colours.backColour);
+    Vorlane::RandomGenerator parallelRandom;
+    Vorlane::PictureRun run;
+    run.threads = 3;
+    run.pointsPerThread = 1;
+    Vorlane::renderPicture(*document, parallel, parallelRandom, run);
+    if (parallel.persistentImage() != hidden.persistentImage() || !(parallelRandom == random))
+        std::abort();
     return 0;
 }

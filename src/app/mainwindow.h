@@ -54,7 +54,9 @@ public:
     // measures it.
     QSize outerSizeTwips() const;
 
-    // "Start rendering": renders the document into both canvases.
+    // "Start rendering": renders the document into the hidden canvas on every
+    // core and hands the picture to the visible one. Esc stops it early,
+    // keeping what was drawn; any other input during it is dropped.
     void startRendering();
 
     // The editors, each shown modally over this window.
@@ -128,8 +130,6 @@ private:
     void showDocumentChange(DocumentParts parts);
     bool offerToSaveChanges();
     bool saveAtExit();
-
-    void showProgress(qint32 stepsDone);
 
     // The File menu's commands.
     void newDocument();

@@ -6,7 +6,7 @@
 #include "ui/dialogs.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
-#include "render/canvasrendertarget.h"
+#include "escapablerun.h"
 #include "ui/canvasview.h"
 #include "ui/progressstrip.h"
 #include "render/renderer.h"
@@ -80,14 +80,6 @@ bool MainWindow::readDocumentFile(const QString &path)
     return read.has_value();
 }
 
-void MainWindow::showProgress(qint32 stepsDone)
-{
-    m_progressBar->setStepsDone(stepsDone);
-    // No events run during a rendering; paint now so the picture grows visibly.
-    m_visibleCanvas->repaint();
-    m_progressBar->repaint();
-}
-
 void MainWindow::startRendering()
 {
     const QString problem = renderProblem(m_session.document());
@@ -96,24 +88,34 @@ void MainWindow::startRendering()
         return;
     }
     RasterCanvas &visible = m_visibleCanvas->canvas();
-    RasterCanvas &hidden = m_hiddenCanvas->canvas();
 
     visible.setPicture(m_blankBitmap.load());
     visible.clear();
-    hidden.clear();
+    m_hiddenCanvas->canvas().clear();
     visible.setPersistentDrawing(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_progressBar->statusLabel()->setText(QStringLiteral("In Progress"));
     m_progressBar->centreStatusLabel();
+    m_visibleCanvas->update();
 
-    CanvasRenderTarget target(hidden, &visible, [this](qint32 stepsDone) { showProgress(stepsDone); });
-    renderFractal(m_session.document(), visible.scaleWidth(), visible.scaleHeight(), m_state.random, target);
+    // The run works on copies: the window may be resized while it goes on.
+    const FractalDocument document = m_session.document();
+    RasterCanvas picture = m_hiddenCanvas->canvas();
+    std::atomic<bool> escPressed = false;
+    std::atomic<qint32> stepsDone = 0;
+    PictureRun run;
+    run.stop = &escPressed;
+    run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
+    runAnsweringOnlyEsc(
+        escPressed, [&] { renderPicture(document, picture, m_state.random, run); },
+        [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });
+    m_hiddenCanvas->canvas() = picture;
 
     m_progressBar->setStepsDone(0);
     m_progressBar->statusLabel()->clear();
     QApplication::restoreOverrideCursor();
     visible.setPersistentDrawing(true);
-    m_tempBitmap.store(hidden.persistentImage());
+    m_tempBitmap.store(m_hiddenCanvas->canvas().persistentImage());
     visible.setPicture(m_tempBitmap.load());
     m_visibleCanvas->update();
 }

@@ -2,7 +2,9 @@
 #include "cli/headlessrender.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
+#include "common/randomgenerator.h"
 #include "render/bitmapfile.h"
+#include "render/documentpicture.h"
 #include "render/renderer.h"
 
 #include <QCoreApplication>
@@ -56,8 +58,12 @@ int render(const RenderOptions &options)
         return leave(RenderExit::RefusedDocument, problem);
 
     const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
-    const QImage picture = renderDocumentPicture(*document, options.size, options.seed,
-                                                 showBar ? showProgress : std::function<void(qint32)>());
+    PictureRun run;
+    run.threads = options.threads;
+    if (showBar)
+        run.onProgress = showProgress;
+    RandomGenerator random(options.seed);
+    const QImage picture = renderDocumentPicture(*document, options.size, random, 1.0f, run);
     QString error;
     if (!writePictureFile(picture, options.output, &error))
         return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));

@@ -12,6 +12,7 @@ namespace Vorlane {
 namespace {
 
 constexpr int largestSide = 16384;
+constexpr int mostThreads = 1024;
 
 struct Parser
 {
@@ -31,6 +32,10 @@ struct Parser
                               QStringLiteral("x,y")};
     QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("Seed of the random sequence (the program's is 5489)."),
                             QStringLiteral("n")};
+    QCommandLineOption threads{QStringLiteral("threads"),
+                               QStringLiteral("Threads to render on (0, the default: one for every core). The "
+                                              "picture is the same with any number."),
+                               QStringLiteral("n")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
@@ -40,7 +45,7 @@ struct Parser
             QStringLiteral("Renders a Vorlane fractal document (.vrf) to a picture, as the program's "
                            "\"Start rendering\" does."));
         parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The document to render."));
-        parser.addOptions({output, width, height, points, resolution, centre, seed});
+        parser.addOptions({output, width, height, points, resolution, centre, seed, threads});
     }
 };
 
@@ -132,14 +137,17 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     if (pictureFormat(options.output).isEmpty())
         return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
+    std::optional<int> threads;
     for (const QString &error :
          {readSize(p, options), readNumber(p, p.points, 1, std::numeric_limits<qint32>::max(), options.points),
           readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution), readCentre(p, options),
-          readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed)}) {
+          readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed),
+          readNumber(p, p.threads, 0, mostThreads, threads)}) {
         if (!error.isEmpty())
             return RenderOptionsError{error};
     }
     options.seed = seed.value_or(options.seed);
+    options.threads = threads.value_or(options.threads);
     return options;
 }
 

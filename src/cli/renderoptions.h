@@ -32,6 +32,7 @@ struct RenderOptions
     std::optional<qint16> resolution;
     std::optional<QPoint> centre;
     std::uint32_t seed = 5489;
+    int threads = 0; // 0: one for every core; 1 renders on the calling thread alone
 };
 
 // Text to print on standard output and leave with success (--help, --version).

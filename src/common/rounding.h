@@ -54,15 +54,18 @@ inline bool fitsInt16(double value)
 // is the processor's own, to nearest with ties to even.
 inline qint16 cint16(double value)
 {
-    if (std::isnan(value))
-        return 0;
     constexpr double lowest = -32768.5;                 // rounds to -32768, the even neighbour
     constexpr double highest = 0x1.fffdfffffffffp+14; // the double just below 32767.5
-    const double held = value < lowest ? lowest : (value > highest ? highest : value);
 #if defined(__SSE2__)
-    return static_cast<qint16>(_mm_cvtsd_si32(_mm_set_sd(held)));
+    // Without a branch, as the renderer needs it: maxsd and minsd pass a NaN
+    // in their second operand through, and the conversion turns NaN into
+    // 0x80000000, whose low 16 bits are 0.
+    const __m128d held = _mm_min_sd(_mm_set_sd(highest), _mm_max_sd(_mm_set_sd(lowest), _mm_set_sd(value)));
+    return static_cast<qint16>(_mm_cvtsd_si32(held));
 #else
-    return static_cast<qint16>(roundHalfEven(held));
+    if (std::isnan(value))
+        return 0;
+    return static_cast<qint16>(roundHalfEven(value < lowest ? lowest : (value > highest ? highest : value)));
 #endif
 }
 

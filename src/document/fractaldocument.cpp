@@ -13,7 +13,8 @@ QString paddedTrName(const QString &name)
 
 double transformationWeight(const Transformation &transformation)
 {
-    return std::abs(double(transformation.trContraction[0]) * double(transformation.trContraction[1]));
+    // Two floats multiply exactly in 64 bits.
+    return std::fabs(double(transformation.trContraction[0]) * double(transformation.trContraction[1]));
 }
 
 namespace {

@@ -28,9 +28,9 @@ constexpr int maxBasePoints = 32767;
 // A name cut to, or padded with blanks to, exactly trNameLength characters.
 QString paddedTrName(const QString &name);
 
-// How often the renderer picks the map, relative to the others: the magnitude
-// of the product of its contractions, so that a mirrored map counts as much
-// as its unmirrored twin.
+// How likely a map is to be chosen, relative to the others: the area factor,
+// the magnitude of the product of its two contractions, so that a mirrored
+// map (a negative contraction) counts as much as its mirror image.
 double transformationWeight(const Transformation &transformation);
 
 struct BasePoint

@@ -3,13 +3,13 @@
 #include "ui/dialogs.h"
 #include "ui/namedcontrols.h"
 #include "document/colour.h"
-#include "fractalpicture.h"
 #include "linklabel.h"
 #include "netinfo.h"
 #include "windowparts.h"
 
 #include "common/randomgenerator.h"
 #include "document/fractaldocument.h"
+#include "render/documentpicture.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -31,10 +31,11 @@ QPixmap programIcon()
     if (!icon.isNull())
         return icon.pixmap(iconSize, iconSize);
     RandomGenerator random;
-    const FractalDocument tree = startupDocument(0.0f, 0.0f, rgbColour(254, 253, 245));
+    FractalDocument tree = startupDocument(0.0f, 0.0f, rgbColour(254, 253, 245));
+    tree.centreX = 0;
+    tree.centreY = 300;
     constexpr float zoom = 0.12f;
-    return QPixmap::fromImage(
-        renderFractalPicture(tree, QSize(iconSize, iconSize), zoom, QPoint(0, 300), random));
+    return QPixmap::fromImage(renderDocumentPicture(tree, QSize(iconSize, iconSize), random, zoom));
 }
 
 } // namespace

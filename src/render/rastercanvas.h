@@ -84,6 +84,12 @@ public:
                 m_bits[py * m_stride + px] = rgb;
         }
 
+        QRgb *bits() const { return m_bits; }
+        int width() const { return m_width; }
+        int height() const { return m_height; }
+        // Pixels from one line to the next.
+        qsizetype stride() const { return m_stride; }
+
     private:
         friend class RasterCanvas;
         QRgb *m_bits = nullptr;

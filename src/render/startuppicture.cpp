@@ -3,8 +3,7 @@
 #include "common/randomgenerator.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
-#include "canvasrendertarget.h"
-#include "renderer.h"
+#include "documentpicture.h"
 
 namespace Vorlane {
 
@@ -17,7 +16,7 @@ Transformation map(float contraction, float rotation, float translationX, float 
 
 // A stem turned about the origin into a spiral, with a smaller spiral at
 // either end of it.
-FractalDocument spiral(float scaleWidth, float scaleHeight)
+FractalDocument spiral()
 {
     FractalDocument document;
     document.transformations = {
@@ -27,7 +26,7 @@ FractalDocument spiral(float scaleWidth, float scaleHeight)
     };
     for (qint16 k = 1; k <= 400; ++k)
         document.basePoints.append(BasePoint{0, k});
-    document.settings = RenderSettings{150000, 24, 1.0f / scaleWidth, 1.0f / scaleHeight};
+    document.settings = RenderSettings{150000, 24, 0.0f, 0.0f};
     document.colours = ColourScheme{RadiatingColour, rgbColour(250, 200, 80), rgbColour(40, 90, 220), rgbColour(12, 16, 40)};
     document.centreY = -450; // room for two lines of text below
     return document;
@@ -37,15 +36,10 @@ FractalDocument spiral(float scaleWidth, float scaleHeight)
 
 QImage startupPicture(QSize pixelSize)
 {
-    RasterCanvas canvas(pixelSize);
-    const FractalDocument document = spiral(canvas.scaleWidth(), canvas.scaleHeight());
-    canvas.setBackColour(document.colours.backColour);
     // A generator of its own: the splash leaves the program's random sequence,
     // and so the user's pictures, as they would be without it.
     RandomGenerator random;
-    CanvasRenderTarget target(canvas, nullptr);
-    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
-    return canvas.persistentImage();
+    return renderDocumentPicture(spiral(), pixelSize, random);
 }
 
 } // namespace Vorlane

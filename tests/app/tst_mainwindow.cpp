@@ -1,12 +1,16 @@
 #include "document/colour.h"
 #include "document/documentfile.h"
+#include "render/documentpicture.h"
 #include "ui/canvasview.h"
 #include "ui/progressstrip.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
+#include "support/sessionstate.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -26,6 +30,9 @@ private Q_SLOTS:
     void pictureIsShownWhenTheFolderIsNotWritable();
     void readingADocumentResetsTheCanvases();
     void refusedDocumentChangesNothing();
+    void renderingGivesTheCorePicture();
+    void escStopsTheRunAsAtItsEnd();
+    void inputDuringARunIsDropped();
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
@@ -149,6 +156,60 @@ void TestMainWindow::refusedDocumentChangesNothing()
     QCOMPARE(m_f->session().document(), before);
     QCOMPARE(m_f->session().currentFile(), QStringLiteral("before.vrf"));
     QCOMPARE(m_f->session().modified(), qint16(1));
+}
+
+void TestMainWindow::renderingGivesTheCorePicture()
+{
+    RandomGenerator random = m_f->state.random;
+    const RasterCanvas &visible = m_f->window->visibleCanvas()->canvas();
+    const QImage expected = renderDocumentPicture(m_f->session().document(), visible.pixelSize(), random);
+    m_f->window->startRendering();
+    QCOMPARE(visible.persistentImage(), expected);
+    QVERIFY(m_f->state.random == random);
+}
+
+void TestMainWindow::escStopsTheRunAsAtItsEnd()
+{
+    editDocument(m_f->session(), [](FractalDocument &document) {
+        document.settings.totalPoints = 20'000'000;
+        document.colours.colourStyle = ChronologicalColour;
+    });
+    RandomGenerator whole = m_f->state.random;
+    whole.discard(quint64(randomDrawsBefore(m_f->session().document(), 20'000'001)));
+    QCoreApplication::postEvent(m_f->window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    m_f->window->startRendering();
+    // What was drawn so far is the picture, handed over as at a normal end.
+    const QImage temp = readBitmap(m_f->folder.filePath(QStringLiteral("TEMP.BMP")));
+    QCOMPARE(temp, m_f->window->hiddenCanvas()->canvas().persistentImage());
+    QCOMPARE(m_f->window->visibleCanvas()->canvas().persistentImage(), temp);
+    QVERIFY(m_f->window->visibleCanvas()->canvas().persistentDrawing());
+    QCOMPARE(m_f->window->progressBar()->stepsDone(), 0);
+    QVERIFY(m_f->window->progressBar()->statusLabel()->text().isEmpty());
+    QVERIFY(m_f->state.random == whole);
+    // The last points of the run, nearly colour2, were never drawn.
+    for (int y = 0; y < temp.height(); ++y) {
+        for (int x = 0; x < temp.width(); ++x) {
+            const qint32 colour = colourAt(temp, x, y);
+            QVERIFY(colour == rgbColour(254, 253, 245) || colourGreen(colour) < 250);
+        }
+    }
+}
+
+void TestMainWindow::inputDuringARunIsDropped()
+{
+    // A click on New and Ctrl+N arrive while the tree renders.
+    auto *button = m_f->window->findChild<QToolButton *>(QStringLiteral("nw"));
+    QVERIFY(button);
+    const QPointF middle = button->rect().center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(button, new QMouseEvent(type, middle, button->mapToGlobal(middle), Qt::LeftButton,
+                                                            Qt::LeftButton, Qt::NoModifier));
+    }
+    QCoreApplication::postEvent(m_f->window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier));
+    m_f->window->startRendering();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_f->session().document().trCount(), 3);
+    QVERIFY(!isFilledWith(m_f->window->visibleCanvas()->canvas().persistentImage(), rgbColour(254, 253, 245)));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -36,12 +36,13 @@ void TestRenderOptions::defaultsComeFromTheDocumentAndWindow()
     QCOMPARE(options->size, startupCanvasSize());
     QVERIFY(!options->points && !options->resolution && !options->centre);
     QCOMPARE(options->seed, 5489u);
+    QCOMPARE(options->threads, 0);
 }
 
 void TestRenderOptions::everyOptionIsRead()
 {
     const auto parsed = parse(QStringLiteral("a.vrf --output b.BMP --width 640 --height 480 --points 3 "
-                                             "--resolution 32767 --centre -32768,32767 --seed 4294967295"));
+                                             "--resolution 32767 --centre -32768,32767 --seed 4294967295 --threads 7"));
     const auto *options = std::get_if<RenderOptions>(&parsed);
     QVERIFY(options);
     QCOMPARE(options->size, QSize(640, 480));
@@ -49,6 +50,7 @@ void TestRenderOptions::everyOptionIsRead()
     QCOMPARE(*options->resolution, qint16(32767));
     QCOMPARE(*options->centre, QPoint(-32768, 32767));
     QCOMPARE(options->seed, 4294967295u);
+    QCOMPARE(options->threads, 7);
     QCOMPARE(pictureFormat(options->output), QByteArray("BMP"));
 }
 
@@ -69,6 +71,7 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("centre of one") << "a.vrf -o a.png --centre 5";
     QTest::newRow("centre beyond 16 bits") << "a.vrf -o a.png --centre 0,40000";
     QTest::newRow("negative seed") << "a.vrf -o a.png --seed -1";
+    QTest::newRow("negative threads") << "a.vrf -o a.png --threads -1";
     QTest::newRow("unknown option") << "a.vrf -o a.png --colour red";
 }
 

@@ -123,7 +123,8 @@ void TestPointColour::equalColoursStayInEveryStyle()
 
 // The renderer works a style's colours out once per run when the style table
 // says they depend on the iteration alone: point number and random draws must
-// then change nothing, and a style that does depend on them must say so.
+// then change nothing, and a style that does depend on them must say so; and
+// it takes as many random numbers as the table says.
 void TestPointColour::stylesWorkedOutOncePerIterationIgnorePointAndChance()
 {
     for (const ColourStyleEntry &entry : colourStyles) {
@@ -134,6 +135,11 @@ void TestPointColour::stylesWorkedOutOncePerIterationIgnorePointAndChance()
             same = same && ptclr(document, random, 1, cir) == ptclr(document, random, 777, cir);
         same = same && random.next() == RandomGenerator().next();
         QVERIFY2(same == entry.byIterationOnly, entry.caption);
+        // The renderer skips the generator ahead by what the table says a point takes.
+        RandomGenerator drawn, skipped;
+        ptclr(document, drawn, 1, 0);
+        skipped.discard(quint64(entry.randomDraws));
+        QVERIFY2(drawn == skipped, entry.caption);
     }
     QCOMPARE(colourStyleEntry(0), nullptr);
     QCOMPARE(colourStyleEntry(4)->style, TwoColoursOnly);

@@ -2,9 +2,13 @@
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 #include "common/rounding.h"
+#include "document/documentfile.h"
+#include "render/canvasrendertarget.h"
 #include "render/pointcolour.h"
+#include "render/rastercanvas.h"
 #include "render/renderer.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <array>
@@ -90,7 +94,7 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
     std::array<float, 51> table{};
     for (int k = 1; k <= trCount; ++k) {
         const Transformation &tr = document.transformations.at(k - 1);
-        table[k] = toSingle(double(tr.trContraction[0]) * double(tr.trContraction[1]) + double(table[k - 1]));
+        table[k] = toSingle(std::fabs(double(tr.trContraction[0]) * double(tr.trContraction[1])) + double(table[k - 1]));
     }
     const auto base = [&](int n) {
         const BasePoint &point = document.basePoints.at(n - 1);
@@ -128,6 +132,16 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
     return points;
 }
 
+// The picture of the plain serial run, as the main window's canvas took it
+// point by point.
+QImage serialPicture(const FractalDocument &document, QSize size, RandomGenerator &random)
+{
+    RasterCanvas canvas(size, document.colours.backColour);
+    CanvasRenderTarget target(canvas, nullptr);
+    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
+    return canvas.persistentImage();
+}
+
 bool samePoints(const QList<PlottedPoint> &a, const QList<PlottedPoint> &b)
 {
     if (a.size() != b.size())
@@ -159,6 +173,13 @@ private Q_SLOTS:
     void runsContinueTheRandomSequence();
     void pointsLeavingTheRangeAreHeldAtItsLimit();
     void startupTreeStaysOnItsTrack();
+    void mirroredMapsCountByMagnitude();
+    void stretchesBeginAtRestarts_data();
+    void stretchesBeginAtRestarts();
+    void runsReachTheTopOfThe32BitRange();
+    void threadsGiveTheSerialPicture_data();
+    void threadsGiveTheSerialPicture();
+    void stoppedRunLeavesTheWholeRunsSequence();
 };
 
 void TestRenderer::refusesDocumentsItCannotRender()
@@ -367,6 +388,144 @@ void TestRenderer::startupTreeStaysOnItsTrack()
     QCOMPARE(QString::number(sumX, 'f', 1) + QLatin1Char(' ') + QString::number(sumY, 'f', 1) + QLatin1Char(' ')
                  + QString::number(sumColour),
              QStringLiteral("155344137.0 87192873.0 15556644000"));
+}
+
+void TestRenderer::mirroredMapsCountByMagnitude()
+{
+    // A Sierpinski triangle whose third corner is mirrored: all three maps
+    // shrink the area by the same factor and must be chosen equally often.
+    // Every restart is followed by one step from the base point (0, 0), so
+    // the point after it is the chosen map's translation.
+    FractalDocument document = plainDocument(60001, 2);
+    document.transformations = {map(0.5f, 0, -1000, 0), map(0.5f, 0, 1000, 0), map(0.5f, 0, 0, 1000)};
+    document.transformations[2].trContraction[0] = -0.5f;
+    const RecordingTarget target = render(document);
+    const QList<QPointF> corners{canvasPosition(document, -1000, 0), canvasPosition(document, 1000, 0),
+                                 canvasPosition(document, 0, 1000)};
+    QList<int> chosen(3, 0);
+    for (qsizetype i = 2; i < target.points.size(); i += 2) {
+        const qsizetype corner = corners.indexOf(position(target.points.at(i)));
+        QVERIFY(corner >= 0);
+        ++chosen[corner];
+    }
+    for (const int times : chosen)
+        QVERIFY2(qAbs(times / 30000.0 - 1.0 / 3) < 0.02, qPrintable(QString::number(times)));
+}
+
+void TestRenderer::stretchesBeginAtRestarts_data()
+{
+    QTest::addColumn<qint64>("totalPoints");
+    QTest::addColumn<qint16>("resolution");
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<int>("stretches");
+    QTest::newRow("one part") << qint64(45000) << qint16(20) << 1 << 1;
+    QTest::newRow("even") << qint64(45000) << qint16(20) << 2 << 2;
+    QTest::newRow("seven of the largest run") << qint64(2147483647) << qint16(20) << 7 << 7;
+    QTest::newRow("awkward resolution at the top") << qint64(2147483647) << qint16(32767) << 3 << 3;
+    QTest::newRow("no restart inside") << qint64(5000) << qint16(32767) << 4 << 1;
+    QTest::newRow("restart every point") << qint64(5) << qint16(1) << 7 << 5;
+    QTest::newRow("more parts than restarts") << qint64(70000) << qint16(32767) << 7 << 3;
+    QTest::newRow("nothing to do") << qint64(0) << qint16(20) << 2 << 0;
+}
+
+void TestRenderer::stretchesBeginAtRestarts()
+{
+    QFETCH(qint64, totalPoints);
+    QFETCH(qint16, resolution);
+    QFETCH(int, parts);
+    QFETCH(int, stretches);
+    const QList<Stretch> plan = planStretches(totalPoints, resolution, parts);
+    QCOMPARE(plan.size(), stretches);
+    qint64 next = 1;
+    for (const Stretch &stretch : plan) {
+        QCOMPARE(stretch.first, next);
+        QVERIFY(stretch.last >= stretch.first);
+        QVERIFY(stretch.first == 1 || stretch.first % resolution == 0);
+        next = stretch.last + 1;
+    }
+    QCOMPARE(next, qMax<qint64>(1, totalPoints + 1));
+}
+
+void TestRenderer::runsReachTheTopOfThe32BitRange()
+{
+    // The last 5000 iterations of the largest run: the count must not wrap
+    // past 2147483647, the last point gets exactly colour2, and the 60th
+    // progress step comes at iteration 60 × 35791394.
+    FractalDocument document = startupDocument(1.0f / canvasWidth, 1.0f / canvasHeight, 0);
+    document.settings.totalPoints = std::numeric_limits<qint32>::max();
+    document.colours.colourStyle = ChronologicalColour;
+    const Stretch last{std::numeric_limits<qint32>::max() - 4999, std::numeric_limits<qint32>::max()};
+    RandomGenerator random;
+    RecordingTarget target;
+    renderStretch(document, canvasWidth, canvasHeight, last, 1, random, target);
+    QCOMPARE(target.points.size(), 5000);
+    QCOMPARE(target.points.constLast().colour, document.colours.colour2);
+    QCOMPARE(target.steps, QList<qint32>{60});
+    QCOMPARE(target.pointsAtStep, QList<qsizetype>{60 * 35791394LL - last.first + 1});
+}
+
+void TestRenderer::threadsGiveTheSerialPicture_data()
+{
+    QTest::addColumn<FractalDocument>("document");
+    const QDir gallery(QStringLiteral(VORLANE_GALLERY_DIR));
+    const QStringList names = gallery.entryList({QStringLiteral("*.vrf")});
+    QVERIFY(names.size() >= 10);
+    for (const QString &name : names) {
+        const std::optional<FractalDocument> read = loadDocumentFile(gallery.filePath(name), FractalDocument());
+        QVERIFY(read);
+        for (qint32 style = RadiatingColour; style <= TwoColoursOnly; ++style) {
+            for (const qint16 resolution : {1, 7, 20, 32767}) {
+                FractalDocument document = *read;
+                document.colours.colourStyle = style;
+                document.settings.resolution = resolution;
+                // Small, but with restarts enough for several stretches.
+                document.settings.totalPoints = 3001 + resolution;
+                QTest::addRow("%s style %d resolution %d", qPrintable(name), style, resolution) << document;
+            }
+        }
+    }
+}
+
+// Byte for byte the picture of the plain loop, and the random sequence goes
+// on from the same number, whatever the threads.
+void TestRenderer::threadsGiveTheSerialPicture()
+{
+    QFETCH(FractalDocument, document);
+    const QSize size(160, 150);
+    document.settings.scaleX = 1.0f / float(size.width() * RasterCanvas::unitsPerPixel);
+    document.settings.scaleY = 1.0f / float(size.height() * RasterCanvas::unitsPerPixel);
+    RandomGenerator serialRandom;
+    const QImage serial = serialPicture(document, size, serialRandom);
+    for (const int threads : {1, 2, 3, 7}) {
+        RasterCanvas canvas(size, document.colours.backColour);
+        RandomGenerator random;
+        PictureRun run;
+        run.threads = threads;
+        run.pointsPerThread = 1;
+        QVERIFY(renderPicture(document, canvas, random, run));
+        QVERIFY2(canvas.persistentImage() == serial, qPrintable(QStringLiteral("%1 threads").arg(threads)));
+        QVERIFY(random == serialRandom);
+        RandomGenerator after = serialRandom;
+        QCOMPARE(random.next(), after.next());
+    }
+}
+
+void TestRenderer::stoppedRunLeavesTheWholeRunsSequence()
+{
+    FractalDocument document = startupDocument(1.0f / 2400, 1.0f / 2250, 0);
+    document.colours.colourStyle = RandomColour;
+    document.settings.totalPoints = 1'000'000;
+    RasterCanvas canvas(QSize(160, 150), 0);
+    RandomGenerator random;
+    const std::atomic<bool> stop = true;
+    PictureRun run;
+    run.stop = &stop;
+    run.threads = 2;
+    QVERIFY(!renderPicture(document, canvas, random, run));
+    RandomGenerator whole;
+    whole.discard(quint64(randomDrawsBefore(document, 1'000'001)));
+    QVERIFY(random == whole);
+    QCOMPARE(randomDrawsBefore(document, 1'000'001), 2'000'000 + 50'000);
 }
 
 QTEST_GUILESS_MAIN(TestRenderer)

@@ -12,8 +12,8 @@
 #include "editors/transformationfields.h"
 #include "gifencoder.h"
 #include "madedocuments.h"
-#include "online/fractalpicture.h"
 #include "online/netinfo.h"
+#include "render/documentpicture.h"
 #include "render/rastercanvas.h"
 
 #include <QCoreApplication>
@@ -127,10 +127,12 @@ FractalDocument tutorialTriangle()
     return document;
 }
 
-QImage render(const FractalDocument &document, QSize size, float zoom, QPoint centre)
+QImage render(FractalDocument document, QSize size, float zoom, QPoint centre)
 {
+    document.centreX = cint16(centre.x());
+    document.centreY = cint16(centre.y());
     RandomGenerator random;
-    return renderFractalPicture(document, size, zoom, centre, random);
+    return renderDocumentPicture(document, size, random, zoom);
 }
 
 void copyInto(QImage &target, const QImage &source, int left)
@@ -191,6 +193,7 @@ bool writeHelpPictures(const QString &folder)
                                                  rgbColour(20, 20, 60), rgbColour(60, 140, 255));
         return render(document, size, zoom, centre);
     };
+    RandomGenerator startupRandom;
     const auto tree = [&size](qint32 style) { return render(startupTree(45000, style), size, 0.5f, QPoint(0, 1100)); };
     bool ok = writePicture(folder, "base-field.png", example({}, 3.0f, QPoint(450, 900)))
         && writePicture(folder, "contraction.png", example({{0.5f, 0.5f, 0, 0.12f, 0}}, 1.4f, QPoint(1090, 420)))
@@ -200,7 +203,7 @@ bool writeHelpPictures(const QString &folder)
         && writePicture(folder, "two-maps.png",
                         example({{0.5f, 0.5f, 0, 0.12f, 0}, {0.5f, 0.5f, 0, 0, 0.12f}}, 1.2f, QPoint(940, 870)))
         && writePicture(folder, "triangle.png",
-                        renderDocumentPicture(tutorialTriangle(), startupCanvasSize(), RandomGenerator::defaultSeed));
+                        renderDocumentPicture(tutorialTriangle(), startupCanvasSize(), startupRandom));
     for (qint32 style = RadiatingColour; ok && style <= TwoColoursOnly; ++style)
         ok = writePicture(folder, qPrintable(QStringLiteral("tree-style-%1.png").arg(style)), tree(style));
     return ok;
