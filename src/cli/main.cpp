@@ -1,10 +1,9 @@
 // vorlane-render: the program's renderer without its window.
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "common/randomgenerator.h"
 #include "render/bitmapfile.h"
-#include "render/documentpicture.h"
 #include "render/renderer.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "renderoptions.h"
 
-#include "headlessrender.h"
+#include "render/documentpicture.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

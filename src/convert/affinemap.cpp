@@ -1,6 +1,6 @@
 #include "affinemap.h"
 
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
 #include "render/rastercanvas.h"

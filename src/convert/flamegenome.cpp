@@ -2,7 +2,7 @@
 
 #include "affinemap.h"
 #include "ifstext.h"
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 

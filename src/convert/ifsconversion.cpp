@@ -1,6 +1,6 @@
 #include "ifsconversion.h"
 
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "common/rounding.h"
 #include "document/colour.h"
 #include "render/rastercanvas.h"

@@ -1,6 +1,6 @@
 #include "convertoptions.h"
 
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "convert/affinemap.h"
 #include "convert/ifsconversion.h"
 

@@ -10,6 +10,9 @@ namespace Vorlane {
 class RandomGenerator;
 struct FractalDocument;
 
+// The canvas the main window renders into when it first opens, in pixels.
+QSize startupCanvasSize();
+
 // The picture of a document as the main window's "Start rendering" draws it,
 // on a canvas of pixelSize pixels in the document's background colour, every
 // document unit zoom canvas units long (1, as after start-up or a resize),

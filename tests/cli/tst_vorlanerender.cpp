@@ -1,4 +1,4 @@
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"

@@ -1,4 +1,5 @@
-#include "cli/headlessrender.h"
+#include "common/randomgenerator.h"
+#include "render/documentpicture.h"
 #include "convert/affinemap.h"
 #include "convert/flamegenome.h"
 #include "convert/ifsconversion.h"
@@ -68,7 +69,8 @@ QList<QString> filesIn(const char *folder, const QString &pattern)
 QImage picture(FractalDocument document)
 {
     document.settings.totalPoints = 20000;
-    return renderDocumentPicture(document, startupCanvasSize(), 5489);
+    RandomGenerator random;
+    return renderDocumentPicture(document, startupCanvasSize(), random);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // results are committed; nothing runs this at build time.
 //
 //     vorlane-make-shipped-files path/to/data
-#include "cli/headlessrender.h"
+#include "render/documentpicture.h"
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/colour.h"
@@ -13,7 +13,6 @@
 #include "gifencoder.h"
 #include "madedocuments.h"
 #include "online/netinfo.h"
-#include "render/documentpicture.h"
 #include "render/rastercanvas.h"
 
 #include <QCoreApplication>
