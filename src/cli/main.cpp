@@ -3,11 +3,11 @@
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "render/bitmapfile.h"
+#include "render/posterrender.h"
 #include "render/renderer.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <unistd.h>
@@ -40,11 +40,36 @@ bool writePicture(const QImage &picture, const QString &path, QString *error)
 {
     if (pictureFormat(path) == "BMP")
         return writeBitmapFile(picture, path, error);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    return writePngFile(picture, path, error);
+}
+
+// The poster's progress as the bar's 60 steps, each shown once.
+std::function<void(qint64, qint64)> posterProgress()
+{
+    return [shown = qint32(0)](qint64 done, qint64 total) mutable {
+        const qint32 steps = qint32(done * 60 / total);
+        if (steps > shown)
+            showProgress(shown = steps);
+    };
+}
+
+int renderPosterOf(const FractalDocument &document, const RenderOptions &options)
+{
+    PosterRequest request;
+    request.settings = {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+    request.tone = options.poster.tone;
+    request.tone.backColour = document.colours.backColour;
+    PosterRunControl control;
+    control.threads = options.threads;
+    if (isatty(STDERR_FILENO) && request.settings.points >= longRunPoints)
+        control.onProgress = posterProgress();
+    const PosterResult poster = renderPoster(document, request, control);
+    if (poster.end != PosterRunEnd::Finished)
+        return leave(RenderExit::RefusedDocument, poster.error);
+    QString error;
+    if (!writePngFile(poster.picture, options.output, &error))
+        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
+    return leave(RenderExit::Success);
 }
 
 int render(const RenderOptions &options)
@@ -66,6 +91,8 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(RenderExit::RefusedDocument, problem);
+    if (options.mode == RenderMode::Poster)
+        return renderPosterOf(*document, options);
 
     const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
     const QImage picture = renderDocumentPicture(*document, options.size, options.seed,

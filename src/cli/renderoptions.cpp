@@ -1,10 +1,12 @@
 #include "renderoptions.h"
 
 #include "headlessrender.h"
+#include "render/poster.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <functional>
 #include <limits>
 
 namespace Vorlane {
@@ -12,6 +14,7 @@ namespace Vorlane {
 namespace {
 
 constexpr int largestSide = 16384;
+constexpr qint64 mostPosterPoints = qint64(1e15);
 
 struct Parser
 {
@@ -31,16 +34,36 @@ struct Parser
                               QStringLiteral("x,y")};
     QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("Seed of the random sequence (the program's is 5489)."),
                             QStringLiteral("n")};
+    QCommandLineOption threads{QStringLiteral("threads"),
+                               QStringLiteral("Worker threads; 0, the default, for one per processor."),
+                               QStringLiteral("n")};
+    QCommandLineOption mode{QStringLiteral("mode"), QStringLiteral("exact (the default) or poster."),
+                            QStringLiteral("mode")};
+    QCommandLineOption zoom{QStringLiteral("zoom"), QStringLiteral("Poster: magnifies the fitted view (default 1)."),
+                            QStringLiteral("f")};
+    QCommandLineOption gamma{QStringLiteral("gamma"), QStringLiteral("Poster: brightness gamma (default 2.2)."),
+                             QStringLiteral("g")};
+    QCommandLineOption transparent{QStringLiteral("transparent"),
+                                   QStringLiteral("Poster: over transparency instead of the background colour.")};
+    QCommandLineOption depth{QStringLiteral("depth"), QStringLiteral("Poster: bits per colour component, 8 or 16."),
+                             QStringLiteral("8|16")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
     Parser()
     {
-        parser.setApplicationDescription(
-            QStringLiteral("Renders a Vorlane fractal document (.vrf) to a picture, as the program's "
-                           "\"Start rendering\" does."));
+        parser.setApplicationDescription(QStringLiteral(
+            "Renders a Vorlane fractal document (.vrf) to a picture.\n\n"
+            "--mode exact (the default) draws as the program's \"Start rendering\" does, pixel for pixel:\n"
+            "one flat point per pixel, at most 16384 pixels a side; --centre is in canvas units.\n\n"
+            "--mode poster fits the fractal to the picture with a small margin and shades it by\n"
+            "density, with smooth edges, up to 32768 x 32768 pixels, written as PNG. --points\n"
+            "defaults to 20 a pixel and may pass 32 bits; --centre X,Y is the point, in document\n"
+            "units, shown at the middle; --zoom, --gamma, --transparent and --depth shape the\n"
+            "picture. The same options and seed give the same file whatever --threads says."));
         parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The document to render."));
-        parser.addOptions({output, width, height, points, resolution, centre, seed});
+        parser.addOptions({output, width, height, points, resolution, centre, seed, threads, mode, zoom, gamma,
+                           transparent, depth});
     }
 };
 
@@ -72,10 +95,33 @@ QString readNumber(const Parser &p, const QCommandLineOption &option, qint64 low
     return QString();
 }
 
+std::optional<double> realValue(const QString &text, double lowest, double highest)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= lowest && value <= highest))
+        return std::nullopt;
+    return value;
+}
+
+QString readPosterCentre(const Parser &p, PosterOptions &poster)
+{
+    const QStringList parts = p.parser.value(p.centre).split(QLatin1Char(','));
+    constexpr double largest = 1e9;
+    const std::optional<double> x = parts.size() == 2 ? realValue(parts.at(0), -largest, largest) : std::nullopt;
+    const std::optional<double> y = parts.size() == 2 ? realValue(parts.at(1), -largest, largest) : std::nullopt;
+    if (!x || !y)
+        return QStringLiteral("--centre takes two numbers in document units, as X,Y.");
+    poster.centre = QPointF(*x, *y);
+    return QString();
+}
+
 QString readCentre(const Parser &p, RenderOptions &options)
 {
     if (!p.parser.isSet(p.centre))
         return QString();
+    if (options.mode == RenderMode::Poster)
+        return readPosterCentre(p, options.poster);
     const QStringList parts = p.parser.value(p.centre).split(QLatin1Char(','));
     constexpr qint64 lowest = std::numeric_limits<qint16>::min();
     constexpr qint64 highest = std::numeric_limits<qint16>::max();
@@ -91,12 +137,64 @@ QString readSize(const Parser &p, RenderOptions &options)
 {
     std::optional<int> width;
     std::optional<int> height;
-    QString error = readNumber(p, p.width, 1, largestSide, width);
+    const int largest = options.mode == RenderMode::Poster ? largestPosterSide : largestSide;
+    QString error = readNumber(p, p.width, 1, largest, width);
     if (error.isEmpty())
-        error = readNumber(p, p.height, 1, largestSide, height);
+        error = readNumber(p, p.height, 1, largest, height);
     const QSize startup = startupCanvasSize();
     options.size = QSize(width.value_or(startup.width()), height.value_or(startup.height()));
     return error;
+}
+
+QString readMode(const Parser &p, RenderOptions &options)
+{
+    const QString mode = p.parser.value(p.mode);
+    if (mode.isEmpty() || mode == QLatin1String("exact"))
+        return QString();
+    if (mode != QLatin1String("poster"))
+        return QStringLiteral("--mode is exact or poster.");
+    options.mode = RenderMode::Poster;
+    if (pictureFormat(options.output) != "PNG")
+        return QStringLiteral("A poster is written as a .png file.");
+    return QString();
+}
+
+// The options that only shape a poster, refused in the exact mode.
+QString readPosterOptions(const Parser &p, RenderOptions &options)
+{
+    if (options.mode != RenderMode::Poster) {
+        for (const QCommandLineOption *option : {&p.zoom, &p.gamma, &p.transparent, &p.depth}) {
+            if (p.parser.isSet(*option))
+                return QStringLiteral("--%1 is for --mode poster.").arg(option->names().constFirst());
+        }
+        return QString();
+    }
+    PosterOptions &poster = options.poster;
+    poster.tone.transparent = p.parser.isSet(p.transparent);
+    for (const auto &[option, into] : {std::pair{&p.zoom, &poster.zoom}, std::pair{&p.gamma, &poster.tone.gamma}}) {
+        if (!p.parser.isSet(*option))
+            continue;
+        const std::optional<double> value = realValue(p.parser.value(*option), 1e-6, 1e6);
+        if (!value)
+            return QStringLiteral("--%1 takes a number from 0.000001 to 1000000.").arg(option->names().constFirst());
+        *into = *value;
+    }
+    const QString depth = p.parser.value(p.depth);
+    if (!depth.isEmpty() && depth != QLatin1String("8") && depth != QLatin1String("16"))
+        return QStringLiteral("--depth is 8 or 16.");
+    poster.tone.depth = depth == QLatin1String("16") ? 16 : 8;
+    QString error = readNumber(p, p.points, 1, mostPosterPoints, poster.points);
+    if (error.isEmpty())
+        poster.points = poster.points.value_or(posterPointsPerPixel * options.size.width() * options.size.height());
+    return error;
+}
+
+QString readPoints(const Parser &p, RenderOptions &options)
+{
+    if (options.mode == RenderMode::Poster)
+        return QString();
+    return readNumber(p, p.points, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(),
+                      options.points);
 }
 
 } // namespace
@@ -132,13 +230,24 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     if (pictureFormat(options.output).isEmpty())
         return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
-    for (const QString &error :
-         {readSize(p, options), readNumber(p, p.points, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), options.points),
-          readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution), readCentre(p, options),
-          readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed)}) {
+    std::optional<int> threads;
+    // In order: the size and the mode come before what depends on them.
+    const std::function<QString()> readers[] = {
+        [&] { return readMode(p, options); },
+        [&] { return readSize(p, options); },
+        [&] { return readPoints(p, options); },
+        [&] { return readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution); },
+        [&] { return readCentre(p, options); },
+        [&] { return readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed); },
+        [&] { return readNumber(p, p.threads, 0, 1024, threads); },
+        [&] { return readPosterOptions(p, options); },
+    };
+    for (const auto &reader : readers) {
+        const QString error = reader();
         if (!error.isEmpty())
             return RenderOptionsError{error};
     }
+    options.threads = threads.value_or(0);
     options.seed = seed.value_or(options.seed);
     return options;
 }

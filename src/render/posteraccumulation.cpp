@@ -1,0 +1,77 @@
+#include "posteraccumulation.h"
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+namespace Vorlane {
+
+namespace {
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
+
+} // namespace
+
+PosterAccumulation::PosterAccumulation(QSize size, PixelSums *sums)
+    : m_size(size)
+    , m_sums(sums)
+{
+}
+
+qint64 PosterAccumulation::bytesFor(QSize size)
+{
+    return qint64(size.width()) * qint64(size.height()) * qint64(sizeof(PixelSums));
+}
+
+std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint64 memoryLimit, QString *error)
+{
+    const qint64 bytes = bytesFor(size);
+    const qint64 limit = memoryLimit > 0 ? memoryLimit : physicalMemoryBytes();
+    void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes), 1);
+    if (sums == nullptr || size.isEmpty()) {
+        std::free(sums);
+        *error = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory for its "
+                                                       "sums, and only %4 MB can be had.")
+                     .arg(size.width())
+                     .arg(size.height())
+                     .arg(megabytes(bytes))
+                     .arg(limit > 0 && bytes > limit ? megabytes(limit) : QStringLiteral("less"));
+        return std::nullopt;
+    }
+    return PosterAccumulation(size, static_cast<PixelSums *>(sums));
+}
+
+quint64 PosterAccumulation::largestWeight() const
+{
+    quint64 largest = 0;
+    const qint64 count = qint64(m_size.width()) * m_size.height();
+    for (qint64 i = 0; i < count; ++i)
+        largest = qMax(largest, m_sums[i].weight);
+    return largest;
+}
+
+void PosterAccumulation::add(const PosterAccumulation &other)
+{
+    Q_ASSERT(other.m_size == m_size);
+    const qint64 count = qint64(m_size.width()) * m_size.height();
+    for (qint64 i = 0; i < count; ++i) {
+        PixelSums &to = m_sums[i];
+        const PixelSums &from = other.m_sums[i];
+        to.weight += from.weight;
+        to.red += from.red;
+        to.green += from.green;
+        to.blue += from.blue;
+    }
+}
+
+qint64 physicalMemoryBytes()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 0;
+}
+
+} // namespace Vorlane
