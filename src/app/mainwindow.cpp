@@ -8,6 +8,7 @@
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
+#include "posterexport.h"
 #include "render/canvasview.h"
 #include "render/progressstrip.h"
 #include "toolbarrules.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_progressBar = new ProgressStrip(client);
     m_online = new OnlineLinks(state, dialogs, this);
     m_online->placeAdvertisement(client);
+    m_posterExport = new PosterExport(this, dialogs);
 
     createActions();
     createMenus();
@@ -84,6 +86,7 @@ void MainWindow::createActions()
     c.styl = addCommand("styl", tr("Style..."), {}, QStringLiteral("Edit background and foreground colour(s)"));
     c.setng = addCommand("setng", tr("Settings..."), {}, QStringLiteral("Edit settings"));
     c.start = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
+    c.poster = addCommand("poster", tr("Export &Poster..."));
     c.tellfriend = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
     c.vrws = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
     c.vrg = addCommand("vrg", tr("Vorlane &Gallery"), Qt::CTRL | Qt::Key_G);
@@ -94,6 +97,8 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.poster, &QAction::triggered, this, &MainWindow::exportPoster);
+    connect(m_posterExport, &PosterExport::ended, c.poster, [action = c.poster] { action->setEnabled(true); });
     connect(c.tellfriend, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
     connect(c.vrws, &QAction::triggered, m_online, &OnlineLinks::openSite);
     connect(c.vrg, &QAction::triggered, m_online, &OnlineLinks::openGallery);
@@ -151,7 +156,10 @@ void MainWindow::createMenus()
     addSeparator(edit, "dash3");
     edit->addActions({c.styl, c.setng});
 
-    addMenu("run", tr("&Render"))->addAction(c.start);
+    QMenu *run = addMenu("run", tr("&Render"));
+    run->addAction(c.start);
+    addSeparator(run, "dash6");
+    run->addAction(c.poster);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellfriend);

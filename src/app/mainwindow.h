@@ -12,6 +12,7 @@ namespace Vorlane {
 
 class CanvasView;
 class OnlineLinks;
+class PosterExport;
 class ProgressStrip;
 class UserDialogs;
 enum class PanDirection;
@@ -53,6 +54,10 @@ public:
     // "Start rendering": renders the document into both canvases.
     void startRendering();
 
+    // "Export Poster...": asks for the poster and its file, then renders it
+    // in the background.
+    void exportPoster();
+
     // The editors, each shown modally over this window.
     void editTransformations();
     void editSettings();
@@ -85,6 +90,7 @@ public:
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
     OnlineLinks &online() const { return *m_online; }
+    PosterExport &posterExport() const { return *m_posterExport; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -141,13 +147,14 @@ private:
     CanvasView *m_hiddenCanvas;
     ProgressStrip *m_progressBar;
     OnlineLinks *m_online;
+    PosterExport *m_posterExport;
 
     // The commands, named as their menu entries.
     struct Commands
     {
         QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
         QAction *trns, *bstrn, *styl, *setng;
-        QAction *start;
+        QAction *start, *poster;
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;
     } m_commands{};

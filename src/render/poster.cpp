@@ -201,10 +201,11 @@ public:
         const double v = m_offsetY - y * m_scale;
         if (!(u > -1.0 && u < m_width && v > -1.0 && v < m_height))
             return false;
-        const qint64 column = floorToInt(u);
-        const qint64 row = floorToInt(v);
-        splat = {qint32(column), qint32(row), quint32(colour),
-                 quint8(floorToInt((u - double(column)) * 256.0)), quint8(floorToInt((v - double(row)) * 256.0))};
+        // u × 256 is exact, so its floor holds the pixel above the fraction's
+        // eight bits.
+        const qint64 across = floorToInt(u * 256.0);
+        const qint64 down = floorToInt(v * 256.0);
+        splat = {qint32(across >> 8), qint32(down >> 8), quint32(colour), quint8(across & 255), quint8(down & 255)};
         return true;
     }
 
@@ -216,6 +217,14 @@ private:
     double m_height;
 };
 
+void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
+{
+    pixel.weight += weight;
+    pixel.red += weight * red;
+    pixel.green += weight * green;
+    pixel.blue += weight * blue;
+}
+
 void addSplat(PosterAccumulation &sums, const Splat &splat)
 {
     const quint64 red = quint64(colourRed(qint32(splat.colour)));
@@ -224,21 +233,16 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
     const std::array<quint64, 2> across{256u - splat.right, splat.right};
     const std::array<quint64, 2> down{256u - splat.below, splat.below};
     const QSize size = sums.size();
+    const bool inside = splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0
+                        && splat.row + 1 < size.height();
     for (int dy = 0; dy < 2; ++dy) {
         const int row = splat.row + dy;
-        if (row < 0 || row >= size.height())
+        if (!inside && (row < 0 || row >= size.height()))
             continue;
-        PixelSums *line = sums.row(row);
+        PixelSums *line = sums.row(row) + splat.column;
         for (int dx = 0; dx < 2; ++dx) {
-            const int column = splat.column + dx;
-            if (column < 0 || column >= size.width())
-                continue;
-            const quint64 weight = across[dx] * down[dy];
-            PixelSums &pixel = line[column];
-            pixel.weight += weight;
-            pixel.red += weight * red;
-            pixel.green += weight * green;
-            pixel.blue += weight * blue;
+            if (inside || (splat.column + dx >= 0 && splat.column + dx < size.width()))
+                addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
         }
     }
 }

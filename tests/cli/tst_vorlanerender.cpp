@@ -40,6 +40,10 @@ private Q_SLOTS:
     void sameDocumentGivesTheWindowsPixels();
     void exitCodesTellWhatWentWrong();
     void everyGalleryDocumentRenders();
+    void exactModeIsTheDefault();
+    void postersAreTheSameWhateverTheThreads();
+    void posterSizesAreLimited_data();
+    void posterSizesAreLimited();
 };
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
@@ -106,6 +110,68 @@ void TestVorlaneRender::everyGalleryDocumentRenders()
         }
         QVERIFY2(inked > picture.width() * picture.height() / 200, qPrintable(name + QLatin1String(" is nearly empty")));
     }
+}
+
+void TestVorlaneRender::exactModeIsTheDefault()
+{
+    TestFolder folder;
+    const QString document = folder.filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
+    const QString plain = folder.filePath(QStringLiteral("plain.png"));
+    const QString exact = folder.filePath(QStringLiteral("exact.png"));
+    QCOMPARE(runRenderer({document, QStringLiteral("-o"), plain}).exitCode, 0);
+    QCOMPARE(runRenderer({document, QStringLiteral("-o"), exact, QStringLiteral("--mode"), QStringLiteral("exact")})
+                 .exitCode,
+             0);
+    QCOMPARE(fileContents(exact), fileContents(plain));
+}
+
+void TestVorlaneRender::postersAreTheSameWhateverTheThreads()
+{
+    TestFolder folder;
+    const QString document = QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf"));
+    QByteArray first;
+    for (const QString &threads : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}) {
+        const QString output = folder.filePath(QStringLiteral("fern%1.png").arg(threads));
+        const Run run = runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+                                     QStringLiteral("poster"), QStringLiteral("--width"), QStringLiteral("90"),
+                                     QStringLiteral("--height"), QStringLiteral("70"), QStringLiteral("--points"),
+                                     QStringLiteral("2500000"), QStringLiteral("--threads"), threads,
+                                     QStringLiteral("--transparent"), QStringLiteral("--depth"), QStringLiteral("16")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        const QByteArray bytes = fileContents(output);
+        QVERIFY(first.isEmpty() || bytes == first);
+        first = bytes;
+    }
+    const QImage poster(folder.filePath(QStringLiteral("fern1.png")));
+    QCOMPARE(poster.size(), QSize(90, 70));
+    QCOMPARE(poster.depth(), 64);
+    QCOMPARE(poster.pixelColor(0, 0).alpha(), 0);
+}
+
+void TestVorlaneRender::posterSizesAreLimited_data()
+{
+    QTest::addColumn<QStringList>("size");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("too wide") << QStringList{QStringLiteral("--width"), QStringLiteral("32769")}
+                              << int(RenderExit::BadOptions);
+    QTest::newRow("too tall") << QStringList{QStringLiteral("--height"), QStringLiteral("40000")}
+                              << int(RenderExit::BadOptions);
+}
+
+void TestVorlaneRender::posterSizesAreLimited()
+{
+    QFETCH(QStringList, size);
+    QFETCH(int, exitCode);
+    TestFolder folder;
+    const QString document = folder.filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
+    const QString output = folder.filePath(QStringLiteral("poster.png"));
+    const Run run = runRenderer(QStringList{document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+                                           QStringLiteral("poster")}
+                                + size);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(!QFile::exists(output));
 }
 
 QTEST_MAIN(TestVorlaneRender)
