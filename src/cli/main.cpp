@@ -3,6 +3,7 @@
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "render/bitmapfile.h"
+#include "render/posterpart.h"
 #include "render/posterrender.h"
 #include "render/renderer.h"
 
@@ -53,23 +54,73 @@ std::function<void(qint64, qint64)> posterProgress()
     };
 }
 
+PosterRunControl posterControl(const RenderOptions &options, qint64 points)
+{
+    PosterRunControl control;
+    control.threads = options.threads;
+    if (isatty(STDERR_FILENO) && points >= longRunPoints)
+        control.onProgress = posterProgress();
+    return control;
+}
+
+PosterSettings posterSettings(const RenderOptions &options)
+{
+    return {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+}
+
+int writePoster(const QImage &picture, const QString &path)
+{
+    QString error;
+    if (!writePngFile(picture, path, &error))
+        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
+    return leave(RenderExit::Success);
+}
+
 int renderPosterOf(const FractalDocument &document, const RenderOptions &options)
 {
     PosterRequest request;
-    request.settings = {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+    request.settings = posterSettings(options);
     request.tone = options.poster.tone;
     request.tone.backColour = document.colours.backColour;
-    PosterRunControl control;
-    control.threads = options.threads;
-    if (isatty(STDERR_FILENO) && request.settings.points >= longRunPoints)
-        control.onProgress = posterProgress();
-    const PosterResult poster = renderPoster(document, request, control);
+    const PosterResult poster = renderPoster(document, request, posterControl(options, request.settings.points));
     if (poster.end != PosterRunEnd::Finished)
         return leave(RenderExit::RefusedDocument, poster.error);
+    return writePoster(poster.picture, options.output);
+}
+
+int renderPosterPart(const FractalDocument &document, const RenderOptions &options)
+{
+    const PosterSettings settings = posterSettings(options);
+    const PosterOptions &poster = options.poster;
     QString error;
-    if (!writePngFile(poster.picture, options.output, &error))
-        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    if (!sums)
+        return leave(RenderExit::RefusedDocument, error);
+    const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
+    const PosterRunResult run =
+        accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums,
+                         posterControl(options, (pieces.end - pieces.first) * posterPiecePoints));
+    if (run.end != PosterRunEnd::Finished)
+        return leave(RenderExit::RefusedDocument, run.error);
+    if (!writePosterPart(posterPartHeader(document, settings, poster.part, poster.parts), *sums, poster.accumulation,
+                         &error))
+        return leave(RenderExit::OutputFailed,
+                     QStringLiteral("cannot write '%1': %2").arg(poster.accumulation, error));
     return leave(RenderExit::Success);
+}
+
+int mergePoster(const RenderOptions &options)
+{
+    const MergedPoster merged = mergePosterParts(options.poster.merge, 0);
+    if (!merged.sums)
+        return leave(RenderExit::RefusedDocument, merged.error);
+    PosterToneMapping tone = options.poster.tone;
+    tone.backColour = merged.header.backColour;
+    QString error;
+    const QImage picture = posterPicture(*merged.sums, tone, &error);
+    if (picture.isNull())
+        return leave(RenderExit::RefusedDocument, error);
+    return writePoster(picture, options.output);
 }
 
 int render(const RenderOptions &options)
@@ -92,7 +143,8 @@ int render(const RenderOptions &options)
     if (!problem.isEmpty())
         return leave(RenderExit::RefusedDocument, problem);
     if (options.mode == RenderMode::Poster)
-        return renderPosterOf(*document, options);
+        return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
+                                                     : renderPosterPart(*document, options);
 
     const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
     const QImage picture = renderDocumentPicture(*document, options.size, options.seed,
@@ -118,5 +170,6 @@ int main(int argc, char *argv[])
     }
     if (const auto *error = std::get_if<RenderOptionsError>(&parsed))
         return leave(RenderExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-render --help'."));
-    return render(std::get<RenderOptions>(parsed));
+    const RenderOptions &options = std::get<RenderOptions>(parsed);
+    return options.mode == RenderMode::Merge ? mergePoster(options) : render(options);
 }

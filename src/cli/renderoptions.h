@@ -26,7 +26,8 @@ enum class RenderExit : int {
 
 // The exact mode draws as the main window does; the poster mode fits the
 // fractal to the picture and shades it by density.
-enum class RenderMode { Exact, Poster };
+// Merge adds up the parts of a poster rendered apart and writes its picture.
+enum class RenderMode { Exact, Poster, Merge };
 
 // What only the poster mode reads.
 struct PosterOptions
@@ -36,6 +37,12 @@ struct PosterOptions
     double zoom = 1.0;
     std::optional<QPointF> centre; // document units
     PosterToneMapping tone;        // its background colour comes from the document
+    // With an accumulation file, only part of parts is rendered and its sums
+    // written there instead of a picture.
+    QString accumulation;
+    int part = 1;
+    int parts = 1;
+    QStringList merge; // the part files, in the merge mode
 };
 
 constexpr qint64 posterPointsPerPixel = 20;
