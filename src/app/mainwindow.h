@@ -134,6 +134,7 @@ private:
     void saveDocumentAs();
     void exportPicture();
     bool mayReplace(const QString &path, const QString &question);
+    bool mayReplacePicture(const QString &path);
     void reportWriteFailure(const QString &path, const QString &reason);
 
     ProgramState &m_state;

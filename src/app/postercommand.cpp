@@ -37,8 +37,7 @@ void MainWindow::exportPoster()
     choice.remember();
     const QString path = m_dialogs.chooseFileToSave(
         this, {QStringLiteral("PNG Pictures (*.png)|*.png"), suggestedPosterName(m_state.currentFile)});
-    if (path.isEmpty()
-        || !mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")))
+    if (path.isEmpty() || !mayReplacePicture(path))
         return;
     PosterRequest request;
     request.settings.size = choice.size;
