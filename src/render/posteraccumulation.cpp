@@ -8,6 +8,7 @@ namespace Vorlane {
 
 namespace {
 
+// Whole megabytes, rounded up.
 QString megabytes(qint64 bytes)
 {
     return QString::number((bytes + (1 << 20) - 1) >> 20);
@@ -31,14 +32,16 @@ std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint6
     const qint64 bytes = bytesFor(size);
     const qint64 limit = memoryLimit > 0 ? memoryLimit : physicalMemoryBytes();
     void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes), 1);
-    if (sums == nullptr || size.isEmpty()) {
-        std::free(sums);
-        *error = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory for its "
-                                                       "sums, and only %4 MB can be had.")
-                     .arg(size.width())
-                     .arg(size.height())
-                     .arg(megabytes(bytes))
-                     .arg(limit > 0 && bytes > limit ? megabytes(limit) : QStringLiteral("less"));
+    if (sums == nullptr) {
+        const QString needs = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory "
+                                                                    "for its sums, ")
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .arg(megabytes(bytes));
+        *error = needs + (limit > 0 && bytes > limit
+                              ? QCoreApplication::translate("Poster", "more than the %1 MB it may use.")
+                                    .arg(QString::number(limit >> 20))
+                              : QCoreApplication::translate("Poster", "which the system could not give."));
         return std::nullopt;
     }
     return PosterAccumulation(size, static_cast<PixelSums *>(sums));
