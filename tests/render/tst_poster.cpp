@@ -1,6 +1,7 @@
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 #include "render/poster.h"
+#include "render/posterpart.h"
 #include "render/posterrender.h"
 #include "support/testfolder.h"
 
@@ -100,6 +101,7 @@ private Q_SLOTS:
     void transparentAndDeepPicturesReadBack();
     void tooLittleMemoryIsReported();
     void cancellingStopsTheRun();
+    void partFilesKeepTheSumsExactly();
 };
 
 void TestPoster::theFractalFillsTheFrameWithAMargin_data()
@@ -255,6 +257,37 @@ void TestPoster::cancellingStopsTheRun()
     const PosterResult result = renderPoster(triangle(), request(QSize(50, 50), posterPiecePoints * 10), control);
     QCOMPARE(int(result.end), int(PosterRunEnd::Cancelled));
     QCOMPARE(reported, posterPiecePoints * 2);
+}
+
+void TestPoster::partFilesKeepTheSumsExactly()
+{
+    TestFolder folder;
+    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    PosterSettings settings;
+    settings.size = QSize(70, 50);
+    settings.points = posterPiecePoints + 99;
+    const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
+    QStringList paths;
+    for (int part : {2, 1}) {
+        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
+        QString error;
+        QVERIFY2(writePosterPart(posterPartHeader(document, settings, part, 2),
+                                 accumulate(document, settings, posterPart(settings.points, part, 2), 1), paths.last(),
+                                 &error),
+                 qPrintable(error));
+    }
+    const MergedPoster merged = mergePosterParts(paths, 0);
+    QVERIFY2(merged.sums, qPrintable(merged.error));
+    QVERIFY(sameSums(*merged.sums, whole));
+    QCOMPARE(merged.header.settings, settings);
+    QCOMPARE(merged.header.backColour, paper);
+
+    // A file that cannot be written whole is reported and leaves nothing.
+    const QString nowhere = folder.filePath(QStringLiteral("missing/part.vacc"));
+    QString error;
+    QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 QTEST_GUILESS_MAIN(TestPoster)
