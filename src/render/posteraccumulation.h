@@ -4,7 +4,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -26,7 +25,7 @@ struct PixelSums
 constexpr quint64 posterPointWeight = 65536;
 
 // The sums of every pixel of a poster: sizeof(PixelSums), 32 bytes, a pixel,
-// allocated zeroed and lazily, so untouched rows cost nothing until read.
+// mapped zeroed and lazily, so untouched rows cost nothing until read.
 class PosterAccumulation
 {
 public:
@@ -49,15 +48,16 @@ public:
     void add(const PosterAccumulation &other);
 
 private:
-    struct Free
+    struct Unmap
     {
-        void operator()(PixelSums *sums) const { std::free(sums); }
+        std::size_t bytes;
+        void operator()(PixelSums *sums) const;
     };
 
     PosterAccumulation(QSize size, PixelSums *sums);
 
     QSize m_size;
-    std::unique_ptr<PixelSums[], Free> m_sums;
+    std::unique_ptr<PixelSums[], Unmap> m_sums;
 };
 
 // The physical memory of this machine in bytes, 0 when it cannot be told.

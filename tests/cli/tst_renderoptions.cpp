@@ -80,6 +80,15 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("poster gamma nan") << "a.vrf -o a.png --mode poster --gamma nan";
     QTest::newRow("poster centre of one") << "a.vrf -o a.png --mode poster --centre 1.5";
     QTest::newRow("negative threads") << "a.vrf -o a.png --threads -1";
+    QTest::newRow("part without a file") << "a.vrf -o a.png --mode poster --part 1/2";
+    QTest::newRow("part beyond the parts") << "a.vrf --mode poster --part 3/2 --accumulation a.vacc";
+    QTest::newRow("part zero") << "a.vrf --mode poster --part 0/2 --accumulation a.vacc";
+    QTest::newRow("part and picture") << "a.vrf -o a.png --mode poster --part 1/2 --accumulation a.vacc";
+    QTest::newRow("part in exact mode") << "a.vrf --part 1/2 --accumulation a.vacc";
+    QTest::newRow("merge without picture") << "--merge a.vacc";
+    QTest::newRow("merge with a size") << "--merge a.vacc -o a.png --width 20";
+    QTest::newRow("merge with a seed") << "--merge a.vacc -o a.png --seed 2";
+    QTest::newRow("merge of nothing") << "--merge -o a.png";
 }
 
 void TestRenderOptions::badOptionsAreRefused()
@@ -119,6 +128,15 @@ void TestRenderOptions::posterOptionsAreRead()
     QCOMPARE(options->threads, 3);
     QCOMPARE(options->seed, 7u);
     QVERIFY(!options->centre && !options->points);
+
+    const auto part = parse(QStringLiteral("a.vrf --mode poster --part 2/7 --accumulation p.vacc"));
+    QCOMPARE(std::get<RenderOptions>(part).poster.accumulation, QStringLiteral("p.vacc"));
+    QCOMPARE(std::get<RenderOptions>(part).poster.part, 2);
+    QCOMPARE(std::get<RenderOptions>(part).poster.parts, 7);
+    const auto merge = parse(QStringLiteral("--merge a.vacc b.vacc -o m.png --gamma 3 --depth 16 --transparent"));
+    QCOMPARE(int(std::get<RenderOptions>(merge).mode), int(RenderMode::Merge));
+    QCOMPARE(std::get<RenderOptions>(merge).poster.merge, QStringList({QStringLiteral("a.vacc"), QStringLiteral("b.vacc")}));
+    QCOMPARE(std::get<RenderOptions>(merge).poster.tone, (PosterToneMapping{3.0, true, 16, 0}));
 
     const auto plain = parse(QStringLiteral("a.vrf -o b.png --mode poster --width 100 --height 30"));
     QCOMPARE(*std::get<RenderOptions>(plain).poster.points, posterPointsPerPixel * 3000);
