@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 namespace Vorlane {
@@ -15,29 +14,11 @@ QString megabytes(qint64 bytes)
     return QString::number((bytes + (1 << 20) - 1) >> 20);
 }
 
-// Zeroed pages straight from the system. Points land all over the sums, so
-// large pages, where the system offers them, spare most address lookups.
-void *mapZeroed(qint64 bytes)
-{
-    void *memory = mmap(nullptr, std::size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
-        return nullptr;
-#ifdef MADV_HUGEPAGE
-    madvise(memory, std::size_t(bytes), MADV_HUGEPAGE);
-#endif
-    return memory;
-}
-
 } // namespace
-
-void PosterAccumulation::Unmap::operator()(PixelSums *sums) const
-{
-    munmap(sums, bytes);
-}
 
 PosterAccumulation::PosterAccumulation(QSize size, PixelSums *sums)
     : m_size(size)
-    , m_sums(sums, Unmap{std::size_t(bytesFor(size))})
+    , m_sums(sums)
 {
 }
 
@@ -50,7 +31,7 @@ std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint6
 {
     const qint64 bytes = bytesFor(size);
     const qint64 limit = memoryLimit > 0 ? memoryLimit : physicalMemoryBytes();
-    void *sums = (limit > 0 && bytes > limit) ? nullptr : mapZeroed(bytes);
+    void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes), 1);
     if (sums == nullptr) {
         const QString needs = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory "
                                                                     "for its sums, ")

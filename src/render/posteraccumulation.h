@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -25,7 +26,7 @@ struct PixelSums
 constexpr quint64 posterPointWeight = 65536;
 
 // The sums of every pixel of a poster: sizeof(PixelSums), 32 bytes, a pixel,
-// mapped zeroed and lazily, so untouched rows cost nothing until read.
+// allocated zeroed and lazily, so untouched rows cost nothing until read.
 class PosterAccumulation
 {
 public:
@@ -48,16 +49,15 @@ public:
     void add(const PosterAccumulation &other);
 
 private:
-    struct Unmap
+    struct Free
     {
-        std::size_t bytes;
-        void operator()(PixelSums *sums) const;
+        void operator()(PixelSums *sums) const { std::free(sums); }
     };
 
     PosterAccumulation(QSize size, PixelSums *sums);
 
     QSize m_size;
-    std::unique_ptr<PixelSums[], Unmap> m_sums;
+    std::unique_ptr<PixelSums[], Free> m_sums;
 };
 
 // The physical memory of this machine in bytes, 0 when it cannot be told.
