@@ -8,6 +8,9 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace Vorlane {
 
@@ -57,6 +60,58 @@ double over(double colour, double alpha, double background)
     return colour * alpha + background * (1.0 - alpha);
 }
 
+// Writes the pixels of one row of a picture of the tone's format.
+class PixelTones
+{
+public:
+    PixelTones(const PosterToneMapping &tone, quint64 largestWeight)
+        : m_curve(largestWeight, tone.gamma)
+        , m_transparent(tone.transparent)
+        , m_deep(tone.depth == 16)
+        , m_background{colourRed(tone.backColour) / 255.0, colourGreen(tone.backColour) / 255.0,
+                       colourBlue(tone.backColour) / 255.0, tone.transparent ? 0.0 : 1.0}
+        , m_empty(rgba64(m_transparent ? ToneValue{0.0, 0.0, 0.0, 0.0} : m_background))
+    {
+    }
+
+    void toneRow(const PixelSums *sums, uchar *line, int width) const
+    {
+        auto *deepLine = reinterpret_cast<QRgba64 *>(line);
+        auto *shallowLine = reinterpret_cast<QRgb *>(line);
+        for (int x = 0; x < width; ++x) {
+            const QRgba64 pixel = sums[x].weight == 0 ? m_empty : rgba64(toned(sums[x]));
+            if (m_deep)
+                deepLine[x] = pixel;
+            else
+                shallowLine[x] = qRgba(pixel.red(), pixel.green(), pixel.blue(), pixel.alpha());
+        }
+    }
+
+private:
+    ToneValue toned(const PixelSums &sums) const
+    {
+        const ToneValue v = m_curve(sums);
+        if (m_transparent)
+            return v;
+        return {over(v.red, v.alpha, m_background.red), over(v.green, v.alpha, m_background.green),
+                over(v.blue, v.alpha, m_background.blue), 1.0};
+    }
+
+    // In 16 bits or, for 8-bit pictures, in the 8 bits of each 16-bit field.
+    QRgba64 rgba64(const ToneValue &v) const
+    {
+        const int largest = m_deep ? 65535 : 255;
+        return QRgba64::fromRgba64(component(v.red, largest), component(v.green, largest), component(v.blue, largest),
+                                   component(v.alpha, largest));
+    }
+
+    ToneCurve m_curve;
+    bool m_transparent;
+    bool m_deep;
+    ToneValue m_background;
+    QRgba64 m_empty;
+};
+
 } // namespace
 
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error)
@@ -71,30 +126,26 @@ QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &to
                      .arg(sums.size().height());
         return picture;
     }
-    const ToneCurve curve(sums.largestWeight(), tone.gamma);
-    const double backRed = colourRed(tone.backColour) / 255.0;
-    const double backGreen = colourGreen(tone.backColour) / 255.0;
-    const double backBlue = colourBlue(tone.backColour) / 255.0;
-    const int largest = deep ? 65535 : 255;
-    for (int y = 0; y < picture.height(); ++y) {
-        const PixelSums *line = sums.row(y);
-        auto *deepLine = reinterpret_cast<QRgba64 *>(picture.scanLine(y));
-        auto *line8 = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            ToneValue v = curve(line[x]);
-            if (!tone.transparent)
-                v = {over(v.red, v.alpha, backRed), over(v.green, v.alpha, backGreen), over(v.blue, v.alpha, backBlue),
-                     1.0};
-            const quint16 r = component(v.red, largest);
-            const quint16 g = component(v.green, largest);
-            const quint16 b = component(v.blue, largest);
-            const quint16 a = component(v.alpha, largest);
-            if (deep)
-                deepLine[x] = QRgba64::fromRgba64(r, g, b, a);
-            else
-                line8[x] = qRgba(r, g, b, a);
-        }
+    const PixelTones tones(tone, sums.largestWeight());
+    // Every pixel depends on its own sums alone, so rows may be shared out
+    // among threads in any way.
+    const int threads = int(qBound(1u, std::thread::hardware_concurrency(), 64u));
+    std::vector<std::thread> helpers;
+    const auto toneRows = [&](int first) {
+        for (int y = first; y < picture.height(); y += threads)
+            tones.toneRow(sums.row(y), picture.scanLine(y), picture.width());
+    };
+    try {
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back(toneRows, t);
+    } catch (const std::system_error &) {
+        // Fewer helpers: the rows of those that did not start are done below.
     }
+    for (int t = int(helpers.size()) + 1; t < threads; ++t)
+        toneRows(t);
+    toneRows(0);
+    for (std::thread &helper : helpers)
+        helper.join();
     return picture;
 }
 
