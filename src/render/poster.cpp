@@ -7,6 +7,7 @@
 #include "pointcolour.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 
 #include <algorithm>
 #include <array>
@@ -103,6 +104,15 @@ public:
             total += std::fabs(cx * cy);
         }
         m_totalWeight = total;
+    }
+
+    QByteArray checksum() const
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(m_maps.data()), qsizetype(sizeof(m_maps))));
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char *>(m_cumulative.data()), qsizetype(sizeof(m_cumulative))));
+        return hash.result();
     }
 
     // Calls plot(x, y, colour) for the points first to end − 1 (numbered
@@ -438,6 +448,11 @@ PosterPieces posterPart(qint64 points, int part, int parts)
     // Each bound rounded down, so the parts meet without a gap.
     const auto bound = [count, parts](int k) { return qint64((__int128(count) * k) / parts); };
     return {bound(part - 1), bound(part)};
+}
+
+QByteArray posterArithmeticChecksum(const FractalDocument &document)
+{
+    return PosterIteration(document, 1).checksum();
 }
 
 PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings)

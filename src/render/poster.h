@@ -2,6 +2,7 @@
 
 #include "posteraccumulation.h"
 
+#include <QByteArray>
 #include <QPointF>
 #include <QSize>
 #include <QString>
@@ -68,6 +69,11 @@ struct PosterView
 // point count), then moved by the settings' zoom and centre. The document
 // must be renderable (renderProblem empty).
 PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings);
+
+// A checksum of the maps and weights as this machine works them out for a
+// poster (sines and cosines come from the system's mathematics library):
+// parts whose checksums differ would not add up to one machine's poster.
+QByteArray posterArithmeticChecksum(const FractalDocument &document);
 
 // How a poster run is carried out; none of it changes a bit of the result.
 struct PosterRunControl

@@ -40,7 +40,7 @@ void writeHeader(QDataStream &out, const PosterPartHeader &header)
 {
     const PosterSettings &s = header.settings;
     out.writeRawData(magic.constData(), int(magic.size()));
-    out << formatVersion << header.documentChecksum << header.backColour << qint32(s.size.width())
+    out << formatVersion << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
         << qint32(s.size.height()) << s.points << s.seed << s.zoom << s.centre.has_value()
         << s.centre.value_or(QPointF()) << posterPiecePoints << qint32(header.part) << qint32(header.parts);
 }
@@ -64,7 +64,7 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
     bool hasCentre = false;
     QPointF centre;
     qint64 piecePoints = 0;
-    in >> header.documentChecksum >> header.backColour >> width >> height >> s.points >> s.seed >> s.zoom >> hasCentre
+    in >> header.documentChecksum >> header.arithmeticChecksum >> header.backColour >> width >> height >> s.points >> s.seed >> s.zoom >> hasCentre
         >> centre >> piecePoints >> part >> parts;
     s.size = QSize(width, height);
     if (hasCentre)
@@ -85,6 +85,8 @@ QString difference(const PosterPartHeader &first, const PosterPartHeader &other)
 {
     if (other.documentChecksum != first.documentChecksum || other.backColour != first.backColour)
         return tr("is a part of another document");
+    if (other.arithmeticChecksum != first.arithmeticChecksum)
+        return tr("was worked out by other mathematics (another machine's sines and cosines)");
     const PosterSettings &a = first.settings;
     const PosterSettings &b = other.settings;
     const std::pair<bool, const char *> options[] = {
@@ -209,7 +211,7 @@ PosterPartHeader posterPartHeader(const FractalDocument &document, const PosterS
                                   int parts)
 {
     return {QCryptographicHash::hash(encodeDocument(document), QCryptographicHash::Sha256),
-            document.colours.backColour, settings, part, parts};
+            posterArithmeticChecksum(document), document.colours.backColour, settings, part, parts};
 }
 
 bool writePosterPart(const PosterPartHeader &header, const PosterAccumulation &sums, const QString &path,

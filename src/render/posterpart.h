@@ -19,6 +19,7 @@ struct FractalDocument;
 struct PosterPartHeader
 {
     QByteArray documentChecksum; // SHA-256 of the document's file bytes
+    QByteArray arithmeticChecksum; // posterArithmeticChecksum
     qint32 backColour = 0;
     PosterSettings settings;
     int part = 1;

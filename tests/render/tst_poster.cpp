@@ -282,9 +282,17 @@ void TestPoster::partFilesKeepTheSumsExactly()
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
 
+    // A part worked out with other sines and cosines would not add up.
+    PosterPartHeader elsewhere = posterPartHeader(document, settings, 2, 2);
+    elsewhere.arithmeticChecksum[0] = char(elsewhere.arithmeticChecksum[0] ^ 1);
+    QString error;
+    QVERIFY(writePosterPart(elsewhere, whole, paths.constFirst(), &error));
+    const MergedPoster refused = mergePosterParts(paths, 0);
+    QVERIFY(!refused.sums);
+    QVERIFY2(refused.error.contains(QLatin1String("other mathematics")), qPrintable(refused.error));
+
     // A file that cannot be written whole is reported and leaves nothing.
     const QString nowhere = folder.filePath(QStringLiteral("missing/part.vacc"));
-    QString error;
     QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(nowhere));
