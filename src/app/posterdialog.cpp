@@ -37,7 +37,7 @@ QSpinBox *sideBox(const char *name, int value, QWidget *parent)
 PosterChoice PosterChoice::remembered()
 {
     const PosterChoice defaults;
-    QSettings settings;
+    QSettings settings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"));
     settings.beginGroup(QStringLiteral("poster"));
     PosterChoice choice;
     choice.size = QSize(qBound(1, settings.value(QStringLiteral("width"), defaults.size.width()).toInt(), largestPosterSide),
@@ -52,7 +52,7 @@ PosterChoice PosterChoice::remembered()
 
 void PosterChoice::remember() const
 {
-    QSettings settings;
+    QSettings settings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"));
     settings.beginGroup(QStringLiteral("poster"));
     settings.setValue(QStringLiteral("width"), size.width());
     settings.setValue(QStringLiteral("height"), size.height());

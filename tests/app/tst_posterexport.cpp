@@ -39,7 +39,7 @@ class TestPosterExport : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { QSettings().remove(QStringLiteral("poster")); }
+    void init() { QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane")).remove(QStringLiteral("poster")); }
     void theEntryFollowsStartBehindASeparator();
     void aPosterIsWrittenAndItsChoiceRemembered();
     void cancellingWritesNothing();
