@@ -141,6 +141,10 @@ bool addSums(QDataStream &in, PosterAccumulation &sums)
         for (int row = y; row < y + count; ++row) {
             PixelSums *to = sums.row(row);
             for (int x = 0; x < size.width(); ++x, from += sumsPerPixel) {
+                // A pixel no point reached has no colour either; leaving it
+                // untouched keeps the memory of empty areas unused.
+                if (from[0] == 0)
+                    continue;
                 to[x].weight += from[0];
                 to[x].red += from[1];
                 to[x].green += from[2];
