@@ -287,6 +287,7 @@ public:
             worker.splats.resize(posterPiecePoints);
             worker.sorted.resize(posterPiecePoints);
             worker.bandStart.resize(m_bandCount + 1);
+            worker.bandNext.resize(m_bandCount);
         }
     }
 
@@ -322,6 +323,7 @@ private:
         std::vector<Splat> splats;
         std::vector<Splat> sorted;
         std::vector<quint32> bandStart;
+        std::vector<quint32> bandNext; // where the next splat of each band goes
     };
 
     struct Completion
@@ -374,9 +376,10 @@ private:
             ++start[bandOf(worker.splats[i]) + 1];
         for (int b = 0; b < m_bandCount; ++b)
             start[b + 1] += start[b];
-        std::vector<quint32> next(start.begin(), start.end() - 1);
+        // Nothing is allocated here: a worker thread has no one to tell.
+        std::copy(start.begin(), start.end() - 1, worker.bandNext.begin());
         for (qsizetype i = 0; i < count; ++i)
-            worker.sorted[next[bandOf(worker.splats[i])]++] = worker.splats[i];
+            worker.sorted[worker.bandNext[bandOf(worker.splats[i])]++] = worker.splats[i];
     }
 
     void addBands(int parity)
