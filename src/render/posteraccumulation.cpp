@@ -16,9 +16,12 @@ QString megabytes(qint64 bytes)
 
 } // namespace
 
-PosterAccumulation::PosterAccumulation(QSize size, PixelSums *sums)
+constexpr quintptr cacheLine = 64;
+
+PosterAccumulation::PosterAccumulation(QSize size, void *memory)
     : m_size(size)
-    , m_sums(sums)
+    , m_memory(memory)
+    , m_sums(reinterpret_cast<PixelSums *>((quintptr(memory) + cacheLine - 1) & ~(cacheLine - 1)))
 {
 }
 
@@ -31,7 +34,7 @@ std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint6
 {
     const qint64 bytes = bytesFor(size);
     const qint64 limit = memoryLimit > 0 ? memoryLimit : physicalMemoryBytes();
-    void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes), 1);
+    void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes) + cacheLine, 1);
     if (sums == nullptr) {
         const QString needs = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory "
                                                                     "for its sums, ")
@@ -44,7 +47,7 @@ std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint6
                               : QCoreApplication::translate("Poster", "which the system could not give."));
         return std::nullopt;
     }
-    return PosterAccumulation(size, static_cast<PixelSums *>(sums));
+    return PosterAccumulation(size, sums);
 }
 
 quint64 PosterAccumulation::largestWeight() const

@@ -39,8 +39,8 @@ public:
     static qint64 bytesFor(QSize size);
 
     QSize size() const { return m_size; }
-    PixelSums *row(int y) { return m_sums.get() + qint64(y) * m_size.width(); }
-    const PixelSums *row(int y) const { return m_sums.get() + qint64(y) * m_size.width(); }
+    PixelSums *row(int y) { return m_sums + qint64(y) * m_size.width(); }
+    const PixelSums *row(int y) const { return m_sums + qint64(y) * m_size.width(); }
 
     // The largest weight of any pixel.
     quint64 largestWeight() const;
@@ -51,13 +51,16 @@ public:
 private:
     struct Free
     {
-        void operator()(PixelSums *sums) const { std::free(sums); }
+        void operator()(void *memory) const { std::free(memory); }
     };
 
-    PosterAccumulation(QSize size, PixelSums *sums);
+    PosterAccumulation(QSize size, void *memory);
 
     QSize m_size;
-    std::unique_ptr<PixelSums[], Free> m_sums;
+    std::unique_ptr<void, Free> m_memory;
+    // In m_memory at a cache line's start, so that two neighbouring pixels,
+    // the first at an even column, share one line.
+    PixelSums *m_sums;
 };
 
 // The physical memory of this machine in bytes, 0 when it cannot be told.
