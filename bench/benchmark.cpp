@@ -2,13 +2,15 @@
 // core, and the whole "Start rendering" command of the main window, for the start-up document with the largest
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
-// of the line tool with a 101 × 101 pen.
+// of the line tool with a 101 × 101 pen. Last the poster renderer on every
+// processor, 4000 × 4000 pixels.
 #include "ui/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
 #include "document/programstate.h"
 #include "editors/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
+#include "render/poster.h"
 #include "ui/canvasview.h"
 #include "render/renderer.h"
 
@@ -17,8 +19,10 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
+#include <ctime>
 
 using namespace Vorlane;
 
@@ -130,6 +134,39 @@ void benchmarkBaseField()
     std::printf("line move: %.2f ms core, %.2f ms event with repaint (101 x 101 pen)\n", moveCore, moveEvent);
 }
 
+double processSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return double(time.tv_sec) + double(time.tv_nsec) / 1e9;
+}
+
+// The machine is shared, so the processor time beside the wall-clock time
+// tells what one thread does when it runs.
+void benchmarkPoster()
+{
+    const FractalDocument document = startupDocument(1.0f, 1.0f, 0);
+    PosterSettings settings;
+    settings.size = QSize(4000, 4000);
+    settings.points = 40'000'000;
+    QString error;
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    if (!sums) {
+        std::printf("poster: %s\n", qPrintable(error));
+        return;
+    }
+    const PosterView view = fitPosterView(document, settings);
+    QElapsedTimer timer;
+    timer.start();
+    const double processStart = processSeconds();
+    accumulatePoster(document, settings, view, {0, posterPieceCount(settings.points)}, *sums);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const double processorSeconds = processSeconds() - processStart;
+    std::printf("poster: %.0f points/s (%.0f points per processor second, %d processors)\n",
+                double(settings.points) / seconds, double(settings.points) / processorSeconds,
+                QThread::idealThreadCount());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -138,5 +175,6 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     benchmarkCommand();
     benchmarkBaseField();
+    benchmarkPoster();
     return 0;
 }

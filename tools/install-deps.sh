@@ -4,8 +4,9 @@
 # with "screenshots" what tools/screenshots.sh needs.
 set -euo pipefail
 
-# libqt6svg6 draws the toolbar pictures.
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6)
+# libqt6svg6 draws the toolbar pictures; parallel runs the example of
+# rendering a poster in parts.
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 parallel)
 if [ "${1:-}" = "check" ]; then
     packages+=(clang libclang-rt-14-dev xvfb xdotool)
 elif [ "${1:-}" = "screenshots" ]; then

@@ -8,6 +8,7 @@
 #include "document/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
+#include "posterexport.h"
 #include "ui/canvasview.h"
 #include "ui/progressstrip.h"
 #include "toolbarrules.h"
@@ -48,6 +49,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_online = new OnlineLinks(state, dialogs, this);
     m_online->placeAdvertisement(client);
     connect(&m_session, &DocumentSession::changed, this, &MainWindow::showDocumentChange);
+    m_posterExport = new PosterExport(this, dialogs);
 
     createActions();
     createMenus();
@@ -91,6 +93,7 @@ void MainWindow::createActions()
     c.redo->setObjectName(QStringLiteral("redo"));
     c.redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
     c.start = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
+    c.poster = addCommand("poster", tr("Export &Poster..."));
     c.tellfriend = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
     c.vrws = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
     c.vrg = addCommand("vrg", tr("Vorlane &Gallery"), Qt::CTRL | Qt::Key_G);
@@ -101,6 +104,8 @@ void MainWindow::createActions()
 
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.poster, &QAction::triggered, this, &MainWindow::exportPoster);
+    connect(m_posterExport, &PosterExport::ended, c.poster, [action = c.poster] { action->setEnabled(true); });
     connect(c.tellfriend, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
     connect(c.vrws, &QAction::triggered, m_online, &OnlineLinks::openSite);
     connect(c.vrg, &QAction::triggered, m_online, &OnlineLinks::openGallery);
@@ -161,7 +166,10 @@ void MainWindow::createMenus()
     addSeparator(edit, "dash6");
     edit->addActions({c.undo, c.redo});
 
-    addMenu("run", tr("&Render"))->addAction(c.start);
+    QMenu *run = addMenu("run", tr("&Render"));
+    run->addAction(c.start);
+    addSeparator(run, "dash7");
+    run->addAction(c.poster);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellfriend);

@@ -15,6 +15,7 @@ namespace Vorlane {
 
 class CanvasView;
 class OnlineLinks;
+class PosterExport;
 class ProgressStrip;
 class UserDialogs;
 enum class PanDirection;
@@ -59,6 +60,10 @@ public:
     // keeping what was drawn; any other input during it is dropped.
     void startRendering();
 
+    // "Export Poster...": asks for the poster and its file, then renders it
+    // in the background.
+    void exportPoster();
+
     // The editors, each shown modally over this window.
     void editTransformations();
     void editSettings();
@@ -95,6 +100,7 @@ public:
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
     OnlineLinks &online() const { return *m_online; }
+    PosterExport &posterExport() const { return *m_posterExport; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -138,6 +144,7 @@ private:
     void saveDocumentAs();
     void exportPicture();
     bool mayReplace(const QString &path, const QString &question);
+    bool mayReplacePicture(const QString &path);
     void reportWriteFailure(const QString &path, const QString &reason);
 
     ProgramState &m_state;
@@ -152,13 +159,14 @@ private:
     CanvasView *m_hiddenCanvas;
     ProgressStrip *m_progressBar;
     OnlineLinks *m_online;
+    PosterExport *m_posterExport;
 
     // The commands, named as their menu entries.
     struct Commands
     {
         QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
         QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
-        QAction *start;
+        QAction *start, *poster;
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;
     } m_commands{};

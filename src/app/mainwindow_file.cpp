@@ -40,6 +40,11 @@ bool MainWindow::mayReplace(const QString &path, const QString &question)
     return QFileInfo(path).size() == 0 || m_dialogs.askYesNo(this, overwriteTitle, question);
 }
 
+bool MainWindow::mayReplacePicture(const QString &path)
+{
+    return mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?"));
+}
+
 bool MainWindow::mayReplaceDocument(const QString &path)
 {
     return mayReplace(path, QLatin1Char('\'') + path + QLatin1String("' already exists. Do you want to over write it?"));
@@ -102,8 +107,7 @@ void MainWindow::exportPicture()
 {
     const QString path = m_dialogs.chooseFileToSave(
         this, {QStringLiteral("Pictures (*.bmp)|*.bmp"), suggestedBitmapName(m_session.currentFile())});
-    if (path.isEmpty()
-        || !mayReplace(path, QLatin1String("The ") + path + QLatin1String(" file already exists. Do you want to over write it?")))
+    if (path.isEmpty() || !mayReplacePicture(path))
         return;
     QString error;
     if (!writePictureFile(m_visibleCanvas->canvas().persistentImage(), path, &error))

@@ -4,6 +4,8 @@
 #include "document/documentfile.h"
 #include "common/randomgenerator.h"
 #include "render/bitmapfile.h"
+#include "render/posterpart.h"
+#include "render/posterrender.h"
 #include "render/renderer.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,85 @@ void showProgress(qint32 stepsDone)
         std::fputc('\n', stderr);
 }
 
+// The poster's progress as the bar's 60 steps, each shown once.
+std::function<void(qint64, qint64)> posterProgress()
+{
+    return [shown = qint32(0)](qint64 done, qint64 total) mutable {
+        const qint32 steps = qint32(done * 60 / total);
+        if (steps > shown)
+            showProgress(shown = steps);
+    };
+}
+
+PosterRunControl posterControl(const RenderOptions &options, qint64 points)
+{
+    PosterRunControl control;
+    control.threads = options.threads;
+    if (isatty(STDERR_FILENO) && points >= longRunPoints)
+        control.onProgress = posterProgress();
+    return control;
+}
+
+PosterSettings posterSettings(const RenderOptions &options)
+{
+    return {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+}
+
+int writePoster(const QImage &picture, const QString &path)
+{
+    QString error;
+    if (!writePictureFile(picture, path, &error))
+        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
+    return leave(RenderExit::Success);
+}
+
+int renderPosterOf(const FractalDocument &document, const RenderOptions &options)
+{
+    PosterRequest request;
+    request.settings = posterSettings(options);
+    request.tone = options.poster.tone;
+    request.tone.backColour = document.colours.backColour;
+    const PosterResult poster = renderPoster(document, request, posterControl(options, request.settings.points));
+    if (poster.end != PosterRunEnd::Finished)
+        return leave(RenderExit::RefusedDocument, poster.error);
+    return writePoster(poster.picture, options.output);
+}
+
+int renderPosterPart(const FractalDocument &document, const RenderOptions &options)
+{
+    const PosterSettings settings = posterSettings(options);
+    const PosterOptions &poster = options.poster;
+    QString error;
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    if (!sums)
+        return leave(RenderExit::RefusedDocument, error);
+    const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
+    const PosterRunResult run =
+        accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums,
+                         posterControl(options, (pieces.end - pieces.first) * posterPiecePoints));
+    if (run.end != PosterRunEnd::Finished)
+        return leave(RenderExit::RefusedDocument, run.error);
+    if (!writePosterPart(posterPartHeader(document, settings, poster.part, poster.parts), *sums, poster.accumulation,
+                         &error))
+        return leave(RenderExit::OutputFailed,
+                     QStringLiteral("cannot write '%1': %2").arg(poster.accumulation, error));
+    return leave(RenderExit::Success);
+}
+
+int mergePoster(const RenderOptions &options)
+{
+    const MergedPoster merged = mergePosterParts(options.poster.merge, 0);
+    if (!merged.sums)
+        return leave(RenderExit::RefusedDocument, merged.error);
+    PosterToneMapping tone = options.poster.tone;
+    tone.backColour = merged.header.backColour;
+    QString error;
+    const QImage picture = posterPicture(*merged.sums, tone, &error);
+    if (picture.isNull())
+        return leave(RenderExit::RefusedDocument, error);
+    return writePoster(picture, options.output);
+}
+
 int render(const RenderOptions &options)
 {
     QString readError;
@@ -55,6 +136,9 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(RenderExit::RefusedDocument, problem);
+    if (options.mode == RenderMode::Poster)
+        return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
+                                                     : renderPosterPart(*document, options);
 
     const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
     PictureRun run;
@@ -87,5 +171,6 @@ int main(int argc, char *argv[])
     }
     if (const auto *error = std::get_if<RenderOptionsError>(&parsed))
         return leave(RenderExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-render --help'."));
-    return render(std::get<RenderOptions>(parsed));
+    const RenderOptions &options = std::get<RenderOptions>(parsed);
+    return options.mode == RenderMode::Merge ? mergePoster(options) : render(options);
 }

@@ -1,10 +1,12 @@
 #include "renderoptions.h"
 
 #include "render/documentpicture.h"
+#include "render/poster.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <functional>
 #include <limits>
 
 namespace Vorlane {
@@ -13,6 +15,7 @@ namespace {
 
 constexpr int largestSide = 16384;
 constexpr int mostThreads = 1024;
+constexpr qint64 mostPosterPoints = qint64(1e15);
 
 struct Parser
 {
@@ -36,16 +39,46 @@ struct Parser
                                QStringLiteral("Threads to render on (0, the default: one for every core). The "
                                               "picture is the same with any number."),
                                QStringLiteral("n")};
+    QCommandLineOption mode{QStringLiteral("mode"), QStringLiteral("exact (the default) or poster."),
+                            QStringLiteral("mode")};
+    QCommandLineOption zoom{QStringLiteral("zoom"), QStringLiteral("Poster: magnifies the fitted view (default 1)."),
+                            QStringLiteral("f")};
+    QCommandLineOption gamma{QStringLiteral("gamma"), QStringLiteral("Poster: brightness gamma (default 2.2)."),
+                             QStringLiteral("g")};
+    QCommandLineOption transparent{QStringLiteral("transparent"),
+                                   QStringLiteral("Poster: over transparency instead of the background colour.")};
+    QCommandLineOption depth{QStringLiteral("depth"), QStringLiteral("Poster: bits per colour component, 8 or 16."),
+                             QStringLiteral("8|16")};
+    QCommandLineOption part{QStringLiteral("part"),
+                            QStringLiteral("Poster: render only part K of N, with --accumulation."),
+                            QStringLiteral("K/N")};
+    QCommandLineOption accumulation{QStringLiteral("accumulation"),
+                                    QStringLiteral("Poster: write the part's sums to this .vacc file."),
+                                    QStringLiteral("file")};
+    QCommandLineOption merge{QStringLiteral("merge"),
+                             QStringLiteral("Add up the .vacc files given instead of a document and write "
+                                            "the poster with -o; takes --gamma, --transparent, --depth.")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
     Parser()
     {
-        parser.setApplicationDescription(
-            QStringLiteral("Renders a Vorlane fractal document (.vrf) to a picture, as the program's "
-                           "\"Start rendering\" does."));
+        parser.setApplicationDescription(QStringLiteral(
+            "Renders a Vorlane fractal document (.vrf) to a picture.\n\n"
+            "--mode exact (the default) draws as the program's \"Start rendering\" does, pixel for pixel:\n"
+            "one flat point per pixel, at most 16384 pixels a side; --centre is in canvas units.\n\n"
+            "--mode poster fits the fractal to the picture with a small margin and shades it by\n"
+            "density, with smooth edges, up to 32768 x 32768 pixels, written as PNG. --points\n"
+            "defaults to 20 a pixel and may pass 32 bits; --centre X,Y is the point, in document\n"
+            "units, shown at the middle; --zoom, --gamma, --transparent and --depth shape the\n"
+            "picture. The same options and seed give the same file whatever --threads says.\n\n"
+            "A poster can be rendered in parts, on as many machines as you like:\n"
+            "  vorlane-render IN.vrf --mode poster [options] --part K/N --accumulation K.vacc\n"
+            "  vorlane-render --merge 1.vacc ... N.vacc -o OUT.png [--gamma --transparent --depth]\n"
+            "gives the same file as the poster rendered in one go."));
         parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The document to render."));
-        parser.addOptions({output, width, height, points, resolution, centre, seed, threads});
+        parser.addOptions({output, width, height, points, resolution, centre, seed, threads, mode, zoom, gamma,
+                           transparent, depth, part, accumulation, merge});
     }
 };
 
@@ -77,10 +110,33 @@ QString readNumber(const Parser &p, const QCommandLineOption &option, qint64 low
     return QString();
 }
 
+std::optional<double> realValue(const QString &text, double lowest, double highest)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= lowest && value <= highest))
+        return std::nullopt;
+    return value;
+}
+
+QString readPosterCentre(const Parser &p, PosterOptions &poster)
+{
+    const QStringList parts = p.parser.value(p.centre).split(QLatin1Char(','));
+    constexpr double largest = 1e9;
+    const std::optional<double> x = parts.size() == 2 ? realValue(parts.at(0), -largest, largest) : std::nullopt;
+    const std::optional<double> y = parts.size() == 2 ? realValue(parts.at(1), -largest, largest) : std::nullopt;
+    if (!x || !y)
+        return QStringLiteral("--centre takes two numbers in document units, as X,Y.");
+    poster.centre = QPointF(*x, *y);
+    return QString();
+}
+
 QString readCentre(const Parser &p, RenderOptions &options)
 {
     if (!p.parser.isSet(p.centre))
         return QString();
+    if (options.mode == RenderMode::Poster)
+        return readPosterCentre(p, options.poster);
     const QStringList parts = p.parser.value(p.centre).split(QLatin1Char(','));
     constexpr qint64 lowest = std::numeric_limits<qint16>::min();
     constexpr qint64 highest = std::numeric_limits<qint16>::max();
@@ -96,12 +152,123 @@ QString readSize(const Parser &p, RenderOptions &options)
 {
     std::optional<int> width;
     std::optional<int> height;
-    QString error = readNumber(p, p.width, 1, largestSide, width);
+    const int largest = options.mode == RenderMode::Poster ? largestPosterSide : largestSide;
+    QString error = readNumber(p, p.width, 1, largest, width);
     if (error.isEmpty())
-        error = readNumber(p, p.height, 1, largestSide, height);
+        error = readNumber(p, p.height, 1, largest, height);
     const QSize startup = startupCanvasSize();
     options.size = QSize(width.value_or(startup.width()), height.value_or(startup.height()));
     return error;
+}
+
+QString readMode(const Parser &p, RenderOptions &options)
+{
+    const QString mode = p.parser.value(p.mode);
+    if (mode.isEmpty() || mode == QLatin1String("exact"))
+        return QString();
+    if (mode != QLatin1String("poster"))
+        return QStringLiteral("--mode is exact or poster.");
+    options.mode = RenderMode::Poster;
+    if (!p.parser.isSet(p.accumulation) && pictureFormat(options.output) != "PNG")
+        return QStringLiteral("A poster is written as a .png file.");
+    return QString();
+}
+
+// The options that only shape a poster, refused in the exact mode.
+QString readRealOption(const Parser &p, const QCommandLineOption &option, double &into)
+{
+    if (!p.parser.isSet(option))
+        return QString();
+    const std::optional<double> value = realValue(p.parser.value(option), 1e-6, 1e6);
+    if (!value)
+        return QStringLiteral("--%1 takes a number from 0.000001 to 1000000.").arg(option.names().constFirst());
+    into = *value;
+    return QString();
+}
+
+QString readTone(const Parser &p, PosterToneMapping &tone)
+{
+    tone.transparent = p.parser.isSet(p.transparent);
+    const QString depth = p.parser.value(p.depth);
+    if (!depth.isEmpty() && depth != QLatin1String("8") && depth != QLatin1String("16"))
+        return QStringLiteral("--depth is 8 or 16.");
+    tone.depth = depth == QLatin1String("16") ? 16 : 8;
+    return readRealOption(p, p.gamma, tone.gamma);
+}
+
+QString readPart(const Parser &p, PosterOptions &poster)
+{
+    if (!p.parser.isSet(p.part))
+        return QString();
+    const QStringList numbers = p.parser.value(p.part).split(QLatin1Char('/'));
+    const std::optional<qint64> parts = numbers.size() == 2 ? integerValue(numbers.at(1), 1, 1'000'000) : std::nullopt;
+    const std::optional<qint64> part = parts ? integerValue(numbers.at(0), 1, *parts) : std::nullopt;
+    if (!part)
+        return QStringLiteral("--part takes K/N, two whole numbers with 1 <= K <= N <= 1000000.");
+    poster.part = int(*part);
+    poster.parts = int(*parts);
+    return QString();
+}
+
+// The options that only shape a poster, refused in the exact mode.
+QString readPosterOptions(const Parser &p, RenderOptions &options)
+{
+    if (options.mode != RenderMode::Poster) {
+        for (const QCommandLineOption *option : {&p.zoom, &p.gamma, &p.transparent, &p.depth, &p.part, &p.accumulation}) {
+            if (p.parser.isSet(*option))
+                return QStringLiteral("--%1 is for --mode poster.").arg(option->names().constFirst());
+        }
+        return QString();
+    }
+    PosterOptions &poster = options.poster;
+    poster.accumulation = p.parser.value(p.accumulation);
+    if (p.parser.isSet(p.part) && poster.accumulation.isEmpty())
+        return QStringLiteral("--part needs --accumulation FILE to write the part to.");
+    if (!poster.accumulation.isEmpty() && p.parser.isSet(p.output))
+        return QStringLiteral("--accumulation writes sums, not a picture: leave out -o.");
+    QString error = readPart(p, poster);
+    for (const std::function<QString()> &read : std::initializer_list<std::function<QString()>>{
+             [&] { return readRealOption(p, p.zoom, poster.zoom); }, [&] { return readTone(p, poster.tone); },
+             [&] { return readNumber(p, p.points, 1, mostPosterPoints, poster.points); }}) {
+        if (error.isEmpty())
+            error = read();
+    }
+    poster.points = poster.points.value_or(posterPointsPerPixel * options.size.width() * options.size.height());
+    return error;
+}
+
+// --merge PART... -o PICTURE with only the options that shape the picture.
+ParsedRenderOptions parseMerge(const Parser &p)
+{
+    for (const QCommandLineOption *option : {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed,
+                                             &p.mode, &p.zoom, &p.part, &p.accumulation}) {
+        if (p.parser.isSet(*option))
+            return RenderOptionsError{QStringLiteral("--merge takes no --%1: the parts hold it.")
+                                          .arg(option->names().constFirst())};
+    }
+    RenderOptions options;
+    options.mode = RenderMode::Merge;
+    options.output = p.parser.value(p.output);
+    options.poster.merge = p.parser.positionalArguments();
+    if (options.poster.merge.isEmpty())
+        return RenderOptionsError{QStringLiteral("Give the .vacc parts to merge.")};
+    if (pictureFormat(options.output) != "PNG")
+        return RenderOptionsError{QStringLiteral("Give the poster to write with -o FILE.png.")};
+    std::optional<int> threads;
+    QString error = readTone(p, options.poster.tone);
+    if (error.isEmpty())
+        error = readNumber(p, p.threads, 0, mostThreads, threads);
+    if (!error.isEmpty())
+        return RenderOptionsError{error};
+    options.threads = threads.value_or(0);
+    return options;
+}
+
+QString readPoints(const Parser &p, RenderOptions &options)
+{
+    if (options.mode == RenderMode::Poster)
+        return QString();
+    return readNumber(p, p.points, 1, std::numeric_limits<qint32>::max(), options.points);
 }
 
 } // namespace
@@ -125,24 +292,36 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     if (p.parser.isSet(p.version))
         return RenderInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
                           + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
+    if (p.parser.isSet(p.merge))
+        return parseMerge(p);
     const QStringList inputs = p.parser.positionalArguments();
     if (inputs.size() != 1)
         return RenderOptionsError{QStringLiteral("Give exactly one document to render.")};
-    if (!p.parser.isSet(p.output))
+    // A part of a poster is written as sums, not as a picture.
+    const bool toPicture = !p.parser.isSet(p.accumulation);
+    if (toPicture && !p.parser.isSet(p.output))
         return RenderOptionsError{QStringLiteral("Give the picture to write with -o FILE.")};
 
     RenderOptions options;
     options.input = inputs.constFirst();
     options.output = p.parser.value(p.output);
-    if (pictureFormat(options.output).isEmpty())
+    if (toPicture && pictureFormat(options.output).isEmpty())
         return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
     std::optional<int> threads;
-    for (const QString &error :
-         {readSize(p, options), readNumber(p, p.points, 1, std::numeric_limits<qint32>::max(), options.points),
-          readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution), readCentre(p, options),
-          readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed),
-          readNumber(p, p.threads, 0, mostThreads, threads)}) {
+    // In order: the size and the mode come before what depends on them.
+    const std::function<QString()> readers[] = {
+        [&] { return readMode(p, options); },
+        [&] { return readSize(p, options); },
+        [&] { return readPoints(p, options); },
+        [&] { return readNumber(p, p.resolution, 1, std::numeric_limits<qint16>::max(), options.resolution); },
+        [&] { return readCentre(p, options); },
+        [&] { return readNumber(p, p.seed, 0, std::numeric_limits<std::uint32_t>::max(), seed); },
+        [&] { return readNumber(p, p.threads, 0, mostThreads, threads); },
+        [&] { return readPosterOptions(p, options); },
+    };
+    for (const auto &reader : readers) {
+        const QString error = reader();
         if (!error.isEmpty())
             return RenderOptionsError{error};
     }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "render/postertone.h"
+
 #include <QByteArray>
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,6 +24,29 @@ enum class RenderExit : int {
     OutputFailed = 5,
 };
 
+// The exact mode draws as the main window does; the poster mode fits the
+// fractal to the picture and shades it by density.
+// Merge adds up the parts of a poster rendered apart and writes its picture.
+enum class RenderMode { Exact, Poster, Merge };
+
+// What only the poster mode reads.
+struct PosterOptions
+{
+    // Default: posterPointsPerPixel for every pixel of the picture.
+    std::optional<qint64> points;
+    double zoom = 1.0;
+    std::optional<QPointF> centre; // document units
+    PosterToneMapping tone;        // its background colour comes from the document
+    // With an accumulation file, only part of parts is rendered and its sums
+    // written there instead of a picture.
+    QString accumulation;
+    int part = 1;
+    int parts = 1;
+    QStringList merge; // the part files, in the merge mode
+};
+
+constexpr qint64 posterPointsPerPixel = 20;
+
 // A command line of vorlane-render, checked. What is not given comes from the
 // document or the program's defaults.
 struct RenderOptions
@@ -33,6 +59,8 @@ struct RenderOptions
     std::optional<QPoint> centre;
     std::uint32_t seed = 5489;
     int threads = 0; // 0: one for every core; 1 renders on the calling thread alone
+    RenderMode mode = RenderMode::Exact;
+    PosterOptions poster;
 };
 
 // Text to print on standard output and leave with success (--help, --version).

@@ -115,7 +115,7 @@ void TestCommands::menusHoldTheirEntriesInOrder()
     const QList<std::pair<QString, QStringList>> menus{
         {QStringLiteral("&File"), {"flnw", "flopn", "flsv", "flsavas", "dash2", "svbmp", "dash1", "exit"}},
         {QStringLiteral("&Edit"), {"trns", "bstrn", "dash3", "styl", "setng", "dash6", "undo", "redo"}},
-        {QStringLiteral("&Render"), {"start"}},
+        {QStringLiteral("&Render"), {"start", "dash7", "poster"}},
         {QStringLiteral("VR on net"), {"tellfriend", "dash5", "vrws", "vrg", "Dash4", "eml", "progsite"}},
         {QStringLiteral("&Help"), {"incnt", "abt"}},
     };

@@ -58,6 +58,19 @@ private Q_SLOTS:
     void faultyFilesAndCountsAreRefused();
     void everyGalleryDocumentRenders();
     void versionIsTheAboutWindows();
+    void exactModeIsTheDefault();
+    void postersAreTheSameWhateverTheThreads();
+    void posterSizesAreLimited_data();
+    void posterSizesAreLimited();
+    void partsMergeIntoTheSinglePoster();
+    void mergeRefusesPartsThatDoNotBelong_data();
+    void mergeRefusesPartsThatDoNotBelong();
+
+private:
+    // Part K of 3 of a small poster of document, written to name.
+    QString renderPart(const QString &document, int part, const QString &name, const QString &seed = QStringLiteral("5"));
+
+    TestFolder m_parts;
 };
 
 void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
@@ -187,6 +200,148 @@ void TestVorlaneRender::everyGalleryDocumentRenders()
         const QMargins margin(picture.width() / 20, picture.height() / 20, picture.width() / 20, picture.height() / 20);
         QVERIFY2(picture.rect().marginsRemoved(margin).contains(drawn), qPrintable(name + QLatin1String(" touches an edge")));
     }
+}
+
+void TestVorlaneRender::exactModeIsTheDefault()
+{
+    TestFolder folder;
+    const QString document = folder.filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
+    const QString plain = folder.filePath(QStringLiteral("plain.png"));
+    const QString exact = folder.filePath(QStringLiteral("exact.png"));
+    QCOMPARE(runRenderer({document, QStringLiteral("-o"), plain}).exitCode, 0);
+    QCOMPARE(runRenderer({document, QStringLiteral("-o"), exact, QStringLiteral("--mode"), QStringLiteral("exact")})
+                 .exitCode,
+             0);
+    QCOMPARE(fileContents(exact), fileContents(plain));
+}
+
+void TestVorlaneRender::postersAreTheSameWhateverTheThreads()
+{
+    TestFolder folder;
+    const QString document = QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf"));
+    QByteArray first;
+    for (const QString &threads : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}) {
+        const QString output = folder.filePath(QStringLiteral("fern%1.png").arg(threads));
+        const Run run = runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+                                     QStringLiteral("poster"), QStringLiteral("--width"), QStringLiteral("90"),
+                                     QStringLiteral("--height"), QStringLiteral("70"), QStringLiteral("--points"),
+                                     QStringLiteral("2500000"), QStringLiteral("--threads"), threads,
+                                     QStringLiteral("--transparent"), QStringLiteral("--depth"), QStringLiteral("16")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        const QByteArray bytes = fileContents(output);
+        QVERIFY(first.isEmpty() || bytes == first);
+        first = bytes;
+    }
+    const QImage poster(folder.filePath(QStringLiteral("fern1.png")));
+    QCOMPARE(poster.size(), QSize(90, 70));
+    QCOMPARE(poster.depth(), 64);
+    QCOMPARE(poster.pixelColor(0, 0).alpha(), 0);
+}
+
+void TestVorlaneRender::posterSizesAreLimited_data()
+{
+    QTest::addColumn<QStringList>("size");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("too wide") << QStringList{QStringLiteral("--width"), QStringLiteral("32769")}
+                              << int(RenderExit::BadOptions);
+    QTest::newRow("too tall") << QStringList{QStringLiteral("--height"), QStringLiteral("40000")}
+                              << int(RenderExit::BadOptions);
+}
+
+void TestVorlaneRender::posterSizesAreLimited()
+{
+    QFETCH(QStringList, size);
+    QFETCH(int, exitCode);
+    TestFolder folder;
+    const QString document = folder.filePath(QStringLiteral("tree.vrf"));
+    QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
+    const QString output = folder.filePath(QStringLiteral("poster.png"));
+    const Run run = runRenderer(QStringList{document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+                                           QStringLiteral("poster")}
+                                + size);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(!QFile::exists(output));
+}
+
+QStringList smallPoster(const QString &seed)
+{
+    return {QStringLiteral("--mode"), QStringLiteral("poster"), QStringLiteral("--width"), QStringLiteral("64"),
+            QStringLiteral("--height"), QStringLiteral("48"), QStringLiteral("--points"), QStringLiteral("3500000"),
+            QStringLiteral("--seed"), seed};
+}
+
+QString TestVorlaneRender::renderPart(const QString &document, int part, const QString &name, const QString &seed)
+{
+    const QString path = m_parts.filePath(name);
+    const Run run = runRenderer(QStringList{document} + smallPoster(seed)
+                                + QStringList{QStringLiteral("--part"), QStringLiteral("%1/3").arg(part),
+                                              QStringLiteral("--accumulation"), path});
+    if (run.exitCode != 0)
+        qWarning("%s", qPrintable(run.errors));
+    return path;
+}
+
+void TestVorlaneRender::partsMergeIntoTheSinglePoster()
+{
+    const QString document = QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Spiral.vrf"));
+    const QString single = m_parts.filePath(QStringLiteral("single.png"));
+    const QStringList picture{QStringLiteral("--depth"), QStringLiteral("16"), QStringLiteral("--gamma"),
+                              QStringLiteral("1.5")};
+    QCOMPARE(runRenderer(QStringList{document, QStringLiteral("-o"), single} + smallPoster(QStringLiteral("5")) + picture)
+                 .exitCode,
+             0);
+    const QString merged = m_parts.filePath(QStringLiteral("merged.png"));
+    const Run run = runRenderer(QStringList{QStringLiteral("--merge"), renderPart(document, 3, QStringLiteral("s3.vacc")),
+                                            renderPart(document, 1, QStringLiteral("s1.vacc")),
+                                            renderPart(document, 2, QStringLiteral("s2.vacc")), QStringLiteral("-o"),
+                                            merged}
+                                + picture);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+    QCOMPARE(fileContents(merged), fileContents(single));
+}
+
+void TestVorlaneRender::mergeRefusesPartsThatDoNotBelong_data()
+{
+    const QDir gallery(QStringLiteral(VORLANE_GALLERY_DIR));
+    const QString fern = gallery.filePath(QStringLiteral("Fern.vrf"));
+    const QString tree = gallery.filePath(QStringLiteral("Tree.vrf"));
+    const QString p1 = renderPart(fern, 1, QStringLiteral("p1.vacc"));
+    const QString p2 = renderPart(fern, 2, QStringLiteral("p2.vacc"));
+    const QString p3 = renderPart(fern, 3, QStringLiteral("p3.vacc"));
+    const QString damaged = m_parts.filePath(QStringLiteral("damaged.vacc"));
+    QByteArray bytes = fileContents(p2);
+    bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x5a);
+    writeFile(damaged, bytes);
+    const QString cut = m_parts.filePath(QStringLiteral("cut.vacc"));
+    writeFile(cut, fileContents(p2).left(fileContents(p2).size() - 3));
+    const QString junk = m_parts.filePath(QStringLiteral("junk.vacc"));
+    writeFile(junk, "VACD junk");
+
+    QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("another document") << QStringList{p1, renderPart(tree, 2, QStringLiteral("t2.vacc")), p3}
+                                      << "another document";
+    QTest::newRow("another seed") << QStringList{p1, renderPart(fern, 2, QStringLiteral("o2.vacc"), QStringLiteral("6")), p3}
+                                  << "another seed";
+    QTest::newRow("a part twice") << QStringList{p1, p2, p3, p2} << "Part 2 of 3 is given twice";
+    QTest::newRow("a part missing") << QStringList{p3, p1} << "Part 2 of 3 is missing";
+    QTest::newRow("damaged") << QStringList{p1, damaged, p3} << "damaged";
+    QTest::newRow("cut short") << QStringList{p1, cut, p3} << "damaged";
+    QTest::newRow("not a part") << QStringList{p1, junk, p3} << "not a poster part";
+    QTest::newRow("no such file") << QStringList{p1, m_parts.filePath(QStringLiteral("none.vacc")), p3}
+                                  << "cannot be read";
+}
+
+void TestVorlaneRender::mergeRefusesPartsThatDoNotBelong()
+{
+    QFETCH(QStringList, parts);
+    QFETCH(QString, message);
+    const QString output = m_parts.filePath(QStringLiteral("refused.png"));
+    const Run run = runRenderer(QStringList{QStringLiteral("--merge")} + parts + QStringList{QStringLiteral("-o"), output});
+    QCOMPARE(run.exitCode, int(RenderExit::RefusedDocument));
+    QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+    QVERIFY(!QFile::exists(output));
 }
 
 QTEST_MAIN(TestVorlaneRender)

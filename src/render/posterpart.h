@@ -1,0 +1,51 @@
+#pragma once
+
+#include "poster.h"
+#include "posteraccumulation.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Vorlane {
+
+struct FractalDocument;
+
+// What a part file tells about the poster it belongs to: the document (by
+// checksum, with its background colour for the picture), everything that
+// shapes the sums, and which of how many parts it holds.
+struct PosterPartHeader
+{
+    QByteArray documentChecksum; // SHA-256 of the document's file bytes
+    QByteArray arithmeticChecksum; // posterArithmeticChecksum
+    qint32 backColour = 0;
+    PosterSettings settings;
+    int part = 1;
+    int parts = 1;
+};
+
+// The header of part (1 to parts) of a poster of document.
+PosterPartHeader posterPartHeader(const FractalDocument &document, const PosterSettings &settings, int part,
+                                  int parts);
+
+// Writes the header and the sums, compressed, to path through a temporary
+// file that replaces path only once everything is written; false with error
+// set otherwise.
+bool writePosterPart(const PosterPartHeader &header, const PosterAccumulation &sums, const QString &path,
+                     QString *error);
+
+// The sums of the parts at paths added up, with the header they share, or an
+// error naming the file or part that is wrong: unreadable or damaged, of
+// another document, rendered with other options or another number of parts,
+// a part given twice or missing. memoryLimit as for PosterAccumulation.
+struct MergedPoster
+{
+    PosterPartHeader header;
+    std::optional<PosterAccumulation> sums;
+    QString error;
+};
+MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit);
+
+} // namespace Vorlane

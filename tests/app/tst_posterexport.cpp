@@ -1,0 +1,98 @@
+#include "app/posterdialog.h"
+#include "app/posterexport.h"
+#include "support/mainwindowfixture.h"
+#include "support/modalwindows.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace Vorlane;
+
+namespace {
+
+// Fills the poster dialog when it shows and presses OK.
+void answerPosterDialog(QObject *context, const PosterChoice &choice)
+{
+    whenModalShows(context, QStringLiteral("posterDialog"), [choice](QWidget *dialog) {
+        dialog->findChild<QSpinBox *>(QStringLiteral("posterWidth"))->setValue(choice.size.width());
+        dialog->findChild<QSpinBox *>(QStringLiteral("posterHeight"))->setValue(choice.size.height());
+        dialog->findChild<QSpinBox *>(QStringLiteral("posterPoints"))->setValue(int(choice.points / 1'000'000));
+        dialog->findChild<QCheckBox *>(QStringLiteral("posterTransparent"))->setChecked(choice.transparent);
+        dialog->findChild<QCheckBox *>(QStringLiteral("posterDeep"))->setChecked(choice.deep);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+}
+
+} // namespace
+
+class TestPosterExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane")).remove(QStringLiteral("poster")); }
+    void theEntryFollowsStartBehindASeparator();
+    void aPosterIsWrittenAndItsChoiceRemembered();
+    void cancellingWritesNothing();
+};
+
+void TestPosterExport::theEntryFollowsStartBehindASeparator()
+{
+    const UnshownMainWindowFixture fixture;
+    QAction *poster = fixture.command(QStringLiteral("poster"));
+    QCOMPARE(poster->text(), QStringLiteral("Export &Poster..."));
+    QVERIFY(poster->shortcut().isEmpty());
+}
+
+void TestPosterExport::aPosterIsWrittenAndItsChoiceRemembered()
+{
+    MainWindowFixture fixture;
+    const QString path = fixture.folder.filePath(QStringLiteral("tree.png"));
+    fixture.dialogs.fileAnswers.enqueue(path);
+    const PosterChoice choice{QSize(80, 60), 2'000'000, 2.2, true, false};
+    answerPosterDialog(fixture.window.get(), choice);
+    QSignalSpy ended(&fixture.window->posterExport(), &PosterExport::ended);
+    fixture.run(QStringLiteral("poster"));
+    QVERIFY(!fixture.command(QStringLiteral("poster"))->isEnabled());
+    QVERIFY(ended.wait(30000));
+    QVERIFY(fixture.command(QStringLiteral("poster"))->isEnabled());
+    QVERIFY(fixture.dialogs.messages.isEmpty());
+    QCOMPARE(fixture.dialogs.saveRequests.size(), 1);
+    QVERIFY(fixture.dialogs.saveRequests.constFirst().filter.contains(QLatin1String("*.png")));
+
+    const QImage poster(path);
+    QCOMPARE(poster.size(), choice.size);
+    QCOMPARE(poster.pixelColor(0, 0).alpha(), 0);
+    QCOMPARE(PosterChoice::remembered(), choice);
+    const PosterDialog again(PosterChoice::remembered());
+    QCOMPARE(again.choice(), choice);
+}
+
+void TestPosterExport::cancellingWritesNothing()
+{
+    MainWindowFixture fixture;
+    const QString path = fixture.folder.filePath(QStringLiteral("tree.png"));
+    fixture.dialogs.fileAnswers.enqueue(path);
+    answerPosterDialog(fixture.window.get(), {QSize(100, 100), 10'000'000'000, 2.2, false, false});
+    QSignalSpy ended(&fixture.window->posterExport(), &PosterExport::ended);
+    fixture.run(QStringLiteral("poster"));
+    auto *progress = fixture.window->findChild<QProgressDialog *>(QStringLiteral("posterProgress"));
+    QVERIFY(progress);
+    QTRY_VERIFY(progress->value() > 0);
+    progress->findChild<QPushButton *>()->click();
+    QVERIFY(ended.wait(30000));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(fixture.dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(TestPosterExport)
+#include "tst_posterexport.moc"
