@@ -1,30 +1,18 @@
 #include "convert/affinemap.h"
 #include "document/documentfile.h"
 #include "support/files.h"
+#include "support/programrun.h"
 #include "support/testfolder.h"
 
-#include <QProcess>
 #include <QTest>
 
 using namespace Vorlane;
 
 namespace {
 
-struct Run
+ProgramRun runConverter(const QStringList &arguments)
 {
-    int exitCode;
-    QString output;
-    QString errors;
-};
-
-Run runConverter(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(VORLANE_CONVERT_PATH), arguments);
-    if (!process.waitForFinished(60000))
-        return {-1, QString(), QStringLiteral("did not finish")};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return runProgram(QStringLiteral(VORLANE_CONVERT_PATH), arguments);
 }
 
 QString gallery(const char *name)
@@ -98,7 +86,7 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong()
     writeFile(folder.filePath(QStringLiteral("shear.ifs")), "sheared { 0.5 0.25 0 0.5 0 0 1 }\n");
     for (QString &argument : arguments)
         argument.replace(QStringLiteral("%1"), root);
-    const Run run = runConverter(arguments);
+    const ProgramRun run = runConverter(arguments);
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QCOMPARE(run.exitCode, exitCode);
 }
@@ -109,7 +97,7 @@ void TestVorlaneConvert::documentThroughIfsTextAndBack()
     const QString source = gallery("Fern.vrf");
     const QString text = folder.filePath(QStringLiteral("fern.ifs"));
     const QString back = folder.filePath(QStringLiteral("fern.vrf"));
-    Run run = runConverter({source, text});
+    ProgramRun run = runConverter({source, text});
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
     QVERIFY(fileContents(text).contains("\nFern {\n"));
     run = runConverter({text, back, QStringLiteral("--keep-scale"), QStringLiteral("--base-field"), source});
@@ -132,7 +120,7 @@ void TestVorlaneConvert::listsAndPicksBlocks()
     TestFolder folder;
     const QString collection = folder.filePath(QStringLiteral("collection.ifs"));
     writeFile(collection, fileContents(example("dragon.ifs")) + fileContents(example("maple-leaf.ifs")));
-    Run run = runConverter({collection, QStringLiteral("--list")});
+    ProgramRun run = runConverter({collection, QStringLiteral("--list")});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.output, QStringLiteral("dragon\t2 maps\nmaple_leaf\t4 maps\n"));
 
@@ -149,10 +137,10 @@ void TestVorlaneConvert::listsAndPicksBlocks()
 
 void TestVorlaneConvert::tellsItsVersionAndUnits()
 {
-    const Run version = runConverter({QStringLiteral("--version")});
+    const ProgramRun version = runConverter({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.output, QStringLiteral("vorlane-convert " VORLANE_VERSION "\n"));
-    const Run help = runConverter({QStringLiteral("--help")});
+    const ProgramRun help = runConverter({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.output.contains(QStringLiteral("%1 canvas units").arg(exchangeUnit())));
     QVERIFY(help.output.contains(QStringLiteral("--approximate")));
