@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <cerrno>
+
 using namespace Vorlane;
 
 namespace {
@@ -34,6 +36,8 @@ class TestVorlaneConvert : public QObject
 private Q_SLOTS:
     void exitCodesTellWhatWentWrong_data();
     void exitCodesTellWhatWentWrong();
+    void faultyFilesAreRefused_data();
+    void faultyFilesAreRefused();
     void documentThroughIfsTextAndBack();
     void listsAndPicksBlocks();
     void tellsItsVersionAndUnits();
@@ -89,6 +93,50 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong()
     const ProgramRun run = runConverter(arguments);
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QCOMPARE(run.exitCode, exitCode);
+}
+
+void TestVorlaneConvert::faultyFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("input");  // "fifo" or a file of the examples or gallery
+    QTest::addColumn<QString>("output"); // "fifo", "full" (an old file, no room to write) or a new file's name
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("IFS text a FIFO without a writer") << "fifo" << "out.vrf" << 3 << "Not a regular file";
+    QTest::newRow("document onto a FIFO") << gallery("Fern.vrf") << "fifo" << 5 << "Not a regular file";
+    QTest::newRow("IFS text over a file on a full disk") << gallery("Fern.vrf") << "full" << 5
+                                                         << qt_error_string(EFBIG);
+    QTest::newRow("document over a file on a full disk") << example("dragon.ifs") << "full" << 5
+                                                         << qt_error_string(EFBIG);
+}
+
+// A FIFO is neither waited on nor replaced, and a failed write keeps the
+// old file.
+void TestVorlaneConvert::faultyFilesAreRefused()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestFolder folder;
+    const QString fifo = folder.filePath(QStringLiteral("fifo.ifs"));
+    makeFifo(fifo);
+    const bool full = output == QLatin1String("full");
+    const QString target = output == QLatin1String("fifo") ? fifo
+                           : full ? folder.filePath(input.endsWith(QLatin1String(".vrf")) ? QStringLiteral("old.ifs")
+                                                                                         : QStringLiteral("old.vrf"))
+                                  : folder.filePath(output);
+    const QByteArray old(8192, 'o');
+    if (full)
+        writeFile(target, old);
+
+    const ProgramRun run =
+        runProgram(QStringLiteral(VORLANE_CONVERT_PATH), {input == QLatin1String("fifo") ? fifo : input, target},
+                   full ? 16 : 0);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.errors.contains(reason), qPrintable(run.errors));
+    QVERIFY(isFifo(fifo));
+    if (full)
+        QCOMPARE(fileContents(target), old);
 }
 
 void TestVorlaneConvert::documentThroughIfsTextAndBack()
