@@ -4,9 +4,9 @@
 // short.
 #include "common/randomgenerator.h"
 #include "document/documentfile.h"
-#include "render/canvasrendertarget.h"
 #include "render/rastercanvas.h"
 #include "render/renderer.h"
+#include "support/canvasrendertarget.h"
 
 #include <QtEndian>
 

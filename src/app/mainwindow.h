@@ -26,7 +26,7 @@ struct ProgramState;
 // Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
 // entry and its toolbar button share one QAction, so each command has one
 // implementation. The class is split by concern over mainwindow_file.cpp,
-// _edit, _render, _view and _lifecycle.
+// _edit, _render, _poster, _view and _lifecycle.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT

@@ -62,7 +62,7 @@ PosterSettings posterSettings(const RenderOptions &options)
     return {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
 }
 
-int writePoster(const QImage &picture, const QString &path)
+int writePicture(const QImage &picture, const QString &path)
 {
     QString error;
     if (!writePictureFile(picture, path, &error))
@@ -79,7 +79,7 @@ int renderPosterOf(const FractalDocument &document, const RenderOptions &options
     const PosterResult poster = renderPoster(document, request, posterControl(options, request.settings.points));
     if (poster.end != PosterRunEnd::Finished)
         return leave(RenderExit::RefusedDocument, poster.error);
-    return writePoster(poster.picture, options.output);
+    return writePicture(poster.picture, options.output);
 }
 
 int renderPosterPart(const FractalDocument &document, const RenderOptions &options)
@@ -114,7 +114,7 @@ int mergePoster(const RenderOptions &options)
     const QImage picture = posterPicture(*merged.sums, tone, &error);
     if (picture.isNull())
         return leave(RenderExit::RefusedDocument, error);
-    return writePoster(picture, options.output);
+    return writePicture(picture, options.output);
 }
 
 int render(const RenderOptions &options)
@@ -146,11 +146,7 @@ int render(const RenderOptions &options)
     if (showBar)
         run.onProgress = showProgress;
     RandomGenerator random(options.seed);
-    const QImage picture = renderDocumentPicture(*document, options.size, random, 1.0f, run);
-    QString error;
-    if (!writePictureFile(picture, options.output, &error))
-        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
-    return leave(RenderExit::Success);
+    return writePicture(renderDocumentPicture(*document, options.size, random, 1.0f, run), options.output);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "renderoptions.h"
 
+#include "render/bitmapfile.h"
 #include "render/documentpicture.h"
 #include "render/poster.h"
 
@@ -81,6 +82,19 @@ struct Parser
                            transparent, depth, part, accumulation, merge});
     }
 };
+
+bool isPngName(const QString &path)
+{
+    return pictureFormatFor(path) == "PNG";
+}
+
+// The picture writer takes any other name for a bitmap; the command asks
+// for the extension so that a slip such as "-o fern.vrf" cannot overwrite
+// a document.
+bool isPictureName(const QString &path)
+{
+    return isPngName(path) || path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
+}
 
 std::optional<qint64> integerValue(const QString &text, qint64 lowest, qint64 highest)
 {
@@ -169,7 +183,7 @@ QString readMode(const Parser &p, RenderOptions &options)
     if (mode != QLatin1String("poster"))
         return QStringLiteral("--mode is exact or poster.");
     options.mode = RenderMode::Poster;
-    if (!p.parser.isSet(p.accumulation) && pictureFormat(options.output) != "PNG")
+    if (!p.parser.isSet(p.accumulation) && !isPngName(options.output))
         return QStringLiteral("A poster is written as a .png file.");
     return QString();
 }
@@ -252,7 +266,7 @@ ParsedRenderOptions parseMerge(const Parser &p)
     options.poster.merge = p.parser.positionalArguments();
     if (options.poster.merge.isEmpty())
         return RenderOptionsError{QStringLiteral("Give the .vacc parts to merge.")};
-    if (pictureFormat(options.output) != "PNG")
+    if (!isPngName(options.output))
         return RenderOptionsError{QStringLiteral("Give the poster to write with -o FILE.png.")};
     std::optional<int> threads;
     QString error = readTone(p, options.poster.tone);
@@ -272,15 +286,6 @@ QString readPoints(const Parser &p, RenderOptions &options)
 }
 
 } // namespace
-
-QByteArray pictureFormat(const QString &path)
-{
-    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        return "PNG";
-    if (path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        return "BMP";
-    return QByteArray();
-}
 
 ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
 {
@@ -305,7 +310,7 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     RenderOptions options;
     options.input = inputs.constFirst();
     options.output = p.parser.value(p.output);
-    if (toPicture && pictureFormat(options.output).isEmpty())
+    if (toPicture && !isPictureName(options.output))
         return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
     std::optional<int> threads;

@@ -2,7 +2,6 @@
 
 #include "render/postertone.h"
 
-#include <QByteArray>
 #include <QPoint>
 #include <QPointF>
 #include <QSize>
@@ -76,9 +75,6 @@ struct RenderOptionsError
 };
 
 using ParsedRenderOptions = std::variant<RenderOptions, RenderInfo, RenderOptionsError>;
-
-// "PNG" or "BMP" by the file's extension, empty for any other.
-QByteArray pictureFormat(const QString &path);
 
 // Parses the arguments, the program's name first.
 ParsedRenderOptions parseRenderOptions(const QStringList &arguments);

@@ -1,5 +1,6 @@
 // vorlane-convert: Vorlane documents to and from classic IFS text, and to
 // flame genomes.
+#include "common/filestore.h"
 #include "convert/flamegenome.h"
 #include "convert/ifsconversion.h"
 #include "convert/ifstext.h"
@@ -7,10 +8,9 @@
 #include "document/documentfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace Vorlane;
@@ -29,32 +29,15 @@ int leave(ConvertExit code, const QString &message = QString())
     return int(code);
 }
 
-std::optional<QByteArray> readInput(const QString &path, QString *error)
+int cannotRead(const QString &path, const QString &reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read '%1': %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    // One byte beyond the limit is enough to refuse a file as too large.
-    return file.read(maxIfsTextSize + 1);
-}
-
-// Written whole or not at all: the flush shows a full disk before the old
-// file is replaced.
-bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    return leave(ConvertExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(path, reason));
 }
 
 int write(const QString &path, const QByteArray &bytes)
 {
     QString error;
-    if (!writeOutput(path, bytes, &error))
+    if (!replaceFile(path, bytes, &error))
         return leave(ConvertExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
     return leave(ConvertExit::Success);
 }
@@ -63,9 +46,9 @@ int write(const QString &path, const QByteArray &bytes)
 std::variant<FractalDocument, int> readDocument(const QString &path)
 {
     QString error;
-    const std::optional<QByteArray> bytes = readInput(path, &error);
+    const std::optional<QByteArray> bytes = readDocumentBytes(path, &error);
     if (!bytes)
-        return leave(ConvertExit::MissingInput, error);
+        return cannotRead(path, error);
     std::optional<FractalDocument> document = decodeDocument(*bytes, FractalDocument());
     if (!document)
         return leave(ConvertExit::Refused, QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(path));
@@ -87,9 +70,10 @@ int exportDocument(const ConvertOptions &options)
 std::variant<QList<IfsBlock>, int> readBlocks(const QString &path)
 {
     QString error;
-    const std::optional<QByteArray> bytes = readInput(path, &error);
+    // One byte beyond the limit is enough to refuse a file as too large.
+    const std::optional<QByteArray> bytes = readRegularFile(path, maxIfsTextSize + 1, &error);
     if (!bytes)
-        return leave(ConvertExit::MissingInput, error);
+        return cannotRead(path, error);
     auto parsed = parseIfsText(*bytes);
     if (const auto *refusal = std::get_if<IfsTextError>(&parsed))
         return leave(ConvertExit::Refused, QStringLiteral("'%1', %2").arg(path, refusal->message));
@@ -154,6 +138,9 @@ int convert(const ConvertOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit a write then fails with exit code 5 instead of
+    // killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane-convert"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));

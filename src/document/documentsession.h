@@ -93,7 +93,6 @@ public:
     void redo() { m_stack.redo(); }
     bool canUndo() const { return m_stack.canUndo(); }
     bool canRedo() const { return m_stack.canRedo(); }
-    QString undoText() const { return m_stack.undoText(); }
     bool isClean() const { return m_stack.isClean(); }
 
 Q_SIGNALS:

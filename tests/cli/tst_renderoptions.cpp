@@ -52,7 +52,7 @@ void TestRenderOptions::everyOptionIsRead()
     QCOMPARE(*options->centre, QPoint(-32768, 32767));
     QCOMPARE(options->seed, 4294967295u);
     QCOMPARE(options->threads, 7);
-    QCOMPARE(pictureFormat(options->output), QByteArray("BMP"));
+    QCOMPARE(options->output, QStringLiteral("b.BMP"));
 }
 
 void TestRenderOptions::badOptionsAreRefused_data()

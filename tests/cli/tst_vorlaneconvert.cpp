@@ -1,30 +1,20 @@
 #include "convert/affinemap.h"
 #include "document/documentfile.h"
 #include "support/files.h"
+#include "support/programrun.h"
 #include "support/testfolder.h"
 
-#include <QProcess>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace Vorlane;
 
 namespace {
 
-struct Run
+ProgramRun runConverter(const QStringList &arguments)
 {
-    int exitCode;
-    QString output;
-    QString errors;
-};
-
-Run runConverter(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(VORLANE_CONVERT_PATH), arguments);
-    if (!process.waitForFinished(60000))
-        return {-1, QString(), QStringLiteral("did not finish")};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return runProgram(QStringLiteral(VORLANE_CONVERT_PATH), arguments);
 }
 
 QString gallery(const char *name)
@@ -46,6 +36,8 @@ class TestVorlaneConvert : public QObject
 private Q_SLOTS:
     void exitCodesTellWhatWentWrong_data();
     void exitCodesTellWhatWentWrong();
+    void faultyFilesAreRefused_data();
+    void faultyFilesAreRefused();
     void documentThroughIfsTextAndBack();
     void listsAndPicksBlocks();
     void tellsItsVersionAndUnits();
@@ -98,9 +90,53 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong()
     writeFile(folder.filePath(QStringLiteral("shear.ifs")), "sheared { 0.5 0.25 0 0.5 0 0 1 }\n");
     for (QString &argument : arguments)
         argument.replace(QStringLiteral("%1"), root);
-    const Run run = runConverter(arguments);
+    const ProgramRun run = runConverter(arguments);
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QCOMPARE(run.exitCode, exitCode);
+}
+
+void TestVorlaneConvert::faultyFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("input");  // "fifo" or a file of the examples or gallery
+    QTest::addColumn<QString>("output"); // "fifo", "full" (an old file, no room to write) or a new file's name
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("IFS text a FIFO without a writer") << "fifo" << "out.vrf" << 3 << "Not a regular file";
+    QTest::newRow("document onto a FIFO") << gallery("Fern.vrf") << "fifo" << 5 << "Not a regular file";
+    QTest::newRow("IFS text over a file on a full disk") << gallery("Fern.vrf") << "full" << 5
+                                                         << qt_error_string(EFBIG);
+    QTest::newRow("document over a file on a full disk") << example("dragon.ifs") << "full" << 5
+                                                         << qt_error_string(EFBIG);
+}
+
+// A FIFO is neither waited on nor replaced, and a failed write keeps the
+// old file.
+void TestVorlaneConvert::faultyFilesAreRefused()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestFolder folder;
+    const QString fifo = folder.filePath(QStringLiteral("fifo.ifs"));
+    makeFifo(fifo);
+    const bool full = output == QLatin1String("full");
+    const QString target = output == QLatin1String("fifo") ? fifo
+                           : full ? folder.filePath(input.endsWith(QLatin1String(".vrf")) ? QStringLiteral("old.ifs")
+                                                                                         : QStringLiteral("old.vrf"))
+                                  : folder.filePath(output);
+    const QByteArray old(8192, 'o');
+    if (full)
+        writeFile(target, old);
+
+    const ProgramRun run =
+        runProgram(QStringLiteral(VORLANE_CONVERT_PATH), {input == QLatin1String("fifo") ? fifo : input, target},
+                   full ? 16 : 0);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.errors.contains(reason), qPrintable(run.errors));
+    QVERIFY(isFifo(fifo));
+    if (full)
+        QCOMPARE(fileContents(target), old);
 }
 
 void TestVorlaneConvert::documentThroughIfsTextAndBack()
@@ -109,7 +145,7 @@ void TestVorlaneConvert::documentThroughIfsTextAndBack()
     const QString source = gallery("Fern.vrf");
     const QString text = folder.filePath(QStringLiteral("fern.ifs"));
     const QString back = folder.filePath(QStringLiteral("fern.vrf"));
-    Run run = runConverter({source, text});
+    ProgramRun run = runConverter({source, text});
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
     QVERIFY(fileContents(text).contains("\nFern {\n"));
     run = runConverter({text, back, QStringLiteral("--keep-scale"), QStringLiteral("--base-field"), source});
@@ -132,7 +168,7 @@ void TestVorlaneConvert::listsAndPicksBlocks()
     TestFolder folder;
     const QString collection = folder.filePath(QStringLiteral("collection.ifs"));
     writeFile(collection, fileContents(example("dragon.ifs")) + fileContents(example("maple-leaf.ifs")));
-    Run run = runConverter({collection, QStringLiteral("--list")});
+    ProgramRun run = runConverter({collection, QStringLiteral("--list")});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.output, QStringLiteral("dragon\t2 maps\nmaple_leaf\t4 maps\n"));
 
@@ -149,10 +185,10 @@ void TestVorlaneConvert::listsAndPicksBlocks()
 
 void TestVorlaneConvert::tellsItsVersionAndUnits()
 {
-    const Run version = runConverter({QStringLiteral("--version")});
+    const ProgramRun version = runConverter({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.output, QStringLiteral("vorlane-convert " VORLANE_VERSION "\n"));
-    const Run help = runConverter({QStringLiteral("--help")});
+    const ProgramRun help = runConverter({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.output.contains(QStringLiteral("%1 canvas units").arg(exchangeUnit())));
     QVERIFY(help.output.contains(QStringLiteral("--approximate")));

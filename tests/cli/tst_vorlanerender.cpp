@@ -5,44 +5,19 @@
 #include "ui/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
+#include "support/programrun.h"
 #include "support/testfolder.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTest>
-
-#include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Vorlane;
 
 namespace {
 
-struct Run
+ProgramRun runRenderer(const QStringList &arguments, rlim_t fileSizeLimit = 0)
 {
-    int exitCode;
-    QString errors;
-};
-
-// fileSizeLimit, when not 0, is the most the renderer may write into a file;
-// a write beyond fails with EFBIG, as on a full disk.
-Run runRenderer(const QStringList &arguments, rlim_t fileSizeLimit = 0)
-{
-    QProcess process;
-    if (fileSizeLimit != 0) {
-        process.setChildProcessModifier([fileSizeLimit] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit = {};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = fileSizeLimit;
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    }
-    process.start(QStringLiteral(VORLANE_RENDER_PATH), arguments);
-    if (!process.waitForFinished(60000))
-        return {-1, QStringLiteral("did not finish")};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    return runProgram(QStringLiteral(VORLANE_RENDER_PATH), arguments, fileSizeLimit);
 }
 
 } // namespace
@@ -88,7 +63,7 @@ void TestVorlaneRender::sameDocumentGivesTheWindowsPixels()
 
     for (const QString &name : {QStringLiteral("tree.png"), QStringLiteral("tree.bmp")}) {
         const QString output = fixture.folder.filePath(name);
-        const Run run = runRenderer({path, QStringLiteral("-o"), output});
+        const ProgramRun run = runRenderer({path, QStringLiteral("-o"), output});
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         const QImage picture(output);
         QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), window.lastPicture().load());
@@ -154,7 +129,7 @@ void TestVorlaneRender::faultyFilesAndCountsAreRefused()
     if (!points.isEmpty())
         arguments << QStringLiteral("--points") << points;
 
-    const Run run = runRenderer(arguments, output == QLatin1String("full") ? 4096 : 0);
+    const ProgramRun run = runRenderer(arguments, output == QLatin1String("full") ? 4096 : 0);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.errors.contains(reason), qPrintable(run.errors));
     QVERIFY(isFifo(fifo));
@@ -165,10 +140,7 @@ void TestVorlaneRender::faultyFilesAndCountsAreRefused()
 // The About window shows "Version:  2.0.2".
 void TestVorlaneRender::versionIsTheAboutWindows()
 {
-    QProcess process;
-    process.start(QStringLiteral(VORLANE_RENDER_PATH), {QStringLiteral("--version")});
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.readAllStandardOutput(), QByteArray("vorlane-render 2.0.2\n"));
+    QCOMPARE(runRenderer({QStringLiteral("--version")}).output, QStringLiteral("vorlane-render 2.0.2\n"));
 }
 
 // Each fits the start-up canvas with room to spare on every side.
@@ -180,7 +152,7 @@ void TestVorlaneRender::everyGalleryDocumentRenders()
     QVERIFY(documents.size() >= 10);
     for (const QString &name : documents) {
         const QString output = folder.filePath(QStringLiteral("picture.png"));
-        const Run run = runRenderer({gallery.filePath(name), QStringLiteral("-o"), output,
+        const ProgramRun run = runRenderer({gallery.filePath(name), QStringLiteral("-o"), output,
                                      QStringLiteral("--points"), QStringLiteral("20000")});
         QVERIFY2(run.exitCode == 0, qPrintable(name + QLatin1String(": ") + run.errors));
         const QImage picture(output);
@@ -223,7 +195,7 @@ void TestVorlaneRender::postersAreTheSameWhateverTheThreads()
     QByteArray first;
     for (const QString &threads : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}) {
         const QString output = folder.filePath(QStringLiteral("fern%1.png").arg(threads));
-        const Run run = runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+        const ProgramRun run = runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
                                      QStringLiteral("poster"), QStringLiteral("--width"), QStringLiteral("90"),
                                      QStringLiteral("--height"), QStringLiteral("70"), QStringLiteral("--points"),
                                      QStringLiteral("2500000"), QStringLiteral("--threads"), threads,
@@ -257,7 +229,7 @@ void TestVorlaneRender::posterSizesAreLimited()
     const QString document = folder.filePath(QStringLiteral("tree.vrf"));
     QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
     const QString output = folder.filePath(QStringLiteral("poster.png"));
-    const Run run = runRenderer(QStringList{document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
+    const ProgramRun run = runRenderer(QStringList{document, QStringLiteral("-o"), output, QStringLiteral("--mode"),
                                            QStringLiteral("poster")}
                                 + size);
     QCOMPARE(run.exitCode, exitCode);
@@ -274,7 +246,7 @@ QStringList smallPoster(const QString &seed)
 QString TestVorlaneRender::renderPart(const QString &document, int part, const QString &name, const QString &seed)
 {
     const QString path = m_parts.filePath(name);
-    const Run run = runRenderer(QStringList{document} + smallPoster(seed)
+    const ProgramRun run = runRenderer(QStringList{document} + smallPoster(seed)
                                 + QStringList{QStringLiteral("--part"), QStringLiteral("%1/3").arg(part),
                                               QStringLiteral("--accumulation"), path});
     if (run.exitCode != 0)
@@ -292,7 +264,7 @@ void TestVorlaneRender::partsMergeIntoTheSinglePoster()
                  .exitCode,
              0);
     const QString merged = m_parts.filePath(QStringLiteral("merged.png"));
-    const Run run = runRenderer(QStringList{QStringLiteral("--merge"), renderPart(document, 3, QStringLiteral("s3.vacc")),
+    const ProgramRun run = runRenderer(QStringList{QStringLiteral("--merge"), renderPart(document, 3, QStringLiteral("s3.vacc")),
                                             renderPart(document, 1, QStringLiteral("s1.vacc")),
                                             renderPart(document, 2, QStringLiteral("s2.vacc")), QStringLiteral("-o"),
                                             merged}
@@ -338,7 +310,7 @@ void TestVorlaneRender::mergeRefusesPartsThatDoNotBelong()
     QFETCH(QStringList, parts);
     QFETCH(QString, message);
     const QString output = m_parts.filePath(QStringLiteral("refused.png"));
-    const Run run = runRenderer(QStringList{QStringLiteral("--merge")} + parts + QStringList{QStringLiteral("-o"), output});
+    const ProgramRun run = runRenderer(QStringList{QStringLiteral("--merge")} + parts + QStringList{QStringLiteral("-o"), output});
     QCOMPARE(run.exitCode, int(RenderExit::RefusedDocument));
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QVERIFY(!QFile::exists(output));

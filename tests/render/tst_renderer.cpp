@@ -3,7 +3,7 @@
 #include "document/fractaldocument.h"
 #include "common/rounding.h"
 #include "document/documentfile.h"
-#include "render/canvasrendertarget.h"
+#include "support/canvasrendertarget.h"
 #include "render/pointcolour.h"
 #include "render/rastercanvas.h"
 #include "render/renderer.h"

@@ -5,6 +5,7 @@
 #include "document/programstate.h"
 #include "posterdialog.h"
 #include "posterexport.h"
+#include "render/bitmapfile.h"
 #include "render/renderer.h"
 #include "ui/dialogs.h"
 
@@ -41,7 +42,7 @@ void MainWindow::exportPoster()
     if (path.isEmpty())
         return;
     // Posters are PNG pictures whatever name the user typed.
-    const QString png = path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? path : path + QLatin1String(".png");
+    const QString png = pictureFormatFor(path) == "PNG" ? path : path + QLatin1String(".png");
     if (!mayReplacePicture(png))
         return;
     PosterRequest request;
