@@ -276,8 +276,8 @@ public:
         , m_pieces(pieces)
         , m_sums(sums)
         , m_control(control)
-        , m_rowsPerBand(int(qMax<qint64>(1, bandBytes / (qint64(sums.size().width()) * qint64(sizeof(PixelSums))))))
-        , m_bandCount((sums.size().height() + m_rowsPerBand - 1) / m_rowsPerBand)
+        , m_bandShift(bandShift(sums.size().width()))
+        , m_bandCount(((sums.size().height() - 1) >> m_bandShift) + 1)
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -362,18 +362,30 @@ private:
         const qint64 first = piece * posterPiecePoints + 1;
         m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
                         [&](double x, double y, qint32 colour) {
-                            count += m_raster.splat(x, y, colour, worker.splats[count]) ? 1 : 0;
+                            Splat &splat = worker.splats[count];
+                            if (m_raster.splat(x, y, colour, splat)) {
+                                ++worker.bandStart[bandOf(splat) + 1];
+                                ++count;
+                            }
                         });
         sortByBand(worker, count);
     }
 
-    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) / m_rowsPerBand; }
+    // A band's rows are a power of two, so finding a splat's band is a shift.
+    static int bandShift(int width)
+    {
+        int shift = 0;
+        while ((qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
+            ++shift;
+        return shift;
+    }
 
+    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) >> m_bandShift; }
+
+    // Each band's splats counted at bandStart[band + 1] as they were made.
     void sortByBand(Worker &worker, qsizetype count) const
     {
         std::vector<quint32> &start = worker.bandStart;
-        for (qsizetype i = 0; i < count; ++i)
-            ++start[bandOf(worker.splats[i]) + 1];
         for (int b = 0; b < m_bandCount; ++b)
             start[b + 1] += start[b];
         // Nothing is allocated here: a worker thread has no one to tell.
@@ -389,9 +401,30 @@ private:
             if (band >= m_bandCount)
                 return;
             for (const Worker &worker : m_workers) {
-                for (quint32 i = worker.bandStart[band]; i < worker.bandStart[band + 1]; ++i)
+                const quint32 end = worker.bandStart[band + 1];
+                for (quint32 i = worker.bandStart[band]; i < end; ++i) {
+                    if (i + prefetchDistance < end)
+                        prefetch(worker.sorted[i + prefetchDistance]);
                     addSplat(m_sums, worker.sorted[i]);
+                }
             }
+        }
+    }
+
+    // The sums a splat reaches are seldom in the cache, and waiting for each
+    // in turn leaves the processor idle; asked for a few splats ahead, they
+    // arrive while the splats before are added.
+    static constexpr quint32 prefetchDistance = 16;
+
+    void prefetch(const Splat &splat) const
+    {
+        const QSize size = m_sums.size();
+        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+        const int row = qBound(0, splat.row, size.height() - 1);
+        const int below = qMin(row + 1, size.height() - 1);
+        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
+            __builtin_prefetch(pixel, 1);
+            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
         }
     }
 
@@ -418,7 +451,7 @@ private:
     const PosterPieces m_pieces;
     PosterAccumulation &m_sums;
     const PosterRunControl &m_control;
-    const int m_rowsPerBand;
+    const int m_bandShift;
     const int m_bandCount;
     std::vector<Worker> m_workers;
     std::barrier<Completion> m_barrier;
