@@ -275,9 +275,9 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
 }
 
 // One poster run. Each round every worker computes a few pieces, each into
-// splats sorted by band of rows; then the workers add the splats band by band, the
-// even bands first and the odd ones after, because a splat reaches one row
-// into the next band. A band is added by one worker at a time, so no pixel
+// splats sorted by band of rows; then the workers add the splats band by
+// band, the even bands first and the odd ones after, because a splat reaches
+// one row into the next band. A band is added by one worker at a time, so no pixel
 // is ever written by two threads at once, and the sums are whole numbers, so
 // neither the thread count nor the order changes a bit.
 class PosterRun
