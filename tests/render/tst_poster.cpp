@@ -106,6 +106,7 @@ private Q_SLOTS:
     void tooLittleMemoryIsReported();
     void cancellingStopsTheRun();
     void partFilesKeepTheSumsExactly();
+    void mergingBandByBandGivesTheSamePicture();
 };
 
 void TestPoster::theFractalFillsTheFrameWithAMargin_data()
@@ -348,6 +349,41 @@ void TestPoster::partFilesKeepTheSumsExactly()
     QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(nowhere));
+}
+
+// Wide enough that the parts are read in three bands, the last one short.
+void TestPoster::mergingBandByBandGivesTheSamePicture()
+{
+    TestFolder folder;
+    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    PosterSettings settings;
+    settings.size = QSize(8192, 300);
+    settings.points = posterPiecePoints + 99;
+    QStringList paths;
+    for (int part : {1, 2}) {
+        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
+        QString error;
+        QVERIFY2(writePosterPart(posterPartHeader(document, settings, part, 2),
+                                 accumulate(document, settings, posterPart(settings.points, part, 2), 2), paths.last(),
+                                 &error),
+                 qPrintable(error));
+    }
+    PosterToneMapping tone;
+    tone.depth = 16;
+    const MergedPicture banded = mergePosterPicture(paths, tone);
+    QVERIFY2(!banded.picture.isNull(), qPrintable(banded.error));
+    tone.backColour = paper;
+    QString error;
+    QCOMPARE(banded.picture, posterPicture(*mergePosterParts(paths, 0).sums, tone, &error));
+
+    // Damage in the last band is found before a picture is given.
+    QFile file(paths.constLast());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() - 2));
+    file.close();
+    const MergedPicture refused = mergePosterPicture(paths, tone);
+    QVERIFY(refused.picture.isNull());
+    QVERIFY2(refused.error.contains(QLatin1String("damaged")), qPrintable(refused.error));
 }
 
 QTEST_GUILESS_MAIN(TestPoster)
