@@ -86,6 +86,24 @@ bool sameSums(const PosterAccumulation &a, const PosterAccumulation &b)
     return a.size() == b.size() && std::memcmp(a.row(0), b.row(0), std::size_t(bytes)) == 0;
 }
 
+// The files of parts, in that order, of a poster in as many parts.
+QStringList writeParts(const TestFolder &folder, const FractalDocument &document, const PosterSettings &settings,
+                       const QList<int> &parts)
+{
+    QStringList paths;
+    for (int part : parts) {
+        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
+        QString error;
+        const bool written = writePosterPart(
+            posterPartHeader(document, settings, part, int(parts.size())),
+            accumulate(document, settings, posterPart(settings.points, part, int(parts.size())), 2), paths.last(),
+            &error);
+        if (!written)
+            qWarning("%s", qPrintable(error));
+    }
+    return paths;
+}
+
 } // namespace
 
 class TestPoster : public QObject
@@ -320,15 +338,7 @@ void TestPoster::partFilesKeepTheSumsExactly()
     settings.size = QSize(70, 50);
     settings.points = posterPiecePoints + 99;
     const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
-    QStringList paths;
-    for (int part : {2, 1}) {
-        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
-        QString error;
-        QVERIFY2(writePosterPart(posterPartHeader(document, settings, part, 2),
-                                 accumulate(document, settings, posterPart(settings.points, part, 2), 1), paths.last(),
-                                 &error),
-                 qPrintable(error));
-    }
+    const QStringList paths = writeParts(folder, document, settings, {2, 1});
     const MergedPoster merged = mergePosterParts(paths, 0);
     QVERIFY2(merged.sums, qPrintable(merged.error));
     QVERIFY(sameSums(*merged.sums, whole));
@@ -359,15 +369,7 @@ void TestPoster::mergingBandByBandGivesTheSamePicture()
     PosterSettings settings;
     settings.size = QSize(8192, 300);
     settings.points = posterPiecePoints + 99;
-    QStringList paths;
-    for (int part : {1, 2}) {
-        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
-        QString error;
-        QVERIFY2(writePosterPart(posterPartHeader(document, settings, part, 2),
-                                 accumulate(document, settings, posterPart(settings.points, part, 2), 2), paths.last(),
-                                 &error),
-                 qPrintable(error));
-    }
+    const QStringList paths = writeParts(folder, document, settings, {1, 2});
     PosterToneMapping tone;
     tone.depth = 16;
     const MergedPicture banded = mergePosterPicture(paths, tone);
