@@ -105,16 +105,10 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
 
 int mergePoster(const RenderOptions &options)
 {
-    const MergedPoster merged = mergePosterParts(options.poster.merge, 0);
-    if (!merged.sums)
+    const MergedPicture merged = mergePosterPicture(options.poster.merge, options.poster.tone);
+    if (merged.picture.isNull())
         return leave(RenderExit::RefusedDocument, merged.error);
-    PosterToneMapping tone = options.poster.tone;
-    tone.backColour = merged.header.backColour;
-    QString error;
-    const QImage picture = posterPicture(*merged.sums, tone, &error);
-    if (picture.isNull())
-        return leave(RenderExit::RefusedDocument, error);
-    return writePicture(picture, options.output);
+    return writePicture(merged.picture, options.output);
 }
 
 int render(const RenderOptions &options)

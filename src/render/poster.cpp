@@ -227,6 +227,23 @@ private:
     double m_height;
 };
 
+// A splat in eight bytes, which halves the memory its band's list takes and
+// passes through: its column + 1 (16 bits), its row counted from the row
+// above its band (8 bits), the weights (8 bits each), the colour (24 bits).
+using BandSplat = quint64;
+
+BandSplat packed(const Splat &splat, int rowAbove)
+{
+    return BandSplat(splat.column + 1) | BandSplat(splat.row - rowAbove) << 16 | BandSplat(splat.right) << 24
+           | BandSplat(splat.below) << 32 | BandSplat(splat.colour & 0xFFFFFF) << 40;
+}
+
+Splat unpacked(BandSplat splat, int rowAbove)
+{
+    return {qint32(splat & 0xFFFF) - 1, rowAbove + qint32((splat >> 16) & 255), quint32(splat >> 40),
+            quint8(splat >> 24), quint8(splat >> 32)};
+}
+
 void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
 {
     pixel.weight += weight;
@@ -257,16 +274,19 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
     }
 }
 
-// One poster run. Each round every worker computes one piece into splats
-// sorted by band of rows; then the workers add the splats band by band, the
-// even bands first and the odd ones after, because a splat reaches one row
-// into the next band. A band is added by one worker at a time, so no pixel
+// One poster run. Each round every worker computes a few pieces, each into
+// splats sorted by band of rows; then the workers add the splats band by
+// band, the even bands first and the odd ones after, because a splat reaches
+// one row into the next band. A band is added by one worker at a time, so no pixel
 // is ever written by two threads at once, and the sums are whole numbers, so
 // neither the thread count nor the order changes a bit.
 class PosterRun
 {
 public:
     static constexpr qint64 bandBytes = 1 << 21;
+    // Most pieces a worker computes in a round: the more splats a band gathers,
+    // the more of them find its sums still in the cache.
+    static constexpr int piecesPerRound = 4;
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
               PosterPieces pieces, PosterAccumulation &sums, const PosterRunControl &control, int workers)
@@ -276,8 +296,9 @@ public:
         , m_pieces(pieces)
         , m_sums(sums)
         , m_control(control)
-        , m_rowsPerBand(int(qMax<qint64>(1, bandBytes / (qint64(sums.size().width()) * qint64(sizeof(PixelSums))))))
-        , m_bandCount((sums.size().height() + m_rowsPerBand - 1) / m_rowsPerBand)
+        , m_bandShift(bandShift(sums.size().width()))
+        , m_bandCount(((sums.size().height() - 1) >> m_bandShift) + 1)
+        , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -285,8 +306,8 @@ public:
             m_total += pointsOf(piece);
         for (Worker &worker : m_workers) {
             worker.splats.resize(posterPiecePoints);
-            worker.sorted.resize(posterPiecePoints);
-            worker.bandStart.resize(m_bandCount + 1);
+            worker.sorted.resize(posterPiecePoints * m_batches);
+            worker.bandStart.resize((m_bandCount + 1) * m_batches);
             worker.bandNext.resize(m_bandCount);
         }
     }
@@ -320,10 +341,12 @@ public:
 private:
     struct Worker
     {
-        std::vector<Splat> splats;
-        std::vector<Splat> sorted;
+        std::vector<Splat> splats; // of the piece being computed
+        std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
+        // Where each piece's bands begin in sorted, m_bandCount + 1 a piece.
         std::vector<quint32> bandStart;
         std::vector<quint32> bandNext; // where the next splat of each band goes
+        int computed = 0; // pieces this round
     };
 
     struct Completion
@@ -332,7 +355,12 @@ private:
         void operator()() noexcept { run->endPhase(); }
     };
 
-    qint64 pieceOf(int worker) const { return m_pieces.first + m_round * qint64(m_workers.size()) + worker; }
+    // The batch-th piece of worker in this round. Neighbouring pieces go to
+    // different workers, so that a run of few pieces is still shared out.
+    qint64 pieceOf(int worker, int batch) const
+    {
+        return m_pieces.first + (m_round * m_batches + batch) * qint64(m_workers.size()) + worker;
+    }
 
     qint64 pointsOf(qint64 piece) const
     {
@@ -355,32 +383,56 @@ private:
     {
         Worker &worker = m_workers[w];
         std::fill(worker.bandStart.begin(), worker.bandStart.end(), 0u);
-        const qint64 piece = pieceOf(w);
-        if (piece >= m_pieces.end)
-            return;
-        qsizetype count = 0;
-        const qint64 first = piece * posterPiecePoints + 1;
-        m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
-                        [&](double x, double y, qint32 colour) {
-                            count += m_raster.splat(x, y, colour, worker.splats[count]) ? 1 : 0;
-                        });
-        sortByBand(worker, count);
+        worker.computed = 0;
+        for (int batch = 0; batch < m_batches && pieceOf(w, batch) < m_pieces.end; ++batch) {
+            quint32 *counts = worker.bandStart.data() + batch * (m_bandCount + 1);
+            const qint64 piece = pieceOf(w, batch);
+            qsizetype count = 0;
+            const qint64 first = piece * posterPiecePoints + 1;
+            m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
+                            [&](double x, double y, qint32 colour) {
+                                Splat &splat = worker.splats[count];
+                                if (m_raster.splat(x, y, colour, splat)) {
+                                    ++counts[bandOf(splat) + 1];
+                                    ++count;
+                                }
+                            });
+            sortByBand(worker, batch, count);
+            ++worker.computed;
+        }
     }
 
-    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) / m_rowsPerBand; }
-
-    void sortByBand(Worker &worker, qsizetype count) const
+    // A band's rows are a power of two, so finding a splat's band is a shift,
+    // and at most 128, so a splat's row fits BandSplat.
+    static int bandShift(int width)
     {
-        std::vector<quint32> &start = worker.bandStart;
-        for (qsizetype i = 0; i < count; ++i)
-            ++start[bandOf(worker.splats[i]) + 1];
+        int shift = 0;
+        while (shift < 7 && (qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
+            ++shift;
+        return shift;
+    }
+
+    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) >> m_bandShift; }
+
+    // Each band's splats counted at the batch's bandStart[band + 1] as they
+    // were made.
+    void sortByBand(Worker &worker, int batch, qsizetype count) const
+    {
+        quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
+        start[0] = quint32(batch * posterPiecePoints);
         for (int b = 0; b < m_bandCount; ++b)
             start[b + 1] += start[b];
         // Nothing is allocated here: a worker thread has no one to tell.
-        std::copy(start.begin(), start.end() - 1, worker.bandNext.begin());
-        for (qsizetype i = 0; i < count; ++i)
-            worker.sorted[worker.bandNext[bandOf(worker.splats[i])]++] = worker.splats[i];
+        std::copy(start, start + m_bandCount, worker.bandNext.begin());
+        for (qsizetype i = 0; i < count; ++i) {
+            const Splat &splat = worker.splats[i];
+            const int band = bandOf(splat);
+            worker.sorted[worker.bandNext[band]++] = packed(splat, rowAbove(band));
+        }
     }
+
+    // The row just above band, where its splats' rows are counted from.
+    int rowAbove(int band) const { return (band << m_bandShift) - 1; }
 
     void addBands(int parity)
     {
@@ -388,10 +440,39 @@ private:
             const int band = 2 * m_nextBand.fetch_add(1) + parity;
             if (band >= m_bandCount)
                 return;
+            const int above = rowAbove(band);
             for (const Worker &worker : m_workers) {
-                for (quint32 i = worker.bandStart[band]; i < worker.bandStart[band + 1]; ++i)
-                    addSplat(m_sums, worker.sorted[i]);
+                for (int batch = 0; batch < worker.computed; ++batch) {
+                    const quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
+                    addSplats(worker.sorted.data(), start[band], start[band + 1], above);
+                }
             }
+        }
+    }
+
+    void addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    {
+        for (quint32 i = first; i < end; ++i) {
+            if (i + prefetchDistance < end)
+                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
+            addSplat(m_sums, unpacked(splats[i], rowAbove));
+        }
+    }
+
+    // The sums a splat reaches are seldom in the cache, and waiting for each
+    // in turn leaves the processor idle; asked for a few splats ahead, they
+    // arrive while the splats before are added.
+    static constexpr quint32 prefetchDistance = 16;
+
+    void prefetch(const Splat &splat) const
+    {
+        const QSize size = m_sums.size();
+        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+        const int row = qBound(0, splat.row, size.height() - 1);
+        const int below = qMin(row + 1, size.height() - 1);
+        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
+            __builtin_prefetch(pixel, 1);
+            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
         }
     }
 
@@ -402,14 +483,14 @@ private:
         if (++m_phase % 3 != 0)
             return;
         for (int w = 0; w < int(m_workers.size()); ++w) {
-            if (pieceOf(w) < m_pieces.end)
-                m_done += pointsOf(pieceOf(w));
+            for (int batch = 0; batch < m_workers[w].computed; ++batch)
+                m_done += pointsOf(pieceOf(w, batch));
         }
         ++m_round;
         if (m_control.onProgress)
             m_control.onProgress(m_done, m_total);
         m_cancelled = m_control.cancel != nullptr && m_control.cancel->load();
-        m_stopped = m_cancelled || pieceOf(0) >= m_pieces.end;
+        m_stopped = m_cancelled || pieceOf(0, 0) >= m_pieces.end;
     }
 
     const PosterIteration m_iteration;
@@ -418,8 +499,9 @@ private:
     const PosterPieces m_pieces;
     PosterAccumulation &m_sums;
     const PosterRunControl &m_control;
-    const int m_rowsPerBand;
+    const int m_bandShift;
     const int m_bandCount;
+    const int m_batches; // pieces a worker computes in a round
     std::vector<Worker> m_workers;
     std::barrier<Completion> m_barrier;
     std::atomic<int> m_nextBand{0};

@@ -52,10 +52,14 @@ std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint6
 
 quint64 PosterAccumulation::largestWeight() const
 {
+    return Vorlane::largestWeight(m_sums, qint64(m_size.width()) * m_size.height());
+}
+
+quint64 largestWeight(const PixelSums *sums, qint64 count)
+{
     quint64 largest = 0;
-    const qint64 count = qint64(m_size.width()) * m_size.height();
     for (qint64 i = 0; i < count; ++i)
-        largest = qMax(largest, m_sums[i].weight);
+        largest = qMax(largest, sums[i].weight);
     return largest;
 }
 

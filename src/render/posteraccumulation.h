@@ -63,6 +63,9 @@ private:
     PixelSums *m_sums;
 };
 
+// The largest weight among count pixels' sums.
+quint64 largestWeight(const PixelSums *sums, qint64 count);
+
 // The physical memory of this machine in bytes, 0 when it cannot be told.
 qint64 physicalMemoryBytes();
 

@@ -122,38 +122,46 @@ bool writeSums(QDataStream &out, const PosterAccumulation &sums)
     return out.status() == QDataStream::Ok;
 }
 
+// Adds the next chunk of the file, of pixels sums, to the pixels at to.
+bool addChunk(QDataStream &in, PixelSums *to, qsizetype pixels)
+{
+    QByteArray compressed;
+    in >> compressed;
+    const QByteArray raw = qUncompress(compressed);
+    const qsizetype numbers = pixels * sumsPerPixel;
+    if (in.status() != QDataStream::Ok || raw.size() != numbers * qsizetype(sizeof(quint64)))
+        return false;
+    const auto *from = reinterpret_cast<const uchar *>(raw.constData());
+    for (qsizetype x = 0; x < pixels; ++x, from += sumsPerPixel * sizeof(quint64)) {
+        const quint64 weight = qFromLittleEndian<quint64>(from);
+        // A pixel no point reached has no colour either; leaving it
+        // untouched keeps the memory of empty areas unused.
+        if (weight == 0)
+            continue;
+        to[x].weight += weight;
+        to[x].red += qFromLittleEndian<quint64>(from + 8);
+        to[x].green += qFromLittleEndian<quint64>(from + 16);
+        to[x].blue += qFromLittleEndian<quint64>(from + 24);
+    }
+    return true;
+}
+
+bool endsWhole(QDataStream &in)
+{
+    QByteArray end(endMark.size(), '\0');
+    return in.readRawData(end.data(), int(end.size())) == endMark.size() && end == endMark;
+}
+
 // Adds the sums stored in the file to sums, chunk by chunk.
 bool addSums(QDataStream &in, PosterAccumulation &sums)
 {
     const QSize size = sums.size();
     const int rows = rowsPerChunk(size);
-    std::vector<quint64> numbers;
     for (int y = 0; y < size.height(); y += rows) {
-        const int count = qMin(rows, size.height() - y);
-        numbers.resize(std::size_t(count) * size.width() * sumsPerPixel);
-        QByteArray compressed;
-        in >> compressed;
-        const QByteArray raw = qUncompress(compressed);
-        if (in.status() != QDataStream::Ok || raw.size() != qsizetype(numbers.size() * sizeof(quint64)))
+        if (!addChunk(in, sums.row(y), qsizetype(qMin(rows, size.height() - y)) * size.width()))
             return false;
-        qFromLittleEndian<quint64>(raw.constData(), qsizetype(numbers.size()), numbers.data());
-        const quint64 *from = numbers.data();
-        for (int row = y; row < y + count; ++row) {
-            PixelSums *to = sums.row(row);
-            for (int x = 0; x < size.width(); ++x, from += sumsPerPixel) {
-                // A pixel no point reached has no colour either; leaving it
-                // untouched keeps the memory of empty areas unused.
-                if (from[0] == 0)
-                    continue;
-                to[x].weight += from[0];
-                to[x].red += from[1];
-                to[x].green += from[2];
-                to[x].blue += from[3];
-            }
-        }
     }
-    QByteArray end(endMark.size(), '\0');
-    return in.readRawData(end.data(), int(end.size())) == endMark.size() && end == endMark;
+    return endsWhole(in);
 }
 
 void prepare(QDataStream &stream)
@@ -188,6 +196,11 @@ std::optional<OpenPart> openPart(const QString &path, QString *error)
     return part;
 }
 
+QString damaged(const QString &path)
+{
+    return tr("'%1' cannot be merged: it is damaged.").arg(path);
+}
+
 // Each part 1 to parts exactly once, or the error naming the first that is not.
 QString checkPartNumbers(const std::vector<PosterPartHeader> &parts, const QStringList &paths)
 {
@@ -208,6 +221,82 @@ QString checkPartNumbers(const std::vector<PosterPartHeader> &parts, const QStri
     }
     return QString();
 }
+
+// The header the parts at paths share, or the error naming the first that
+// does not belong with the others or the part that is missing. The files
+// are opened one at a time: a merge may have more parts than a process may
+// open files.
+std::optional<PosterPartHeader> sharedHeader(const QStringList &paths, QString *error)
+{
+    std::vector<PosterPartHeader> headers;
+    for (const QString &path : paths) {
+        const std::optional<OpenPart> part = openPart(path, error);
+        if (!part)
+            return std::nullopt;
+        const QString different = headers.empty() ? QString() : difference(headers.front(), part->header);
+        if (!different.isEmpty()) {
+            *error = QStringLiteral("'%1' %2 than '%3'.").arg(path, different, paths.constFirst());
+            return std::nullopt;
+        }
+        headers.push_back(part->header);
+    }
+    if (headers.empty()) {
+        *error = tr("Give the parts to merge.");
+        return std::nullopt;
+    }
+    *error = checkPartNumbers(headers, paths);
+    if (!error->isEmpty())
+        return std::nullopt;
+    return headers.front();
+}
+
+// The parts' sums a band of rows at a time, the rows of one chunk of every
+// part. Each file is open only while a chunk is read from it.
+class PartBands
+{
+public:
+    PartBands(const QStringList &paths, QSize size)
+        : m_paths(paths)
+        , m_size(size)
+        , m_rowsPerBand(rowsPerChunk(size))
+        , m_next(std::size_t(paths.size()), -1)
+    {
+    }
+
+    int count() const { return (m_size.height() + m_rowsPerBand - 1) / m_rowsPerBand; }
+    int firstRow(int band) const { return band * m_rowsPerBand; }
+    int rows(int band) const { return qMin(m_rowsPerBand, m_size.height() - firstRow(band)); }
+
+    // Sets sums to the band's sums of every part; the bands must come in
+    // order.
+    bool add(int band, std::vector<PixelSums> &sums, QString *error)
+    {
+        const qsizetype pixels = qsizetype(rows(band)) * m_size.width();
+        std::fill(sums.begin(), sums.begin() + pixels, PixelSums());
+        for (int i = 0; i < m_paths.size(); ++i) {
+            std::optional<OpenPart> part = openPart(m_paths[i], error);
+            if (!part)
+                return false;
+            if (m_next[i] >= 0 && !part->file->seek(m_next[i])) {
+                *error = damaged(m_paths[i]);
+                return false;
+            }
+            if (!addChunk(*part->stream, sums.data(), pixels) || (band + 1 == count() && !endsWhole(*part->stream))) {
+                *error = damaged(m_paths[i]);
+                return false;
+            }
+            m_next[i] = part->file->pos();
+        }
+        return true;
+    }
+
+private:
+    const QStringList &m_paths;
+    const QSize m_size;
+    const int m_rowsPerBand;
+    // Where each part's next chunk begins, -1 before the first.
+    std::vector<qint64> m_next;
+};
 
 } // namespace
 
@@ -244,28 +333,10 @@ bool writePosterPart(const PosterPartHeader &header, const PosterAccumulation &s
 MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit)
 {
     MergedPoster merged;
-    // The headers first, one file open at a time: a merge may have more
-    // parts than a process may open files.
-    std::vector<PosterPartHeader> headers;
-    for (const QString &path : paths) {
-        const std::optional<OpenPart> part = openPart(path, &merged.error);
-        if (!part)
-            return merged;
-        const QString different = headers.empty() ? QString() : difference(headers.front(), part->header);
-        if (!different.isEmpty()) {
-            merged.error = QStringLiteral("'%1' %2 than '%3'.").arg(path, different, paths.constFirst());
-            return merged;
-        }
-        headers.push_back(part->header);
-    }
-    if (headers.empty()) {
-        merged.error = tr("Give the parts to merge.");
+    const std::optional<PosterPartHeader> header = sharedHeader(paths, &merged.error);
+    if (!header)
         return merged;
-    }
-    merged.error = checkPartNumbers(headers, paths);
-    if (!merged.error.isEmpty())
-        return merged;
-    merged.header = headers.front();
+    merged.header = *header;
     merged.sums = PosterAccumulation::allocate(merged.header.settings.size, memoryLimit, &merged.error);
     for (const QString &path : paths) {
         if (!merged.sums)
@@ -273,10 +344,47 @@ MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit)
         const std::optional<OpenPart> part = openPart(path, &merged.error);
         if (!part || !addSums(*part->stream, *merged.sums)) {
             if (part)
-                merged.error = tr("'%1' cannot be merged: it is damaged.").arg(path);
+                merged.error = damaged(path);
             merged.sums.reset();
         }
     }
+    return merged;
+}
+
+MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping tone)
+{
+    MergedPicture merged;
+    const std::optional<PosterPartHeader> header = sharedHeader(paths, &merged.error);
+    if (!header)
+        return merged;
+    merged.header = *header;
+    tone.backColour = header->backColour;
+    const QSize size = header->settings.size;
+    QImage picture = blankPosterPicture(size, tone, &merged.error);
+    std::vector<PixelSums> sums;
+    try {
+        sums.resize(std::size_t(rowsPerChunk(size)) * std::size_t(size.width()));
+    } catch (const std::bad_alloc &) {
+        merged.error = tr("There is not enough memory to merge the parts.");
+    }
+    if (picture.isNull() || sums.empty())
+        return merged;
+    // Every band's tone needs the densest pixel of the whole poster, so the
+    // parts are read twice: for it, and for the picture.
+    PartBands densest(paths, size);
+    quint64 largest = 0;
+    for (int band = 0; band < densest.count(); ++band) {
+        if (!densest.add(band, sums, &merged.error))
+            return merged;
+        largest = qMax(largest, largestWeight(sums.data(), qint64(densest.rows(band)) * size.width()));
+    }
+    PartBands toned(paths, size);
+    for (int band = 0; band < toned.count(); ++band) {
+        if (!toned.add(band, sums, &merged.error))
+            return merged;
+        tonePosterRows(picture, tone, largest, toned.firstRow(band), sums.data(), toned.rows(band));
+    }
+    merged.picture = picture;
     return merged;
 }
 

@@ -2,8 +2,10 @@
 
 #include "poster.h"
 #include "posteraccumulation.h"
+#include "postertone.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -47,5 +49,18 @@ struct MergedPoster
     QString error;
 };
 MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit);
+
+// The picture of the parts at paths merged and toned (over their document's
+// background colour), the same as mergePosterParts and posterPicture give,
+// but added and toned band by band: besides the picture, the memory holds
+// the sums of one band only, whatever the poster's size. The parts are read
+// twice. Refusals as for mergePosterParts.
+struct MergedPicture
+{
+    PosterPartHeader header;
+    QImage picture;
+    QString error;
+};
+MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping tone);
 
 } // namespace Vorlane

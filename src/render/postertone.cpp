@@ -113,26 +113,31 @@ private:
 
 } // namespace
 
-QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error)
+QImage blankPosterPicture(QSize size, const PosterToneMapping &tone, QString *error)
 {
     const bool deep = tone.depth == 16;
     const QImage::Format format = deep ? (tone.transparent ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
                                        : (tone.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    QImage picture(sums.size(), format);
-    if (picture.isNull()) {
+    QImage picture(size, format);
+    if (picture.isNull())
         *error = QCoreApplication::translate("Poster", "There is not enough memory for a picture of %1 x %2 pixels.")
-                     .arg(sums.size().width())
-                     .arg(sums.size().height());
-        return picture;
-    }
-    const PixelTones tones(tone, sums.largestWeight());
+                     .arg(size.width())
+                     .arg(size.height());
+    return picture;
+}
+
+void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
+                    const PixelSums *sums, int count)
+{
+    const PixelTones tones(tone, largestWeight);
+    const int width = picture.width();
     // Every pixel depends on its own sums alone, so rows may be shared out
     // among threads in any way.
     const int threads = int(qBound(1u, std::thread::hardware_concurrency(), 64u));
     std::vector<std::thread> helpers;
-    const auto toneRows = [&](int first) {
-        for (int y = first; y < picture.height(); y += threads)
-            tones.toneRow(sums.row(y), picture.scanLine(y), picture.width());
+    const auto toneRows = [&](int start) {
+        for (int y = start; y < count; y += threads)
+            tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
     };
     try {
         for (int t = 1; t < threads; ++t)
@@ -145,6 +150,13 @@ QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &to
     toneRows(0);
     for (std::thread &helper : helpers)
         helper.join();
+}
+
+QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error)
+{
+    QImage picture = blankPosterPicture(sums.size(), tone, error);
+    if (!picture.isNull())
+        tonePosterRows(picture, tone, sums.largestWeight(), 0, sums.row(0), sums.size().height());
     return picture;
 }
 

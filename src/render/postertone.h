@@ -7,6 +7,7 @@
 namespace Vorlane {
 
 class PosterAccumulation;
+struct PixelSums;
 
 // How a poster's sums become a picture.
 struct PosterToneMapping
@@ -28,5 +29,13 @@ struct PosterToneMapping
 // over transparency. A null image with error set when the picture's memory
 // cannot be had.
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error);
+
+// For pictures made a band of sums at a time: a picture of size in the
+// tone's format (a null one with error set when its memory cannot be had),
+// and the toning of count rows of sums, one after the other, into it from
+// row first, given the weight of the whole poster's densest pixel.
+QImage blankPosterPicture(QSize size, const PosterToneMapping &tone, QString *error);
+void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
+                    const PixelSums *sums, int count);
 
 } // namespace Vorlane
