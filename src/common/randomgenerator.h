@@ -75,25 +75,25 @@ private:
         return far ^ (y >> 1) ^ (odd & 0x9908b0dfu);
     }
 
-    // Words from to to − 1, whose far partners lie far words on (without
-    // wrap-around indices).
-    void twistRun(std::uint32_t from, std::uint32_t to, std::int32_t far)
+    // Words from to to − 1, each with the partner far words on; far wraps
+    // around the 32-bit range, so that a run can also look back.
+    void twistRun(std::uint32_t from, std::uint32_t to, std::uint32_t far)
     {
         for (std::uint32_t i = from; i < to; ++i)
-            m_state[i] = twisted(m_state[i], m_state[i + 1], m_state[std::int32_t(i) + far]);
+            m_state[i] = twisted(m_state[i], m_state[i + 1], m_state[i + far]);
     }
 
-    // The next 624 words at once, in runs that the compiler keeps in vector
-    // registers. At -O2 it vectorises only a loop that leaves no words over
-    // from whole groups of four, so the three odd words get a run of their own.
+    // The next 624 words at once, in runs without wrap-around indices that
+    // the compiler keeps in vector registers. At -O2 it does so only for a
+    // loop with no words left over from groups of four, so the three odd
+    // words of the first run get a run of their own.
     void twist()
     {
         constexpr std::uint32_t firstRun = stateSize - shift;
-        constexpr std::uint32_t firstGroups = firstRun / 4 * 4;
-        constexpr std::int32_t far = std::int32_t(shift);
-        twistRun(0, firstGroups, far);
-        twistRun(firstGroups, firstRun, far);
-        twistRun(firstRun, stateSize - 1, far - std::int32_t(stateSize));
+        constexpr std::uint32_t inGroups = firstRun / 4 * 4;
+        twistRun(0, inGroups, shift);
+        twistRun(inGroups, firstRun, shift);
+        twistRun(firstRun, stateSize - 1, shift - stateSize);
         m_state[stateSize - 1] = twisted(m_state[stateSize - 1], m_state[0], m_state[shift - 1]);
         m_index = 0;
     }
