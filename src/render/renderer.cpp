@@ -296,7 +296,10 @@ public:
         (*tile)[(y % tileSide) * tileSide + x % tileSide] = rgb;
     }
 
-    void drawOnto(const RasterCanvas::PixelWriter &canvas) const
+    // Lays what the stretch drew over the canvas and clears the layer, whose
+    // tiles then serve a later stretch of the run without being made again:
+    // the stretches of one run reach much the same part of the canvas.
+    void moveOnto(const RasterCanvas::PixelWriter &canvas)
     {
         for (std::size_t t = 0; t < m_tiles.size(); ++t) {
             if (!m_tiles[t])
@@ -309,10 +312,13 @@ public:
                 const QRgb *from = m_tiles[t]->data() + y * tileSide;
                 QRgb *to = canvas.bits() + (top + y) * canvas.stride() + left;
                 for (int x = 0; x < width; ++x) {
-                    if (from[x] != 0)
-                        to[x] = from[x];
+                    // A mask, not a branch: the edge of a figure would
+                    // make a branch guess wrong again and again.
+                    const QRgb keep = 0u - QRgb(from[x] == 0);
+                    to[x] = from[x] | (to[x] & keep);
                 }
             }
+            m_tiles[t]->fill(0);
         }
     }
 
@@ -629,15 +635,16 @@ public:
             const std::size_t s = m_claimed++;
             m_changed.wait(lock, [&] { return m_positioned > s; });
             StretchStart start = m_starts[s];
+            std::unique_ptr<Layer> layer = s == 0 ? nullptr : takeSpareLayer();
             lock.unlock();
 
-            std::unique_ptr<Layer> layer;
             bool whole;
             if (s == 0) {
                 ImageSurface image(m_canvas);
                 whole = renderStretchOnto(m_shared, m_canvas, m_stretches[0], start.selected, start.random, image);
             } else {
-                layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
+                if (!layer)
+                    layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
                 whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected, start.random,
                                           *layer);
             }
@@ -659,7 +666,7 @@ public:
     {
         for (const std::unique_ptr<Layer> &layer : m_layers) {
             if (layer)
-                layer->drawOnto(m_canvas);
+                layer->moveOnto(m_canvas);
         }
         if (m_laid < m_outcome.size())
             return false;
@@ -674,10 +681,19 @@ private:
     {
         for (; m_laid < m_outcome.size() && m_outcome[m_laid] == Whole; ++m_laid) {
             if (m_layers[m_laid]) {
-                m_layers[m_laid]->drawOnto(m_canvas);
-                m_layers[m_laid].reset();
+                m_layers[m_laid]->moveOnto(m_canvas);
+                m_spareLayers.push_back(std::move(m_layers[m_laid]));
             }
         }
+    }
+
+    std::unique_ptr<Layer> takeSpareLayer()
+    {
+        if (m_spareLayers.empty())
+            return nullptr;
+        std::unique_ptr<Layer> layer = std::move(m_spareLayers.back());
+        m_spareLayers.pop_back();
+        return layer;
     }
 
     SharedRun &m_shared;
@@ -688,6 +704,7 @@ private:
     std::vector<StretchStart> m_starts;
     std::vector<RandomGenerator> m_ends;
     std::vector<std::unique_ptr<Layer>> m_layers;
+    std::vector<std::unique_ptr<Layer>> m_spareLayers; // laid over and cleared
     std::vector<Outcome> m_outcome;
     std::size_t m_positioned = 1;
     std::size_t m_claimed = 0;
