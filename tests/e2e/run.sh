@@ -31,7 +31,9 @@ xvfb_pid=""
 program_pid=""
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    # The server must be gone before another run starts one: a server still
+    # shutting down removes its socket even when a new one has taken its number.
+    [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
     mountpoint -q "$work/full" 2>/dev/null && umount -l "$work/full"
     rm -rf "$work"
 }
