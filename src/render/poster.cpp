@@ -260,15 +260,24 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
     const std::array<quint64, 2> across{256u - splat.right, splat.right};
     const std::array<quint64, 2> down{256u - splat.below, splat.below};
     const QSize size = sums.size();
-    const bool inside = splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0
-                        && splat.row + 1 < size.height();
+    if (splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height()) {
+        // Nearly every splat lies wholly inside: four sums with no bounds to
+        // test, the lower two a line further on.
+        PixelSums *upper = sums.row(splat.row) + splat.column;
+        PixelSums *lower = upper + size.width();
+        addToPixel(upper[0], across[0] * down[0], red, green, blue);
+        addToPixel(upper[1], across[1] * down[0], red, green, blue);
+        addToPixel(lower[0], across[0] * down[1], red, green, blue);
+        addToPixel(lower[1], across[1] * down[1], red, green, blue);
+        return;
+    }
     for (int dy = 0; dy < 2; ++dy) {
         const int row = splat.row + dy;
-        if (!inside && (row < 0 || row >= size.height()))
+        if (row < 0 || row >= size.height())
             continue;
         PixelSums *line = sums.row(row) + splat.column;
         for (int dx = 0; dx < 2; ++dx) {
-            if (inside || (splat.column + dx >= 0 && splat.column + dx < size.width()))
+            if (splat.column + dx >= 0 && splat.column + dx < size.width())
                 addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
         }
     }
