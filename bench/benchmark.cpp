@@ -21,8 +21,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 using namespace Vorlane;
 
@@ -53,8 +55,25 @@ double millisecondsPerRun(int runs, Work work)
     return double(timer.nsecsElapsed()) / 1e6 / runs;
 }
 
+// Milliseconds of the fastest of runs runs of work. A run of a few
+// milliseconds on every core is slowed by whatever else wakes up on the
+// machine; the fastest run shows what the code can do, on one core as on all.
+template<typename Work>
+double fastestMilliseconds(int runs, Work work)
+{
+    work();
+    double fastest = std::numeric_limits<double>::max();
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        fastest = std::min(fastest, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return fastest;
+}
+
 // The renderer alone onto a canvas of the main window's size, on one thread
-// and on every core.
+// and on every core, each the fastest of 15 runs.
 void benchmarkCore(QSize canvasSize)
 {
     FractalDocument document = startupDocument(0.0f, 0.0f, 0);
@@ -66,7 +85,7 @@ void benchmarkCore(QSize canvasSize)
     for (const auto &[label, threads] : {std::pair{"core", 1}, std::pair{"core-all", 0}}) {
         PictureRun run;
         run.threads = threads;
-        const double milliseconds = millisecondsPerRun(5, [&] { renderPicture(document, canvas, random, run); });
+        const double milliseconds = fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run); });
         std::printf("%s: %.0f points/s\n", label, double(benchmarkPoints) / milliseconds * 1000.0);
     }
 }
