@@ -22,7 +22,7 @@ namespace {
 constexpr qint32 longRunPoints = 5'000'000;
 constexpr int barWidth = 40;
 
-int leave(RenderExit code, const QString &message = QString())
+int leave(ToolExit code, const QString &message = QString())
 {
     if (!message.isEmpty())
         std::fprintf(stderr, "vorlane-render: %s\n", qPrintable(message));
@@ -66,8 +66,8 @@ int writePicture(const QImage &picture, const QString &path)
 {
     QString error;
     if (!writePictureFile(picture, path, &error))
-        return leave(RenderExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
-    return leave(RenderExit::Success);
+        return leave(ToolExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
+    return leave(ToolExit::Success);
 }
 
 int renderPosterOf(const FractalDocument &document, const RenderOptions &options)
@@ -78,7 +78,7 @@ int renderPosterOf(const FractalDocument &document, const RenderOptions &options
     request.tone.backColour = document.colours.backColour;
     const PosterResult poster = renderPoster(document, request, posterControl(options, request.settings.points));
     if (poster.end != PosterRunEnd::Finished)
-        return leave(RenderExit::RefusedDocument, poster.error);
+        return leave(ToolExit::Refused, poster.error);
     return writePicture(poster.picture, options.output);
 }
 
@@ -89,25 +89,25 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
     QString error;
     std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
     if (!sums)
-        return leave(RenderExit::RefusedDocument, error);
+        return leave(ToolExit::Refused, error);
     const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
     const PosterRunResult run =
         accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums,
                          posterControl(options, (pieces.end - pieces.first) * posterPiecePoints));
     if (run.end != PosterRunEnd::Finished)
-        return leave(RenderExit::RefusedDocument, run.error);
+        return leave(ToolExit::Refused, run.error);
     if (!writePosterPart(posterPartHeader(document, settings, poster.part, poster.parts), *sums, poster.accumulation,
                          &error))
-        return leave(RenderExit::OutputFailed,
+        return leave(ToolExit::OutputFailed,
                      QStringLiteral("cannot write '%1': %2").arg(poster.accumulation, error));
-    return leave(RenderExit::Success);
+    return leave(ToolExit::Success);
 }
 
 int mergePoster(const RenderOptions &options)
 {
     const MergedPicture merged = mergePosterPicture(options.poster.merge, options.poster.tone);
     if (merged.picture.isNull())
-        return leave(RenderExit::RefusedDocument, merged.error);
+        return leave(ToolExit::Refused, merged.error);
     return writePicture(merged.picture, options.output);
 }
 
@@ -116,10 +116,10 @@ int render(const RenderOptions &options)
     QString readError;
     const std::optional<QByteArray> input = readDocumentBytes(options.input, &readError);
     if (!input)
-        return leave(RenderExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(options.input, readError));
+        return leave(ToolExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(options.input, readError));
     std::optional<FractalDocument> document = decodeDocument(*input, FractalDocument());
     if (!document)
-        return leave(RenderExit::RefusedDocument,
+        return leave(ToolExit::Refused,
                      QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(options.input));
     document->settings.totalPoints = options.points.value_or(document->settings.totalPoints);
     document->settings.resolution = options.resolution.value_or(document->settings.resolution);
@@ -129,7 +129,7 @@ int render(const RenderOptions &options)
     }
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
-        return leave(RenderExit::RefusedDocument, problem);
+        return leave(ToolExit::Refused, problem);
     if (options.mode == RenderMode::Poster)
         return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
                                                      : renderPosterPart(*document, options);
@@ -155,12 +155,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
 
     const ParsedRenderOptions parsed = parseRenderOptions(QCoreApplication::arguments());
-    if (const auto *info = std::get_if<RenderInfo>(&parsed)) {
+    if (const auto *info = std::get_if<CommandLineInfo>(&parsed)) {
         std::fputs(qPrintable(info->text), stdout);
-        return leave(RenderExit::Success);
+        return leave(ToolExit::Success);
     }
-    if (const auto *error = std::get_if<RenderOptionsError>(&parsed))
-        return leave(RenderExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-render --help'."));
+    if (const auto *error = std::get_if<CommandLineError>(&parsed))
+        return leave(ToolExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-render --help'."));
     const RenderOptions &options = std::get<RenderOptions>(parsed);
     return options.mode == RenderMode::Merge ? mergePoster(options) : render(options);
 }

@@ -257,7 +257,7 @@ ParsedRenderOptions parseMerge(const Parser &p)
     for (const QCommandLineOption *option : {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed,
                                              &p.mode, &p.zoom, &p.part, &p.accumulation}) {
         if (p.parser.isSet(*option))
-            return RenderOptionsError{QStringLiteral("--merge takes no --%1: the parts hold it.")
+            return CommandLineError{QStringLiteral("--merge takes no --%1: the parts hold it.")
                                           .arg(option->names().constFirst())};
     }
     RenderOptions options;
@@ -265,15 +265,15 @@ ParsedRenderOptions parseMerge(const Parser &p)
     options.output = p.parser.value(p.output);
     options.poster.merge = p.parser.positionalArguments();
     if (options.poster.merge.isEmpty())
-        return RenderOptionsError{QStringLiteral("Give the .vacc parts to merge.")};
+        return CommandLineError{QStringLiteral("Give the .vacc parts to merge.")};
     if (!isPngName(options.output))
-        return RenderOptionsError{QStringLiteral("Give the poster to write with -o FILE.png.")};
+        return CommandLineError{QStringLiteral("Give the poster to write with -o FILE.png.")};
     std::optional<int> threads;
     QString error = readTone(p, options.poster.tone);
     if (error.isEmpty())
         error = readNumber(p, p.threads, 0, mostThreads, threads);
     if (!error.isEmpty())
-        return RenderOptionsError{error};
+        return CommandLineError{error};
     options.threads = threads.value_or(0);
     return options;
 }
@@ -291,27 +291,27 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
 {
     Parser p;
     if (!p.parser.parse(arguments))
-        return RenderOptionsError{p.parser.errorText()};
+        return CommandLineError{p.parser.errorText()};
     if (p.parser.isSet(p.help))
-        return RenderInfo{p.parser.helpText()};
+        return CommandLineInfo{p.parser.helpText()};
     if (p.parser.isSet(p.version))
-        return RenderInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
+        return CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
                           + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
     if (p.parser.isSet(p.merge))
         return parseMerge(p);
     const QStringList inputs = p.parser.positionalArguments();
     if (inputs.size() != 1)
-        return RenderOptionsError{QStringLiteral("Give exactly one document to render.")};
+        return CommandLineError{QStringLiteral("Give exactly one document to render.")};
     // A part of a poster is written as sums, not as a picture.
     const bool toPicture = !p.parser.isSet(p.accumulation);
     if (toPicture && !p.parser.isSet(p.output))
-        return RenderOptionsError{QStringLiteral("Give the picture to write with -o FILE.")};
+        return CommandLineError{QStringLiteral("Give the picture to write with -o FILE.")};
 
     RenderOptions options;
     options.input = inputs.constFirst();
     options.output = p.parser.value(p.output);
     if (toPicture && !isPictureName(options.output))
-        return RenderOptionsError{QStringLiteral("The picture must be a .png or a .bmp file.")};
+        return CommandLineError{QStringLiteral("The picture must be a .png or a .bmp file.")};
     std::optional<std::uint32_t> seed;
     std::optional<int> threads;
     // In order: the size and the mode come before what depends on them.
@@ -328,7 +328,7 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     for (const auto &reader : readers) {
         const QString error = reader();
         if (!error.isEmpty())
-            return RenderOptionsError{error};
+            return CommandLineError{error};
     }
     options.seed = seed.value_or(options.seed);
     options.threads = threads.value_or(options.threads);

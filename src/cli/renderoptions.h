@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/commandline.h"
 #include "render/postertone.h"
 
 #include <QPoint>
@@ -13,15 +14,6 @@
 #include <variant>
 
 namespace Vorlane {
-
-// What vorlane-render exits with.
-enum class RenderExit : int {
-    Success = 0,
-    BadOptions = 2,
-    MissingInput = 3,
-    RefusedDocument = 4,
-    OutputFailed = 5,
-};
 
 // The exact mode draws as the main window does; the poster mode fits the
 // fractal to the picture and shades it by density.
@@ -62,19 +54,7 @@ struct RenderOptions
     PosterOptions poster;
 };
 
-// Text to print on standard output and leave with success (--help, --version).
-struct RenderInfo
-{
-    QString text;
-};
-
-// A message for standard error and leave with RenderExit::BadOptions.
-struct RenderOptionsError
-{
-    QString message;
-};
-
-using ParsedRenderOptions = std::variant<RenderOptions, RenderInfo, RenderOptionsError>;
+using ParsedRenderOptions = std::variant<RenderOptions, CommandLineInfo, CommandLineError>;
 
 // Parses the arguments, the program's name first.
 ParsedRenderOptions parseRenderOptions(const QStringList &arguments);

@@ -87,7 +87,7 @@ bool isDocument(const QString &path)
     return hasExtension(path, {"vrf"});
 }
 
-std::variant<Conversion, ConvertOptionsError> conversion(const QString &input, const QString &output)
+std::variant<Conversion, CommandLineError> conversion(const QString &input, const QString &output)
 {
     if (isDocument(input) && hasExtension(output, {"ifs", "txt"}))
         return Conversion::DocumentToIfs;
@@ -95,7 +95,7 @@ std::variant<Conversion, ConvertOptionsError> conversion(const QString &input, c
         return Conversion::DocumentToFlame;
     if (!isDocument(input) && isDocument(output))
         return Conversion::IfsToDocument;
-    return ConvertOptionsError{QStringLiteral("Convert a .vrf document to .ifs, .txt, .flame or .xml, "
+    return CommandLineError{QStringLiteral("Convert a .vrf document to .ifs, .txt, .flame or .xml, "
                                               "or IFS text to a .vrf document.")};
 }
 
@@ -105,26 +105,26 @@ ParsedConvertOptions parseConvertOptions(const QStringList &arguments)
 {
     Parser p;
     if (!p.parser.parse(arguments))
-        return ConvertOptionsError{p.parser.errorText()};
+        return CommandLineError{p.parser.errorText()};
     if (p.parser.isSet(p.help))
-        return ConvertInfo{p.parser.helpText()};
+        return CommandLineInfo{p.parser.helpText()};
     if (p.parser.isSet(p.version))
-        return ConvertInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
+        return CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
                            + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
 
     ConvertOptions options;
     const QStringList files = p.parser.positionalArguments();
     if (p.parser.isSet(p.list)) {
         if (files.size() != 1 || isDocument(files.constFirst()))
-            return ConvertOptionsError{QStringLiteral("--list takes one IFS text file and no output.")};
+            return CommandLineError{QStringLiteral("--list takes one IFS text file and no output.")};
         options.conversion = Conversion::ListBlocks;
         options.input = files.constFirst();
         return options;
     }
     if (files.size() != 2)
-        return ConvertOptionsError{QStringLiteral("Give the file to convert and the file to write.")};
+        return CommandLineError{QStringLiteral("Give the file to convert and the file to write.")};
     const auto chosen = conversion(files.at(0), files.at(1));
-    if (const auto *error = std::get_if<ConvertOptionsError>(&chosen))
+    if (const auto *error = std::get_if<CommandLineError>(&chosen))
         return *error;
     options.conversion = std::get<Conversion>(chosen);
     options.input = files.at(0);
@@ -135,10 +135,10 @@ ParsedConvertOptions parseConvertOptions(const QStringList &arguments)
     options.keepScale = p.parser.isSet(p.keepScale);
     const bool importing = options.conversion == Conversion::IfsToDocument;
     if (!importing && (p.parser.isSet(p.name) || p.parser.isSet(p.baseField) || options.approximate || options.keepScale))
-        return ConvertOptionsError{
+        return CommandLineError{
             QStringLiteral("--name, --approximate, --base-field and --keep-scale belong to IFS text -> .vrf.")};
     if (p.parser.isSet(p.baseField) && !isDocument(options.baseFieldDocument))
-        return ConvertOptionsError{QStringLiteral("--base-field takes a .vrf document.")};
+        return CommandLineError{QStringLiteral("--base-field takes a .vrf document.")};
     return options;
 }
 

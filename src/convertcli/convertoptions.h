@@ -1,20 +1,13 @@
 #pragma once
 
+#include "common/commandline.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <variant>
 
 namespace Vorlane {
-
-// What vorlane-convert exits with, as vorlane-render does.
-enum class ConvertExit : int {
-    Success = 0,
-    BadOptions = 2,
-    MissingInput = 3,
-    Refused = 4,
-    OutputFailed = 5,
-};
 
 enum class Conversion {
     DocumentToIfs,
@@ -35,19 +28,7 @@ struct ConvertOptions
     bool keepScale = false;
 };
 
-// Text to print on standard output and leave with success (--help, --version).
-struct ConvertInfo
-{
-    QString text;
-};
-
-// A message for standard error and leave with ConvertExit::BadOptions.
-struct ConvertOptionsError
-{
-    QString message;
-};
-
-using ParsedConvertOptions = std::variant<ConvertOptions, ConvertInfo, ConvertOptionsError>;
+using ParsedConvertOptions = std::variant<ConvertOptions, CommandLineInfo, CommandLineError>;
 
 // Parses the arguments, the program's name first. The conversion follows
 // from the files' extensions.

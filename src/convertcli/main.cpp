@@ -22,7 +22,7 @@ void note(const QString &message)
     std::fprintf(stderr, "vorlane-convert: %s\n", qPrintable(message));
 }
 
-int leave(ConvertExit code, const QString &message = QString())
+int leave(ToolExit code, const QString &message = QString())
 {
     if (!message.isEmpty())
         note(message);
@@ -31,15 +31,15 @@ int leave(ConvertExit code, const QString &message = QString())
 
 int cannotRead(const QString &path, const QString &reason)
 {
-    return leave(ConvertExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(path, reason));
+    return leave(ToolExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(path, reason));
 }
 
 int write(const QString &path, const QByteArray &bytes)
 {
     QString error;
     if (!replaceFile(path, bytes, &error))
-        return leave(ConvertExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
-    return leave(ConvertExit::Success);
+        return leave(ToolExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(path, error));
+    return leave(ToolExit::Success);
 }
 
 // The document, or the exit code after saying why there is none.
@@ -51,7 +51,7 @@ std::variant<FractalDocument, int> readDocument(const QString &path)
         return cannotRead(path, error);
     std::optional<FractalDocument> document = decodeDocument(*bytes, FractalDocument());
     if (!document)
-        return leave(ConvertExit::Refused, QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(path));
+        return leave(ToolExit::Refused, QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(path));
     return *std::move(document);
 }
 
@@ -76,7 +76,7 @@ std::variant<QList<IfsBlock>, int> readBlocks(const QString &path)
         return cannotRead(path, error);
     auto parsed = parseIfsText(*bytes);
     if (const auto *refusal = std::get_if<IfsTextError>(&parsed))
-        return leave(ConvertExit::Refused, QStringLiteral("'%1', %2").arg(path, refusal->message));
+        return leave(ToolExit::Refused, QStringLiteral("'%1', %2").arg(path, refusal->message));
     return std::get<QList<IfsBlock>>(std::move(parsed));
 }
 
@@ -87,7 +87,7 @@ int listBlocks(const QString &path)
         return *code;
     for (const IfsBlock &block : std::get<QList<IfsBlock>>(blocks))
         std::printf("%s\t%d maps\n", qPrintable(block.name), int(block.maps.size()));
-    return leave(ConvertExit::Success);
+    return leave(ToolExit::Success);
 }
 
 int importBlock(const ConvertOptions &options)
@@ -97,7 +97,7 @@ int importBlock(const ConvertOptions &options)
         return *code;
     const std::optional<IfsBlock> block = ifsBlockNamed(std::get<QList<IfsBlock>>(blocks), options.blockName);
     if (!block)
-        return leave(ConvertExit::BadOptions,
+        return leave(ToolExit::BadOptions,
                      QStringLiteral("'%1' holds no block named '%2'; --list shows its blocks.")
                          .arg(options.input, options.blockName));
 
@@ -110,14 +110,14 @@ int importBlock(const ConvertOptions &options)
     }
     const auto imported = importIfsBlock(*block, importOptions);
     if (const auto *refusal = std::get_if<QString>(&imported))
-        return leave(ConvertExit::Refused, *refusal);
+        return leave(ToolExit::Refused, *refusal);
     const IfsImport &result = std::get<IfsImport>(imported);
     for (const QString &message : result.notes)
         note(message);
     QString error;
     if (!saveDocumentFile(result.document, options.output, &error))
-        return leave(ConvertExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
-    return leave(ConvertExit::Success);
+        return leave(ToolExit::OutputFailed, QStringLiteral("cannot write '%1': %2").arg(options.output, error));
+    return leave(ToolExit::Success);
 }
 
 int convert(const ConvertOptions &options)
@@ -131,7 +131,7 @@ int convert(const ConvertOptions &options)
     case Conversion::ListBlocks:
         return listBlocks(options.input);
     }
-    return leave(ConvertExit::BadOptions);
+    return leave(ToolExit::BadOptions);
 }
 
 } // namespace
@@ -146,11 +146,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
 
     const ParsedConvertOptions parsed = parseConvertOptions(QCoreApplication::arguments());
-    if (const auto *info = std::get_if<ConvertInfo>(&parsed)) {
+    if (const auto *info = std::get_if<CommandLineInfo>(&parsed)) {
         std::fputs(qPrintable(info->text), stdout);
-        return leave(ConvertExit::Success);
+        return leave(ToolExit::Success);
     }
-    if (const auto *error = std::get_if<ConvertOptionsError>(&parsed))
-        return leave(ConvertExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-convert --help'."));
+    if (const auto *error = std::get_if<CommandLineError>(&parsed))
+        return leave(ToolExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-convert --help'."));
     return convert(std::get<ConvertOptions>(parsed));
 }

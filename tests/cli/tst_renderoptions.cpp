@@ -100,7 +100,7 @@ void TestRenderOptions::badOptionsAreRefused()
 {
     QFETCH(QString, line);
     const auto parsed = parse(line);
-    const auto *error = std::get_if<RenderOptionsError>(&parsed);
+    const auto *error = std::get_if<CommandLineError>(&parsed);
     QVERIFY(error);
     QVERIFY(!error->message.isEmpty());
 }
@@ -108,11 +108,11 @@ void TestRenderOptions::badOptionsAreRefused()
 void TestRenderOptions::helpAndVersionAreInformation()
 {
     const auto help = parse(QStringLiteral("--help"));
-    QVERIFY(std::get_if<RenderInfo>(&help));
-    QVERIFY(std::get<RenderInfo>(help).text.contains(QLatin1String("--resolution")));
-    QVERIFY(std::get<RenderInfo>(help).text.contains(QLatin1String("--mode poster")));
+    QVERIFY(std::get_if<CommandLineInfo>(&help));
+    QVERIFY(std::get<CommandLineInfo>(help).text.contains(QLatin1String("--resolution")));
+    QVERIFY(std::get<CommandLineInfo>(help).text.contains(QLatin1String("--mode poster")));
     const auto version = parse(QStringLiteral("--version"));
-    QVERIFY(std::get_if<RenderInfo>(&version));
+    QVERIFY(std::get_if<CommandLineInfo>(&version));
 }
 
 void TestRenderOptions::posterOptionsAreRead()

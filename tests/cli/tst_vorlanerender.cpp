@@ -77,18 +77,18 @@ void TestVorlaneRender::exitCodesTellWhatWentWrong()
     QVERIFY(saveDocumentFile(startupDocument(1, 1, 0), document));
     const QString output = folder.filePath(QStringLiteral("out.png"));
     QCOMPARE(runRenderer({folder.filePath(QStringLiteral("missing.vrf")), QStringLiteral("-o"), output}).exitCode,
-             int(RenderExit::MissingInput));
+             int(ToolExit::MissingInput));
     const QString junk = folder.filePath(QStringLiteral("junk.vrf"));
     writeFile(junk, "junk");
-    QCOMPARE(runRenderer({junk, QStringLiteral("-o"), output}).exitCode, int(RenderExit::RefusedDocument));
+    QCOMPARE(runRenderer({junk, QStringLiteral("-o"), output}).exitCode, int(ToolExit::Refused));
     QCOMPARE(runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--resolution"), QStringLiteral("0")})
                  .exitCode,
-             int(RenderExit::BadOptions));
+             int(ToolExit::BadOptions));
     QCOMPARE(runRenderer({document, QStringLiteral("-o"), folder.filePath(QStringLiteral("no/such/out.png"))}).exitCode,
-             int(RenderExit::OutputFailed));
+             int(ToolExit::OutputFailed));
     QCOMPARE(runRenderer({document, QStringLiteral("-o"), output, QStringLiteral("--points"), QStringLiteral("500")})
                  .exitCode,
-             int(RenderExit::Success));
+             int(ToolExit::Success));
     QVERIFY(!QImage(output).isNull());
 }
 
@@ -99,14 +99,14 @@ void TestVorlaneRender::faultyFilesAndCountsAreRefused_data()
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("input a FIFO without a writer") << "fifo" << "new" << "" << int(RenderExit::MissingInput)
+    QTest::newRow("input a FIFO without a writer") << "fifo" << "new" << "" << int(ToolExit::MissingInput)
                                                  << "Not a regular file";
-    QTest::newRow("output over a picture on a full disk") << "document" << "full" << "" << int(RenderExit::OutputFailed)
+    QTest::newRow("output over a picture on a full disk") << "document" << "full" << "" << int(ToolExit::OutputFailed)
                                                           << qt_error_string(EFBIG);
-    QTest::newRow("output onto a FIFO") << "document" << "fifo" << "" << int(RenderExit::OutputFailed)
+    QTest::newRow("output onto a FIFO") << "document" << "fifo" << "" << int(ToolExit::OutputFailed)
                                         << "Not a regular file";
-    QTest::newRow("no points") << "document" << "new" << "0" << int(RenderExit::BadOptions) << "points";
-    QTest::newRow("negative points") << "document" << "new" << "-5" << int(RenderExit::BadOptions) << "points";
+    QTest::newRow("no points") << "document" << "new" << "0" << int(ToolExit::BadOptions) << "points";
+    QTest::newRow("negative points") << "document" << "new" << "-5" << int(ToolExit::BadOptions) << "points";
 }
 
 void TestVorlaneRender::faultyFilesAndCountsAreRefused()
@@ -216,9 +216,9 @@ void TestVorlaneRender::posterSizesAreLimited_data()
     QTest::addColumn<QStringList>("size");
     QTest::addColumn<int>("exitCode");
     QTest::newRow("too wide") << QStringList{QStringLiteral("--width"), QStringLiteral("32769")}
-                              << int(RenderExit::BadOptions);
+                              << int(ToolExit::BadOptions);
     QTest::newRow("too tall") << QStringList{QStringLiteral("--height"), QStringLiteral("40000")}
-                              << int(RenderExit::BadOptions);
+                              << int(ToolExit::BadOptions);
 }
 
 void TestVorlaneRender::posterSizesAreLimited()
@@ -311,7 +311,7 @@ void TestVorlaneRender::mergeRefusesPartsThatDoNotBelong()
     QFETCH(QString, message);
     const QString output = m_parts.filePath(QStringLiteral("refused.png"));
     const ProgramRun run = runRenderer(QStringList{QStringLiteral("--merge")} + parts + QStringList{QStringLiteral("-o"), output});
-    QCOMPARE(run.exitCode, int(RenderExit::RefusedDocument));
+    QCOMPARE(run.exitCode, int(ToolExit::Refused));
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QVERIFY(!QFile::exists(output));
 }
