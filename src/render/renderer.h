@@ -86,7 +86,8 @@ struct PictureRun
     // Called on the calling thread as RenderTarget::progressStepDone is, at
     // most a few milliseconds late.
     std::function<void(qint32 stepsDone)> onProgress;
-    // When it turns true the run stops soon, keeping what it has drawn.
+    // When it turns true the run stops soon, keeping what it has drawn up to
+    // a point: the picture is the serial run's after some number of points.
     const std::atomic<bool> *stop = nullptr;
 };
 
