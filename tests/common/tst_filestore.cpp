@@ -7,6 +7,10 @@
 #include <QTest>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -59,7 +63,55 @@ private:
     bool m_mounted = false;
 };
 
+// The system call that is to fail, with EIO, on a file in folder; the failures
+// that NFS, quotas and delayed writes report at the flush or the close.
+struct InjectedFailure
+{
+    const char *call = nullptr;
+    QByteArray folder;
+};
+InjectedFailure injected;
+
+bool failsHere(const char *call, int fd)
+{
+    if (!injected.call || std::strcmp(call, injected.call) != 0)
+        return false;
+    char link[64];
+    char path[PATH_MAX];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t length = ::readlink(link, path, sizeof path);
+    return length > 0 && QByteArray(path, length).startsWith(injected.folder);
+}
+
+template<typename Call>
+Call systemCall(const char *name)
+{
+    return reinterpret_cast<Call>(::dlsym(RTLD_NEXT, name));
+}
+
 } // namespace
+
+// This program's own fsync and close: the system's, unless a failure is injected.
+extern "C" int fsync(int fd)
+{
+    static const auto system = systemCall<int (*)(int)>("fsync");
+    if (!failsHere("fsync", fd))
+        return system(fd);
+    errno = EIO;
+    return -1;
+}
+
+extern "C" int close(int fd)
+{
+    static const auto system = systemCall<int (*)(int)>("close");
+    // As on NFS: the descriptor is gone all the same.
+    const bool fails = failsHere("close", fd);
+    const int result = system(fd);
+    if (!fails)
+        return result;
+    errno = EIO;
+    return -1;
+}
 
 class TestFileStore : public QObject
 {
@@ -77,17 +129,21 @@ void TestFileStore::failedReplacementKeepsWhatWasThere_data()
 {
     QTest::addColumn<QString>("target"); // "file" under a file-size limit, "fifo" or "folder"
     QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QByteArray>("failingCall"); // fails with EIO
     QTest::addColumn<QString>("reason");
-    QTest::newRow("full, fits a write buffer") << "file" << smallPayload << qt_error_string(EFBIG);
-    QTest::newRow("full, larger than any buffer") << "file" << largePayload << qt_error_string(EFBIG);
-    QTest::newRow("FIFO") << "fifo" << smallPayload << "Not a regular file";
-    QTest::newRow("folder") << "folder" << smallPayload << "Not a regular file";
+    QTest::newRow("full, fits a write buffer") << "file" << smallPayload << QByteArray() << qt_error_string(EFBIG);
+    QTest::newRow("full, larger than any buffer") << "file" << largePayload << QByteArray() << qt_error_string(EFBIG);
+    QTest::newRow("flush fails") << "file" << QByteArray("new") << QByteArray("fsync") << qt_error_string(EIO);
+    QTest::newRow("close fails") << "file" << QByteArray("new") << QByteArray("close") << qt_error_string(EIO);
+    QTest::newRow("FIFO") << "fifo" << smallPayload << QByteArray() << "Not a regular file";
+    QTest::newRow("folder") << "folder" << smallPayload << QByteArray() << "Not a regular file";
 }
 
 void TestFileStore::failedReplacementKeepsWhatWasThere()
 {
     QFETCH(QString, target);
     QFETCH(QByteArray, payload);
+    QFETCH(QByteArray, failingCall);
     QFETCH(QString, reason);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("target"));
@@ -102,7 +158,10 @@ void TestFileStore::failedReplacementKeepsWhatWasThere()
     bool written = true;
     {
         const FileSizeLimit fullDisk(4096);
+        injected = {failingCall.isEmpty() ? nullptr : failingCall.constData(),
+                    QFile::encodeName(QFileInfo(folder.path()).canonicalFilePath() + QLatin1Char('/'))};
         written = replaceFile(path, payload, &error);
+        injected = {};
     }
     QVERIFY(!written);
     QCOMPARE(error, reason);

@@ -368,17 +368,18 @@ public:
         }
     }
 
-    // After the threads: what stopped stretches drew goes on in order too.
-    // True when every stretch went to its end; random then stands after the
-    // last one.
+    // After the threads: of a stopped run, the stretch it stopped in goes on
+    // after the whole ones before it, and what later stretches drew is
+    // dropped, so the picture is one that a single thread could have stopped
+    // at. True when every stretch went to its end; random then stands after
+    // the last one.
     bool finish(RandomGenerator &random)
     {
-        for (const std::unique_ptr<Layer> &layer : m_layers) {
-            if (layer)
-                layer->moveOnto(m_canvas);
-        }
-        if (m_laid < m_outcome.size())
+        if (m_laid < m_outcome.size()) {
+            if (m_layers[m_laid])
+                m_layers[m_laid]->moveOnto(m_canvas);
             return false;
+        }
         random = m_ends.back();
         return true;
     }

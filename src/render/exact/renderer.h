@@ -24,9 +24,9 @@ qint32 progressStep(qint32 totalPoints);
 // its scale width and height being W and H: totalPoints points, every
 // resolution-th one restarting from a random base point, each point where
 // ChaosChain puts it and ViewTransform places it, whatever the threads, and
-// random left where the serial run leaves it. A stopped run leaves random
-// where the whole run would have left it, so what follows does not depend
-// on when it stopped. The document must be renderable (renderProblem
+// random left where the serial run leaves it. A stopped run keeps what the
+// serial run had drawn by some point and leaves random where the whole run
+// would have left it, so what follows does not depend on when it stopped. The document must be renderable (renderProblem
 // empty). True when the run went to its end.
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
                    const RunControl &run = {});

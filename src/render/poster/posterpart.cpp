@@ -80,26 +80,42 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
     return header;
 }
 
+template<auto field>
+bool sameField(const PosterPartHeader &a, const PosterPartHeader &b)
+{
+    return a.*field == b.*field;
+}
+
+template<auto setting>
+bool sameSetting(const PosterPartHeader &a, const PosterPartHeader &b)
+{
+    return a.settings.*setting == b.settings.*setting;
+}
+
+const SharedPartField sharedFields[] = {
+    {"document", QT_TRANSLATE_NOOP("Poster", "is a part of another document"),
+     sameField<&PosterPartHeader::documentChecksum>},
+    {"background colour", QT_TRANSLATE_NOOP("Poster", "is a part of another document"),
+     sameField<&PosterPartHeader::backColour>},
+    {"mathematics",
+     QT_TRANSLATE_NOOP("Poster", "was worked out by other mathematics (another machine's sines and cosines)"),
+     sameField<&PosterPartHeader::arithmeticChecksum>},
+    {"size", QT_TRANSLATE_NOOP("Poster", "was rendered with another size"), sameSetting<&PosterSettings::size>},
+    {"points", QT_TRANSLATE_NOOP("Poster", "was rendered with another number of points"),
+     sameSetting<&PosterSettings::points>},
+    {"seed", QT_TRANSLATE_NOOP("Poster", "was rendered with another seed"), sameSetting<&PosterSettings::seed>},
+    {"zoom", QT_TRANSLATE_NOOP("Poster", "was rendered with another zoom"), sameSetting<&PosterSettings::zoom>},
+    {"centre", QT_TRANSLATE_NOOP("Poster", "was rendered with another centre"), sameSetting<&PosterSettings::centre>},
+    {"parts", QT_TRANSLATE_NOOP("Poster", "was rendered with another number of parts"),
+     sameField<&PosterPartHeader::parts>},
+};
+
 // The first way in which other differs from first, or an empty text.
 QString difference(const PosterPartHeader &first, const PosterPartHeader &other)
 {
-    if (other.documentChecksum != first.documentChecksum || other.backColour != first.backColour)
-        return tr("is a part of another document");
-    if (other.arithmeticChecksum != first.arithmeticChecksum)
-        return tr("was worked out by other mathematics (another machine's sines and cosines)");
-    const PosterSettings &a = first.settings;
-    const PosterSettings &b = other.settings;
-    const std::pair<bool, const char *> options[] = {
-        {a.size == b.size, QT_TRANSLATE_NOOP("Poster", "size")},
-        {a.points == b.points, QT_TRANSLATE_NOOP("Poster", "number of points")},
-        {a.seed == b.seed, QT_TRANSLATE_NOOP("Poster", "seed")},
-        {a.zoom == b.zoom, QT_TRANSLATE_NOOP("Poster", "zoom")},
-        {a.centre == b.centre, QT_TRANSLATE_NOOP("Poster", "centre")},
-        {first.parts == other.parts, QT_TRANSLATE_NOOP("Poster", "number of parts")},
-    };
-    for (const auto &[same, option] : options) {
-        if (!same)
-            return tr("was rendered with another %1").arg(tr(option));
+    for (const SharedPartField &field : sharedFields) {
+        if (!field.same(first, other))
+            return tr(field.refusal);
     }
     return QString();
 }
@@ -287,6 +303,11 @@ private:
 };
 
 } // namespace
+
+std::span<const SharedPartField> sharedPartFields()
+{
+    return sharedFields;
+}
 
 PosterPartHeader posterPartHeader(const FractalDocument &document, const PosterSettings &settings, int part,
                                   int parts)

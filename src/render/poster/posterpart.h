@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
 namespace Vorlane {
 
@@ -27,6 +28,18 @@ struct PosterPartHeader
     int part = 1;
     int parts = 1;
 };
+
+// A field of the header that all parts of one poster share, with what a
+// part that differs from the others in it is told (untranslated).
+struct SharedPartField
+{
+    const char *name;
+    const char *refusal;
+    bool (*same)(const PosterPartHeader &, const PosterPartHeader &);
+};
+
+// Every shared field, in the order in which a merge compares them.
+std::span<const SharedPartField> sharedPartFields();
 
 // The header of part (1 to parts) of a poster of document.
 PosterPartHeader posterPartHeader(const FractalDocument &document, const PosterSettings &settings, int part,

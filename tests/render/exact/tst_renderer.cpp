@@ -153,6 +153,49 @@ bool samePoints(const QList<PlottedPoint> &a, const QList<PlottedPoint> &b)
     return true;
 }
 
+// Plots a serial run into a canvas and notes the first number of points
+// after which the canvas equals goal, counting the pixels that differ as it goes.
+class PrefixFinder : public RenderTarget
+{
+public:
+    PrefixFinder(RasterCanvas &canvas, const QImage &goal)
+        : m_canvas(canvas.pixelWriter())
+        , m_goal(goal)
+    {
+        for (int y = 0; y < goal.height(); ++y) {
+            for (int x = 0; x < goal.width(); ++x)
+                m_differing += pixel(x, y) != goal.pixel(x, y);
+        }
+    }
+
+    void plot(const PlottedPoint *points, qsizetype count) override
+    {
+        for (const PlottedPoint *point = points; point != points + count; ++point) {
+            ++m_plotted;
+            const int x = RasterCanvas::unitsToPixel(point->x);
+            const int y = RasterCanvas::unitsToPixel(point->y);
+            if (x < 0 || y < 0 || x >= m_goal.width() || y >= m_goal.height())
+                continue;
+            m_differing -= pixel(x, y) != m_goal.pixel(x, y);
+            pixel(x, y) = RasterCanvas::toRgb(point->colour);
+            m_differing += pixel(x, y) != m_goal.pixel(x, y);
+            if (m_differing == 0 && matchedAfter < 0)
+                matchedAfter = m_plotted;
+        }
+    }
+    void progressStepDone(qint32) override {}
+
+    qint64 matchedAfter = -1;
+
+private:
+    QRgb &pixel(int x, int y) { return m_canvas.bits()[y * m_canvas.stride() + x]; }
+
+    RasterCanvas::PixelWriter m_canvas;
+    const QImage &m_goal;
+    qint64 m_plotted = 0;
+    qint64 m_differing = 0;
+};
+
 } // namespace
 
 class TestRenderer : public QObject
@@ -179,7 +222,10 @@ private Q_SLOTS:
     void runsReachTheTopOfThe32BitRange();
     void threadsGiveTheSerialPicture_data();
     void threadsGiveTheSerialPicture();
-    void stoppedRunLeavesTheWholeRunsSequence();
+    void randomDrawsAreCountedIn64Bits_data();
+    void randomDrawsAreCountedIn64Bits();
+    void stoppedRunKeepsASerialPrefix_data();
+    void stoppedRunKeepsASerialPrefix();
 };
 
 void TestRenderer::refusesDocumentsItCannotRender()
@@ -510,22 +556,74 @@ void TestRenderer::threadsGiveTheSerialPicture()
     }
 }
 
-void TestRenderer::stoppedRunLeavesTheWholeRunsSequence()
+void TestRenderer::randomDrawsAreCountedIn64Bits_data()
 {
+    QTest::addColumn<qint32>("style");
+    QTest::addColumn<qint64>("iteration");
+    QTest::addColumn<qint64>("draws");
+    // One choice a point, one base point every 20th and one colour a point
+    // in the random styles.
+    QTest::newRow("a million random colours") << qint32(RandomColour) << qint64(1'000'001) << qint64(2'050'000);
+    QTest::newRow("2,000,000,001 random colours")
+        << qint32(RandomColour) << qint64(2'000'000'002) << qint64(4'100'000'002);
+    QTest::newRow("2,000,000,001 radiating")
+        << qint32(RadiatingColour) << qint64(2'000'000'002) << qint64(2'100'000'001);
+}
+
+void TestRenderer::randomDrawsAreCountedIn64Bits()
+{
+    QFETCH(qint32, style);
+    QFETCH(qint64, iteration);
+    QFETCH(qint64, draws);
+    FractalDocument document = startupDocument(1.0f, 1.0f, 0);
+    document.colours.colourStyle = style;
+    QCOMPARE(randomDrawsBefore(document, iteration), draws);
+}
+
+void TestRenderer::stoppedRunKeepsASerialPrefix_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("one thread") << 1;
+    QTest::newRow("three threads") << 3;
+}
+
+// A run stopped in the middle shows what the serial run had drawn by some
+// point, and leaves the random sequence where the whole run would.
+void TestRenderer::stoppedRunKeepsASerialPrefix()
+{
+    QFETCH(int, threads);
+    const QSize size(160, 150);
     FractalDocument document = startupDocument(1.0f / 2400, 1.0f / 2250, 0);
-    document.colours.colourStyle = RandomColour;
-    document.settings.totalPoints = 1'000'000;
-    RasterCanvas canvas(QSize(160, 150), 0);
-    RandomGenerator random;
-    const std::atomic<bool> stop = true;
-    RunControl run;
-    run.stop = &stop;
-    run.threads = 2;
-    QVERIFY(!renderPicture(document, canvas, random, run));
-    RandomGenerator whole;
-    whole.discard(quint64(randomDrawsBefore(document, 1'000'001)));
-    QVERIFY(random == whole);
-    QCOMPARE(randomDrawsBefore(document, 1'000'001), 2'000'000 + 50'000);
+    // Every point a colour of its own, so a stretch out of place shows.
+    document.colours.colourStyle = ChronologicalColour;
+    document.settings.totalPoints = 3'000'000;
+    const QImage blank = RasterCanvas(size, 0).persistentImage();
+    // The stop must land after the first points and before the last.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RasterCanvas canvas(size, 0);
+        RandomGenerator random;
+        std::atomic<bool> stop = false;
+        RunControl run;
+        run.stop = &stop;
+        run.threads = threads;
+        run.pointsPerThread = 1;
+        run.onProgress = [&stop](qint64 steps, qint64) {
+            if (steps >= 30)
+                stop = true;
+        };
+        if (renderPicture(document, canvas, random, run) || canvas.persistentImage() == blank)
+            continue;
+        RandomGenerator whole;
+        whole.discard(quint64(randomDrawsBefore(document, document.settings.totalPoints + 1)));
+        QVERIFY(random == whole);
+        RasterCanvas serial(size, 0);
+        PrefixFinder prefix(serial, canvas.persistentImage());
+        RandomGenerator serialRandom;
+        renderFractal(document, serial.scaleWidth(), serial.scaleHeight(), serialRandom, prefix);
+        QVERIFY2(prefix.matchedAfter > 0, "no serial prefix gives the stopped picture");
+        return;
+    }
+    QFAIL("the run never stopped in the middle");
 }
 
 QTEST_GUILESS_MAIN(TestRenderer)

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <functional>
 
 using namespace Vorlane;
 
@@ -131,7 +132,32 @@ QStringList writeParts(const TestFolder &folder, const FractalDocument &document
     return paths;
 }
 
+// A field that all parts of a poster share, changed alone, and the words
+// that refuse a part differing in it.
+struct FieldChange
+{
+    const char *field;
+    std::function<void(PosterPartHeader &)> change;
+    const char *refusal;
+};
+
+const FieldChange fieldChanges[] = {
+    {"document", [](PosterPartHeader &h) { h.documentChecksum[0] = char(h.documentChecksum[0] ^ 1); },
+     "another document"},
+    {"background colour", [](PosterPartHeader &h) { h.backColour ^= 1; }, "another document"},
+    {"mathematics", [](PosterPartHeader &h) { h.arithmeticChecksum[0] = char(h.arithmeticChecksum[0] ^ 1); },
+     "other mathematics"},
+    {"size", [](PosterPartHeader &h) { h.settings.size.rheight() += 1; }, "another size"},
+    {"points", [](PosterPartHeader &h) { h.settings.points += 1; }, "another number of points"},
+    {"seed", [](PosterPartHeader &h) { h.settings.seed += 1; }, "another seed"},
+    {"zoom", [](PosterPartHeader &h) { h.settings.zoom *= 2.0; }, "another zoom"},
+    {"centre", [](PosterPartHeader &h) { h.settings.centre = QPointF(0.0, 0.5); }, "another centre"},
+    {"parts", [](PosterPartHeader &h) { h.parts = 3; }, "another number of parts"},
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(const FieldChange *)
 
 class TestPoster : public QObject
 {
@@ -142,6 +168,8 @@ private Q_SLOTS:
     void theFractalFillsTheFrameWithAMargin();
     void zoomAndCentreMoveTheFittedView();
     void densityShadesAOneColourFractal();
+    void toneFollowsTheHitCount_data();
+    void toneFollowsTheHitCount();
     void threadsAndPartsGiveTheSameSums();
     void aPointIsSharedExactlyAtEdgesAndBandBounds_data();
     void aPointIsSharedExactlyAtEdgesAndBandBounds();
@@ -151,6 +179,8 @@ private Q_SLOTS:
     void tooLittleMemoryIsReported();
     void cancellingStopsTheRun();
     void partFilesKeepTheSumsExactly();
+    void mergeRefusesAPartDifferingInAnyField_data();
+    void mergeRefusesAPartDifferingInAnyField();
     void mergingBandByBandGivesTheSamePicture();
 };
 
@@ -207,6 +237,38 @@ void TestPoster::densityShadesAOneColourFractal()
     QVERIFY2(levels.size() > 100, qPrintable(QString::number(levels.size())));
 }
 
+void TestPoster::toneFollowsTheHitCount_data()
+{
+    QTest::addColumn<double>("gamma");
+    QTest::addColumn<bool>("transparent");
+    // Of white pixels of 0, 1, 3 and 7 hits: red over black, else opacity.
+    QTest::addColumn<QList<quint16>>("levels");
+    // log(1 + hits) / log(8) is 0, 1/3, 2/3 and 1.
+    QTest::newRow("gamma 1") << 1.0 << false << QList<quint16>{0, 21845, 43690, 65535};
+    QTest::newRow("gamma 2") << 2.0 << false << QList<quint16>{0, 37837, 53509, 65535};
+    QTest::newRow("over transparency") << 1.0 << true << QList<quint16>{0, 21845, 43690, 65535};
+}
+
+void TestPoster::toneFollowsTheHitCount()
+{
+    QFETCH(double, gamma);
+    QFETCH(bool, transparent);
+    QFETCH(QList<quint16>, levels);
+    QString error;
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(QSize(4, 1), 0, &error);
+    const quint64 hits[] = {0, 1, 3, 7};
+    for (int x = 0; x < 4; ++x) {
+        const quint64 weight = hits[x] * posterPointWeight;
+        sums->row(0)[x] = {weight, weight * 255, weight * 255, weight * 255};
+    }
+    const PosterToneMapping tone{gamma, transparent, 16, 0};
+    const QImage picture = posterPicture(*sums, tone, &error);
+    for (int x = 0; x < 4; ++x) {
+        const QRgba64 pixel = picture.pixelColor(x, 0).rgba64();
+        QCOMPARE(transparent ? pixel.alpha() : pixel.red(), levels[x]);
+    }
+}
+
 void TestPoster::threadsAndPartsGiveTheSameSums()
 {
     const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
@@ -233,6 +295,7 @@ void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds_data()
     QTest::newRow("off the top left corner") << QSize(40, 30) << QPointF(-0.5, -0.25);
     QTest::newRow("off the bottom right corner") << QSize(40, 30) << QPointF(39.75, 29.5);
     QTest::newRow("across bands of a narrow poster") << QSize(5, 600) << QPointF(2.125, 383.5);
+    QTest::newRow("a narrow poster's 512th row") << QSize(5, 600) << QPointF(2.125, 511.5);
     QTest::newRow("widest poster, last column") << QSize(largestPosterSide, 4) << QPointF(32767.5, 1.75);
 }
 
@@ -372,20 +435,45 @@ void TestPoster::partFilesKeepTheSumsExactly()
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
 
-    // A part worked out with other sines and cosines would not add up.
-    PosterPartHeader elsewhere = posterPartHeader(document, settings, 2, 2);
-    elsewhere.arithmeticChecksum[0] = char(elsewhere.arithmeticChecksum[0] ^ 1);
-    QString error;
-    QVERIFY(writePosterPart(elsewhere, whole, paths.constFirst(), &error));
-    const MergedPicture refused = mergePosterPicture(paths, PosterToneMapping());
-    QVERIFY(refused.picture.isNull());
-    QVERIFY2(refused.error.contains(QLatin1String("other mathematics")), qPrintable(refused.error));
-
     // A file that cannot be written whole is reported and leaves nothing.
     const QString nowhere = folder.filePath(QStringLiteral("missing/part.vacc"));
     QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(nowhere));
+}
+
+void TestPoster::mergeRefusesAPartDifferingInAnyField_data()
+{
+    QTest::addColumn<const FieldChange *>("change");
+    for (const FieldChange &change : fieldChanges)
+        QTest::newRow(change.field) << &change;
+    // A field added to the header needs a row of its own.
+    for (const SharedPartField &field : sharedPartFields()) {
+        const auto named = [&](const FieldChange &change) { return qstrcmp(change.field, field.name) == 0; };
+        if (std::none_of(std::begin(fieldChanges), std::end(fieldChanges), named))
+            QTest::newRow(field.name) << static_cast<const FieldChange *>(nullptr);
+    }
+}
+
+void TestPoster::mergeRefusesAPartDifferingInAnyField()
+{
+    QFETCH(const FieldChange *, change);
+    QVERIFY2(change, "the header has a field that no row changes");
+    TestFolder folder;
+    const FractalDocument document = triangle();
+    PosterSettings settings;
+    settings.size = QSize(6, 4);
+    settings.points = 1000;
+    QString error;
+    const std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    const QStringList paths{folder.filePath(QStringLiteral("1.vacc")), folder.filePath(QStringLiteral("2.vacc"))};
+    QVERIFY(writePosterPart(posterPartHeader(document, settings, 1, 2), *sums, paths[0], &error));
+    PosterPartHeader changed = posterPartHeader(document, settings, 2, 2);
+    change->change(changed);
+    QVERIFY(writePosterPart(changed, *sums, paths[1], &error));
+    const MergedPicture refused = mergePosterPicture(paths, PosterToneMapping());
+    QVERIFY(refused.picture.isNull());
+    QVERIFY2(refused.error.contains(QLatin1String(change->refusal)), qPrintable(refused.error));
 }
 
 // Wide enough that the parts are read in three bands, the last one short.
