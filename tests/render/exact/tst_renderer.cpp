@@ -172,8 +172,8 @@ public:
     {
         for (const PlottedPoint *point = points; point != points + count; ++point) {
             ++m_plotted;
-            const int x = RasterCanvas::unitsToPixel(point->x);
-            const int y = RasterCanvas::unitsToPixel(point->y);
+            const int x = canvasUnitsToPixel(point->x);
+            const int y = canvasUnitsToPixel(point->y);
             if (x < 0 || y < 0 || x >= m_goal.width() || y >= m_goal.height())
                 continue;
             m_differing -= pixel(x, y) != m_goal.pixel(x, y);

@@ -435,6 +435,7 @@ void TestPoster::partFilesKeepTheSumsExactly()
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
 
+    QString error;
     // A file that cannot be written whole is reported and leaves nothing.
     const QString nowhere = folder.filePath(QStringLiteral("missing/part.vacc"));
     QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
