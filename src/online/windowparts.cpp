@@ -14,9 +14,13 @@ void setBold(QLabel *label)
     label->setFont(font);
 }
 
-void openAddressFromFile(UserDialogs &dialogs, const QString &address)
+void openAddressFromFile(UserDialogs &dialogs, QWidget *owner, const QString &address)
 {
-    if (isOpenableAddress(address) || isMailLink(address))
+    if (!isConfiguredAddress(address))
+        dialogs.showMessage(owner, {QStringLiteral("No address is configured for this link."),
+                                    QStringLiteral("No Address Configured"), MessageIcon::Information,
+                                    {MessageButton::Ok}, MessageButton::Ok});
+    else if (isOpenableAddress(address) || isMailLink(address))
         dialogs.openLink(address);
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QLabel;
+class QWidget;
 
 namespace Vorlane {
 
@@ -11,7 +12,9 @@ class UserDialogs;
 void setBold(QLabel *label);
 
 // Opens an address that the net-info file gave, when it is one that may be
-// opened (see isOpenableAddress); anything else is not opened.
-void openAddressFromFile(UserDialogs &dialogs, const QString &address);
+// opened (see isOpenableAddress); anything else is not opened. An address
+// that is not configured (isConfiguredAddress), such as a shipped
+// placeholder, is not opened either, and a message above owner says so.
+void openAddressFromFile(UserDialogs &dialogs, QWidget *owner, const QString &address);
 
 } // namespace Vorlane

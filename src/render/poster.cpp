@@ -306,8 +306,8 @@ public:
         , m_sums(sums)
         , m_control(control)
         , m_bandShift(bandShift(sums.size().width()))
-        , m_bandCount(((sums.size().height() - 1) >> m_bandShift) + 1)
-        , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
+        , m_bandCount(bandCount(sums.size()))
+        , m_batches(batches(pieces, workers))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -319,6 +319,16 @@ public:
             worker.bandStart.resize((m_bandCount + 1) * m_batches);
             worker.bandNext.resize(m_bandCount);
         }
+    }
+
+    // The memory the workers' buffers take, as the constructor sizes them.
+    static qint64 workerBytes(QSize size, PosterPieces pieces, int workers)
+    {
+        const qint64 bands = bandCount(size);
+        const qint64 rounds = batches(pieces, workers);
+        const qint64 each = posterPiecePoints * qint64(sizeof(Splat)) + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
+                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32));
+        return each * workers;
     }
 
     PosterRunResult run()
@@ -419,6 +429,13 @@ private:
         while (shift < 7 && (qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
             ++shift;
         return shift;
+    }
+
+    static int bandCount(QSize size) { return ((size.height() - 1) >> bandShift(size.width())) + 1; }
+
+    static int batches(PosterPieces pieces, int workers)
+    {
+        return int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers));
     }
 
     int bandOf(const Splat &splat) const { return qMax(splat.row, 0) >> m_bandShift; }
@@ -585,6 +602,14 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
         view.centreY = settings.centre->y();
     }
     return view;
+}
+
+qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int threads)
+{
+    pieces.end = qMin(pieces.end, posterPieceCount(points));
+    if (pieces.first >= pieces.end)
+        return 0;
+    return PosterRun::workerBytes(size, pieces, workerCount(threads, pieces));
 }
 
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
