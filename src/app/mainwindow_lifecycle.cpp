@@ -7,6 +7,7 @@
 #include "document/programfiles.h"
 #include "document/programstate.h"
 #include "online/onlinelinks.h"
+#include "posterexport.h"
 
 #include <QCloseEvent>
 

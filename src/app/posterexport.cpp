@@ -54,8 +54,11 @@ void PosterExport::start(const FractalDocument &document, const PosterRequest &r
         };
         PosterResult result = renderPoster(document, request, control);
         if (result.end == PosterRunEnd::Finished
-            && !encodePicture(result.picture, "PNG", m_file->device(), &result.error, &m_cancel))
+            && !encodePicture(result.picture, "PNG", m_file->device(), &result.error, &m_cancel)) {
             result.end = m_cancel ? PosterRunEnd::Cancelled : PosterRunEnd::Failed;
+            if (!m_file->writeError().isEmpty())
+                result.error = m_file->writeError();
+        }
         m_end = result.end;
         m_error = result.error;
     });

@@ -62,6 +62,23 @@ int createTemporary(const QString &target, QString *name)
     }
 }
 
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
 // The file's bytes up to its end or maxBytes; none on an error, and errno says why.
 std::optional<QByteArray> readUpTo(int fd, qint64 maxBytes)
 {
@@ -146,24 +163,15 @@ bool FileReplacement::open(QString *error)
         m_fd = createTemporary(m_target, &m_temporaryName);
     if (m_fd < 0)
         return fail(error, errno);
-    if (!m_file.open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        setError(error, m_file.errorString());
-        discard();
-        return false;
-    }
+    m_writer.attach(m_fd);
     return true;
 }
 
 bool FileReplacement::commit(QString *error)
 {
-    if (!m_file.flush() || m_file.error() != QFileDevice::NoError) {
-        setError(error, m_file.errorString());
-        discard();
-        return false;
-    }
-    m_file.close();
-    int reason = 0;
-    if ((m_keptMode && ::fchmod(m_fd, *m_keptMode) != 0) || ::fsync(m_fd) != 0 || !linkInPlace())
+    int reason = m_writer.failure();
+    m_writer.close();
+    if (reason == 0 && ((m_keptMode && ::fchmod(m_fd, *m_keptMode) != 0) || ::fsync(m_fd) != 0 || !linkInPlace()))
         reason = errno;
     discard();
     return reason == 0 || fail(error, reason);
@@ -192,10 +200,26 @@ bool FileReplacement::linkInPlace()
     return true;
 }
 
+void FileReplacement::Writer::attach(int fd)
+{
+    m_fd = fd;
+    m_failure = 0;
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 FileReplacement::Writer::writeData(const char *data, qint64 size)
+{
+    if (m_failure == 0 && !writeAll(m_fd, data, size)) {
+        m_failure = errno;
+        setErrorString(qt_error_string(m_failure));
+    }
+    return m_failure == 0 ? size : -1;
+}
+
 void FileReplacement::discard()
 {
-    if (m_file.isOpen())
-        m_file.close();
+    if (m_writer.isOpen())
+        m_writer.close();
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;

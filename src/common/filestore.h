@@ -24,6 +24,24 @@ enum class LinkHandling {
 // vanishes and path stays as it was.
 class FileReplacement
 {
+    // Unbuffered writes to the file, each whole or failed with the system's
+    // reason: a file-size limit or a full disk is noticed at the write that
+    // meets it.
+    class Writer : public QIODevice
+    {
+    public:
+        void attach(int fd);
+        int failure() const { return m_failure; }
+
+    protected:
+        qint64 readData(char *, qint64) override { return -1; }
+        qint64 writeData(const char *data, qint64 size) override;
+
+    private:
+        int m_fd = -1;
+        int m_failure = 0;
+    };
+
 public:
     explicit FileReplacement(QString path, LinkHandling links = LinkHandling::WriteThrough);
     ~FileReplacement();
@@ -34,7 +52,9 @@ public:
     // regular file, or its folder refuses a new file.
     bool open(QString *error = nullptr);
     // Where the contents go; a failed write makes commit fail.
-    QIODevice &device() { return m_file; }
+    QIODevice &device() { return m_writer; }
+    // Why a write failed, or an empty text.
+    QString writeError() const { return m_writer.failure() != 0 ? m_writer.errorString() : QString(); }
     // Checks every write, syncs and puts the file in path's place; on
     // failure (a full disk, a file-size limit, no permission) path stays as
     // it was, nothing is left behind and error gets the system's reason.
@@ -48,7 +68,7 @@ private:
     std::optional<unsigned> m_keptMode;
     int m_fd = -1;
     QString m_temporaryName; // empty while the file has no name
-    QFile m_file;
+    Writer m_writer;
 };
 
 // Why a FileReplacement of path would fail before anything is written: its

@@ -16,12 +16,12 @@ void setBold(QLabel *label)
 
 void openAddressFromFile(UserDialogs &dialogs, QWidget *owner, const QString &address)
 {
-    if (!isConfiguredAddress(address))
+    if (isConfiguredAddress(address) && (isOpenableAddress(address) || isMailLink(address)))
+        dialogs.openLink(address);
+    else
         dialogs.showMessage(owner, {QStringLiteral("No address is configured for this link."),
                                     QStringLiteral("No Address Configured"), MessageIcon::Information,
                                     {MessageButton::Ok}, MessageButton::Ok});
-    else if (isOpenableAddress(address) || isMailLink(address))
-        dialogs.openLink(address);
 }
 
 } // namespace Vorlane

@@ -1,6 +1,5 @@
 #include "bitmapfile.h"
 
-#include <QFileDevice>
 #include <QImageWriter>
 
 namespace Vorlane {
@@ -46,18 +45,21 @@ bool encodePicture(const QImage &image, const QByteArray &format, QIODevice &to,
     QImageWriter writer(&device, format);
     if (writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
         return true;
-    const auto *file = qobject_cast<const QFileDevice *>(&to);
     if (error)
-        *error = file && file->error() != QFileDevice::NoError ? file->errorString()
-                                                               : QStringLiteral("The picture could not be encoded");
+        *error = QStringLiteral("The picture could not be encoded");
     return false;
 }
 
 bool writePictureFile(const QImage &image, const QString &path, QString *error, LinkHandling links)
 {
     FileReplacement file(path, links);
-    return file.open(error) && encodePicture(image, pictureFormatFor(path), file.device(), error)
-           && file.commit(error);
+    if (!file.open(error))
+        return false;
+    if (encodePicture(image, pictureFormatFor(path), file.device(), error))
+        return file.commit(error);
+    if (error && !file.writeError().isEmpty())
+        *error = file.writeError();
+    return false;
 }
 
 QString suggestedBitmapName(const QString &documentPath)

@@ -416,8 +416,7 @@ bool writePosterPart(const PosterPartHeader &header, const PosterAccumulation &s
     prepare(out);
     writeHeader(out, header);
     if (!writeSums(out, sums)) {
-        *error = file.device().errorString().isEmpty() ? tr("the sums could not be written")
-                                                        : file.device().errorString();
+        *error = file.writeError().isEmpty() ? tr("the sums could not be written") : file.writeError();
         return false;
     }
     return file.commit(error);

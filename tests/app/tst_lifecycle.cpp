@@ -121,6 +121,8 @@ void TestLifecycle::startsWithTheStartupDocument()
 void TestLifecycle::firstStartOffersTheUpdateBeforeShowingTheWindow()
 {
     keepLaunchCount(QVariant());
+    // A mirror that is configured: the shipped placeholders are not.
+    m_window->online().setMirrors({QStringLiteral("http://localhost/vornet.txt")});
     m_dialogs->messageAnswers.enqueue(MessageButton::Cancel);
     load();
     QCOMPARE(m_dialogs->messages.size(), 1);

@@ -347,9 +347,12 @@ void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
     info.galleryAddr = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
     info.authorMail = QStringLiteral("someone@vorlane.localhost?attach=/etc/passwd");
     info.authorPage = QStringLiteral("file:///etc/passwd");
-    for (const char *command : {"vrws", "vrg", "eml", "progsite"})
+    for (const char *command : {"vrws", "vrg", "eml", "progsite"}) {
+        m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
         triggerCommand(command);
+    }
     QVERIFY(m_f->dialogs.openedLinks.isEmpty());
+    QCOMPARE(m_f->dialogs.messages.size(), 4);
 
     triggerCommand("incnt");
     QCOMPARE(m_f->dialogs.openedLinks,
