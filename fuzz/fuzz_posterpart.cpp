@@ -2,7 +2,7 @@
 // merged into a picture of the size its header gives, and never takes more
 // memory than that picture and a band of sums: sizes, counts and compressed
 // streams in the file are all bounded before anything is allocated.
-#include "render/posterpart.h"
+#include "render/poster/posterpart.h"
 
 #include <QDir>
 #include <QFile>

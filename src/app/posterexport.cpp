@@ -1,8 +1,8 @@
-#include "posterexport.h"
+#include "app/posterexport.h"
 
 #include "common/filestore.h"
-#include "render/bitmapfile.h"
-#include "ui/dialogs.h"
+#include "render/picturefile/bitmapfile.h"
+#include "widgets/dialogs.h"
 
 #include <QProgressDialog>
 #include <QThread>
