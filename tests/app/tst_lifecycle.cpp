@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "online/onlinelinks.h"
 #include "document/colour.h"
 #include "document/documentfile.h"
 #include "surroundings/programfiles.h"
