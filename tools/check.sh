@@ -19,7 +19,7 @@ cmake --build build-sanitize -j "$jobs"
 
 echo "== Fuzzing, ${fuzz_seconds} s per target"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_FUZZ=ON >/dev/null
-targets=(document netinfo fieldtonum renderer ifs)
+targets=(document netinfo fieldtonum renderer ifs posterpart)
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 for target in "${targets[@]}"; do
     work=$(mktemp -d)

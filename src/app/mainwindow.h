@@ -104,7 +104,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    // The shutdown: the save question, then the temporary files go.
+    // The shutdown: a poster export still running is stopped or kept (then
+    // the window stays), the save question, then the temporary files go.
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -134,6 +135,7 @@ private:
     void buildStartupDocument();
     std::optional<FractalDocument> loadDocument(const QString &path);
     void showDocumentChange(DocumentParts parts);
+    bool mayStopPosterExport();
     bool offerToSaveChanges();
     bool saveAtExit();
 

@@ -7,6 +7,7 @@
 #include "surroundings/programfiles.h"
 #include "surroundings/programstate.h"
 #include "online/onlinelinks.h"
+#include "app/posterexport.h"
 
 #include <QCloseEvent>
 
@@ -41,7 +42,7 @@ void MainWindow::takeProgramFolder(const QString &programFolder)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!offerToSaveChanges()) {
+    if (!mayStopPosterExport() || !offerToSaveChanges()) {
         event->ignore();
         return;
     }
@@ -49,6 +50,21 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_state.workingFiles.removeUnchanged();
     hideAdvertisementFile(m_state.appDir);
     event->accept();
+}
+
+// A poster still being rendered would keep the program running without a
+// window; the user decides whether it stops, and then nothing is written.
+bool MainWindow::mayStopPosterExport()
+{
+    if (!m_posterExport->isRunning())
+        return true;
+    if (!m_dialogs.askYesNo(this, tr("Export Poster"),
+                            tr("The poster '%1' is still being rendered. Stop it and quit? The poster is not "
+                               "written then.")
+                                .arg(m_posterExport->path())))
+        return false;
+    m_posterExport->stop();
+    return true;
 }
 
 // False when a save failed and the user chose to keep the program running.

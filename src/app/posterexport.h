@@ -7,29 +7,37 @@
 #include <QPointer>
 
 #include <atomic>
+#include <memory>
 
 class QProgressDialog;
 class QThread;
 
 namespace Vorlane {
 
+class FileReplacement;
 class UserDialogs;
 
 // One poster render of the window at a time, in a thread of its own so the
-// window stays responsive, with a progress window that can cancel it. The
-// picture is written where the user chose; a failure is reported.
+// window stays responsive, with a progress window that can cancel it in
+// every phase. The picture is encoded into a file with no name yet, which
+// takes the place of the one the user chose only when the run ends
+// uncancelled; a failure is reported.
 class PosterExport : public QObject
 {
     Q_OBJECT
 
 public:
     PosterExport(QWidget *owner, UserDialogs &dialogs);
-    // Cancels a run still going and waits for it.
+    // Cancels a run still going and waits for it; nothing is written.
     ~PosterExport() override;
 
-    // Starts rendering a copy of document to path; returns at once.
+    // Starts rendering a copy of document to path; returns at once. A path
+    // that cannot be written is reported at once instead.
     void start(const FractalDocument &document, const PosterRequest &request, const QString &path);
     bool isRunning() const { return m_thread != nullptr; }
+    const QString &path() const { return m_path; }
+    // Cancels the run and waits for it to end; nothing is written.
+    void stop();
 
 Q_SIGNALS:
     // The run has ended, written, cancelled or reported.
@@ -38,6 +46,8 @@ Q_SIGNALS:
 private:
     void showProgress(int permille);
     void finish();
+    void endThread();
+    void reportEnd();
 
     QWidget *m_owner;
     UserDialogs &m_dialogs;
@@ -48,6 +58,7 @@ private:
     PosterRunEnd m_end = PosterRunEnd::Finished;
     QString m_error;
     QString m_path;
+    std::unique_ptr<FileReplacement> m_file;
 };
 
 } // namespace Vorlane

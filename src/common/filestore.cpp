@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace Vorlane {
 
@@ -62,12 +63,10 @@ int createTemporary(const QString &target, QString *name)
     }
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+bool writeAll(int fd, const char *data, qint64 size)
 {
-    const char *data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
@@ -76,20 +75,9 @@ bool writeAll(int fd, const QByteArray &bytes)
             return false;
         }
         data += written;
-        left -= written;
+        size -= written;
     }
     return true;
-}
-
-// Fills the temporary file and closes it: 0, or the system's error number.
-int fillTemporary(int fd, const QByteArray &bytes, const std::optional<mode_t> &keptMode)
-{
-    int reason = 0;
-    if (!writeAll(fd, bytes) || (keptMode && ::fchmod(fd, *keptMode) != 0) || ::fsync(fd) != 0)
-        reason = errno;
-    if (::close(fd) != 0 && reason == 0)
-        reason = errno;
-    return reason;
 }
 
 // The file's bytes up to its end or maxBytes; none on an error, and errno says why.
@@ -109,64 +97,208 @@ std::optional<QByteArray> readUpTo(int fd, qint64 maxBytes)
     return bytes;
 }
 
-QByteArray identityOf(const QString &path)
+QByteArray identityOf(const struct stat &status)
 {
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return QByteArray();
     return QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)) + ':'
         + QByteArray::number(qint64(status.st_size)) + ':' + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.'
         + QByteArray::number(qint64(status.st_mtim.tv_nsec));
 }
 
+QByteArray identityOf(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? identityOf(status) : QByteArray();
+}
+
+// False when target exists and is neither a regular file nor a symbolic
+// link; keptMode, when given, gets a regular file's permissions.
+bool mayReplace(const QString &target, std::optional<unsigned> *keptMode = nullptr)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(target).constData(), &status) != 0)
+        return true;
+    if (S_ISREG(status.st_mode) && keptMode)
+        *keptMode = status.st_mode & 07777;
+    return S_ISREG(status.st_mode) || S_ISLNK(status.st_mode);
+}
+
+// A descriptor of the regular file at path, or -1 with error set. Opening
+// without delay keeps a FIFO without a writer from blocking us.
+int openRegular(const QString &path, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        fail(error, errno);
+        return -1;
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        return fd;
+    setError(error, notARegularFile());
+    ::close(fd);
+    return -1;
+}
+
 } // namespace
+
+FileReplacement::FileReplacement(QString path, LinkHandling links)
+    : m_target(linkTarget(path, links))
+{
+}
+
+FileReplacement::~FileReplacement()
+{
+    discard();
+}
+
+bool FileReplacement::open(QString *error)
+{
+    if (!mayReplace(m_target, &m_keptMode)) {
+        setError(error, notARegularFile());
+        return false;
+    }
+    const QString folder = QFileInfo(m_target).path();
+    m_fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // Some file systems cannot hold a file without a name.
+    if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        m_fd = createTemporary(m_target, &m_temporaryName);
+    if (m_fd < 0)
+        return fail(error, errno);
+    m_writer.attach(m_fd);
+    return true;
+}
+
+bool FileReplacement::commit(QString *error)
+{
+    int reason = m_writer.failure();
+    m_writer.close();
+    if (reason == 0 && !finishInPlace())
+        reason = errno;
+    discard();
+    return reason == 0 || fail(error, reason);
+}
+
+// Flushes and closes the file before it takes the target's place, checking
+// both: delayed write errors (NFS, quotas) are reported there. An unnamed
+// file is given a temporary name first, as closing it would lose it, and a
+// link cannot take the place of an existing file where a rename can.
+bool FileReplacement::finishInPlace()
+{
+    if ((m_keptMode && ::fchmod(m_fd, *m_keptMode) != 0) || ::fsync(m_fd) != 0)
+        return false;
+    if (m_temporaryName.isEmpty() && !nameUnnamedFile())
+        return false;
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        return false;
+    if (::rename(QFile::encodeName(m_temporaryName).constData(), QFile::encodeName(m_target).constData()) != 0)
+        return false;
+    m_temporaryName.clear();
+    return true;
+}
+
+bool FileReplacement::nameUnnamedFile()
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+    QString name;
+    int linked = 0;
+    do {
+        name = temporaryNameBeside(m_target);
+        linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, QFile::encodeName(name).constData(),
+                          AT_SYMLINK_FOLLOW);
+    } while (linked != 0 && errno == EEXIST);
+    if (linked != 0)
+        return false;
+    m_temporaryName = name;
+    return true;
+}
+
+void FileReplacement::Writer::attach(int fd)
+{
+    m_fd = fd;
+    m_failure = 0;
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 FileReplacement::Writer::writeData(const char *data, qint64 size)
+{
+    if (m_failure == 0 && !writeAll(m_fd, data, size)) {
+        m_failure = errno;
+        setErrorString(qt_error_string(m_failure));
+    }
+    return m_failure == 0 ? size : -1;
+}
+
+void FileReplacement::discard()
+{
+    if (m_writer.isOpen())
+        m_writer.close();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temporaryName.isEmpty())
+        ::unlink(QFile::encodeName(m_temporaryName).constData());
+    m_temporaryName.clear();
+}
+
+QString replacementProblem(const QString &path)
+{
+    const QString target = linkTarget(path, LinkHandling::WriteThrough);
+    if (!mayReplace(target))
+        return notARegularFile();
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return qt_error_string(errno);
+    return QString();
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    struct stat first = {};
+    struct stat second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
 
 bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, LinkHandling links)
 {
-    const QString target = linkTarget(path, links);
-    const QByteArray targetName = QFile::encodeName(target);
-    std::optional<mode_t> keptMode;
-    struct stat status = {};
-    if (::lstat(targetName.constData(), &status) == 0) {
-        if (S_ISREG(status.st_mode))
-            keptMode = status.st_mode & 07777;
-        else if (!S_ISLNK(status.st_mode)) {
-            setError(error, notARegularFile());
-            return false;
-        }
-    }
-    QString temporary;
-    const int fd = createTemporary(target, &temporary);
-    if (fd < 0)
-        return fail(error, errno);
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    int reason = fillTemporary(fd, bytes, keptMode);
-    if (reason == 0 && ::rename(temporaryName.constData(), targetName.constData()) != 0)
-        reason = errno;
-    if (reason == 0)
-        return true;
-    ::unlink(temporaryName.constData());
-    return fail(error, reason);
+    FileReplacement file(path, links);
+    if (!file.open(error))
+        return false;
+    file.device().write(bytes);
+    return file.commit(error);
 }
 
 std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxBytes, QString *error)
 {
-    // Opening without delay keeps a FIFO without a writer from blocking us.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        fail(error, errno);
+    const int fd = openRegular(path, error);
+    if (fd < 0)
         return std::nullopt;
-    }
-    std::optional<QByteArray> bytes;
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0)
-        fail(error, errno);
-    else if (!S_ISREG(status.st_mode))
-        setError(error, notARegularFile());
-    else if (!(bytes = readUpTo(fd, maxBytes)))
+    std::optional<QByteArray> bytes = readUpTo(fd, maxBytes);
+    if (!bytes)
         fail(error, errno);
     ::close(fd);
     return bytes;
+}
+
+bool openRegularFile(const QString &path, QFile &file, QString *error)
+{
+    const int fd = openRegular(path, error);
+    if (fd < 0)
+        return false;
+    // Reads wait for the data again, as they do on any file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        setError(error, file.errorString());
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+QByteArray openFileIdentity(const QFile &file)
+{
+    struct stat status = {};
+    return ::fstat(file.handle(), &status) == 0 ? identityOf(status) : QByteArray();
 }
 
 void OwnedFiles::recordWritten(const QString &path)

@@ -168,6 +168,27 @@ bool isOpenableAddress(const QString &address)
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+bool isConfiguredAddress(const QString &address)
+{
+    if (address.isEmpty())
+        return false;
+    const QString name = (address.startsWith(mailtoScheme, Qt::CaseInsensitive)
+                              ? address.section(QLatin1Char('@'), -1).section(QLatin1Char('?'), 0, 0)
+                              : QUrl(address).host())
+                             .toLower();
+    for (const QLatin1String reserved : {QLatin1String("example"), QLatin1String("invalid"), QLatin1String("test")}) {
+        if (name == reserved || name.endsWith(QLatin1Char('.') + reserved))
+            return false;
+    }
+    return true;
+}
+
+bool hasConfiguredSource(const NetInfo &info)
+{
+    return std::any_of(info.netAddr.cbegin(), info.netAddr.cend(),
+                       [](const QString &address) { return isConfiguredAddress(address); });
+}
+
 QString mailLink(const QString &authorMail)
 {
     if (!isPlainMailAddress(authorMail))

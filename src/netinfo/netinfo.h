@@ -75,6 +75,18 @@ bool isValidNetInfoFile(const QByteArray &bytes);
 // program, another scheme, a mail link that attaches or adds) is not opened.
 bool isOpenableAddress(const QString &address);
 
+// True for an address that leads somewhere: not empty, and its host (a
+// mail address's domain) not under a name reserved for examples and
+// documentation, ".example", ".invalid" or ".test", nor such a name itself.
+// The shipped placeholders live there; a distributor who ships real
+// addresses gets them used. "localhost" counts as configured, for tests on
+// this machine.
+bool isConfiguredAddress(const QString &address);
+
+// True when some netAddr entry is a configured address, so that an update
+// may succeed at all.
+bool hasConfiguredSource(const NetInfo &info);
+
 // The prepared e-mail to the author: "mailto:" + authorMail +
 // "?subject=Mail from VR 2.0 user", or an empty text when authorMail is not a
 // plain address (it holds blanks, control characters, "?", "&" or "#", which

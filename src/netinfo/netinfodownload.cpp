@@ -49,7 +49,7 @@ bool NetInfoDownload::fetchNetInfo(const std::array<QString, NetInfo::sourceCoun
 
 bool NetInfoDownload::tryNetInfoSource(const QString &address)
 {
-    if (address.isEmpty())
+    if (!isConfiguredAddress(address))
         return false;
     const std::optional<QByteArray> body = m_fetch(address, maxNetInfoBytes);
     return body && isValidNetInfoFile(*body) && replaceFile(m_netInfo, *body);

@@ -63,7 +63,7 @@ AboutWindow::AboutWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *
     m_authorLink = named(new LinkLabel(authorName(), linkColour, this), "HLink1");
     m_authorLink->setUrl(mailLink(netInfo.authorMail));
     connect(m_authorLink, &LinkLabel::activated, this,
-            [&dialogs](const QString &url) { openAddressFromFile(dialogs, url); });
+            [this, &dialogs](const QString &url) { openAddressFromFile(dialogs, this, url); });
     auto *createdBy = new QHBoxLayout;
     createdBy->setSpacing(8);
     createdBy->addWidget(namedLabel(this, "Label1", QStringLiteral("Created by")));

@@ -58,7 +58,7 @@ NoteWindow::NoteWindow(const NetInfo &netInfo, UserDialogs &dialogs, QWidget *ow
     m_pageLink->setUrl(netInfo.authorPage);
     for (LinkLabel *link : {m_mailLink, m_pageLink}) {
         connect(link, &LinkLabel::activated, this,
-                [&dialogs](const QString &url) { openAddressFromFile(dialogs, url); });
+                [this, &dialogs](const QString &url) { openAddressFromFile(dialogs, this, url); });
     }
     // Passing over the labels beside the e-mail link lets it go.
     for (QLabel *neighbour : {addressLine, mailLabel}) {

@@ -81,7 +81,9 @@ void OnlineLinks::setDefaultAddresses()
 
 void OnlineLinks::updateIfDue()
 {
-    if (isUpdateDue(countLaunch()))
+    // With placeholders for mirrors the update could never succeed, and
+    // would be offered at every start.
+    if (isUpdateDue(countLaunch()) && hasConfiguredSource(m_netInfo))
         offerUpdate();
 }
 
@@ -155,22 +157,22 @@ void OnlineLinks::tellAFriend()
 
 void OnlineLinks::openSite()
 {
-    openAddressFromFile(m_dialogs, m_netInfo.siteAddr);
+    openAddressFromFile(m_dialogs, m_window, m_netInfo.siteAddr);
 }
 
 void OnlineLinks::openGallery()
 {
-    openAddressFromFile(m_dialogs, m_netInfo.galleryAddr);
+    openAddressFromFile(m_dialogs, m_window, m_netInfo.galleryAddr);
 }
 
 void OnlineLinks::sendMail()
 {
-    openAddressFromFile(m_dialogs, mailLink(m_netInfo.authorMail));
+    openAddressFromFile(m_dialogs, m_window, mailLink(m_netInfo.authorMail));
 }
 
 void OnlineLinks::openAuthorPage()
 {
-    openAddressFromFile(m_dialogs, m_netInfo.authorPage);
+    openAddressFromFile(m_dialogs, m_window, m_netInfo.authorPage);
 }
 
 void OnlineLinks::openHelp()

@@ -47,7 +47,8 @@ public:
     // The start-up steps, in the order the main window's loading runs them.
     void fillNetInfoSources();
     void setDefaultAddresses();
-    // Counts this start; when the update is due, offers it.
+    // Counts this start; when the update is due and some mirror is
+    // configured (hasConfiguredSource), offers it.
     void updateIfDue();
     void readNetInfoFile();
     // Image1 plays appDir + "vornad.gif" afresh.

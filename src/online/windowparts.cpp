@@ -14,10 +14,14 @@ void setBold(QLabel *label)
     label->setFont(font);
 }
 
-void openAddressFromFile(UserDialogs &dialogs, const QString &address)
+void openAddressFromFile(UserDialogs &dialogs, QWidget *owner, const QString &address)
 {
-    if (isOpenableAddress(address) || isMailLink(address))
+    if (isConfiguredAddress(address) && (isOpenableAddress(address) || isMailLink(address)))
         dialogs.openLink(address);
+    else
+        dialogs.showMessage(owner, {QStringLiteral("No address is configured for this link."),
+                                    QStringLiteral("No Address Configured"), MessageIcon::Information,
+                                    {MessageButton::Ok}, MessageButton::Ok});
 }
 
 } // namespace Vorlane

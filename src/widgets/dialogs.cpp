@@ -18,6 +18,15 @@ bool UserDialogs::askYesNo(QWidget *owner, const QString &title, const QString &
     return showMessage(owner, question) == MessageButton::Yes;
 }
 
+std::optional<MessageButton> escapeAnswer(const MessageRequest &request)
+{
+    if (request.buttons.contains(MessageButton::Cancel))
+        return MessageButton::Cancel;
+    if (request.buttons.size() == 1)
+        return request.buttons.constFirst();
+    return std::nullopt;
+}
+
 QString qtFileFilter(const QString &filter)
 {
     // Only the descriptions are kept: Qt reads the patterns from their brackets.

@@ -40,7 +40,8 @@ class UserDialogs
 public:
     virtual ~UserDialogs() = default;
 
-    // The button pressed; closing the box answers its escape button.
+    // The button pressed. Esc and the box's close button answer
+    // escapeAnswer(request), or do nothing when it has none.
     virtual MessageButton showMessage(QWidget *owner, const MessageRequest &request) = 0;
     // The chosen path, or an empty text when the user cancelled.
     virtual QString chooseFileToOpen(QWidget *owner, const FileRequest &request) = 0;
@@ -57,6 +58,12 @@ public:
     // A question with Yes and No, No being the default; true for Yes.
     bool askYesNo(QWidget *owner, const QString &title, const QString &text);
 };
+
+// What Esc or the close button answers to a message box: its Cancel button,
+// or its only button. None for a question of Yes and No, which the user must
+// answer with a button: Esc, the key for backing out, must not pass for No
+// and discard what No discards.
+std::optional<MessageButton> escapeAnswer(const MessageRequest &request);
 
 // The filter in Qt's form: "Fractal Images (*.vrf);;All Files (*.*)".
 QString qtFileFilter(const QString &filter);

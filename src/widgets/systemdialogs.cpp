@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <QUrl>
@@ -63,6 +64,34 @@ void makeRoomForTitle(QMessageBox &box)
     grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// Keeps Esc and the close button from answering a box that has no answer
+// for them: the box stays until a button is pressed.
+class EscapeBlocker : public QObject
+{
+public:
+    explicit EscapeBlocker(QMessageBox &box)
+        : QObject(&box)
+        , m_box(box)
+    {
+        box.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel))
+            return true;
+        if (event->type() == QEvent::Close && m_box.clickedButton() == nullptr) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMessageBox &m_box;
+};
+
 QString runFileDialog(QWidget *owner, const FileRequest &request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(owner);
@@ -90,13 +119,17 @@ MessageButton SystemDialogs::showMessage(QWidget *owner, const MessageRequest &r
     for (const MessageButton button : request.buttons)
         box.addButton(toQt(button));
     box.setDefaultButton(toQt(request.defaultButton));
+    if (const std::optional<MessageButton> escape = escapeAnswer(request))
+        box.setEscapeButton(toQt(*escape));
+    else
+        new EscapeBlocker(box);
     makeRoomForTitle(box);
     const auto pressed = QMessageBox::StandardButton(box.exec());
     for (const MessageButton button : request.buttons) {
         if (toQt(button) == pressed)
             return button;
     }
-    return request.buttons.contains(MessageButton::Cancel) ? MessageButton::Cancel : request.buttons.constLast();
+    return escapeAnswer(request).value_or(request.defaultButton);
 }
 
 QString SystemDialogs::chooseFileToOpen(QWidget *owner, const FileRequest &request)

@@ -80,7 +80,7 @@ void TestInstalledCopy::init()
     QVERIFY(QDir().mkpath(m_programFolder));
     QVERIFY(QDir().mkpath(m_installedData + QLatin1String("/help")));
     QVERIFY(QDir().mkpath(m_installedData + QLatin1String("/Fractals")));
-    writeFile(m_installedData + QLatin1String("/vornet.dat"), netInfoFileBytes(netInfoWithSite("https://installed.example/")));
+    writeFile(m_installedData + QLatin1String("/vornet.dat"), netInfoFileBytes(netInfoWithSite("https://installed.localhost/")));
     writeFile(m_installedData + QLatin1String("/vornad.dat"), gifOfSize(800));
     writeFile(m_installedData + QLatin1String("/help/VR2_Help.html"), "<html></html>");
     QVERIFY(saveDocumentFile(startupDocument(1, 1, 0x102030), m_installedData + QLatin1String("/Fractals/Tree.vrf")));
@@ -111,7 +111,7 @@ void TestInstalledCopy::worksInTheUsersFolderAndLeavesTheInstallationAlone()
     load(window, m_installedData + QLatin1String("/Fractals/Tree.vrf"));
 
     QCOMPARE(m_state->appDir, appDirFor(m_userFolder));
-    QCOMPARE(window.online().netInfo().siteAddr, QStringLiteral("https://installed.example/"));
+    QCOMPARE(window.online().netInfo().siteAddr, QStringLiteral("https://installed.localhost/"));
     QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(800));
     QVERIFY(!QFile::exists(userFile("vornad.dat")));
     QVERIFY(QFile::exists(userFile("BLANK.BMP")));
@@ -140,7 +140,7 @@ void TestInstalledCopy::worksInTheUsersFolderAndLeavesTheInstallationAlone()
 void TestInstalledCopy::updateRewritesTheUsersNetInfoFileOnly()
 {
     LocalHttpServer server;
-    NetInfo fresh = netInfoWithSite("https://fresh.example/");
+    NetInfo fresh = netInfoWithSite("https://fresh.localhost/");
     fresh.adAddr = server.url(QStringLiteral("/vornad.gif"));
     server.answer(QStringLiteral("/vornet.txt"), netInfoFileBytes(fresh));
     server.answer(QStringLiteral("/vornad.gif"), gifOfSize(900));
@@ -156,13 +156,13 @@ void TestInstalledCopy::updateRewritesTheUsersNetInfoFileOnly()
     QCOMPARE(fileContents(userFile("vornet.dat")), netInfoFileBytes(fresh));
     QCOMPARE(fileContents(userFile("vornad.dat")), gifOfSize(900));
     QCOMPARE(fileContents(m_installedData + QLatin1String("/vornet.dat")),
-             netInfoFileBytes(netInfoWithSite("https://installed.example/")));
+             netInfoFileBytes(netInfoWithSite("https://installed.localhost/")));
 
     // The next start keeps the user's newer files.
     ProgramState nextState;
     MainWindow next(nextState, *m_dialogs);
     load(next);
-    QCOMPARE(next.online().netInfo().siteAddr, QStringLiteral("https://fresh.example/"));
+    QCOMPARE(next.online().netInfo().siteAddr, QStringLiteral("https://fresh.localhost/"));
     QCOMPARE(fileContents(userFile("vornad.gif")), gifOfSize(900));
     next.close();
 }

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "online/onlinelinks.h"
 #include "document/colour.h"
 #include "document/documentfile.h"
 #include "surroundings/programfiles.h"
@@ -9,9 +10,14 @@
 #include "support/scripteddialogs.h"
 #include "support/sessionstate.h"
 #include "support/testfolder.h"
+#include "widgets/systemdialogs.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 using namespace Vorlane;
 
@@ -52,6 +58,7 @@ private Q_SLOTS:
     void advertisementFileIsRenamedWhileRunning();
     void exitQuestions_data();
     void exitQuestions();
+    void desktopQuestionWaitsForAButton();
     void failedSaveAtExitAsksWhetherToQuit();
     void exitCommandRunsTheShutdown();
 
@@ -115,6 +122,8 @@ void TestLifecycle::startsWithTheStartupDocument()
 void TestLifecycle::firstStartOffersTheUpdateBeforeShowingTheWindow()
 {
     keepLaunchCount(QVariant());
+    // A mirror that is configured: the shipped placeholders are not.
+    m_window->online().setMirrors({QStringLiteral("http://localhost/vornet.txt")});
     m_dialogs->messageAnswers.enqueue(MessageButton::Cancel);
     load();
     QCOMPARE(m_dialogs->messages.size(), 1);
@@ -184,23 +193,26 @@ void TestLifecycle::exitQuestions_data()
     QTest::addColumn<QByteArray>("existing"); // null: no file yet
     QTest::addColumn<QList<MessageButton>>("answers");
     QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("escapes"); // Esc presses on the first question before its answer
 
     const QByteArray old("an older and much longer file that is not a fractal document at all");
     const MessageButton yes = MessageButton::Yes;
     const MessageButton no = MessageButton::No;
     const QString opened = QStringLiteral("tree.vrf");
     const QString untitled = QStringLiteral("Untitled.vrf");
-    QTest::newRow("unmodified") << opened << false << old << QList<MessageButton>{} << false;
-    QTest::newRow("start-up document") << QString() << true << QByteArray() << QList<MessageButton>{} << false;
-    QTest::newRow("answered No") << opened << true << old << QList<MessageButton>{no} << false;
-    QTest::newRow("answered Yes") << opened << true << old << QList<MessageButton>{yes} << true;
+    QTest::newRow("unmodified") << opened << false << old << QList<MessageButton>{} << false << 0;
+    QTest::newRow("start-up document") << QString() << true << QByteArray() << QList<MessageButton>{} << false << 0;
+    QTest::newRow("answered No") << opened << true << old << QList<MessageButton>{no} << false << 0;
+    QTest::newRow("answered Yes") << opened << true << old << QList<MessageButton>{yes} << true << 0;
     QTest::newRow("Untitled, no file yet") << untitled << true << QByteArray() << QList<MessageButton>{yes}
-                                           << true;
+                                           << true << 0;
     QTest::newRow("Untitled, empty file") << untitled << true << QByteArray("") << QList<MessageButton>{yes}
-                                          << true;
-    QTest::newRow("Untitled, kept") << untitled << true << old << QList<MessageButton>{yes, no} << false;
+                                          << true << 0;
+    QTest::newRow("Untitled, kept") << untitled << true << old << QList<MessageButton>{yes, no} << false << 0;
+    // Esc does not pass for No: the question stays until a button answers it.
+    QTest::newRow("Esc, then Yes") << opened << true << old << QList<MessageButton>{yes} << true << 2;
     QTest::newRow("Untitled, overwritten") << untitled << true << old << QList<MessageButton>{yes, yes}
-                                           << true;
+                                           << true << 0;
 }
 
 void TestLifecycle::exitQuestions()
@@ -210,6 +222,7 @@ void TestLifecycle::exitQuestions()
     QFETCH(QByteArray, existing);
     QFETCH(QList<MessageButton>, answers);
     QFETCH(bool, written);
+    QFETCH(int, escapes);
     load();
     const bool untitled = document == QLatin1String("Untitled.vrf");
     const QString file = untitled || document.isEmpty() ? document : m_folder->filePath(document);
@@ -220,10 +233,14 @@ void TestLifecycle::exitQuestions()
     writeFile(appFile("TEST.BMP"), "BM");
     m_state->workingFiles.recordWritten(appFile("TEST.BMP"));
     setFileState(m_window->session(), file, modified);
-    m_dialogs->messageAnswers.append(answers);
+    for (int i = 0; i < escapes; ++i)
+        m_dialogs->messageAnswers.enqueue(MessageAnswer::escape());
+    for (const MessageButton answer : answers)
+        m_dialogs->messageAnswers.enqueue(answer);
 
     QVERIFY(m_window->close());
     QCOMPARE(m_dialogs->messages.size(), answers.size());
+    QCOMPARE(m_dialogs->escapesIgnored, escapes);
     if (!answers.isEmpty())
         verifyQuestion(m_dialogs->messages.at(0), saveTitle, QLatin1String("Save changes in '") + file + "' ?");
     if (answers.size() > 1)
@@ -234,6 +251,24 @@ void TestLifecycle::exitQuestions()
     else if (!path.isEmpty())
         QCOMPARE(QFile::exists(path) ? fileContents(path) : QByteArray(), existing);
     QVERIFY(!handOverBitmapsExist());
+}
+
+void TestLifecycle::desktopQuestionWaitsForAButton()
+{
+    // The desktop's own box, as the shutdown asks it: Esc and the close
+    // button leave it open, and only then is Yes pressed.
+    SystemDialogs dialogs;
+    bool stayedOpen = false;
+    QTimer::singleShot(0, this, [&stayedOpen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Escape);
+        box->close();
+        stayedOpen = box->isVisible();
+        box->button(QMessageBox::Yes)->click();
+    });
+    QVERIFY(dialogs.askYesNo(nullptr, saveTitle, QStringLiteral("Save changes in 'tree.vrf' ?")));
+    QVERIFY(stayedOpen);
 }
 
 void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()

@@ -1,13 +1,16 @@
 #include "app/posterdialog.h"
 #include "app/posterexport.h"
+#include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwindows.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -16,6 +19,8 @@
 #include <QTest>
 
 using namespace Vorlane;
+
+Q_DECLARE_METATYPE(Vorlane::PosterChoice)
 
 namespace {
 
@@ -42,6 +47,7 @@ private Q_SLOTS:
     void init() { QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane")).remove(QStringLiteral("poster")); }
     void theEntryFollowsStartBehindASeparator();
     void aPosterIsWrittenAndItsChoiceRemembered();
+    void cancellingWritesNothing_data();
     void cancellingWritesNothing();
 };
 
@@ -77,22 +83,53 @@ void TestPosterExport::aPosterIsWrittenAndItsChoiceRemembered()
     QCOMPARE(again.choice(), choice);
 }
 
+void TestPosterExport::cancellingWritesNothing_data()
+{
+    QTest::addColumn<PosterChoice>("choice");
+    QTest::addColumn<int>("progress"); // the per mille the bar shows when the user acts
+    QTest::addColumn<bool>("closeWindow"); // instead of pressing Cancel
+    const PosterChoice endless{QSize(100, 100), 10'000'000'000, 2.2, false, false};
+    // Few points on many pixels: the toning and the encoding follow the bar's end.
+    const PosterChoice large{QSize(2000, 2000), 1'000'000, 2.2, false, true};
+    QTest::newRow("Cancel while the points are added") << endless << 1 << false;
+    QTest::newRow("Cancel once the bar is full") << large << 1000 << false;
+    QTest::newRow("closing the window, stopping the export") << endless << 1 << true;
+    QTest::newRow("closing the window once the bar is full") << large << 1000 << true;
+}
+
 void TestPosterExport::cancellingWritesNothing()
 {
+    QFETCH(PosterChoice, choice);
+    QFETCH(int, progress);
+    QFETCH(bool, closeWindow);
     MainWindowFixture fixture;
     const QString path = fixture.folder.filePath(QStringLiteral("tree.png"));
+    writeFile(path, "the poster before");
     fixture.dialogs.fileAnswers.enqueue(path);
-    answerPosterDialog(fixture.window.get(), {QSize(100, 100), 10'000'000'000, 2.2, false, false});
+    fixture.dialogs.messageAnswers.enqueue(MessageButton::Yes); // replace it
+    answerPosterDialog(fixture.window.get(), choice);
     QSignalSpy ended(&fixture.window->posterExport(), &PosterExport::ended);
     fixture.run(QStringLiteral("poster"));
-    auto *progress = fixture.window->findChild<QProgressDialog *>(QStringLiteral("posterProgress"));
-    QVERIFY(progress);
+    const QPointer<QProgressDialog> bar = fixture.window->findChild<QProgressDialog *>(QStringLiteral("posterProgress"));
+    QVERIFY(bar);
     // The first progress waits for the view to be fitted, slow under the sanitizers.
-    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 0, 60000);
-    progress->findChild<QPushButton *>()->click();
-    QVERIFY(ended.wait(30000));
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(fixture.dialogs.messages.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(bar && bar->value() >= progress, 60000);
+    QVERIFY(fixture.window->posterExport().isRunning());
+    if (closeWindow) {
+        fixture.dialogs.messageAnswers.enqueue(MessageButton::Yes);
+        QVERIFY(fixture.window->close());
+        QCOMPARE(fixture.dialogs.messages.size(), 2);
+        QCOMPARE(fixture.dialogs.messages.at(1).buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+        QVERIFY(!fixture.window->posterExport().isRunning());
+        QVERIFY(!bar);
+    } else {
+        bar->findChild<QPushButton *>()->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 30000);
+    QCOMPARE(fileContents(path), QByteArray("the poster before"));
+    QCOMPARE(QDir(fixture.folder.appDir()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".tmp")),
+             QStringList());
+    QCOMPARE(fixture.dialogs.messages.size(), closeWindow ? 2 : 1);
 }
 
 QTEST_MAIN(TestPosterExport)

@@ -31,8 +31,8 @@ NetInfo someAddresses()
 {
     NetInfo info;
     setDefaultAddresses(info);
-    info.authorMail = QStringLiteral("someone@vorlane.example");
-    info.authorPage = QStringLiteral("https://someone.vorlane.example/");
+    info.authorMail = QStringLiteral("someone@vorlane.localhost");
+    info.authorPage = QStringLiteral("https://someone.vorlane.localhost/");
     return info;
 }
 
@@ -142,7 +142,7 @@ void TestInfoWindows::aboutLinkWritesToTheAuthor()
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(link(&about, "HLink1"), Qt::LeftButton);
     QCOMPARE(dialogs.openedLinks,
-             QStringList{QStringLiteral("mailto:someone@vorlane.example?subject=Mail from VR 2.0 user")});
+             QStringList{QStringLiteral("mailto:someone@vorlane.localhost?subject=Mail from VR 2.0 user")});
 }
 
 void TestInfoWindows::aboutLinkHover()
@@ -173,14 +173,14 @@ void TestInfoWindows::noteWindowLinks()
     QCOMPARE(labelText(&note, "Label3"), QStringLiteral("Email Address : "));
     QCOMPARE(labelText(&note, "Label8"), QStringLiteral("Web site address:"));
     QCOMPARE(labelText(&note, "Label4"), QStringLiteral("About the programmer:"));
-    QCOMPARE(labelText(&note, "HLink1"), QStringLiteral("someone@vorlane.example"));
-    QCOMPARE(labelText(&note, "HLink2"), QStringLiteral("https://someone.vorlane.example/"));
+    QCOMPARE(labelText(&note, "HLink1"), QStringLiteral("someone@vorlane.localhost"));
+    QCOMPARE(labelText(&note, "HLink2"), QStringLiteral("https://someone.vorlane.localhost/"));
     QVERIFY(note.findChildren<QPushButton *>().isEmpty());
 
     QTest::mouseClick(link(&note, "HLink2"), Qt::LeftButton);
     QTest::mouseClick(link(&note, "HLink1"), Qt::LeftButton);
-    QCOMPARE(dialogs.openedLinks, QStringList({QStringLiteral("https://someone.vorlane.example/"),
-                                               QStringLiteral("mailto:someone@vorlane.example?subject=Mail from VR 2.0 user")}));
+    QCOMPARE(dialogs.openedLinks, QStringList({QStringLiteral("https://someone.vorlane.localhost/"),
+                                               QStringLiteral("mailto:someone@vorlane.localhost?subject=Mail from VR 2.0 user")}));
 }
 
 void TestInfoWindows::textFromFilesAndTheNetworkIsNeverMarkup()

@@ -25,7 +25,7 @@ const QString confirmationTitle = QStringLiteral("Connection Confirmation for up
 NetInfo oldInfo()
 {
     NetInfo info = shippedNetInfo();
-    info.siteAddr = QStringLiteral("https://old.vorlane.example/");
+    info.siteAddr = QStringLiteral("https://old.vorlane.localhost/");
     return info;
 }
 
@@ -57,6 +57,8 @@ private Q_SLOTS:
     void addressesThatAreNotWebAddressesAreNotOpened();
     void pictureAndClickHereOpenTheSite();
     void pictureTooCostlyToPlayIsNotPlayed();
+    void placeholderAddressesAreNotConfigured_data();
+    void placeholderAddressesAreNotConfigured();
 
 private:
     OnlineLinks &online() { return m_f->window->online(); }
@@ -118,8 +120,8 @@ void TestOnlineLinks::updateAnsweringOk(bool errorExpected)
 QByteArray TestOnlineLinks::freshNetInfo() const
 {
     NetInfo fresh = shippedNetInfo();
-    fresh.siteAddr = QStringLiteral("https://fresh.vorlane.example/");
-    fresh.authorMail = QStringLiteral("fresh@vorlane.example");
+    fresh.siteAddr = QStringLiteral("https://fresh.vorlane.localhost/");
+    fresh.authorMail = QStringLiteral("fresh@vorlane.localhost");
     fresh.adAddr = m_server->url(QStringLiteral("/ad/vornad.gif"));
     return netInfoFileBytes(fresh);
 }
@@ -166,8 +168,8 @@ void TestOnlineLinks::updateReplacesTheAddressesAndThePicture()
     triggerCommand("vrws");
     triggerCommand("eml");
     QCOMPARE(m_f->dialogs.openedLinks,
-             QStringList({QStringLiteral("https://old.vorlane.example/"), QStringLiteral("https://fresh.vorlane.example/"),
-                          QStringLiteral("mailto:fresh@vorlane.example?subject=Mail from VR 2.0 user")}));
+             QStringList({QStringLiteral("https://old.vorlane.localhost/"), QStringLiteral("https://fresh.vorlane.localhost/"),
+                          QStringLiteral("mailto:fresh@vorlane.localhost?subject=Mail from VR 2.0 user")}));
 }
 
 void TestOnlineLinks::errorPageFailsAndTheNextMirrorIsTried()
@@ -179,7 +181,7 @@ void TestOnlineLinks::errorPageFailsAndTheNextMirrorIsTried()
     QCOMPARE(m_server->requests().mid(0, 3),
              QStringList({QStringLiteral("/a/vornet.txt"), QStringLiteral("/b/vornet.txt"), QStringLiteral("/c/vornet.txt")}));
     QCOMPARE(m_f->dialogs.messages.size(), 1);
-    QCOMPARE(online().netInfo().siteAddr, QStringLiteral("https://fresh.vorlane.example/"));
+    QCOMPARE(online().netInfo().siteAddr, QStringLiteral("https://fresh.vorlane.localhost/"));
 }
 
 void TestOnlineLinks::incompleteFileFailsAndTheOldOneStays_data()
@@ -290,6 +292,7 @@ void TestOnlineLinks::cancelFetchesNothing()
 
 void TestOnlineLinks::firstStartOffersTheUpdate()
 {
+    prepare({mirror("a")});
     for (const QVariant &kept : {QVariant(), QVariant(QStringLiteral("not a number"))}) {
         keepLaunchCount(kept);
         m_f->dialogs.messageAnswers.enqueue(MessageButton::Cancel);
@@ -300,6 +303,7 @@ void TestOnlineLinks::firstStartOffersTheUpdate()
 
 void TestOnlineLinks::updateFallsDueOnThe51stStartAfterASuccess()
 {
+    prepare({mirror("a")});
     resetLaunchCount();
     for (int start = 1; start <= 50; ++start)
         online().updateIfDue();
@@ -317,10 +321,10 @@ void TestOnlineLinks::webCommands_data()
     QTest::newRow("tellfriend") << "tellfriend"
                                 << "mailto:Type_email_address_of_your_friend_here?subject=Download Vorlane 2.0 - "
                                    "The amazing fractal graphic program";
-    QTest::newRow("vrws") << "vrws" << "https://site.vorlane.example/";
-    QTest::newRow("vrg") << "vrg" << "https://site.vorlane.example/gallery/";
-    QTest::newRow("eml") << "eml" << "mailto:someone@vorlane.example?subject=Mail from VR 2.0 user";
-    QTest::newRow("progsite") << "progsite" << "https://someone.vorlane.example/";
+    QTest::newRow("vrws") << "vrws" << "https://site.vorlane.localhost/";
+    QTest::newRow("vrg") << "vrg" << "https://site.vorlane.localhost/gallery/";
+    QTest::newRow("eml") << "eml" << "mailto:someone@vorlane.localhost?subject=Mail from VR 2.0 user";
+    QTest::newRow("progsite") << "progsite" << "https://someone.vorlane.localhost/";
 }
 
 void TestOnlineLinks::webCommands()
@@ -328,10 +332,10 @@ void TestOnlineLinks::webCommands()
     QFETCH(QString, command);
     QFETCH(QString, address);
     NetInfo &info = online().netInfo();
-    info.siteAddr = QStringLiteral("https://site.vorlane.example/");
-    info.galleryAddr = QStringLiteral("https://site.vorlane.example/gallery/");
-    info.authorMail = QStringLiteral("someone@vorlane.example");
-    info.authorPage = QStringLiteral("https://someone.vorlane.example/");
+    info.siteAddr = QStringLiteral("https://site.vorlane.localhost/");
+    info.galleryAddr = QStringLiteral("https://site.vorlane.localhost/gallery/");
+    info.authorMail = QStringLiteral("someone@vorlane.localhost");
+    info.authorPage = QStringLiteral("https://someone.vorlane.localhost/");
     triggerCommand(command.toLatin1().constData());
     QCOMPARE(m_f->dialogs.openedLinks, QStringList{address});
 }
@@ -341,11 +345,14 @@ void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
     NetInfo &info = online().netInfo();
     info.siteAddr = QStringLiteral("/usr/bin/xterm");
     info.galleryAddr = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
-    info.authorMail = QStringLiteral("someone@vorlane.example?attach=/etc/passwd");
+    info.authorMail = QStringLiteral("someone@vorlane.localhost?attach=/etc/passwd");
     info.authorPage = QStringLiteral("file:///etc/passwd");
-    for (const char *command : {"vrws", "vrg", "eml", "progsite"})
+    for (const char *command : {"vrws", "vrg", "eml", "progsite"}) {
+        m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
         triggerCommand(command);
+    }
     QVERIFY(m_f->dialogs.openedLinks.isEmpty());
+    QCOMPARE(m_f->dialogs.messages.size(), 4);
 
     triggerCommand("incnt");
     QCOMPARE(m_f->dialogs.openedLinks,
@@ -354,7 +361,7 @@ void TestOnlineLinks::addressesThatAreNotWebAddressesAreNotOpened()
 
 void TestOnlineLinks::pictureAndClickHereOpenTheSite()
 {
-    online().netInfo().siteAddr = QStringLiteral("https://site.vorlane.example/");
+    online().netInfo().siteAddr = QStringLiteral("https://site.vorlane.localhost/");
     m_f->window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_f->window.get()));
     auto *picture = m_f->window->findChild<ClickableLabel *>(QStringLiteral("Image1"));
@@ -368,7 +375,7 @@ void TestOnlineLinks::pictureAndClickHereOpenTheSite()
     QVERIFY(picture->movie()->isValid());
     QTest::mouseClick(picture, Qt::LeftButton);
     QTest::mouseClick(clickHere, Qt::LeftButton);
-    QCOMPARE(m_f->dialogs.openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.example/")));
+    QCOMPARE(m_f->dialogs.openedLinks, QStringList(2, QStringLiteral("https://site.vorlane.localhost/")));
 }
 
 void TestOnlineLinks::pictureTooCostlyToPlayIsNotPlayed()
@@ -377,6 +384,45 @@ void TestOnlineLinks::pictureTooCostlyToPlayIsNotPlayed()
     writeFile(appFile("vornad.gif"), gifOfSize(5000, '\xff', QSize(1000, 1000), 150));
     online().playAdPicture();
     QVERIFY(!online().adPicture()->movie()->isValid());
+}
+
+void TestOnlineLinks::placeholderAddressesAreNotConfigured_data()
+{
+    QTest::addColumn<QString>("command"); // a menu entry, or "Label2" for "Click Here"
+    QTest::addColumn<QString>("address");
+    QTest::newRow("vrws, as shipped") << "vrws" << "https://www.vorlane.example/";
+    QTest::newRow("vrg under .invalid") << "vrg" << "https://gallery.vorlane.invalid/";
+    QTest::newRow("eml under .test") << "eml" << "team@vorlane.test";
+    QTest::newRow("progsite empty") << "progsite" << "";
+    QTest::newRow("Click Here, as shipped") << "Label2" << "https://www.vorlane.example/";
+}
+
+void TestOnlineLinks::placeholderAddressesAreNotConfigured()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, address);
+    // Placeholder mirrors could never deliver: however many starts have
+    // passed, the update is not offered.
+    prepare(defaultMirrors());
+    keepLaunchCount(70);
+    online().updateIfDue();
+    QVERIFY(m_f->dialogs.messages.isEmpty());
+    QVERIFY(m_server->requests().isEmpty());
+
+    NetInfo &info = online().netInfo();
+    info.siteAddr = info.galleryAddr = info.authorMail = info.authorPage = address;
+    m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
+    if (command == QLatin1String("Label2")) {
+        m_f->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_f->window.get()));
+        QTest::mouseClick(m_f->window->findChild<ClickableLabel *>(command), Qt::LeftButton);
+    } else {
+        triggerCommand(command.toLatin1().constData());
+    }
+    QVERIFY(m_f->dialogs.openedLinks.isEmpty());
+    QCOMPARE(m_f->dialogs.messages.size(), 1);
+    QCOMPARE(m_f->dialogs.messages.constFirst().title, QStringLiteral("No Address Configured"));
+    QCOMPARE(m_f->dialogs.messages.constFirst().text, QStringLiteral("No address is configured for this link."));
 }
 
 QTEST_MAIN(TestOnlineLinks)

@@ -5,11 +5,16 @@ namespace Vorlane {
 MessageButton ScriptedDialogs::showMessage(QWidget *, const MessageRequest &request)
 {
     messages.append(request);
-    if (messageAnswers.isEmpty()) {
-        m_unexpected = true;
-        return request.defaultButton;
+    while (!messageAnswers.isEmpty()) {
+        const MessageAnswer answer = messageAnswers.dequeue();
+        if (answer.button)
+            return *answer.button;
+        if (const std::optional<MessageButton> escape = escapeAnswer(request))
+            return *escape;
+        ++escapesIgnored;
     }
-    return messageAnswers.dequeue();
+    m_unexpected = true;
+    return request.defaultButton;
 }
 
 QString ScriptedDialogs::nextFileAnswer()

@@ -8,6 +8,22 @@
 
 namespace Vorlane {
 
+// How a test answers a message box: a button pressed, or Esc (which stands
+// for the box's close button as well).
+struct MessageAnswer
+{
+    MessageAnswer(MessageButton pressed)
+        : button(pressed)
+    {
+    }
+    static MessageAnswer escape() { return MessageAnswer(); }
+
+    std::optional<MessageButton> button; // none for Esc
+
+private:
+    MessageAnswer() = default;
+};
+
 // Answers the program's dialogs from queues that a test fills, and records
 // every request so that the test can check texts, titles, icons and buttons.
 // An unexpected question fails the test that asked it (see hasUnexpected).
@@ -21,8 +37,10 @@ public:
     void openLink(const QString &address) override;
     void beep() override;
 
-    // Answers, taken in order. An empty file answer means "cancelled".
-    QQueue<MessageButton> messageAnswers;
+    // Answers, taken in order. An empty file answer means "cancelled". Esc
+    // on a box without an answer for it (escapeAnswer) leaves the box open,
+    // counted in escapesIgnored, and the next answer is taken.
+    QQueue<MessageAnswer> messageAnswers;
     QQueue<QString> fileAnswers;
     QQueue<std::optional<qint32>> colourAnswers;
 
@@ -33,6 +51,7 @@ public:
     QList<qint32> colourRequests;
     QStringList openedLinks;
     int beeps = 0;
+    int escapesIgnored = 0;
 
     // True when a dialog was shown with no answer queued for it.
     bool hasUnexpected() const { return m_unexpected; }

@@ -2,6 +2,7 @@
 #include "render/exact/documentpicture.h"
 #include "programs/vorlane-render/renderoptions.h"
 #include "document/documentfile.h"
+#include "common/filestore.h"
 #include "common/randomgenerator.h"
 #include "render/picturefile/bitmapfile.h"
 #include "render/poster/posterpart.h"
@@ -12,6 +13,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
 using namespace Vorlane;
@@ -87,10 +89,12 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
     const PosterSettings settings = posterSettings(options);
     const PosterOptions &poster = options.poster;
     QString error;
-    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
+    const qint64 otherBytes = posterWorkerBytes(settings.size, settings.points, pieces, options.threads)
+                              + posterPartBufferBytes(settings.size);
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error, otherBytes);
     if (!sums)
         return leave(ToolExit::Refused, error);
-    const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
     const PosterRunResult run =
         accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums,
                          posterControl(options, (pieces.end - pieces.first) * posterPiecePoints));
@@ -103,11 +107,33 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
     return leave(ToolExit::Success);
 }
 
+// Why the file target cannot be written, found before any work: a run of
+// hours must not end in a folder that is not there, nor write over one of
+// its own inputs. ToolExit::Success when nothing speaks against it.
+ToolExit checkTarget(const QString &target, const QStringList &inputs, QString *message)
+{
+    for (const QString &input : inputs) {
+        if (isSameFile(target, input)) {
+            *message = QStringLiteral("'%1' is an input of this run; it is not written over.").arg(target);
+            return ToolExit::BadOptions;
+        }
+    }
+    const QString problem = replacementProblem(target);
+    if (problem.isEmpty())
+        return ToolExit::Success;
+    *message = QStringLiteral("cannot write '%1': %2").arg(target, problem);
+    return ToolExit::OutputFailed;
+}
+
 int mergePoster(const RenderOptions &options)
 {
+    QString message;
+    const ToolExit target = checkTarget(options.output, options.poster.merge, &message);
+    if (target != ToolExit::Success)
+        return leave(target, message);
     const MergedPicture merged = mergePosterPicture(options.poster.merge, options.poster.tone);
     if (merged.picture.isNull())
-        return leave(ToolExit::Refused, merged.error);
+        return leave(merged.unreadable ? ToolExit::MissingInput : ToolExit::Refused, merged.error);
     return writePicture(merged.picture, options.output);
 }
 
@@ -121,6 +147,11 @@ int render(const RenderOptions &options)
     if (!document)
         return leave(ToolExit::Refused,
                      QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(options.input));
+    QString message;
+    const QString &target = options.poster.accumulation.isEmpty() ? options.output : options.poster.accumulation;
+    const ToolExit targetCheck = checkTarget(target, {options.input}, &message);
+    if (targetCheck != ToolExit::Success)
+        return leave(targetCheck, message);
     document->settings.totalPoints = options.points.value_or(document->settings.totalPoints);
     document->settings.resolution = options.resolution.value_or(document->settings.resolution);
     if (options.centre) {
@@ -162,5 +193,11 @@ int main(int argc, char *argv[])
     if (const auto *error = std::get_if<CommandLineError>(&parsed))
         return leave(ToolExit::BadOptions, error->message + QStringLiteral("\nTry 'vorlane-render --help'."));
     const RenderOptions &options = std::get<RenderOptions>(parsed);
-    return options.mode == RenderMode::Merge ? mergePoster(options) : render(options);
+    try {
+        return options.mode == RenderMode::Merge ? mergePoster(options) : render(options);
+    } catch (const std::bad_alloc &) {
+        // Whatever asked for more than the system gives, the run ends with
+        // a message instead of an abort.
+        return leave(ToolExit::Refused, QStringLiteral("there is not enough memory for this run"));
+    }
 }

@@ -3,12 +3,14 @@
 #include "render/picturefile/bitmapfile.h"
 #include "render/exact/documentpicture.h"
 #include "render/poster/poster.h"
+#include "render/poster/posterpart.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <functional>
 #include <limits>
+#include <thread>
 
 namespace Vorlane {
 
@@ -37,8 +39,9 @@ struct Parser
     QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("Seed of the random sequence (the program's is 5489)."),
                             QStringLiteral("n")};
     QCommandLineOption threads{QStringLiteral("threads"),
-                               QStringLiteral("Threads to render on (0, the default: one for every core). The "
-                                              "picture is the same with any number."),
+                               QStringLiteral("Threads to render on (0, the default: one for every core; more "
+                                              "than the cores count as one for every core, which is all that "
+                                              "pays). The picture is the same with any number."),
                                QStringLiteral("n")};
     QCommandLineOption mode{QStringLiteral("mode"), QStringLiteral("exact (the default) or poster."),
                             QStringLiteral("mode")};
@@ -215,10 +218,10 @@ QString readPart(const Parser &p, PosterOptions &poster)
     if (!p.parser.isSet(p.part))
         return QString();
     const QStringList numbers = p.parser.value(p.part).split(QLatin1Char('/'));
-    const std::optional<qint64> parts = numbers.size() == 2 ? integerValue(numbers.at(1), 1, 1'000'000) : std::nullopt;
+    const std::optional<qint64> parts = numbers.size() == 2 ? integerValue(numbers.at(1), 1, mostPosterParts) : std::nullopt;
     const std::optional<qint64> part = parts ? integerValue(numbers.at(0), 1, *parts) : std::nullopt;
     if (!part)
-        return QStringLiteral("--part takes K/N, two whole numbers with 1 <= K <= N <= 1000000.");
+        return QStringLiteral("--part takes K/N, two whole numbers with 1 <= K <= N <= %1.").arg(mostPosterParts);
     poster.part = int(*part);
     poster.parts = int(*parts);
     return QString();
@@ -240,6 +243,9 @@ QString readPosterOptions(const Parser &p, RenderOptions &options)
         return QStringLiteral("--part needs --accumulation FILE to write the part to.");
     if (!poster.accumulation.isEmpty() && p.parser.isSet(p.output))
         return QStringLiteral("--accumulation writes sums, not a picture: leave out -o.");
+    // As for pictures, so that a slip cannot write sums over a document.
+    if (!poster.accumulation.isEmpty() && !poster.accumulation.endsWith(QLatin1String(".vacc"), Qt::CaseInsensitive))
+        return QStringLiteral("--accumulation writes a .vacc file.");
     QString error = readPart(p, poster);
     for (const std::function<QString()> &read : std::initializer_list<std::function<QString()>>{
              [&] { return readRealOption(p, p.zoom, poster.zoom); }, [&] { return readTone(p, poster.tone); },
@@ -249,6 +255,13 @@ QString readPosterOptions(const Parser &p, RenderOptions &options)
     }
     poster.points = poster.points.value_or(posterPointsPerPixel * options.size.width() * options.size.height());
     return error;
+}
+
+// Threads beyond the cores only cost memory: they count as one a core.
+int usefulThreads(int requested)
+{
+    const int cores = int(qMax(1u, std::thread::hardware_concurrency()));
+    return requested == 0 ? 0 : qMin(requested, cores);
 }
 
 // --merge PART... -o PICTURE with only the options that shape the picture.
@@ -274,7 +287,7 @@ ParsedRenderOptions parseMerge(const Parser &p)
         error = readNumber(p, p.threads, 0, mostThreads, threads);
     if (!error.isEmpty())
         return CommandLineError{error};
-    options.threads = threads.value_or(0);
+    options.threads = usefulThreads(threads.value_or(0));
     return options;
 }
 
@@ -331,7 +344,7 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
             return CommandLineError{error};
     }
     options.seed = seed.value_or(options.seed);
-    options.threads = threads.value_or(options.threads);
+    options.threads = usefulThreads(threads.value_or(options.threads));
     return options;
 }
 

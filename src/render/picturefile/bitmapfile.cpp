@@ -1,21 +1,34 @@
 #include "render/picturefile/bitmapfile.h"
 
-#include <QBuffer>
 #include <QImageWriter>
 
 namespace Vorlane {
 
 namespace {
 
-QByteArray encodePicture(const QImage &image, const QByteArray &format)
+// Passes writes on to another device until cancel is set, then fails them,
+// which makes the picture writer give up at once.
+class CancellableDevice : public QIODevice
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image);
-    return bytes;
-}
+public:
+    CancellableDevice(QIODevice &to, const std::atomic<bool> *cancel)
+        : m_to(to)
+        , m_cancel(cancel)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        return m_cancel && m_cancel->load() ? -1 : m_to.write(data, size);
+    }
+
+private:
+    QIODevice &m_to;
+    const std::atomic<bool> *m_cancel;
+};
 
 } // namespace
 
@@ -25,15 +38,28 @@ QByteArray pictureFormatFor(const QString &path)
                                                                       : QByteArrayLiteral("BMP");
 }
 
+bool encodePicture(const QImage &image, const QByteArray &format, QIODevice &to, QString *error,
+                   const std::atomic<bool> *cancel)
+{
+    CancellableDevice device(to, cancel);
+    QImageWriter writer(&device, format);
+    if (writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
+        return true;
+    if (error)
+        *error = QStringLiteral("The picture could not be encoded");
+    return false;
+}
+
 bool writePictureFile(const QImage &image, const QString &path, QString *error, LinkHandling links)
 {
-    const QByteArray bytes = encodePicture(image, pictureFormatFor(path));
-    if (bytes.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("The picture could not be encoded");
+    FileReplacement file(path, links);
+    if (!file.open(error))
         return false;
-    }
-    return replaceFile(path, bytes, error, links);
+    if (encodePicture(image, pictureFormatFor(path), file.device(), error))
+        return file.commit(error);
+    if (error && !file.writeError().isEmpty())
+        *error = file.writeError();
+    return false;
 }
 
 QString suggestedBitmapName(const QString &documentPath)

@@ -5,13 +5,22 @@
 #include <QImage>
 #include <QString>
 
+#include <atomic>
+
 namespace Vorlane {
 
 // "PNG" for a name ending in ".png", in any case; "BMP" for any other.
 QByteArray pictureFormatFor(const QString &path);
 
+// The picture in format ("PNG" or "BMP") written to to, as the picture
+// writer writes it; false with error set when a write fails or cancel, when
+// given, is set meanwhile.
+bool encodePicture(const QImage &image, const QByteArray &format, QIODevice &to, QString *error = nullptr,
+                   const std::atomic<bool> *cancel = nullptr);
+
 // The program's one picture writer: image as a 24-bit Windows bitmap, or as
-// PNG when the name asks for it, replacing the file as a whole (replaceFile):
+// PNG when the name asks for it, replacing the file as a whole through a
+// FileReplacement:
 // on failure an existing file stays as it was, no file is left behind, the
 // result is false and error, when given, says why.
 bool writePictureFile(const QImage &image, const QString &path, QString *error = nullptr,

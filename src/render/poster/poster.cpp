@@ -376,7 +376,7 @@ public:
         , m_adder(sums, m_bands)
         , m_pieces(pieces)
         , m_control(control)
-        , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
+        , m_batches(batches(pieces, workers))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -384,6 +384,16 @@ public:
             m_total += m_computer.pointsOf(piece);
         for (SortedSplats &worker : m_workers)
             m_computer.makeRoom(worker, m_batches);
+    }
+
+    // The memory the workers' buffers take, as the constructor sizes them.
+    static qint64 workerBytes(QSize size, PosterPieces pieces, int workers)
+    {
+        const qint64 bands = PosterBands(size).count();
+        const qint64 rounds = batches(pieces, workers);
+        const qint64 each = posterPiecePoints * qint64(sizeof(Splat)) + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
+                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32));
+        return each * workers;
     }
 
     PosterRunResult run()
@@ -444,6 +454,11 @@ private:
         PosterPieceComputer::clear(worker);
         for (int batch = 0; batch < m_batches && pieceOf(w, batch) < m_pieces.end; ++batch)
             m_computer.compute(pieceOf(w, batch), worker);
+    }
+
+    static int batches(PosterPieces pieces, int workers)
+    {
+        return int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers));
     }
 
     void addBands(int parity)
@@ -551,6 +566,14 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
         view.centreY = settings.centre->y();
     }
     return view;
+}
+
+qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int threads)
+{
+    pieces.end = qMin(pieces.end, posterPieceCount(points));
+    if (pieces.first >= pieces.end)
+        return 0;
+    return PosterRun::workerBytes(size, pieces, workerCount(threads, pieces));
 }
 
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,

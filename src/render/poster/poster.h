@@ -82,6 +82,11 @@ struct PosterRunResult
     QString error; // why it failed
 };
 
+// The memory in bytes that accumulatePoster's workers take besides the sums
+// for pieces of a poster of size and points points on threads threads (0:
+// one per processor).
+qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int threads);
+
 // Adds the points of pieces to the sums, as seen through view: the maps in
 // double precision, the weights |cx × cy|, a restart from a random base point
 // every resolution-th point, each point coloured by the document's style and

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <limits>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace Vorlane {
@@ -12,6 +15,14 @@ namespace {
 QString megabytes(qint64 bytes)
 {
     return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
+
+QString needs(QSize size, qint64 bytes)
+{
+    return QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory, ")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(megabytes(bytes));
 }
 
 } // namespace
@@ -30,24 +41,28 @@ qint64 PosterAccumulation::bytesFor(QSize size)
     return qint64(size.width()) * qint64(size.height()) * qint64(sizeof(PixelSums));
 }
 
-std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint64 memoryLimit, QString *error)
+std::optional<PosterAccumulation> PosterAccumulation::allocate(QSize size, qint64 memoryLimit, QString *error,
+                                                              qint64 otherBytes)
 {
     const qint64 bytes = bytesFor(size);
-    const qint64 limit = memoryLimit > 0 ? memoryLimit : physicalMemoryBytes();
-    void *sums = (limit > 0 && bytes > limit) ? nullptr : std::calloc(std::size_t(bytes) + cacheLine, 1);
+    *error = posterMemoryProblem(size, bytes + otherBytes, memoryLimit);
+    void *sums = error->isEmpty() ? std::calloc(std::size_t(bytes) + cacheLine, 1) : nullptr;
     if (sums == nullptr) {
-        const QString needs = QCoreApplication::translate("Poster", "A poster of %1 x %2 pixels needs %3 MB of memory "
-                                                                    "for its sums, ")
-                                  .arg(size.width())
-                                  .arg(size.height())
-                                  .arg(megabytes(bytes));
-        *error = needs + (limit > 0 && bytes > limit
-                              ? QCoreApplication::translate("Poster", "more than the %1 MB it may use.")
-                                    .arg(QString::number(limit >> 20))
-                              : QCoreApplication::translate("Poster", "which the system could not give."));
+        if (error->isEmpty())
+            *error = needs(size, bytes + otherBytes)
+                     + QCoreApplication::translate("Poster", "which the system could not give.");
         return std::nullopt;
     }
     return PosterAccumulation(size, sums);
+}
+
+QString posterMemoryProblem(QSize size, qint64 bytes, qint64 memoryLimit)
+{
+    const qint64 limit = memoryLimit > 0 ? memoryLimit : usableMemoryBytes();
+    if (limit <= 0 || bytes <= limit)
+        return QString();
+    return needs(size, bytes)
+           + QCoreApplication::translate("Poster", "more than the %1 MB it may use.").arg(QString::number(limit >> 20));
 }
 
 quint64 PosterAccumulation::largestWeight() const
@@ -68,6 +83,16 @@ qint64 physicalMemoryBytes()
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGE_SIZE);
     return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 0;
+}
+
+qint64 usableMemoryBytes()
+{
+    const qint64 physical = physicalMemoryBytes();
+    rlimit limit = {};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return physical;
+    const qint64 addressSpace = qint64(qMin<rlim_t>(limit.rlim_cur, rlim_t(std::numeric_limits<qint64>::max())));
+    return physical > 0 ? qMin(physical, addressSpace) : addressSpace;
 }
 
 } // namespace Vorlane

@@ -31,9 +31,11 @@ class PosterAccumulation
 {
 public:
     // Allocates the sums for a poster of size, or tells why it cannot: the
-    // memory it needs is more than memoryLimit bytes (0: the machine's
-    // physical memory) or the system refused it.
-    static std::optional<PosterAccumulation> allocate(QSize size, qint64 memoryLimit, QString *error);
+    // memory the run needs, the sums and otherBytes besides (its workers,
+    // its picture), is more than memoryLimit bytes (0: usableMemoryBytes)
+    // or the system refused it.
+    static std::optional<PosterAccumulation> allocate(QSize size, qint64 memoryLimit, QString *error,
+                                                      qint64 otherBytes = 0);
 
     // Bytes needed for the sums of a poster of size.
     static qint64 bytesFor(QSize size);
@@ -65,5 +67,13 @@ quint64 largestWeight(const PixelSums *sums, qint64 count);
 
 // The physical memory of this machine in bytes, 0 when it cannot be told.
 qint64 physicalMemoryBytes();
+
+// The most memory this process may use in bytes: the physical memory, or
+// less under an address-space limit; 0 when it cannot be told.
+qint64 usableMemoryBytes();
+
+// Why a poster of size whose run needs bytes of memory in all may not have
+// it: more than memoryLimit (0: usableMemoryBytes). Empty when it may.
+QString posterMemoryProblem(QSize size, qint64 bytes, qint64 memoryLimit);
 
 } // namespace Vorlane

@@ -1,5 +1,6 @@
 #include "render/poster/posterpart.h"
 
+#include "common/filestore.h"
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
 
@@ -7,10 +8,11 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <vector>
+
+#include <zlib.h>
 
 namespace Vorlane {
 
@@ -25,6 +27,10 @@ constexpr quint32 formatVersion = 1;
 constexpr qint64 chunkBytes = qint64(1) << 25;
 constexpr int compressionLevel = 1;
 constexpr int sumsPerPixel = int(sizeof(PixelSums) / sizeof(quint64));
+// SHA-256, 32 bytes, with room to spare.
+constexpr quint32 longestChecksum = 64;
+// qCompress puts the uncompressed size before zlib's stream.
+constexpr qsizetype sizePrefixBytes = 4;
 
 QString tr(const char *text)
 {
@@ -43,6 +49,20 @@ void writeHeader(QDataStream &out, const PosterPartHeader &header)
     out << formatVersion << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
         << qint32(s.size.height()) << s.points << s.seed << s.zoom << s.centre.has_value()
         << s.centre.value_or(QPointF()) << posterPiecePoints << qint32(header.part) << qint32(header.parts);
+}
+
+// A byte array as QDataStream writes it, refused unless it holds at most
+// maxBytes and the stream still has them: a length read from a hostile file
+// decides no allocation.
+bool readBoundedBytes(QDataStream &in, QByteArray &into, quint32 maxBytes)
+{
+    quint32 length = 0;
+    in >> length;
+    const QIODevice *device = in.device();
+    if (in.status() != QDataStream::Ok || length > maxBytes || length > device->size() - device->pos())
+        return false;
+    into.resize(length);
+    return in.readRawData(into.data(), int(length)) == int(length);
 }
 
 std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
@@ -64,15 +84,21 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
     bool hasCentre = false;
     QPointF centre;
     qint64 piecePoints = 0;
-    in >> header.documentChecksum >> header.arithmeticChecksum >> header.backColour >> width >> height >> s.points >> s.seed >> s.zoom >> hasCentre
-        >> centre >> piecePoints >> part >> parts;
+    if (!readBoundedBytes(in, header.documentChecksum, longestChecksum)
+        || !readBoundedBytes(in, header.arithmeticChecksum, longestChecksum)) {
+        *error = tr("it is damaged");
+        return std::nullopt;
+    }
+    in >> header.backColour >> width >> height >> s.points >> s.seed >> s.zoom >> hasCentre >> centre >> piecePoints
+        >> part >> parts;
     s.size = QSize(width, height);
     if (hasCentre)
         s.centre = centre;
     header.part = part;
     header.parts = parts;
     const bool sensible = width >= 1 && width <= largestPosterSide && height >= 1 && height <= largestPosterSide
-                          && parts >= 1 && part >= 1 && part <= parts && piecePoints == posterPiecePoints;
+                          && parts >= 1 && parts <= mostPosterParts && part >= 1 && part <= parts
+                          && piecePoints == posterPiecePoints;
     if (in.status() != QDataStream::Ok || !sensible) {
         *error = tr("it is damaged");
         return std::nullopt;
@@ -138,14 +164,39 @@ bool writeSums(QDataStream &out, const PosterAccumulation &sums)
     return out.status() == QDataStream::Ok;
 }
 
+// The most bytes zlib's stream of rawBytes may take, and the size prefix.
+qsizetype compressedBound(qsizetype rawBytes)
+{
+    return sizePrefixBytes + qsizetype(compressBound(uLong(rawBytes)));
+}
+
+// Inflates qCompress output into raw, which has the size the chunk must
+// have: a stream that claims or gives more or less, or has bytes after its
+// end, is refused before it can take more memory than raw.
+bool inflateChunk(const QByteArray &compressed, QByteArray &raw)
+{
+    if (compressed.size() < sizePrefixBytes
+        || qFromBigEndian<quint32>(compressed.constData()) != quint32(raw.size()))
+        return false;
+    z_stream stream = {};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.constData() + sizePrefixBytes));
+    stream.avail_in = uInt(compressed.size() - sizePrefixBytes);
+    stream.next_out = reinterpret_cast<Bytef *>(raw.data());
+    stream.avail_out = uInt(raw.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const bool whole = result == Z_STREAM_END && stream.avail_in == 0 && stream.avail_out == 0;
+    inflateEnd(&stream);
+    return whole;
+}
+
 // Adds the next chunk of the file, of pixels sums, to the pixels at to.
 bool addChunk(QDataStream &in, PixelSums *to, qsizetype pixels)
 {
+    QByteArray raw(pixels * sumsPerPixel * qsizetype(sizeof(quint64)), Qt::Uninitialized);
     QByteArray compressed;
-    in >> compressed;
-    const QByteArray raw = qUncompress(compressed);
-    const qsizetype numbers = pixels * sumsPerPixel;
-    if (in.status() != QDataStream::Ok || raw.size() != numbers * qsizetype(sizeof(quint64)))
+    if (!readBoundedBytes(in, compressed, quint32(compressedBound(raw.size()))) || !inflateChunk(compressed, raw))
         return false;
     const auto *from = reinterpret_cast<const uchar *>(raw.constData());
     for (qsizetype x = 0; x < pixels; ++x, from += sumsPerPixel * sizeof(quint64)) {
@@ -162,10 +213,11 @@ bool addChunk(QDataStream &in, PixelSums *to, qsizetype pixels)
     return true;
 }
 
+// The end mark, and nothing after it.
 bool endsWhole(QDataStream &in)
 {
     QByteArray end(endMark.size(), '\0');
-    return in.readRawData(end.data(), int(end.size())) == endMark.size() && end == endMark;
+    return in.readRawData(end.data(), int(end.size())) == endMark.size() && end == endMark && in.atEnd();
 }
 
 void prepare(QDataStream &stream)
@@ -181,16 +233,21 @@ struct OpenPart
     PosterPartHeader header;
 };
 
-std::optional<OpenPart> openPart(const QString &path, QString *error)
+// Opens the part at path as documents are opened: a FIFO, device or folder
+// is refused without waiting for a writer.
+// unreadable, when given, is set when the file cannot be opened at all.
+std::optional<OpenPart> openPart(const QString &path, QString *error, bool *unreadable = nullptr)
 {
-    OpenPart part{std::make_unique<QFile>(path), nullptr, {}};
-    if (!part.file->open(QIODevice::ReadOnly)) {
-        *error = tr("'%1' cannot be read: %2").arg(path, part.file->errorString());
+    OpenPart part{std::make_unique<QFile>(), nullptr, {}};
+    QString reason;
+    if (!openRegularFile(path, *part.file, &reason)) {
+        *error = tr("'%1' cannot be read: %2").arg(path, reason);
+        if (unreadable)
+            *unreadable = true;
         return std::nullopt;
     }
     part.stream = std::make_unique<QDataStream>(part.file.get());
     prepare(*part.stream);
-    QString reason;
     const std::optional<PosterPartHeader> header = readHeader(*part.stream, &reason);
     if (!header) {
         *error = tr("'%1' cannot be merged: %2.").arg(path, reason);
@@ -198,6 +255,20 @@ std::optional<OpenPart> openPart(const QString &path, QString *error)
     }
     part.header = *header;
     return part;
+}
+
+// What the parts' headers were checked to be: the header they share and the
+// identity of each file, so that a part replaced or rewritten since is
+// noticed instead of merged.
+struct CheckedParts
+{
+    PosterPartHeader header;
+    std::vector<QByteArray> identities;
+};
+
+QString changed(const QString &path)
+{
+    return tr("'%1' was changed while the parts were merged.").arg(path);
 }
 
 QString damaged(const QString &path)
@@ -230,11 +301,12 @@ QString checkPartNumbers(const std::vector<PosterPartHeader> &parts, const QStri
 // does not belong with the others or the part that is missing. The files
 // are opened one at a time: a merge may have more parts than a process may
 // open files.
-std::optional<PosterPartHeader> sharedHeader(const QStringList &paths, QString *error)
+std::optional<CheckedParts> checkParts(const QStringList &paths, QString *error, bool *unreadable = nullptr)
 {
     std::vector<PosterPartHeader> headers;
+    CheckedParts checked;
     for (const QString &path : paths) {
-        const std::optional<OpenPart> part = openPart(path, error);
+        const std::optional<OpenPart> part = openPart(path, error, unreadable);
         if (!part)
             return std::nullopt;
         const QString different = headers.empty() ? QString() : difference(headers.front(), part->header);
@@ -243,6 +315,7 @@ std::optional<PosterPartHeader> sharedHeader(const QStringList &paths, QString *
             return std::nullopt;
         }
         headers.push_back(part->header);
+        checked.identities.push_back(openFileIdentity(*part->file));
     }
     if (headers.empty()) {
         *error = tr("Give the parts to merge.");
@@ -251,7 +324,28 @@ std::optional<PosterPartHeader> sharedHeader(const QStringList &paths, QString *
     *error = checkPartNumbers(headers, paths);
     if (!error->isEmpty())
         return std::nullopt;
-    return headers.front();
+    checked.header = headers.front();
+    return checked;
+}
+
+// Part i of the checked parts opened again, or the error saying why not or
+// that it is no longer the file that was checked.
+std::optional<OpenPart> reopenPart(const QStringList &paths, const CheckedParts &checked, int i, QString *error,
+                                   bool *unreadable = nullptr)
+{
+    std::optional<OpenPart> part = openPart(paths[i], error, unreadable);
+    if (part && openFileIdentity(*part->file) != checked.identities[std::size_t(i)]) {
+        *error = changed(paths[i]);
+        part.reset();
+    }
+    return part;
+}
+
+// The error for part i after reading from it: it changed under the read, or
+// what it holds is damaged.
+QString readFailure(const QStringList &paths, const CheckedParts &checked, int i, const QFile &file)
+{
+    return openFileIdentity(file) != checked.identities[std::size_t(i)] ? changed(paths[i]) : damaged(paths[i]);
 }
 
 // The parts' sums a band of rows at a time, the rows of one chunk of every
@@ -259,11 +353,13 @@ std::optional<PosterPartHeader> sharedHeader(const QStringList &paths, QString *
 class PartBands
 {
 public:
-    PartBands(const QStringList &paths, QSize size)
+    PartBands(const QStringList &paths, const CheckedParts &checked, bool *unreadable)
         : m_paths(paths)
-        , m_size(size)
-        , m_rowsPerBand(rowsPerChunk(size))
+        , m_checked(checked)
+        , m_size(checked.header.settings.size)
+        , m_rowsPerBand(rowsPerChunk(m_size))
         , m_next(std::size_t(paths.size()), -1)
+        , m_unreadable(unreadable)
     {
     }
 
@@ -278,15 +374,16 @@ public:
         const qsizetype pixels = qsizetype(rows(band)) * m_size.width();
         std::fill(sums.begin(), sums.begin() + pixels, PixelSums());
         for (int i = 0; i < m_paths.size(); ++i) {
-            std::optional<OpenPart> part = openPart(m_paths[i], error);
+            std::optional<OpenPart> part = reopenPart(m_paths, m_checked, i, error, m_unreadable);
             if (!part)
                 return false;
-            if (m_next[i] >= 0 && !part->file->seek(m_next[i])) {
-                *error = damaged(m_paths[i]);
-                return false;
-            }
-            if (!addChunk(*part->stream, sums.data(), pixels) || (band + 1 == count() && !endsWhole(*part->stream))) {
-                *error = damaged(m_paths[i]);
+            const bool read = (m_next[i] < 0 || part->file->seek(m_next[i]))
+                              && addChunk(*part->stream, sums.data(), pixels)
+                              && (band + 1 < count() || endsWhole(*part->stream));
+            // Checked after reading, so that a file rewritten meanwhile is
+            // caught too.
+            if (!read || openFileIdentity(*part->file) != m_checked.identities[std::size_t(i)]) {
+                *error = readFailure(m_paths, m_checked, i, *part->file);
                 return false;
             }
             m_next[i] = part->file->pos();
@@ -296,10 +393,12 @@ public:
 
 private:
     const QStringList &m_paths;
+    const CheckedParts &m_checked;
     const QSize m_size;
     const int m_rowsPerBand;
     // Where each part's next chunk begins, -1 before the first.
     std::vector<qint64> m_next;
+    bool *m_unreadable;
 };
 
 } // namespace
@@ -319,35 +418,31 @@ PosterPartHeader posterPartHeader(const FractalDocument &document, const PosterS
 bool writePosterPart(const PosterPartHeader &header, const PosterAccumulation &sums, const QString &path,
                      QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    FileReplacement file(path);
+    if (!file.open(error))
         return false;
-    }
-    QDataStream out(&file);
+    QDataStream out(&file.device());
     prepare(out);
     writeHeader(out, header);
     if (!writeSums(out, sums)) {
-        *error = file.error() != QFileDevice::NoError ? file.errorString() : tr("the sums could not be written");
-        file.cancelWriting();
+        *error = file.writeError().isEmpty() ? tr("the sums could not be written") : file.writeError();
         return false;
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return file.commit(error);
 }
 
 MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping tone)
 {
     MergedPicture merged;
-    const std::optional<PosterPartHeader> header = sharedHeader(paths, &merged.error);
-    if (!header)
+    const std::optional<CheckedParts> checked = checkParts(paths, &merged.error, &merged.unreadable);
+    if (!checked)
         return merged;
-    merged.header = *header;
-    tone.backColour = header->backColour;
-    const QSize size = header->settings.size;
+    merged.header = checked->header;
+    tone.backColour = merged.header.backColour;
+    const QSize size = merged.header.settings.size;
+    merged.error = posterMemoryProblem(size, posterPictureBytes(size, tone) + posterPartBufferBytes(size), 0);
+    if (!merged.error.isEmpty())
+        return merged;
     QImage picture = blankPosterPicture(size, tone, &merged.error);
     std::vector<PixelSums> sums;
     try {
@@ -359,14 +454,14 @@ MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping ton
         return merged;
     // Every band's tone needs the densest pixel of the whole poster, so the
     // parts are read twice: for it, and for the picture.
-    PartBands densest(paths, size);
+    PartBands densest(paths, *checked, &merged.unreadable);
     quint64 largest = 0;
     for (int band = 0; band < densest.count(); ++band) {
         if (!densest.add(band, sums, &merged.error))
             return merged;
         largest = qMax(largest, largestWeight(sums.data(), qint64(densest.rows(band)) * size.width()));
     }
-    PartBands toned(paths, size);
+    PartBands toned(paths, *checked, &merged.unreadable);
     for (int band = 0; band < toned.count(); ++band) {
         if (!toned.add(band, sums, &merged.error))
             return merged;
@@ -374,6 +469,27 @@ MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping ton
     }
     merged.picture = picture;
     return merged;
+}
+
+qint64 posterPartBufferBytes(QSize size)
+{
+    const qint64 raw = qint64(rowsPerChunk(size)) * size.width() * qint64(sizeof(PixelSums));
+    return 2 * raw + compressedBound(raw);
+}
+
+std::optional<PosterPartHeader> readPosterPartHeader(const QString &path, QString *error)
+{
+    const std::optional<OpenPart> part = openPart(path, error);
+    return part ? std::optional(part->header) : std::nullopt;
+}
+
+QByteArray posterPartHeaderBytes(const PosterPartHeader &header)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    prepare(out);
+    writeHeader(out, header);
+    return bytes;
 }
 
 } // namespace Vorlane

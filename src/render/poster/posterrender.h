@@ -26,8 +26,10 @@ struct PosterResult
 };
 
 // Renders the document as a poster: fits the view, adds every piece of the
-// sequence to the sums and tone-maps them. Fails with a message when the
-// memory cannot be had; the picture is the same bit for bit whatever the
+// sequence to the sums and tone-maps them, stopping soon in either phase
+// when the control's stop is set. Fails with a message, before any work,
+// when the memory of the sums, the workers and the picture with its writer
+// cannot be had; the picture is the same bit for bit whatever the
 // control's thread count. The document must be renderable.
 PosterResult renderPoster(const FractalDocument &document, const PosterRequest &request,
                           const RunControl &control = {});

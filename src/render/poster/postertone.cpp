@@ -152,12 +152,25 @@ void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 larg
         helper.join();
 }
 
-QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error)
+QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,
+                     const std::atomic<bool> *cancel)
 {
     QImage picture = blankPosterPicture(sums.size(), tone, error);
-    if (!picture.isNull())
-        tonePosterRows(picture, tone, sums.largestWeight(), 0, sums.row(0), sums.size().height());
+    // In bands, so that a cancel is seen within a fraction of a second
+    // however large the poster.
+    constexpr int bandRows = 256;
+    const quint64 largest = sums.largestWeight();
+    for (int y = 0; !picture.isNull() && y < sums.size().height(); y += bandRows) {
+        if (cancel && cancel->load())
+            return QImage();
+        tonePosterRows(picture, tone, largest, y, sums.row(y), qMin(bandRows, sums.size().height() - y));
+    }
     return picture;
+}
+
+qint64 posterPictureBytes(QSize size, const PosterToneMapping &tone)
+{
+    return 2 * qint64(size.width()) * size.height() * (tone.depth == 16 ? 8 : 4);
 }
 
 } // namespace Vorlane

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
+
 namespace Vorlane {
 
 class PosterAccumulation;
@@ -27,8 +29,13 @@ struct PosterToneMapping
 // The picture of the sums: each pixel the mean colour of the points it
 // gathered, as bright as its density says, over the background colour or
 // over transparency. A null image with error set when the picture's memory
-// cannot be had.
-QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error);
+// cannot be had; a null image without error when cancel was set meanwhile.
+QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,
+                     const std::atomic<bool> *cancel = nullptr);
+
+// The memory a picture of size in the tone's format takes, and as much again
+// for the picture writer, which may convert it before it encodes.
+qint64 posterPictureBytes(QSize size, const PosterToneMapping &tone);
 
 // For pictures made a band of sums at a time: a picture of size in the
 // tone's format (a null one with error set when its memory cannot be had),

@@ -131,7 +131,7 @@ void TestVorlaneConvert::faultyFilesAreRefused()
 
     const ProgramRun run =
         runProgram(QStringLiteral(VORLANE_CONVERT_PATH), {input == QLatin1String("fifo") ? fifo : input, target},
-                   full ? 16 : 0);
+                   {rlim_t(full ? 16 : 0)});
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.errors.contains(reason), qPrintable(run.errors));
     QVERIFY(isFifo(fifo));
