@@ -1,5 +1,7 @@
 #include "attractor.h"
 
+#include "common/randomgenerator.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -16,6 +18,10 @@ constexpr int settlingSteps = 64;
 constexpr qsizetype searchBudget = 100000;
 // How close the box comes to the attractor, as a fraction of its size.
 constexpr double boundsTolerance = 1e-4;
+// Steps of the random walk whose points start the search: enough to reach
+// the edges of an attractor of slowly shrinking maps, which the search then
+// cannot close in on.
+constexpr int walkSteps = 100000;
 
 QPointF apply(const AffineMap &map, QPointF point)
 {
@@ -49,13 +55,16 @@ struct Cell
 class SupportSearch
 {
 public:
-    SupportSearch(const QList<AffineMap> &maps, QPointF point, double radius, QPointF direction)
+    SupportSearch(const QList<AffineMap> &maps, QPointF point, double radius, QPointF direction,
+                  const QList<QPointF> &walked)
         : m_maps(maps)
         , m_point(point)
         , m_radius(radius)
         , m_direction(direction)
         , m_found(along(point))
     {
+        for (const QPointF &other : walked)
+            m_found = std::max(m_found, along(other));
     }
 
     double reach(double tolerance)
@@ -66,8 +75,11 @@ public:
             const Cell best = cells.top();
             if (best.reach - m_found <= tolerance)
                 return best.reach;
+            // With maps that shrink very slowly the ball's bound stays far
+            // out (its radius grows as 1 / (1 − stretch)), while the points
+            // found come close to the attractor's edge.
             if (made >= searchBudget)
-                return std::isfinite(best.reach) ? best.reach : m_found;
+                return m_found;
             cells.pop();
             for (const AffineMap &map : m_maps) {
                 const Cell child = cell(compose(best.map, map));
@@ -97,13 +109,37 @@ private:
     double m_found; // the furthest point of the attractor seen so far
 };
 
-} // namespace
-
-QPointF pointOnAttractor(const QList<AffineMap> &maps, qsizetype heaviest)
+// Points of a random walk from the point, each map picked by its area as the
+// renderer picks it (all alike when none has an area), from the program's
+// fixed seed.
+QList<QPointF> walk(const QList<AffineMap> &maps, QPointF point)
 {
+    std::vector<double> cumulative;
+    double sum = 0.0;
+    for (const AffineMap &map : maps)
+        cumulative.push_back(sum += std::abs(map.a * map.d - map.b * map.c));
+    RandomGenerator random;
+    QList<QPointF> points;
+    points.reserve(walkSteps);
+    for (int step = 0; step < walkSteps; ++step) {
+        const auto chosen = sum > 0.0 ? std::upper_bound(cumulative.cbegin(), cumulative.cend(), random.next() * sum)
+                                            - cumulative.cbegin()
+                                      : qsizetype(random.nextWord() % maps.size());
+        point = apply(maps.at(std::min(chosen, maps.size() - 1)), point);
+        points.append(point);
+    }
+    return points;
+}
+
+QPointF startingPoint(const QList<AffineMap> &maps)
+{
+    const auto area = [](const AffineMap &map) { return std::abs(map.a * map.d - map.b * map.c); };
+    const AffineMap &heaviest = *std::max_element(maps.cbegin(), maps.cend(), [&](const AffineMap &x, const AffineMap &y) {
+        return area(x) < area(y);
+    });
     double x = 0.0;
     double y = 0.0;
-    if (fixedPoint(maps.at(heaviest), x, y))
+    if (fixedPoint(heaviest, x, y))
         return {x, y};
     QPointF point;
     for (int step = 0; step < settlingSteps; ++step)
@@ -111,7 +147,7 @@ QPointF pointOnAttractor(const QList<AffineMap> &maps, qsizetype heaviest)
     return point;
 }
 
-QRectF attractorBounds(const QList<AffineMap> &maps, QPointF onAttractor)
+QRectF bounds(const QList<AffineMap> &maps, QPointF onAttractor, const QList<QPointF> &walked)
 {
     // A ball around the point that every map takes into itself holds the
     // attractor; the maps' images of the point measure the attractor.
@@ -128,9 +164,18 @@ QRectF attractorBounds(const QList<AffineMap> &maps, QPointF onAttractor)
         return QRectF(onAttractor, onAttractor);
     const double tolerance = boundsTolerance * size;
     const auto reach = [&](QPointF direction) {
-        return SupportSearch(maps, onAttractor, radius, direction).reach(tolerance);
+        return SupportSearch(maps, onAttractor, radius, direction, walked).reach(tolerance);
     };
     return QRectF(QPointF(-reach({-1.0, 0.0}), -reach({0.0, -1.0})), QPointF(reach({1.0, 0.0}), reach({0.0, 1.0})));
+}
+
+} // namespace
+
+Attractor locateAttractor(const QList<AffineMap> &maps)
+{
+    const QPointF start = startingPoint(maps);
+    const QList<QPointF> walked = walk(maps, start);
+    return {walked.constLast(), bounds(maps, start, walked)};
 }
 
 } // namespace Vorlane

@@ -10,15 +10,21 @@
 // picked at random again and again, draw.
 namespace Vorlane {
 
-// A point of the attractor: the fixed point of maps[heaviest] when it has
-// one, else a point that a few dozen steps of the maps have brought next to
-// the attractor. maps must not be empty.
-QPointF pointOnAttractor(const QList<AffineMap> &maps, qsizetype heaviest);
+struct Attractor
+{
+    // A point of the attractor where a random walk of the maps spends its
+    // time: the end of a long walk from the fixed point of the map of the
+    // largest area (or from where a few dozen steps lead when that map has
+    // no fixed point), not a fixed point the walk hardly ever comes near.
+    QPointF point;
+    // The smallest box around the attractor: found to a ten-thousandth of the
+    // attractor's size and never smaller than it, unless maps that shrink very
+    // slowly, or not at all, keep a bounded search from closing in; then the
+    // box holds the attractor's points the search and the walk found.
+    QRectF bounds;
+};
 
-// The smallest box around the attractor, found to a ten-thousandth of the
-// attractor's size and never smaller than the attractor, given a point on it.
-// When a map does not shrink every length, the box holds what a bounded
-// search of the attractor found.
-QRectF attractorBounds(const QList<AffineMap> &maps, QPointF onAttractor);
+// Where the attractor of the maps lies. maps must not be empty.
+Attractor locateAttractor(const QList<AffineMap> &maps);
 
 } // namespace Vorlane

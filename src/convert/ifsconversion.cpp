@@ -213,15 +213,13 @@ public:
         if (refusal.isEmpty()) {
             if (m_options.approximate)
                 widenFlatMaps();
-            const QList<AffineMap> maps = mapsForBounds();
-            const QPointF start = pointOnAttractor(maps, heaviest(maps));
-            const QRectF bounds = attractorBounds(maps, start);
-            const double scale = m_options.keepScale ? exchangeUnit() : fittingScale(bounds);
+            const Attractor attractor = locateAttractor(mapsForBounds());
+            const double scale = m_options.keepScale ? exchangeUnit() : fittingScale(attractor.bounds);
             refusal = addTransformations(scale);
             if (refusal.isEmpty())
-                refusal = place(bounds, scale, start);
+                refusal = place(attractor, scale);
             if (refusal.isEmpty())
-                chooseResolution(bounds, scale);
+                chooseResolution(attractor.bounds, scale);
         }
         if (!refusal.isEmpty())
             return refusal;
@@ -323,14 +321,6 @@ private:
         return picked.isEmpty() ? m_drawn : picked;
     }
 
-    static qsizetype heaviest(const QList<AffineMap> &maps)
-    {
-        const auto area = [](const AffineMap &map) { return std::abs(map.a * map.d - map.b * map.c); };
-        return std::max_element(maps.cbegin(), maps.cend(),
-                                [&](const AffineMap &x, const AffineMap &y) { return area(x) < area(y); })
-            - maps.cbegin();
-    }
-
     QString addTransformations(double scale)
     {
         FractalDocument &document = m_result.document;
@@ -352,10 +342,10 @@ private:
     }
 
     // The view centred on the attractor; the base field.
-    QString place(const QRectF &bounds, double scale, QPointF onAttractor)
+    QString place(const Attractor &attractor, double scale)
     {
         FractalDocument &document = m_result.document;
-        const std::optional<QPoint> centre = wholePoint(bounds.center() * scale);
+        const std::optional<QPoint> centre = wholePoint(attractor.bounds.center() * scale);
         if (!centre)
             return QStringLiteral("block '%1': the attractor lies too far out for the view centre")
                 .arg(escapedControls(m_block.name));
@@ -365,7 +355,7 @@ private:
             document.basePoints = *m_options.baseField;
             return document.basePoints.isEmpty() ? QStringLiteral("the base field to copy has no points") : QString();
         }
-        const std::optional<QPoint> base = wholePoint(onAttractor * scale);
+        const std::optional<QPoint> base = wholePoint(attractor.point * scale);
         if (!base)
             return QStringLiteral("block '%1': the attractor lies too far out for a base point")
                 .arg(escapedControls(m_block.name));
@@ -380,9 +370,11 @@ private:
         int slowest = -1;
         double stretch = 0.0;
         for (int i = 0; i < m_parts.size(); ++i) {
-            if (weight(m_parts.at(i)) > 0.0 && largestStretch(m_drawn.at(i)) > stretch) {
+            // A rotation keeps lengths, so the larger contraction is the stretch.
+            const double largest = std::max(std::abs(m_parts.at(i).contractionX), std::abs(m_parts.at(i).contractionY));
+            if (weight(m_parts.at(i)) > 0.0 && largest > stretch) {
                 slowest = i;
-                stretch = largestStretch(m_drawn.at(i));
+                stretch = largest;
             }
         }
         if (slowest < 0)
@@ -393,13 +385,18 @@ private:
         const qint16 resolution = qint16(std::clamp(steps, double(minimumImportResolution),
                                                     double(std::numeric_limits<qint16>::max())));
         m_result.document.settings.resolution = resolution;
-        m_result.notes.append(QStringLiteral("resolution %1: %2 shrinks slowest, by %3 a step, and brings the "
-                                             "%4-pixel picture below one pixel in %5 steps")
-                                  .arg(resolution)
-                                  .arg(mapLabel(m_block, slowest))
-                                  .arg(stretch, 0, 'g', 4)
-                                  .arg(pixels, 0, 'f', 0)
-                                  .arg(std::isfinite(steps) ? QString::number(steps) : QStringLiteral("no number of")));
+        QString note = QStringLiteral("resolution %1: %2 shrinks slowest, by %3 a step, and brings the %4-pixel "
+                                      "picture below one pixel in %5 steps")
+                           .arg(resolution)
+                           .arg(mapLabel(m_block, slowest))
+                           .arg(stretch, 0, 'g', 6)
+                           .arg(pixels, 0, 'f', 0)
+                           .arg(std::isfinite(steps) ? QString::number(steps, 'f', 0) : QStringLiteral("no number of"));
+        if (steps < resolution)
+            note += QStringLiteral(", and %1 are the fewest an imported fractal gets").arg(resolution);
+        else if (steps > resolution)
+            note += QStringLiteral(", and %1 are the most a document holds").arg(resolution);
+        m_result.notes.append(note);
     }
 
     const IfsBlock &m_block;

@@ -414,8 +414,11 @@ void TestIfsConversion::importsAreExplained_data()
         << QByteArray("slow {\n.95 0 0 .95 0 0 .5\n.1 0 0 .1 1 0 .5\n}") << false
         << QStringLiteral("resolution 117: block 'slow', map 1 (line 2) shrinks slowest, by 0.95 a step") << QString();
     QTest::newRow("resolution of quickly shrinking maps")
-        << QByteArray("quick {\n.5 0 0 .5 0 0 .5\n.5 0 0 .5 1 0 .5\n}") << false << QStringLiteral("resolution 20:")
-        << QString();
+        << QByteArray("quick {\n.5 0 0 .5 0 0 .5\n.5 0 0 .5 1 0 .5\n}") << false
+        << QStringLiteral("in 9 steps, and 20 are the fewest an imported fractal gets") << QString();
+    QTest::newRow("resolution of a map that does not shrink")
+        << QByteArray("turn {\n0 -1 1 0 0 0 .5\n.5 0 0 .5 1 0 .5\n}") << false
+        << QStringLiteral("in no number of steps, and 32767 are the most a document holds") << QString();
 }
 
 void TestIfsConversion::importsAreExplained()
