@@ -92,6 +92,9 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong_data()
     QTest::newRow("map-less document as a flame")
         << QStringList{QStringLiteral("%1/empty.vrf"), QStringLiteral("%1/out.flame")} << 4
         << QStringLiteral("empty.vrf', cannot be converted: it has no maps");
+    QTest::newRow("document of no area as a flame")
+        << QStringList{QStringLiteral("%1/flat.vrf"), QStringLiteral("%1/out.flame")} << 4
+        << QStringLiteral("none of its maps has an area");
 }
 
 void TestVorlaneConvert::exitCodesTellWhatWentWrong()
@@ -111,6 +114,9 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong()
     FractalDocument document = startupDocument(1.0f, 1.0f, 0);
     document.transformations.first().trContraction[0] = std::numeric_limits<float>::quiet_NaN();
     QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("nan.vrf"))));
+    document.transformations = {document.transformations.constLast()};
+    document.transformations.first().trContraction[1] = 0.0f;
+    QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("flat.vrf"))));
     document.transformations.clear();
     QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("empty.vrf"))));
     for (QString &argument : arguments)
