@@ -1,4 +1,4 @@
-#include "attractor.h"
+#include "convert/attractor.h"
 
 #include "common/randomgenerator.h"
 

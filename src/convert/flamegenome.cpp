@@ -1,9 +1,9 @@
-#include "flamegenome.h"
+#include "convert/flamegenome.h"
 
-#include "affinemap.h"
-#include "ifsconversion.h"
-#include "ifstext.h"
-#include "render/documentpicture.h"
+#include "convert/affinemap.h"
+#include "convert/ifsconversion.h"
+#include "convert/ifstext.h"
+#include "document/canvasunits.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 

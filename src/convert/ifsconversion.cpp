@@ -1,10 +1,9 @@
-#include "ifsconversion.h"
+#include "convert/ifsconversion.h"
 
-#include "render/documentpicture.h"
+#include "document/canvasunits.h"
 #include "common/rounding.h"
 #include "document/colour.h"
-#include "render/rastercanvas.h"
-#include "attractor.h"
+#include "convert/attractor.h"
 
 #include <QFileInfo>
 #include <QRectF>
@@ -47,8 +46,8 @@ QString mapLabel(const IfsBlock &block, int index)
 AffineMap drawnMap(const LinearPart &part, const AffineMap &map)
 {
     Transformation held;
-    held.trContraction = {part.contractionX, part.contractionY};
-    held.trRotation = part.rotation;
+    held.contraction = {part.contractionX, part.contractionY};
+    held.rotation = part.rotation;
     AffineMap drawn = affineMap(held, 1.0);
     drawn.e = map.e;
     drawn.f = map.f;
@@ -80,7 +79,7 @@ QList<double> probabilityShares(const IfsBlock &block)
 // canvas but for the margin.
 double fittingScale(const QRectF &bounds)
 {
-    const QSize canvas = startupCanvasSize() * RasterCanvas::unitsPerPixel;
+    const QSize canvas = startupCanvasSize() * canvasUnitsPerPixel;
     const double usable = 1.0 - 2.0 * fitMargin;
     double scale = std::numeric_limits<double>::infinity();
     if (bounds.width() > 0.0)
@@ -176,8 +175,8 @@ QString exportProblem(const FractalDocument &document)
         return QStringLiteral("it has no maps");
     for (int i = 0; i < document.trCount(); ++i) {
         const Transformation &tr = document.transformations.at(i);
-        for (const float value : {tr.trContraction[0], tr.trContraction[1], tr.trRotation, tr.trTranslation[0],
-                                  tr.trTranslation[1]}) {
+        for (const float value : {tr.contraction[0], tr.contraction[1], tr.rotation, tr.translation[0],
+                                  tr.translation[1]}) {
             if (!std::isfinite(value))
                 return QStringLiteral("its map %1 holds %2, which is not a finite number").arg(i + 1).arg(value);
         }
@@ -331,10 +330,10 @@ private:
                 || !(std::abs(translationY) <= coefficientLimit * exchangeUnit()))
                 return QStringLiteral("%1: its translation is too large for a Vorlane map").arg(mapLabel(m_block, i));
             Transformation transformation;
-            transformation.trName = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
-            transformation.trContraction = {m_parts.at(i).contractionX, m_parts.at(i).contractionY};
-            transformation.trRotation = m_parts.at(i).rotation;
-            transformation.trTranslation = {toSingle(translationX), toSingle(translationY)};
+            transformation.name = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
+            transformation.contraction = {m_parts.at(i).contractionX, m_parts.at(i).contractionY};
+            transformation.rotation = m_parts.at(i).rotation;
+            transformation.translation = {toSingle(translationX), toSingle(translationY)};
             document.transformations.append(transformation);
         }
         document.trNameCounter = qint16(document.trCount() + 1);
@@ -379,7 +378,7 @@ private:
         }
         if (slowest < 0)
             return;
-        const double pixels = std::hypot(bounds.width(), bounds.height()) * scale / RasterCanvas::unitsPerPixel;
+        const double pixels = std::hypot(bounds.width(), bounds.height()) * scale / canvasUnitsPerPixel;
         const double steps = pixels <= 1.0 ? 1.0 : stretch < 1.0 ? std::ceil(std::log(pixels) / -std::log(stretch))
                                                                    : std::numeric_limits<double>::infinity();
         const qint16 resolution = qint16(std::clamp(steps, double(minimumImportResolution),

@@ -1,12 +1,11 @@
 #include "common/randomgenerator.h"
-#include "render/documentpicture.h"
+#include "render/exact/documentpicture.h"
 #include "convert/affinemap.h"
 #include "convert/flamegenome.h"
 #include "convert/ifsconversion.h"
 #include "convert/ifstext.h"
 #include "document/documentfile.h"
-#include "render/rastercanvas.h"
-#include "render/renderer.h"
+#include "render/exact/renderer.h"
 
 #include <QDir>
 #include <QTest>
@@ -54,8 +53,8 @@ bool sameMap(const AffineMap &x, const AffineMap &y)
 double distance(const AffineMap &map, float cx, float cy, float rotation)
 {
     Transformation tr;
-    tr.trContraction = {cx, cy};
-    tr.trRotation = rotation;
+    tr.contraction = {cx, cy};
+    tr.rotation = rotation;
     const AffineMap held = affineMap(tr, 1.0);
     return std::hypot(std::hypot(held.a - map.a, held.b - map.b), std::hypot(held.c - map.c, held.d - map.d));
 }
@@ -98,9 +97,9 @@ Walk attractorWalk(const FractalDocument &document, QSize size)
     std::discrete_distribution<int> pick(weights.cbegin(), weights.cend());
     Walk walk{QList<QSet<QPoint>>(maps.size()), QRect()};
     const BasePoint base = document.basePoints.constFirst();
-    double x = base.baseX;
-    double y = base.baseY;
-    constexpr int unitsPerPixel = RasterCanvas::unitsPerPixel;
+    double x = base.x;
+    double y = base.y;
+    constexpr int unitsPerPixel = canvasUnitsPerPixel;
     for (int step = 0; step < 400000; ++step) {
         const int k = pick(random);
         const AffineMap &m = maps.at(k);
@@ -168,8 +167,8 @@ void TestIfsConversion::representableMapsComeBackExactly()
     QFETCH(float, backCy);
     QFETCH(float, backRotation);
     Transformation tr;
-    tr.trContraction = {cx, cy};
-    tr.trRotation = rotation;
+    tr.contraction = {cx, cy};
+    tr.rotation = rotation;
     const AffineMap map = affineMap(tr, 1.0);
     const LinearPart part = nearestLinearPart(map);
     QVERIFY(isExact(part, map));
