@@ -66,7 +66,7 @@ LinearPart nearestLinearPart(const AffineMap &map)
     held.contraction = {part.contractionX, part.contractionY};
     held.rotation = part.rotation;
     part.error = linearDistance(affineMap(held, 1.0), map);
-    const double radians = degrees * degToRad();
+    const double radians = degrees * double(degreesToRadians<float>());
     part.shearError = linearDistance({cx * std::cos(radians), -cy * std::sin(radians), cx * std::sin(radians),
                                       cy * std::cos(radians), 0.0, 0.0},
                                      map);
