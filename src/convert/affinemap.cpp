@@ -23,6 +23,11 @@ double largestLinear(const AffineMap &map)
     return std::max({std::abs(map.a), std::abs(map.b), std::abs(map.c), std::abs(map.d)});
 }
 
+double linearDistance(const AffineMap &x, const AffineMap &y)
+{
+    return std::max({std::abs(x.a - y.a), std::abs(x.b - y.b), std::abs(x.c - y.c), std::abs(x.d - y.d)});
+}
+
 } // namespace
 
 double exchangeUnit()
@@ -60,15 +65,30 @@ LinearPart nearestLinearPart(const AffineMap &map)
     Transformation held;
     held.contraction = {part.contractionX, part.contractionY};
     held.rotation = part.rotation;
-    const AffineMap back = affineMap(held, 1.0);
-    part.error = std::max({std::abs(back.a - map.a), std::abs(back.b - map.b), std::abs(back.c - map.c),
-                           std::abs(back.d - map.d)});
+    part.error = linearDistance(affineMap(held, 1.0), map);
+    const double radians = degrees * double(degreesToRadians<float>());
+    part.shearError = linearDistance({cx * std::cos(radians), -cy * std::sin(radians), cx * std::sin(radians),
+                                      cy * std::cos(radians), 0.0, 0.0},
+                                     map);
     return part;
 }
 
 bool isExact(const LinearPart &part, const AffineMap &map)
 {
     return part.error <= exactTolerance * largestLinear(map);
+}
+
+bool shears(const LinearPart &part, const AffineMap &map)
+{
+    return part.shearError > exactTolerance * largestLinear(map);
+}
+
+double largestStretch(const AffineMap &map)
+{
+    const double squares = map.a * map.a + map.b * map.b + map.c * map.c + map.d * map.d;
+    const double determinant = map.a * map.d - map.b * map.c;
+    const double spread = std::sqrt(std::max(0.0, squares * squares - 4.0 * determinant * determinant));
+    return std::sqrt(0.5 * (squares + spread));
 }
 
 double axesAngle(const AffineMap &map)

@@ -37,6 +37,9 @@ struct LinearPart
     // The largest difference between a, b, c, d of the map and of the nearest
     // map; float rounding alone leaves it a few millionths of the largest of them.
     double error = 0.0;
+    // The same before the rounding to floats: what the map's shear alone
+    // accounts for.
+    double shearError = 0.0;
 };
 
 // The nearest linear part Vorlane can hold, in least squares over a, b, c, d:
@@ -48,6 +51,14 @@ LinearPart nearestLinearPart(const AffineMap &map);
 
 // True when the linear part is the map's own, up to float rounding.
 bool isExact(const LinearPart &part, const AffineMap &map);
+
+// True when the map shears: no scaling along the axes and rotation, even in
+// double precision, is the map.
+bool shears(const LinearPart &part, const AffineMap &map);
+
+// The largest factor by which the map stretches a length: its largest
+// singular value.
+double largestStretch(const AffineMap &map);
 
 // The angle in degrees between the map's images of the X and Y axes: 90 for
 // a map without shear.

@@ -1,6 +1,7 @@
 #include "convert/flamegenome.h"
 
 #include "convert/affinemap.h"
+#include "convert/ifsconversion.h"
 #include "convert/ifstext.h"
 #include "document/canvasunits.h"
 #include "document/colour.h"
@@ -14,6 +15,12 @@ namespace Vorlane {
 namespace {
 
 constexpr int paletteSize = 256;
+
+// A flame renderer's defaults are made for blurry flames: a sample or so a
+// pixel, smoothed by a wide density estimator. A linear fractal wants many
+// samples, no estimator and a narrow filter to stay sharp.
+constexpr int sharpQuality = 100;
+constexpr double sharpFilterRadius = 0.4;
 constexpr int coloursPerPaletteLine = 8;
 
 QString numbers(std::initializer_list<double> values)
@@ -46,6 +53,18 @@ QString palette(qint32 first, qint32 second)
 
 } // namespace
 
+QString flameProblem(const FractalDocument &document)
+{
+    const QString problem = exportProblem(document);
+    if (!problem.isEmpty())
+        return problem;
+    for (const Transformation &transformation : document.transformations) {
+        if (transformationWeight(transformation) > 0.0)
+            return QString();
+    }
+    return QStringLiteral("none of its maps has an area (|cx·cy|), so a flame renderer could pick none");
+}
+
 double flamePixelsPerUnit()
 {
     return startupCanvasSize().height();
@@ -64,6 +83,10 @@ QByteArray flameGenome(const FractalDocument &document, const QString &name)
     xml.writeAttribute(QStringLiteral("center"),
                        numbers({document.centreX / exchangeUnit(), -document.centreY / exchangeUnit()}));
     xml.writeAttribute(QStringLiteral("scale"), exchangeNumber(flamePixelsPerUnit()));
+    xml.writeAttribute(QStringLiteral("quality"), QString::number(sharpQuality));
+    xml.writeAttribute(QStringLiteral("filter"), exchangeNumber(sharpFilterRadius));
+    xml.writeAttribute(QStringLiteral("filter_shape"), QStringLiteral("gaussian"));
+    xml.writeAttribute(QStringLiteral("estimator_radius"), QStringLiteral("0"));
     const qint32 back = document.colours.backColour;
     xml.writeAttribute(QStringLiteral("background"), numbers({colourRed(back) / 255.0, colourGreen(back) / 255.0,
                                                               colourBlue(back) / 255.0}));

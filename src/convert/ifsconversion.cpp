@@ -3,6 +3,7 @@
 #include "document/canvasunits.h"
 #include "common/rounding.h"
 #include "document/colour.h"
+#include "convert/attractor.h"
 
 #include <QFileInfo>
 #include <QRectF>
@@ -17,13 +18,13 @@ namespace {
 // The main canvas's background when the program starts.
 constexpr qint32 startupBackColour = rgbColour(254, 253, 245);
 
-// Enough images of the fixed points to find the attractor's extremes, which
-// lie at or near the images of fixed points under short sequences of maps.
-constexpr qsizetype boundsPointBudget = 100000;
-
 // Far beyond any useful map, and well inside what the arithmetic and a
 // 32-bit float hold.
 constexpr double coefficientLimit = 1e9;
+
+// The weight all flattened maps share when no map has an area to measure
+// theirs against: small enough that their contractions stay far below a pixel.
+constexpr double flatMapsWeight = 1e-6;
 
 bool withinLimit(const AffineMap &map)
 {
@@ -36,7 +37,10 @@ bool withinLimit(const AffineMap &map)
 
 QString mapLabel(const IfsBlock &block, int index)
 {
-    return QStringLiteral("block '%1', map %2 (line %3)").arg(block.name).arg(index + 1).arg(block.maps.at(index).line);
+    return QStringLiteral("block '%1', map %2 (line %3)")
+        .arg(escapedControls(block.name))
+        .arg(index + 1)
+        .arg(block.maps.at(index).line);
 }
 
 AffineMap drawnMap(const LinearPart &part, const AffineMap &map)
@@ -50,45 +54,25 @@ AffineMap drawnMap(const LinearPart &part, const AffineMap &map)
     return drawn;
 }
 
-QPointF apply(const AffineMap &map, QPointF point)
+double weight(const LinearPart &part)
 {
-    return {map.a * point.x() + map.b * point.y() + map.e, map.c * point.x() + map.d * point.y() + map.f};
+    return std::abs(double(part.contractionX) * double(part.contractionY));
 }
 
-// The bounds of the attractor: the fixed points of the maps and their images
-// under every sequence of maps as long as the budget allows.
-QRectF attractorBounds(const QList<AffineMap> &maps)
+// The file's probabilities as shares of their sum, which may be beyond what
+// a double holds.
+QList<double> probabilityShares(const IfsBlock &block)
 {
-    QList<QPointF> level;
-    for (const AffineMap &map : maps) {
-        double x = 0.0;
-        double y = 0.0;
-        if (fixedPoint(map, x, y))
-            level.append({x, y});
-    }
-    if (level.isEmpty())
-        level.append({0.0, 0.0});
-    double left = level.first().x(), right = left, bottom = level.first().y(), top = bottom;
-    qsizetype used = 0;
-    while (!level.isEmpty()) {
-        for (const QPointF &point : std::as_const(level)) {
-            left = std::min(left, point.x());
-            right = std::max(right, point.x());
-            bottom = std::min(bottom, point.y());
-            top = std::max(top, point.y());
-        }
-        used += level.size();
-        if (used + level.size() * maps.size() > boundsPointBudget)
-            break;
-        QList<QPointF> next;
-        next.reserve(level.size() * maps.size());
-        for (const AffineMap &map : maps) {
-            for (const QPointF &point : std::as_const(level))
-                next.append(apply(map, point));
-        }
-        level = std::move(next);
-    }
-    return QRectF(QPointF(left, bottom), QPointF(right, top));
+    double largest = 0.0;
+    for (const IfsMap &map : block.maps)
+        largest = std::max(largest, map.probability);
+    double sum = 0.0;
+    for (const IfsMap &map : block.maps)
+        sum += largest > 0.0 ? map.probability / largest : 0.0;
+    QList<double> shares;
+    for (const IfsMap &map : block.maps)
+        shares.append(sum > 0.0 ? map.probability / largest / sum : 0.0);
+    return shares;
 }
 
 // Canvas units per exchange unit that make the bounds fill the start-up
@@ -115,22 +99,25 @@ std::optional<QPoint> wholePoint(QPointF point)
 
 QStringList probabilityNotes(const IfsBlock &block, const QList<Transformation> &transformations)
 {
-    double probabilities = 0.0;
+    const QList<double> shares = probabilityShares(block);
     double weights = 0.0;
-    for (int i = 0; i < block.maps.size(); ++i) {
-        probabilities += block.maps.at(i).probability;
-        weights += transformationWeight(transformations.at(i));
-    }
+    for (const Transformation &transformation : transformations)
+        weights += transformationWeight(transformation);
     QStringList notes;
-    for (int i = 0; i < block.maps.size() && probabilities > 0.0; ++i) {
-        const double given = block.maps.at(i).probability / probabilities;
+    for (int i = 0; i < block.maps.size(); ++i) {
         const double weighted = weights > 0.0 ? transformationWeight(transformations.at(i)) / weights : 0.0;
-        if (std::abs(given - weighted) > probabilityTolerance)
+        if (transformationWeight(transformations.at(i)) == 0.0 && shares.at(i) > 0.0)
+            notes.append(QStringLiteral("%1: never picked, though the file gives it probability %2, since Vorlane "
+                                        "weights a map by its area (|cx·cy|) and this map flattens the picture "
+                                        "to a line; --approximate widens it just enough to keep its probability")
+                             .arg(mapLabel(block, i))
+                             .arg(shares.at(i), 0, 'g', 3));
+        else if (std::abs(shares.at(i) - weighted) > probabilityTolerance)
             notes.append(QStringLiteral("%1: picked with probability %2 instead of %3, since Vorlane weights a map "
                                         "by its area (|cx·cy|)")
                              .arg(mapLabel(block, i))
                              .arg(weighted, 0, 'f', 3)
-                             .arg(given, 0, 'f', 3));
+                             .arg(shares.at(i), 0, 'f', 3));
     }
     return notes;
 }
@@ -169,13 +156,32 @@ QByteArray documentIfsText(const FractalDocument &document, const QString &name,
 
 std::optional<IfsBlock> ifsBlockNamed(const QList<IfsBlock> &blocks, const QString &name)
 {
-    if (name.isEmpty())
-        return blocks.value(0);
+    if (name.isEmpty()) {
+        const auto drawable = std::find_if(blocks.cbegin(), blocks.cend(), [](const IfsBlock &block) {
+            return !block.threeD;
+        });
+        return drawable != blocks.cend() ? *drawable : blocks.value(0);
+    }
     for (const IfsBlock &block : blocks) {
         if (block.name.compare(name, Qt::CaseInsensitive) == 0)
             return block;
     }
     return std::nullopt;
+}
+
+QString exportProblem(const FractalDocument &document)
+{
+    if (document.transformations.isEmpty())
+        return QStringLiteral("it has no maps");
+    for (int i = 0; i < document.trCount(); ++i) {
+        const Transformation &tr = document.transformations.at(i);
+        for (const float value : {tr.contraction[0], tr.contraction[1], tr.rotation, tr.translation[0],
+                                  tr.translation[1]}) {
+            if (!std::isfinite(value))
+                return QStringLiteral("its map %1 holds %2, which is not a finite number").arg(i + 1).arg(value);
+        }
+    }
+    return QString();
 }
 
 namespace {
@@ -188,6 +194,7 @@ public:
     BlockImport(const IfsBlock &block, const IfsImportOptions &options)
         : m_block(block)
         , m_options(options)
+        , m_shares(probabilityShares(block))
     {
         m_result.document = startupDocument(0.0f, 0.0f, startupBackColour);
         m_result.document.transformations.clear();
@@ -195,15 +202,23 @@ public:
 
     std::variant<IfsImport, QString> run()
     {
+        if (m_block.threeD)
+            return QStringLiteral("block '%1' is marked (3D): its maps are three-dimensional, and Vorlane draws "
+                                  "two-dimensional fractals only")
+                .arg(escapedControls(m_block.name));
         if (m_block.maps.isEmpty())
-            return QStringLiteral("block '%1' has no maps").arg(m_block.name);
+            return QStringLiteral("block '%1' has no maps").arg(escapedControls(m_block.name));
         QString refusal = fitLinearParts();
         if (refusal.isEmpty()) {
-            const QRectF bounds = attractorBounds(pickedMaps());
-            const double scale = m_options.keepScale ? exchangeUnit() : fittingScale(bounds);
+            if (m_options.approximate)
+                widenFlatMaps();
+            const Attractor attractor = locateAttractor(mapsForBounds());
+            const double scale = m_options.keepScale ? exchangeUnit() : fittingScale(attractor.bounds);
             refusal = addTransformations(scale);
             if (refusal.isEmpty())
-                refusal = place(bounds, scale);
+                refusal = place(attractor, scale);
+            if (refusal.isEmpty())
+                chooseResolution(attractor.bounds, scale);
         }
         if (!refusal.isEmpty())
             return refusal;
@@ -214,7 +229,7 @@ public:
 private:
     QString fitLinearParts()
     {
-        QStringList shears;
+        QStringList problems;
         for (int i = 0; i < m_block.maps.size(); ++i) {
             const AffineMap &map = m_block.maps.at(i).map;
             if (!withinLimit(map))
@@ -225,32 +240,84 @@ private:
             m_drawn.append(drawnMap(part, map));
             m_parts.append(part);
             if (isExact(part, map)) {
-                if (m_options.approximate)
+                if (m_options.approximate && !isFlatButProbable(i))
                     m_result.notes.append(QStringLiteral("%1: exact").arg(mapLabel(m_block, i)));
                 continue;
             }
-            shears.append(QStringLiteral("%1: its axes meet at %2 degrees, not at a right angle, so the map "
-                                         "shears; a Vorlane map only scales along the axes and rotates")
-                              .arg(mapLabel(m_block, i))
-                              .arg(axesAngle(map), 0, 'f', 3));
+            problems.append(shears(part, map) ? shearProblem(i) : tinyContractionProblem(i));
             m_result.notes.append(QStringLiteral("%1: approximated, a, b, c and d move by at most %2")
                                       .arg(mapLabel(m_block, i))
                                       .arg(part.error, 0, 'g', 4));
         }
-        if (m_options.approximate || shears.isEmpty())
+        if (m_options.approximate || problems.isEmpty())
             return QString();
-        return shears.join(QLatin1Char('\n')) + QStringLiteral("\n(--approximate takes the nearest map Vorlane can hold)");
+        return problems.join(QLatin1Char('\n')) + QStringLiteral("\n(--approximate takes the nearest map Vorlane can hold)");
     }
 
-    // The maps the renderer ever picks: those of a weight above 0.
-    QList<AffineMap> pickedMaps() const
+    QString shearProblem(int index) const
+    {
+        return QStringLiteral("%1: its axes meet at %2 degrees, not at a right angle, so the map shears; a Vorlane "
+                              "map only scales along the axes and rotates")
+            .arg(mapLabel(m_block, index))
+            .arg(axesAngle(m_block.maps.at(index).map), 0, 'f', 3);
+    }
+
+    QString tinyContractionProblem(int index) const
+    {
+        return QStringLiteral("%1: it shrinks by %2, too small for the 32-bit floats of a Vorlane map, which lose "
+                              "their precision below about 1.2e-38")
+            .arg(mapLabel(m_block, index))
+            .arg(largestStretch(m_block.maps.at(index).map), 0, 'g', 3);
+    }
+
+    bool isFlatButProbable(int index) const { return weight(m_parts.at(index)) == 0.0 && m_shares.at(index) > 0.0; }
+
+    // A map of no area is never picked. Its contraction along the flattened
+    // axis (both, for a map to a point) becomes the least that gives it the
+    // file's share of the weights.
+    void widenFlatMaps()
+    {
+        double areaWeights = 0.0;
+        double flatShares = 0.0;
+        for (int i = 0; i < m_parts.size(); ++i) {
+            areaWeights += weight(m_parts.at(i));
+            flatShares += isFlatButProbable(i) ? m_shares.at(i) : 0.0;
+        }
+        const double total = areaWeights > 0.0 && flatShares < 1.0 ? areaWeights / (1.0 - flatShares) : flatMapsWeight;
+        for (int i = 0; i < m_parts.size(); ++i) {
+            if (!isFlatButProbable(i))
+                continue;
+            LinearPart &part = m_parts[i];
+            const double wanted = m_shares.at(i) * total;
+            const bool alongX = part.contractionX == 0.0f;
+            const bool alongBoth = alongX && part.contractionY == 0.0f;
+            const double other = alongBoth ? std::sqrt(wanted) : std::abs(double(alongX ? part.contractionY : part.contractionX));
+            const float contraction = toSingle(std::min(1.0, wanted / other));
+            if (alongX)
+                part.contractionX = contraction;
+            if (alongBoth || !alongX)
+                part.contractionY = contraction;
+            m_drawn[i] = drawnMap(part, m_block.maps.at(i).map);
+            m_result.notes.append(QStringLiteral("%1: flattened to a line, so never picked; its contraction along %2 "
+                                                 "is now %3, the least that gives it the file's probability %4")
+                                      .arg(mapLabel(m_block, i),
+                                           alongBoth ? QStringLiteral("X and Y") : alongX ? QStringLiteral("X")
+                                                                                           : QStringLiteral("Y"))
+                                      .arg(double(contraction), 0, 'g', 3)
+                                      .arg(m_shares.at(i), 0, 'g', 3));
+        }
+    }
+
+    // The maps the renderer ever picks, those of a weight above 0; all maps
+    // when there are none, so that the view still shows where they lead.
+    QList<AffineMap> mapsForBounds() const
     {
         QList<AffineMap> picked;
         for (int i = 0; i < m_parts.size(); ++i) {
-            if (double(m_parts.at(i).contractionX) * double(m_parts.at(i).contractionY) != 0.0)
+            if (weight(m_parts.at(i)) > 0.0)
                 picked.append(m_drawn.at(i));
         }
-        return picked;
+        return picked.isEmpty() ? m_drawn : picked;
     }
 
     QString addTransformations(double scale)
@@ -274,30 +341,66 @@ private:
     }
 
     // The view centred on the attractor; the base field.
-    QString place(const QRectF &bounds, double scale)
+    QString place(const Attractor &attractor, double scale)
     {
         FractalDocument &document = m_result.document;
-        const std::optional<QPoint> centre = wholePoint(bounds.center() * scale);
+        const std::optional<QPoint> centre = wholePoint(attractor.bounds.center() * scale);
         if (!centre)
-            return QStringLiteral("block '%1': the attractor lies too far out for the view centre").arg(m_block.name);
+            return QStringLiteral("block '%1': the attractor lies too far out for the view centre")
+                .arg(escapedControls(m_block.name));
         document.centreX = qint16(centre->x());
         document.centreY = qint16(centre->y());
         if (m_options.baseField) {
             document.basePoints = *m_options.baseField;
             return document.basePoints.isEmpty() ? QStringLiteral("the base field to copy has no points") : QString();
         }
-        double x = 0.0;
-        double y = 0.0;
-        const QPointF start = fixedPoint(m_drawn.first(), x, y) ? QPointF(x, y) : QPointF();
-        const std::optional<QPoint> base = wholePoint(start * scale);
+        const std::optional<QPoint> base = wholePoint(attractor.point * scale);
         if (!base)
-            return QStringLiteral("%1: its fixed point lies too far out for a base point").arg(mapLabel(m_block, 0));
+            return QStringLiteral("block '%1': the attractor lies too far out for a base point")
+                .arg(escapedControls(m_block.name));
         document.basePoints = {{qint16(base->x()), qint16(base->y())}};
         return QString();
     }
 
+    // Enough steps between restarts for the slowest-shrinking map to bring
+    // the whole picture below one pixel.
+    void chooseResolution(const QRectF &bounds, double scale)
+    {
+        int slowest = -1;
+        double stretch = 0.0;
+        for (int i = 0; i < m_parts.size(); ++i) {
+            // A rotation keeps lengths, so the larger contraction is the stretch.
+            const double largest = std::max(std::abs(m_parts.at(i).contractionX), std::abs(m_parts.at(i).contractionY));
+            if (weight(m_parts.at(i)) > 0.0 && largest > stretch) {
+                slowest = i;
+                stretch = largest;
+            }
+        }
+        if (slowest < 0)
+            return;
+        const double pixels = std::hypot(bounds.width(), bounds.height()) * scale / canvasUnitsPerPixel;
+        const double steps = pixels <= 1.0 ? 1.0 : stretch < 1.0 ? std::ceil(std::log(pixels) / -std::log(stretch))
+                                                                   : std::numeric_limits<double>::infinity();
+        const qint16 resolution = qint16(std::clamp(steps, double(minimumImportResolution),
+                                                    double(std::numeric_limits<qint16>::max())));
+        m_result.document.settings.resolution = resolution;
+        QString note = QStringLiteral("resolution %1: %2 shrinks slowest, by %3 a step, and brings the %4-pixel "
+                                      "picture below one pixel in %5 steps")
+                           .arg(resolution)
+                           .arg(mapLabel(m_block, slowest))
+                           .arg(stretch, 0, 'g', 6)
+                           .arg(pixels, 0, 'f', 0)
+                           .arg(std::isfinite(steps) ? QString::number(steps, 'f', 0) : QStringLiteral("no number of"));
+        if (steps < resolution)
+            note += QStringLiteral(", and %1 are the fewest an imported fractal gets").arg(resolution);
+        else if (steps > resolution)
+            note += QStringLiteral(", and %1 are the most a document holds").arg(resolution);
+        m_result.notes.append(note);
+    }
+
     const IfsBlock &m_block;
     const IfsImportOptions &m_options;
+    const QList<double> m_shares; // the file's probabilities, normalised
     QList<LinearPart> m_parts;
     QList<AffineMap> m_drawn; // the maps as the renderer applies them, in exchange units
     IfsImport m_result;

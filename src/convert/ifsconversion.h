@@ -25,7 +25,8 @@ IfsBlock ifsBlock(const FractalDocument &document, const QString &name);
 // came from and how to read it.
 QByteArray documentIfsText(const FractalDocument &document, const QString &name, const QString &sourceFileName);
 
-// The block of that name, letter case aside; the first for an empty name.
+// The block of that name, letter case aside; for an empty name the first
+// block that is not 3-D, or the first block when all are.
 std::optional<IfsBlock> ifsBlockNamed(const QList<IfsBlock> &blocks, const QString &name);
 
 struct IfsImportOptions
@@ -36,12 +37,17 @@ struct IfsImportOptions
     // Keep the block's units as exchange units, as Vorlane writes them,
     // instead of fitting the attractor to the start-up canvas.
     bool keepScale = false;
-    // The base field to use instead of one point at the first map's fixed point.
+    // The base field to use instead of one point on the attractor.
     std::optional<QList<BasePoint>> baseField;
 };
 
 // Margin left around the fitted attractor, as a fraction of the canvas's side.
 constexpr double fitMargin = 0.05;
+
+// An imported fractal restarts from its base point after no fewer steps than
+// the start-up document: fewer would spend more of the points on the few
+// coarse images near the base point.
+constexpr qint16 minimumImportResolution = 20;
 
 // A probability of the file that Vorlane's area weights move by more than
 // this is reported.
@@ -50,15 +56,22 @@ constexpr double probabilityTolerance = 0.03;
 struct IfsImport
 {
     FractalDocument document;
-    // What the user should know: each approximated map's error, probabilities
-    // that Vorlane's area weights change by more than a few percent.
+    // What the user should know: each approximated or widened map, the
+    // resolution chosen and why, maps never picked, probabilities that
+    // Vorlane's area weights change by more than a few percent.
     QStringList notes;
 };
 
+// Why the document cannot be written as IFS text or a flame genome, or an
+// empty text: it has no maps, or a map holds a number that is not finite.
+QString exportProblem(const FractalDocument &document);
+
 // The block as a document with the start-up document's settings and colours,
-// its view centred on the attractor; or why it cannot be one (no maps, a
-// shearing map without approximate, a map that does not shrink, numbers too
-// large for the document).
+// its view centred on the attractor, its base point on the attractor and its
+// resolution fitted to the slowest-shrinking map; or why it cannot be one (a
+// 3-D block, no maps, a shearing map or one too small for 32-bit floats
+// without approximate, a map that does not shrink, numbers too large for the
+// document).
 std::variant<IfsImport, QString> importIfsBlock(const IfsBlock &block, const IfsImportOptions &options);
 
 } // namespace Vorlane

@@ -22,12 +22,16 @@ QString description()
                "                     p is the map's weight |cx*cy| normalised.\n"
                "  .vrf -> flame      one linear xform a map, weighted as Vorlane weights it, coloured from a\n"
                "                     palette running from the first point colour to the second.\n"
-               "  IFS text -> .vrf   one block (--name, or the first). A map that scales along the axes and\n"
-               "                     rotates (mirrors too) converts exactly; a map that shears is refused.\n"
-               "                     The base field is one point at the first map's fixed point; the\n"
-               "                     translations are scaled so that the attractor fills the start-up\n"
-               "                     canvas but for a margin of %1% on each side. Probabilities that\n"
-               "                     Vorlane's area weights change by more than %4 points are reported.\n"
+               "  IFS text -> .vrf   one block (--name, or the first 2-D one). A map that scales along the\n"
+               "                     axes and rotates (mirrors too) converts exactly; a map that shears is\n"
+               "                     refused. Blocks marked (3D) are listed and skipped, and refused when\n"
+               "                     named. The base field is one point on the attractor; the translations\n"
+               "                     are scaled so that the attractor fills the start-up canvas but for a\n"
+               "                     margin of %1% on each side. The resolution is the number of steps in\n"
+               "                     which the slowest-shrinking map brings the picture below one pixel\n"
+               "                     (at least %5, at most 32767). Probabilities that Vorlane's area\n"
+               "                     weights change by more than %4 points are reported, and every map of\n"
+               "                     no area, which Vorlane never picks.\n"
                "\n"
                "Units: IFS text and flame genomes measure in heights of the canvas the program starts with,\n"
                "%2 canvas units (%3 pixels), the same along X and Y. A document's translations are taken\n"
@@ -37,14 +41,16 @@ QString description()
                "--approximate replaces a shearing map by the nearest map Vorlane can hold, in least squares\n"
                "over a, b, c, d: rotation t = atan2(2(ac - bd), a^2 - b^2 - c^2 + d^2) / 2, contractions the\n"
                "images of the axes projected on the axes turned by t; e and f stay. Each map's error, the\n"
-               "largest change of a, b, c or d, is printed.\n"
+               "largest change of a, b, c or d, is printed. A map of no area gets the least contraction along\n"
+               "its flattened axis that gives it its probability's share of the weights.\n"
                "\n"
                "Exit codes: 2 bad options, 3 input not readable, 4 input refused or not convertible,\n"
                "5 output not writable.")
         .arg(int(fitMargin * 100))
         .arg(exchangeUnit())
         .arg(startupCanvasSize().height())
-        .arg(int(probabilityTolerance * 100));
+        .arg(int(probabilityTolerance * 100))
+        .arg(minimumImportResolution);
 }
 
 struct Parser

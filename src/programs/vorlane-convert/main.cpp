@@ -31,7 +31,13 @@ int leave(ToolExit code, const QString &message = QString())
 
 int cannotRead(const QString &path, const QString &reason)
 {
-    return leave(ToolExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(path, reason));
+    return leave(ToolExit::MissingInput, QStringLiteral("cannot read '%1': %2").arg(escapedControls(path), reason));
+}
+
+// A refusal of the file's contents, with the file's name first.
+int refuse(const QString &path, const QString &reason)
+{
+    return leave(ToolExit::Refused, QStringLiteral("'%1', %2").arg(escapedControls(path), reason));
 }
 
 int write(const QString &path, const QByteArray &bytes)
@@ -62,7 +68,11 @@ int exportDocument(const ConvertOptions &options)
         return *code;
     const FractalDocument *document = std::get_if<FractalDocument>(&read);
     const QString name = ifsBlockName(options.input);
-    if (options.conversion == Conversion::DocumentToFlame)
+    const bool flame = options.conversion == Conversion::DocumentToFlame;
+    const QString problem = flame ? flameProblem(*document) : exportProblem(*document);
+    if (!problem.isEmpty())
+        return refuse(options.input, QStringLiteral("cannot be converted: ") + problem);
+    if (flame)
         return write(options.output, flameGenome(*document, name));
     return write(options.output, documentIfsText(*document, name, QFileInfo(options.input).fileName()));
 }
@@ -74,9 +84,9 @@ std::variant<QList<IfsBlock>, int> readBlocks(const QString &path)
     const std::optional<QByteArray> bytes = readRegularFile(path, maxIfsTextSize + 1, &error);
     if (!bytes)
         return cannotRead(path, error);
-    auto parsed = parseIfsText(*bytes);
+    auto parsed = parseIfsText(*bytes, ifsBlockName(path));
     if (const auto *refusal = std::get_if<IfsTextError>(&parsed))
-        return leave(ToolExit::Refused, QStringLiteral("'%1', %2").arg(path, refusal->message));
+        return refuse(path, refusal->message);
     return std::get<QList<IfsBlock>>(std::move(parsed));
 }
 
@@ -85,8 +95,10 @@ int listBlocks(const QString &path)
     const auto blocks = readBlocks(path);
     if (const int *code = std::get_if<int>(&blocks))
         return *code;
-    for (const IfsBlock &block : std::get<QList<IfsBlock>>(blocks))
-        std::printf("%s\t%d maps\n", qPrintable(block.name), int(block.maps.size()));
+    for (const IfsBlock &block : std::get<QList<IfsBlock>>(blocks)) {
+        std::printf("%s\t%d maps%s\n", qPrintable(escapedControls(block.name)), block.mapCount(),
+                    block.threeD ? ", 3-D (skipped: Vorlane draws 2-D only)" : "");
+    }
     return leave(ToolExit::Success);
 }
 
@@ -99,7 +111,7 @@ int importBlock(const ConvertOptions &options)
     if (!block)
         return leave(ToolExit::BadOptions,
                      QStringLiteral("'%1' holds no block named '%2'; --list shows its blocks.")
-                         .arg(options.input, options.blockName));
+                         .arg(escapedControls(options.input), escapedControls(options.blockName)));
 
     IfsImportOptions importOptions{options.approximate, options.keepScale, std::nullopt};
     if (!options.baseFieldDocument.isEmpty()) {
@@ -110,7 +122,7 @@ int importBlock(const ConvertOptions &options)
     }
     const auto imported = importIfsBlock(*block, importOptions);
     if (const auto *refusal = std::get_if<QString>(&imported))
-        return leave(ToolExit::Refused, *refusal);
+        return refuse(options.input, *refusal);
     const IfsImport &result = std::get<IfsImport>(imported);
     for (const QString &message : result.notes)
         note(message);

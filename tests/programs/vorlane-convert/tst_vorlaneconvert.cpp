@@ -1,5 +1,6 @@
 #include "convert/affinemap.h"
 #include "document/documentfile.h"
+#include "document/fractaldocument.h"
 #include "support/files.h"
 #include "support/programrun.h"
 #include "support/testfolder.h"
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <limits>
 
 using namespace Vorlane;
 
@@ -76,6 +78,23 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong_data()
                                                 << 5 << QStringLiteral("cannot write");
     QTest::newRow("approximated") << QStringList{QStringLiteral("%1/shear.ifs"), out, QStringLiteral("--approximate")}
                                   << 0 << QStringLiteral("approximated, a, b, c and d move by at most");
+    QTest::newRow("3-D block asked for") << QStringList{QStringLiteral("%1/library.ifs"), out, QStringLiteral("--name"),
+                                                        QStringLiteral("CUBE")}
+                                         << 4 << QStringLiteral("library.ifs', block 'cube' is marked (3D)");
+    QTest::newRow("first 2-D block of a library") << QStringList{QStringLiteral("%1/library.ifs"), out} << 0
+                                                  << QStringLiteral("block 'square', map 1 (line 3) shrinks slowest");
+    QTest::newRow("number beyond the limit") << QStringList{QStringLiteral("%1/huge.ifs"), out} << 4
+                                             << QStringLiteral("huge.ifs', block 'f', map 1 (line 1): a number beyond");
+    QTest::newRow("escape sequence in a name") << QStringList{QStringLiteral("%1/escape.ifs"), out} << 4
+                                               << QStringLiteral("block 'a\\x1b[2Jb', map 1");
+    QTest::newRow("NaN document") << QStringList{QStringLiteral("%1/nan.vrf"), QStringLiteral("%1/out.ifs")} << 4
+                                  << QStringLiteral("nan.vrf', cannot be converted: its map 1 holds nan");
+    QTest::newRow("map-less document as a flame")
+        << QStringList{QStringLiteral("%1/empty.vrf"), QStringLiteral("%1/out.flame")} << 4
+        << QStringLiteral("empty.vrf', cannot be converted: it has no maps");
+    QTest::newRow("document of no area as a flame")
+        << QStringList{QStringLiteral("%1/flat.vrf"), QStringLiteral("%1/out.flame")} << 4
+        << QStringLiteral("none of its maps has an area");
 }
 
 void TestVorlaneConvert::exitCodesTellWhatWentWrong()
@@ -88,6 +107,18 @@ void TestVorlaneConvert::exitCodesTellWhatWentWrong()
     writeFile(folder.filePath(QStringLiteral("junk.vrf")), "junk");
     writeFile(folder.filePath(QStringLiteral("junk.vrf.ifs")), "junk");
     writeFile(folder.filePath(QStringLiteral("shear.ifs")), "sheared { 0.5 0.25 0 0.5 0 0 1 }\n");
+    writeFile(folder.filePath(QStringLiteral("library.ifs")), "cube (3D) { .5 0 0 0 .5 0 0 0 .5 0 0 0 1 }\n"
+                                                                "square {\n .5 0 0 .5 0 0 .5\n .5 0 0 .5 1 0 .5 }\n");
+    writeFile(folder.filePath(QStringLiteral("huge.ifs")), "f { 0.5 0 0 0.5 1e10 0 1 }\n");
+    writeFile(folder.filePath(QStringLiteral("escape.ifs")), "a\x1b[2Jb { 0.5 0.25 0 0.5 0 0 1 }\n");
+    FractalDocument document = startupDocument(1.0f, 1.0f, 0);
+    document.transformations.first().contraction[0] = std::numeric_limits<float>::quiet_NaN();
+    QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("nan.vrf"))));
+    document.transformations = {document.transformations.constLast()};
+    document.transformations.first().contraction[1] = 0.0f;
+    QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("flat.vrf"))));
+    document.transformations.clear();
+    QVERIFY(saveDocumentFile(document, folder.filePath(QStringLiteral("empty.vrf"))));
     for (QString &argument : arguments)
         argument.replace(QStringLiteral("%1"), root);
     const ProgramRun run = runConverter(arguments);
@@ -167,10 +198,12 @@ void TestVorlaneConvert::listsAndPicksBlocks()
 {
     TestFolder folder;
     const QString collection = folder.filePath(QStringLiteral("collection.ifs"));
-    writeFile(collection, fileContents(example("dragon.ifs")) + fileContents(example("maple-leaf.ifs")));
+    writeFile(collection, fileContents(example("dragon.ifs")) + "\x1b[2J (3D) { 1 2 3 4 5 6 7 8 9 10 11 12 13 }\n"
+                              + fileContents(example("maple-leaf.ifs")));
     ProgramRun run = runConverter({collection, QStringLiteral("--list")});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.output, QStringLiteral("dragon\t2 maps\nmaple_leaf\t4 maps\n"));
+    QCOMPARE(run.output, QStringLiteral("dragon\t2 maps\n\\x1b[2J\t1 maps, 3-D (skipped: Vorlane draws 2-D only)\n"
+                                        "maple_leaf\t4 maps\n"));
 
     const QString leaf = folder.filePath(QStringLiteral("leaf.vrf"));
     run = runConverter({collection, leaf, QStringLiteral("--name"), QStringLiteral("Maple_Leaf")});
