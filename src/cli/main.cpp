@@ -59,7 +59,10 @@ PosterRunControl posterControl(const RenderOptions &options, qint64 points)
 
 PosterSettings posterSettings(const RenderOptions &options)
 {
-    return {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+    const PosterOptions &poster = options.poster;
+    return {options.size,    *poster.points,    options.seed, poster.zoom,
+            poster.centre,   poster.palette,    poster.colourBy, poster.skip,
+            poster.supersample};
 }
 
 int writePicture(const QImage &picture, const QString &path)
@@ -87,7 +90,7 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
     const PosterSettings settings = posterSettings(options);
     const PosterOptions &poster = options.poster;
     QString error;
-    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(posterSumsSize(settings), 0, &error);
     if (!sums)
         return leave(ToolExit::Refused, error);
     const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
@@ -130,6 +133,11 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(ToolExit::Refused, problem);
+    if (options.poster.skip >= document->settings.resolution)
+        return leave(ToolExit::Refused, QStringLiteral("--skip %1 leaves no point: the document restarts from its "
+                                                       "base field every %2 points.")
+                                            .arg(options.poster.skip)
+                                            .arg(document->settings.resolution));
     if (options.mode == RenderMode::Poster)
         return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
                                                      : renderPosterPart(*document, options);

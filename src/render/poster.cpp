@@ -48,46 +48,70 @@ struct AffineMap
     double a = 0.0, b = 0.0, c = 0.0, d = 0.0, e = 0.0, f = 0.0;
 };
 
-// The colours of the points, by the document's style. Chronological colours
-// run over the poster's own point count, which may pass 32 bits.
+// The colours of the points by the document's style. Chronological colours
+// run over the poster's own point count, which may pass 32 bits. Through a
+// gradient, the style blends black into pure red instead of its two colours,
+// so that a colour's red is its blend factor as an index into the gradient.
 class PosterColours
 {
 public:
-    PosterColours(const FractalDocument &document, qint64 totalPoints)
-        : m_document(document)
-        , m_totalPoints(totalPoints)
+    PosterColours(const FractalDocument &document, const std::optional<PosterGradient> &gradient, qint64 totalPoints)
+        : m_totalPoints(totalPoints)
+        , m_gradient(gradient)
     {
+        m_style.colours = document.colours;
+        m_style.settings = document.settings;
+        if (gradient) {
+            m_style.colours.colour1 = rgbColour(0, 0, 0);
+            m_style.colours.colour2 = rgbColour(255, 0, 0);
+        }
         if (document.colours.colourStyle != RadiatingColour)
             return;
         RandomGenerator unused;
         m_byIteration.resize(document.settings.resolution);
         for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            m_byIteration[cir] = ptclr(document, unused, 0, cir);
+            m_byIteration[cir] = throughGradient(ptclr(m_style, unused, 0, cir));
     }
 
     qint32 colour(RandomGenerator &random, qint64 a, qint16 cir) const
     {
         if (!m_byIteration.empty())
             return m_byIteration[cir];
-        const ColourScheme &colours = m_document.colours;
+        const ColourScheme &colours = m_style.colours;
         if (colours.colourStyle == ChronologicalColour)
-            return blendColours(colours.colour1, colours.colour2, toSingle(double(a) / double(m_totalPoints)));
-        return ptclr(m_document, random, 0, cir);
+            return throughGradient(
+                blendColours(colours.colour1, colours.colour2, toSingle(double(a) / double(m_totalPoints))));
+        return throughGradient(ptclr(m_style, random, 0, cir));
     }
 
 private:
-    const FractalDocument &m_document;
+    qint32 throughGradient(qint32 colour) const { return m_gradient ? (*m_gradient)[colourRed(colour)] : colour; }
+
+    // Only the colours and the render settings of the document.
+    FractalDocument m_style;
     qint64 m_totalPoints;
+    std::optional<PosterGradient> m_gradient;
     std::vector<qint32> m_byIteration;
 };
+
+// The gradient's colour at place, 0 to 1.
+qint32 gradientColour(const PosterGradient &gradient, double place)
+{
+    const qint64 last = qint64(gradient.size()) - 1;
+    return gradient[std::size_t(qBound<qint64>(0, floorToInt(place * double(last + 1)), last))];
+}
 
 // Random iteration in double precision, one piece at a time.
 class PosterIteration
 {
 public:
-    PosterIteration(const FractalDocument &document, qint64 totalPoints)
+    PosterIteration(const FractalDocument &document, const PosterSettings &settings, qint64 totalPoints)
         : m_document(document)
-        , m_colours(document, totalPoints)
+        , m_colours(document, settings.colourBy == PosterColourBy::Document ? settings.palette.gradient : std::nullopt,
+                    totalPoints)
+        , m_gradient(gradientFor(settings.palette, document))
+        , m_byMap(settings.colourBy == PosterColourBy::Map)
+        , m_skip(settings.skip)
         , m_resolution(document.settings.resolution)
     {
         const double degToRad = 4.0 * std::atan(1.0) / 180.0;
@@ -102,6 +126,7 @@ public:
                          double(tr.trTranslation[0]), double(tr.trTranslation[1])};
             m_cumulative[k - 1] = total;
             total += std::fabs(cx * cy);
+            m_places[k] = m_mapCount > 1 ? double(k - 1) / double(m_mapCount - 1) : 0.0;
         }
         m_totalWeight = total;
     }
@@ -116,8 +141,9 @@ public:
     }
 
     // Calls plot(x, y, colour) for the points first to end − 1 (numbered
-    // from 1) of the poster's sequence, drawn from the generator of piece.
-    // The piece begins at a random base point, the first piece at point 1.
+    // from 1) of the poster's sequence that are not skipped, drawn from the
+    // generator of piece. The piece begins at a random base point, the first
+    // piece at point 1.
     template<typename Plot>
     void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
     {
@@ -129,18 +155,22 @@ public:
         double y = start.baseY;
         int selected = 0;
         qint16 cir = qint16(first % m_resolution);
+        double place = restartPlace;
         for (qint64 a = first; a < end; ++a) {
             if (cir == 0) {
                 const BasePoint base = randomBasePoint(random);
                 x = base.baseX;
                 y = base.baseY;
+                place = restartPlace;
             }
-            plot(x, y, m_colours.colour(random, a, cir));
+            if (cir >= m_skip)
+                plot(x, y, m_byMap ? gradientColour(m_gradient, place) : m_colours.colour(random, a, cir));
             selected = chooseMap(random, selected);
             const AffineMap &map = m_maps[selected];
             const double nextX = map.a * x + map.b * y + map.e;
             y = map.c * x + map.d * y + map.f;
             x = nextX;
+            place = (place + m_places[selected]) / 2.0;
             cir = cir + 1 == m_resolution ? 0 : qint16(cir + 1);
         }
     }
@@ -163,14 +193,22 @@ private:
         return below > 0 ? below : previous;
     }
 
+    // A point's place on the gradient after a restart, and where each map
+    // draws it; the all-zero fallback map draws it to the middle.
+    static constexpr double restartPlace = 0.5;
+
     const FractalDocument &m_document;
     PosterColours m_colours;
+    PosterGradient m_gradient;
+    bool m_byMap;
+    int m_skip;
     qint16 m_resolution;
     int m_mapCount = 0;
     double m_totalWeight = 0.0;
     // Index 0 is the all-zero map, the fallback before any choice.
     std::array<AffineMap, maxTransformations + 1> m_maps{};
     std::array<double, maxTransformations> m_cumulative{};
+    std::array<double, maxTransformations + 1> m_places{restartPlace};
 };
 
 // The value at share of the sorted values.
@@ -299,7 +337,7 @@ public:
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
               PosterPieces pieces, PosterAccumulation &sums, const PosterRunControl &control, int workers)
-        : m_iteration(document, settings.points)
+        : m_iteration(document, settings, settings.points)
         , m_raster(view, sums.size())
         , m_settings(settings)
         , m_pieces(pieces)
@@ -531,6 +569,11 @@ int workerCount(int requested, PosterPieces pieces)
 
 } // namespace
 
+QSize posterSumsSize(const PosterSettings &settings)
+{
+    return settings.size * settings.supersample;
+}
+
 qint64 posterPieceCount(qint64 points)
 {
     return (points + posterPiecePoints - 1) / posterPiecePoints;
@@ -546,7 +589,7 @@ PosterPieces posterPart(qint64 points, int part, int parts)
 
 QByteArray posterArithmeticChecksum(const FractalDocument &document)
 {
-    return PosterIteration(document, 1).checksum();
+    return PosterIteration(document, PosterSettings(), 1).checksum();
 }
 
 PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings)
@@ -555,7 +598,7 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
     std::vector<double> ys;
     xs.reserve(fittingPoints);
     ys.reserve(fittingPoints);
-    const PosterIteration iteration(document, fittingPoints);
+    const PosterIteration iteration(document, settings, fittingPoints);
     iteration.run(settings.seed, fittingPiece, 1, fittingPoints + 1, [&](double x, double y, qint32) {
         if (std::isfinite(x) && std::isfinite(y)) {
             xs.push_back(x);
@@ -595,7 +638,9 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
     if (pieces.first >= pieces.end)
         return {};
     try {
-        PosterRun run(document, settings, view, pieces, sums, control, workerCount(control.threads, pieces));
+        PosterView fine = view;
+        fine.pixelsPerUnit *= settings.supersample;
+        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces));
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,

@@ -2,6 +2,7 @@
 
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
+#include "postersupersample.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -18,10 +19,15 @@ namespace {
 
 // The file: "VACC", the format's version, the header, the rows of sums in
 // compressed chunks (each a QDataStream byte array of qCompress output, the
-// sums as little-endian 64-bit numbers), then "END!".
+// sums as little-endian 64-bit numbers), then "END!". The second version adds
+// the colouring, the skip and the supersampling to the header; it is written
+// only for posters that use them, so that any other poster's part is the
+// same file as before.
 const QByteArray magic = QByteArrayLiteral("VACC");
 const QByteArray endMark = QByteArrayLiteral("END!");
-constexpr quint32 formatVersion = 1;
+constexpr quint32 firstVersion = 1;
+constexpr quint32 formatVersion = 2;
+constexpr int longestPaletteName = 4096;
 constexpr qint64 chunkBytes = qint64(1) << 25;
 constexpr int compressionLevel = 1;
 constexpr int sumsPerPixel = int(sizeof(PixelSums) / sizeof(quint64));
@@ -36,13 +42,51 @@ int rowsPerChunk(QSize size)
     return int(qMax<qint64>(1, chunkBytes / (qint64(size.width()) * qint64(sizeof(PixelSums)))));
 }
 
+bool usesSecondVersion(const PosterSettings &settings)
+{
+    const PosterSettings plain;
+    return settings.palette != plain.palette || settings.colourBy != plain.colourBy || settings.skip != plain.skip
+           || settings.supersample != plain.supersample;
+}
+
+void writeSecondVersionOptions(QDataStream &out, const PosterSettings &s)
+{
+    out << s.palette.name << s.palette.gradient.has_value();
+    for (qint32 colour : s.palette.gradient.value_or(PosterGradient{}))
+        out << colour;
+    out << qint32(s.colourBy) << qint32(s.skip) << qint32(s.supersample);
+}
+
+// False for values no poster has.
+bool readSecondVersionOptions(QDataStream &in, PosterSettings &s)
+{
+    bool hasGradient = false;
+    PosterGradient gradient{};
+    qint32 colourBy = 0, skip = 0, supersample = 0;
+    in >> s.palette.name >> hasGradient;
+    for (qint32 &colour : gradient)
+        in >> colour;
+    in >> colourBy >> skip >> supersample;
+    if (hasGradient)
+        s.palette.gradient = gradient;
+    s.colourBy = PosterColourBy(colourBy);
+    s.skip = skip;
+    s.supersample = supersample;
+    return s.palette.name.size() <= longestPaletteName && (colourBy == 0 || colourBy == 1) && skip >= 0
+           && supersample >= 1 && supersample <= largestSupersample
+           && qMax(s.size.width(), s.size.height()) * supersample <= largestPosterSide;
+}
+
 void writeHeader(QDataStream &out, const PosterPartHeader &header)
 {
     const PosterSettings &s = header.settings;
+    const bool second = usesSecondVersion(s);
     out.writeRawData(magic.constData(), int(magic.size()));
-    out << formatVersion << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
+    out << (second ? formatVersion : firstVersion) << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
         << qint32(s.size.height()) << s.points << s.seed << s.zoom << s.centre.has_value()
         << s.centre.value_or(QPointF()) << posterPiecePoints << qint32(header.part) << qint32(header.parts);
+    if (second)
+        writeSecondVersionOptions(out, s);
 }
 
 std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
@@ -54,7 +98,7 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
         return std::nullopt;
     }
     in >> version;
-    if (version != formatVersion) {
+    if (version != firstVersion && version != formatVersion) {
         *error = tr("it was written by another version of the program");
         return std::nullopt;
     }
@@ -71,8 +115,10 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
         s.centre = centre;
     header.part = part;
     header.parts = parts;
-    const bool sensible = width >= 1 && width <= largestPosterSide && height >= 1 && height <= largestPosterSide
-                          && parts >= 1 && part >= 1 && part <= parts && piecePoints == posterPiecePoints;
+    bool sensible = width >= 1 && width <= largestPosterSide && height >= 1 && height <= largestPosterSide
+                    && parts >= 1 && part >= 1 && part <= parts && piecePoints == posterPiecePoints;
+    if (version == formatVersion)
+        sensible = readSecondVersionOptions(in, s) && sensible;
     if (in.status() != QDataStream::Ok || !sensible) {
         *error = tr("it is damaged");
         return std::nullopt;
@@ -95,6 +141,10 @@ QString difference(const PosterPartHeader &first, const PosterPartHeader &other)
         {a.seed == b.seed, QT_TRANSLATE_NOOP("Poster", "seed")},
         {a.zoom == b.zoom, QT_TRANSLATE_NOOP("Poster", "zoom")},
         {a.centre == b.centre, QT_TRANSLATE_NOOP("Poster", "centre")},
+        {a.palette == b.palette, QT_TRANSLATE_NOOP("Poster", "palette")},
+        {a.colourBy == b.colourBy, QT_TRANSLATE_NOOP("Poster", "colour mode")},
+        {a.skip == b.skip, QT_TRANSLATE_NOOP("Poster", "skip")},
+        {a.supersample == b.supersample, QT_TRANSLATE_NOOP("Poster", "supersampling")},
         {first.parts == other.parts, QT_TRANSLATE_NOOP("Poster", "number of parts")},
     };
     for (const auto &[same, option] : options) {
@@ -337,7 +387,7 @@ MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit)
     if (!header)
         return merged;
     merged.header = *header;
-    merged.sums = PosterAccumulation::allocate(merged.header.settings.size, memoryLimit, &merged.error);
+    merged.sums = PosterAccumulation::allocate(posterSumsSize(merged.header.settings), memoryLimit, &merged.error);
     for (const QString &path : paths) {
         if (!merged.sums)
             break;
@@ -351,6 +401,25 @@ MergedPoster mergePosterParts(const QStringList &paths, qint64 memoryLimit)
     return merged;
 }
 
+namespace {
+
+// The band-by-band merge would need the rows beyond each band for the filter:
+// a supersampled poster is merged whole and then filtered down.
+MergedPicture mergeSupersampledPicture(const QStringList &paths, const PosterToneMapping &tone)
+{
+    MergedPicture merged;
+    MergedPoster poster = mergePosterParts(paths, 0);
+    merged.header = poster.header;
+    merged.error = poster.error;
+    if (poster.sums)
+        poster.sums = filterPosterSums(*poster.sums, poster.header.settings.supersample, &merged.error);
+    if (poster.sums)
+        merged.picture = posterPicture(*poster.sums, tone, &merged.error);
+    return merged;
+}
+
+} // namespace
+
 MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping tone)
 {
     MergedPicture merged;
@@ -359,6 +428,8 @@ MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping ton
         return merged;
     merged.header = *header;
     tone.backColour = header->backColour;
+    if (header->settings.supersample > 1)
+        return mergeSupersampledPicture(paths, tone);
     const QSize size = header->settings.size;
     QImage picture = blankPosterPicture(size, tone, &merged.error);
     std::vector<PixelSums> sums;

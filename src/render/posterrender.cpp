@@ -1,5 +1,7 @@
 #include "posterrender.h"
 
+#include "postersupersample.h"
+
 namespace Vorlane {
 
 PosterResult renderPoster(const FractalDocument &document, const PosterRequest &request,
@@ -7,7 +9,7 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
 {
     PosterResult result;
     std::optional<PosterAccumulation> sums =
-        PosterAccumulation::allocate(request.settings.size, request.memoryLimit, &result.error);
+        PosterAccumulation::allocate(posterSumsSize(request.settings), request.memoryLimit, &result.error);
     if (!sums) {
         result.end = PosterRunEnd::Failed;
         return result;
@@ -19,7 +21,10 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
     result.error = run.error;
     if (run.end != PosterRunEnd::Finished)
         return result;
-    result.picture = posterPicture(*sums, request.tone, &result.error);
+    if (request.settings.supersample > 1)
+        sums = filterPosterSums(*sums, request.settings.supersample, &result.error);
+    if (sums)
+        result.picture = posterPicture(*sums, request.tone, &result.error);
     if (result.picture.isNull())
         result.end = PosterRunEnd::Failed;
     return result;

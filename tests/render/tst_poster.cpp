@@ -1,4 +1,5 @@
 #include "document/colour.h"
+#include "document/documentfile.h"
 #include "document/fractaldocument.h"
 #include "render/bitmapfile.h"
 #include "render/poster.h"
@@ -6,6 +7,7 @@
 #include "render/posterrender.h"
 #include "support/testfolder.h"
 
+#include <QDir>
 #include <QRect>
 #include <QSet>
 #include <QTest>
@@ -71,7 +73,7 @@ PosterAccumulation accumulate(const FractalDocument &document, const PosterSetti
                               int threads)
 {
     QString error;
-    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(posterSumsSize(settings), 0, &error);
     PosterRunControl control;
     control.threads = threads;
     const PosterRunResult run =
@@ -104,6 +106,49 @@ QStringList writeParts(const TestFolder &folder, const FractalDocument &document
     return paths;
 }
 
+PosterPalette namedPalette(const char *name)
+{
+    QString error;
+    return *findPosterPalette(QLatin1String(name), &error);
+}
+
+// The settings of each new option of the poster, alone or together.
+void addOptionRows()
+{
+    QTest::addColumn<PosterSettings>("options");
+    const PosterSettings plain;
+    PosterSettings palette = plain;
+    palette.palette = namedPalette("ocean");
+    PosterSettings byMap = palette;
+    byMap.colourBy = PosterColourBy::Map;
+    PosterSettings skip = plain;
+    skip.skip = 3;
+    PosterSettings supersample = plain;
+    supersample.supersample = 2;
+    PosterSettings all = byMap;
+    all.skip = 5;
+    all.supersample = 3;
+    QTest::newRow("defaults") << plain;
+    QTest::newRow("palette through the colour style") << palette;
+    QTest::newRow("colour by map") << byMap;
+    QTest::newRow("skip") << skip;
+    QTest::newRow("supersample") << supersample;
+    QTest::newRow("all together") << all;
+}
+
+PosterSettings withOptions(const PosterSettings &options, QSize size, qint64 points)
+{
+    PosterSettings settings = options;
+    settings.size = size;
+    settings.points = points;
+    return settings;
+}
+
+double luminance(QRgb pixel)
+{
+    return 0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel);
+}
+
 } // namespace
 
 class TestPoster : public QObject
@@ -115,7 +160,10 @@ private Q_SLOTS:
     void theFractalFillsTheFrameWithAMargin();
     void zoomAndCentreMoveTheFittedView();
     void densityShadesAOneColourFractal();
+    void threadsAndPartsGiveTheSameSums_data();
     void threadsAndPartsGiveTheSameSums();
+    void colourByMapSeparatesTheMaps();
+    void brightnessLiftsADarkPosterWithoutClipping();
     void aPointIsSharedExactlyAtEdgesAndBandBounds_data();
     void aPointIsSharedExactlyAtEdgesAndBandBounds();
     void partsHoldEveryPieceOnce_data();
@@ -123,6 +171,7 @@ private Q_SLOTS:
     void transparentAndDeepPicturesReadBack();
     void tooLittleMemoryIsReported();
     void cancellingStopsTheRun();
+    void partFilesKeepTheSumsExactly_data();
     void partFilesKeepTheSumsExactly();
     void mergingBandByBandGivesTheSamePicture();
 };
@@ -180,13 +229,18 @@ void TestPoster::densityShadesAOneColourFractal()
     QVERIFY2(levels.size() > 100, qPrintable(QString::number(levels.size())));
 }
 
+void TestPoster::threadsAndPartsGiveTheSameSums_data()
+{
+    addOptionRows();
+}
+
 void TestPoster::threadsAndPartsGiveTheSameSums()
 {
-    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
-    PosterSettings settings;
-    settings.size = QSize(160, 120);
+    QFETCH(PosterSettings, options);
+    FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    document.colours.colourStyle = RandomColour;
     // One thread takes more than one round; the last piece is short.
-    settings.points = posterPiecePoints * 4 + 12345;
+    PosterSettings settings = withOptions(options, QSize(160, 120), posterPiecePoints * 4 + 12345);
     const PosterPieces all{0, posterPieceCount(settings.points)};
     const PosterAccumulation one = accumulate(document, settings, all, 1);
     for (int threads : {2, 3})
@@ -197,6 +251,68 @@ void TestPoster::threadsAndPartsGiveTheSameSums()
     QVERIFY(sameSums(one, merged));
     settings.seed = 1;
     QVERIFY(!sameSums(one, accumulate(document, settings, all, 1)));
+}
+
+// Two maps, each shrinking the plane into a square of its own: a point's
+// place on the gradient leans towards the map that put it there.
+void TestPoster::colourByMapSeparatesTheMaps()
+{
+    FractalDocument document = triangle();
+    document.transformations = {map(0.4f, -300.0f, 0.0f), map(0.4f, 300.0f, 0.0f)};
+    PosterRequest byMap = request(QSize(200, 100), 600'000);
+    byMap.settings.colourBy = PosterColourBy::Map;
+    byMap.settings.palette = {QStringLiteral("red to blue"),
+                              gradientThroughStops({rgbColour(255, 0, 0), rgbColour(0, 0, 255)})};
+    byMap.tone.gamma = 1e6; // every inked pixel at its full colour
+    const QImage picture = poster(document, byMap);
+    int left = 0, right = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            if (pixel == picture.pixel(0, 0))
+                continue;
+            const bool reddish = qRed(pixel) > qBlue(pixel) + 40;
+            const bool bluish = qBlue(pixel) > qRed(pixel) + 40;
+            QVERIFY2(x < 100 ? reddish : bluish, qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+            (x < 100 ? left : right) += 1;
+        }
+    }
+    QVERIFY(left > 500 && right > 500);
+}
+
+// The Spiral on its dark background, lifted: its inked pixels at least twice
+// as bright on average, fewer than 1 % of them at full strength.
+void TestPoster::brightnessLiftsADarkPosterWithoutClipping()
+{
+    const std::optional<FractalDocument> spiral =
+        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Spiral.vrf")),
+                         FractalDocument());
+    QVERIFY(spiral);
+    PosterRequest plain = request(QSize(200, 200), 1'000'000);
+    plain.tone.backColour = spiral->colours.backColour;
+    PosterRequest lifted = plain;
+    lifted.tone.brightness = 40.0;
+    PosterRequest full = plain;
+    full.tone.brightness = 1e12;
+    const QImage before = poster(*spiral, plain);
+    const QImage after = poster(*spiral, lifted);
+    const QImage strongest = poster(*spiral, full);
+    const QRgb background = before.pixel(0, 0);
+    double beforeSum = 0.0, afterSum = 0.0;
+    int inked = 0, clipped = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (before.pixel(x, y) == background)
+                continue;
+            ++inked;
+            beforeSum += luminance(before.pixel(x, y)) - luminance(background);
+            afterSum += luminance(after.pixel(x, y)) - luminance(background);
+            clipped += after.pixel(x, y) == strongest.pixel(x, y) ? 1 : 0;
+        }
+    }
+    QVERIFY(inked > 1000);
+    QVERIFY2(afterSum >= 2.0 * beforeSum, qPrintable(QStringLiteral("%1 %2").arg(beforeSum).arg(afterSum)));
+    QVERIFY2(clipped * 100 < inked, qPrintable(QStringLiteral("%1 of %2").arg(clipped).arg(inked)));
 }
 
 void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds_data()
@@ -330,13 +446,17 @@ void TestPoster::cancellingStopsTheRun()
     QVERIFY(reported > 0 && reported < points);
 }
 
+void TestPoster::partFilesKeepTheSumsExactly_data()
+{
+    addOptionRows();
+}
+
 void TestPoster::partFilesKeepTheSumsExactly()
 {
+    QFETCH(PosterSettings, options);
     TestFolder folder;
     const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
-    PosterSettings settings;
-    settings.size = QSize(70, 50);
-    settings.points = posterPiecePoints + 99;
+    const PosterSettings settings = withOptions(options, QSize(70, 50), posterPiecePoints + 99);
     const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
     const QStringList paths = writeParts(folder, document, settings, {2, 1});
     const MergedPoster merged = mergePosterParts(paths, 0);
@@ -344,6 +464,18 @@ void TestPoster::partFilesKeepTheSumsExactly()
     QVERIFY(sameSums(*merged.sums, whole));
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
+    PosterRequest single = request(settings.size, settings.points);
+    single.settings = settings;
+    single.tone.brightness = 3.0;
+    single.tone.vibrancy = 0.5;
+    QCOMPARE(mergePosterPicture(paths, single.tone).picture, poster(document, single));
+
+    // Parts of one poster made with different options are not merged.
+    PosterSettings other = settings;
+    other.skip = settings.skip + 1;
+    QString refusal;
+    QVERIFY(writePosterPart(posterPartHeader(document, other, 1, 2), whole, paths.constLast(), &refusal));
+    QVERIFY(mergePosterParts(paths, 0).error.contains(QLatin1String("another skip")));
 
     // A part worked out with other sines and cosines would not add up.
     PosterPartHeader elsewhere = posterPartHeader(document, settings, 2, 2);
