@@ -156,14 +156,17 @@ public:
         int selected = 0;
         qint16 cir = qint16(first % m_resolution);
         double place = restartPlace;
-        for (qint64 a = first; a < end; ++a) {
+        // A piece begins its orbit afresh, whatever cir says.
+        int sinceStart = 0;
+        for (qint64 a = first; a < end; ++a, ++sinceStart) {
             if (cir == 0) {
                 const BasePoint base = randomBasePoint(random);
                 x = base.baseX;
                 y = base.baseY;
                 place = restartPlace;
+                sinceStart = 0;
             }
-            if (cir >= m_skip)
+            if (sinceStart >= m_skip)
                 plot(x, y, m_byMap ? gradientColour(m_gradient, place) : m_colours.colour(random, a, cir));
             selected = chooseMap(random, selected);
             const AffineMap &map = m_maps[selected];
