@@ -1,13 +1,13 @@
 // The Render menu's poster export.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "document/documentsession.h"
-#include "document/programstate.h"
-#include "posterdialog.h"
-#include "posterexport.h"
-#include "render/bitmapfile.h"
-#include "render/renderer.h"
-#include "ui/dialogs.h"
+#include "surroundings/programstate.h"
+#include "app/posterdialog.h"
+#include "app/posterexport.h"
+#include "render/picturefile/bitmapfile.h"
+#include "render/exact/renderer.h"
+#include "widgets/dialogs.h"
 
 #include <QFileInfo>
 
@@ -47,7 +47,7 @@ void MainWindow::exportPoster()
         return;
     FractalDocument document = m_session.document();
     const PosterRequest request = choice.request(document);
-    m_commands.poster->setEnabled(false);
+    m_commands.posterAction->setEnabled(false);
     m_posterExport->start(document, request, png);
 }
 

@@ -1,7 +1,7 @@
-#include "posterdialog.h"
+#include "app/posterdialog.h"
 
-#include "render/poster.h"
-#include "render/posterpalette.h"
+#include "render/poster/poster.h"
+#include "render/poster/posterpalette.h"
 
 #include <QCheckBox>
 #include <QComboBox>
