@@ -32,7 +32,7 @@ void MainWindow::exportPoster()
         m_dialogs.warn(this, tr("Export Poster"), problem);
         return;
     }
-    PosterDialog dialog(PosterChoice::remembered(), this);
+    PosterDialog dialog(PosterChoice::remembered(), m_session.document(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const PosterChoice choice = dialog.choice();
@@ -45,12 +45,10 @@ void MainWindow::exportPoster()
     const QString png = pictureFormatFor(path) == "PNG" ? path : path + QLatin1String(".png");
     if (!mayReplacePicture(png))
         return;
-    PosterRequest request;
-    request.settings.size = choice.size;
-    request.settings.points = choice.points;
-    request.tone = {choice.gamma, choice.transparent, choice.deep ? 16 : 8, m_session.document().colours.backColour};
+    FractalDocument document = m_session.document();
+    const PosterRequest request = choice.request(document);
     m_commands.posterAction->setEnabled(false);
-    m_posterExport->start(m_session.document(), request, png);
+    m_posterExport->start(document, request, png);
 }
 
 } // namespace Vorlane

@@ -4,7 +4,9 @@
 #include "render/picturefile/bitmapfile.h"
 #include "widgets/dialogs.h"
 
+#include <QDir>
 #include <QProgressDialog>
+#include <QUrl>
 #include <QThread>
 
 namespace Vorlane {
@@ -108,6 +110,10 @@ void PosterExport::reportEnd()
 {
     if (m_end == PosterRunEnd::Failed)
         m_dialogs.warn(m_owner, tr("Error Saving File"), tr("'%1' could not be written.\n%2").arg(m_path, m_error));
+    if (m_end == PosterRunEnd::Finished
+        && m_dialogs.askYesNo(m_owner, tr("Export Poster"),
+                              tr("The poster is saved as\n%1\n\nOpen it now?").arg(QDir::toNativeSeparators(m_path))))
+        m_dialogs.openLink(QUrl::fromLocalFile(m_path).toString());
     Q_EMIT ended();
 }
 

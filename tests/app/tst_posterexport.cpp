@@ -1,13 +1,18 @@
 #include "app/posterdialog.h"
 #include "app/posterexport.h"
+#include "document/colour.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwindows.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QCoreApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QUrl>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QMenu>
 #include <QPointer>
@@ -33,6 +38,13 @@ void answerPosterDialog(QObject *context, const PosterChoice &choice)
         dialog->findChild<QSpinBox *>(QStringLiteral("posterPoints"))->setValue(int(choice.points / 1'000'000));
         dialog->findChild<QCheckBox *>(QStringLiteral("posterTransparent"))->setChecked(choice.transparent);
         dialog->findChild<QCheckBox *>(QStringLiteral("posterDeep"))->setChecked(choice.deep);
+        auto *palette = dialog->findChild<QComboBox *>(QStringLiteral("posterPalette"));
+        palette->setCurrentIndex(palette->findData(choice.palette));
+        auto *colourBy = dialog->findChild<QComboBox *>(QStringLiteral("posterColourBy"));
+        colourBy->setCurrentIndex(colourBy->findData(int(choice.colourBy)));
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("posterBrightness"))->setValue(choice.brightness);
+        dialog->findChild<QSpinBox *>(QStringLiteral("posterSkip"))->setValue(choice.skip);
+        dialog->findChild<QSpinBox *>(QStringLiteral("posterSupersample"))->setValue(choice.supersample);
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
 }
@@ -49,6 +61,7 @@ private Q_SLOTS:
     void aPosterIsWrittenAndItsChoiceRemembered();
     void cancellingWritesNothing_data();
     void cancellingWritesNothing();
+    void thePreviewFollowsTheChoices();
 };
 
 void TestPosterExport::theEntryFollowsStartBehindASeparator()
@@ -64,14 +77,22 @@ void TestPosterExport::aPosterIsWrittenAndItsChoiceRemembered()
     MainWindowFixture fixture;
     const QString path = fixture.folder.filePath(QStringLiteral("tree.png"));
     fixture.dialogs.fileAnswers.enqueue(path);
-    const PosterChoice choice{QSize(80, 60), 2'000'000, 2.2, true, false};
+    fixture.dialogs.messageAnswers.enqueue(MessageButton::Yes);
+    PosterChoice choice{QSize(80, 60), 2'000'000, 2.2, true, false};
+    choice.palette = QStringLiteral("ember");
+    choice.colourBy = PosterColourBy::Map;
+    choice.brightness = 4.0;
+    choice.skip = 2;
+    choice.supersample = 2;
     answerPosterDialog(fixture.window.get(), choice);
     QSignalSpy ended(&fixture.window->posterExport(), &PosterExport::ended);
     fixture.run(QStringLiteral("poster"));
     QVERIFY(!fixture.command(QStringLiteral("poster"))->isEnabled());
     QVERIFY(ended.wait(30000));
     QVERIFY(fixture.command(QStringLiteral("poster"))->isEnabled());
-    QVERIFY(fixture.dialogs.messages.isEmpty());
+    QCOMPARE(fixture.dialogs.messages.size(), 1);
+    QVERIFY(fixture.dialogs.messages.constFirst().text.contains(QDir::toNativeSeparators(path)));
+    QCOMPARE(fixture.dialogs.openedLinks, QStringList{QUrl::fromLocalFile(path).toString()});
     QCOMPARE(fixture.dialogs.saveRequests.size(), 1);
     QVERIFY(fixture.dialogs.saveRequests.constFirst().filter.contains(QLatin1String("*.png")));
 
@@ -79,7 +100,7 @@ void TestPosterExport::aPosterIsWrittenAndItsChoiceRemembered()
     QCOMPARE(poster.size(), choice.size);
     QCOMPARE(poster.pixelColor(0, 0).alpha(), 0);
     QCOMPARE(PosterChoice::remembered(), choice);
-    const PosterDialog again(PosterChoice::remembered());
+    const PosterDialog again(PosterChoice::remembered(), fixture.window->session().document());
     QCOMPARE(again.choice(), choice);
 }
 
@@ -130,6 +151,23 @@ void TestPosterExport::cancellingWritesNothing()
     QCOMPARE(QDir(fixture.folder.appDir()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".tmp")),
              QStringList());
     QCOMPARE(fixture.dialogs.messages.size(), closeWindow ? 2 : 1);
+}
+
+void TestPosterExport::thePreviewFollowsTheChoices()
+{
+    const FractalDocument document = startupDocument(1.0f, 1.0f, rgbColour(10, 10, 30));
+    PosterChoice choice;
+    choice.size = QSize(600, 300);
+    PosterDialog dialog(choice, document);
+    auto *preview = dialog.findChild<QLabel *>(QStringLiteral("posterPreview"));
+    QTRY_VERIFY(!preview->pixmap().isNull());
+    const QImage first = preview->pixmap().toImage();
+    QCOMPARE(first.size(), QSize(300, 150));
+    auto *palette = dialog.findChild<QComboBox *>(QStringLiteral("posterPalette"));
+    palette->setCurrentIndex(palette->findData(QStringLiteral("ember")));
+    QTRY_VERIFY(preview->pixmap().toImage() != first);
+    choice.palette = QStringLiteral("ember");
+    QCOMPARE(preview->pixmap().toImage(), posterPreview(document, choice, 300).convertToFormat(first.format()));
 }
 
 QTEST_MAIN(TestPosterExport)

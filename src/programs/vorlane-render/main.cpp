@@ -61,7 +61,10 @@ RunControl posterControl(const RenderOptions &options, qint64 points)
 
 PosterSettings posterSettings(const RenderOptions &options)
 {
-    return {options.size, *options.poster.points, options.seed, options.poster.zoom, options.poster.centre};
+    const PosterOptions &poster = options.poster;
+    return {options.size,    *poster.points,    options.seed, poster.zoom,
+            poster.centre,   poster.palette,    poster.colourBy, poster.skip,
+            poster.supersample};
 }
 
 int writePicture(const QImage &picture, const QString &path)
@@ -90,9 +93,10 @@ int renderPosterPart(const FractalDocument &document, const RenderOptions &optio
     const PosterOptions &poster = options.poster;
     QString error;
     const PosterPieces pieces = posterPart(settings.points, poster.part, poster.parts);
-    const qint64 otherBytes = posterWorkerBytes(settings.size, settings.points, pieces, options.threads)
-                              + posterPartBufferBytes(settings.size);
-    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error, otherBytes);
+    const QSize sumsSize = posterSumsSize(settings);
+    const qint64 otherBytes = posterWorkerBytes(sumsSize, settings.points, pieces, options.threads)
+                              + posterPartBufferBytes(sumsSize);
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(sumsSize, 0, &error, otherBytes);
     if (!sums)
         return leave(ToolExit::Refused, error);
     const PosterRunResult run =
@@ -161,6 +165,11 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(ToolExit::Refused, problem);
+    if (options.poster.skip >= document->settings.resolution)
+        return leave(ToolExit::Refused, QStringLiteral("--skip %1 leaves no point: the document restarts from its "
+                                                       "base field every %2 points.")
+                                            .arg(options.poster.skip)
+                                            .arg(document->settings.resolution));
     if (options.mode == RenderMode::Poster)
         return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
                                                      : renderPosterPart(*document, options);

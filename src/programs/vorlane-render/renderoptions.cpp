@@ -49,6 +49,36 @@ struct Parser
                             QStringLiteral("f")};
     QCommandLineOption gamma{QStringLiteral("gamma"), QStringLiteral("Poster: brightness gamma (default 2.2)."),
                              QStringLiteral("g")};
+    QCommandLineOption brightness{QStringLiteral("brightness"),
+                                  QStringLiteral("Poster: multiplies every pixel's points before the log (default "
+                                                 "1); above 1 lifts faint pixels, the densest reach full colour."),
+                                  QStringLiteral("b")};
+    QCommandLineOption contrast{QStringLiteral("contrast"),
+                                QStringLiteral("Poster: stretches the log density around its middle (default 1)."),
+                                QStringLiteral("c")};
+    QCommandLineOption vibrancy{QStringLiteral("vibrancy"),
+                                QStringLiteral("Poster: 1 (the default) applies gamma to the density only, keeping "
+                                               "hues; 0 to each colour component, paling faint colours; or between."),
+                                QStringLiteral("v")};
+    QCommandLineOption palette{QStringLiteral("palette"),
+                               QStringLiteral("Poster: a gradient by name (see --list-palettes; document, the "
+                                              "default, is colour 1 to colour 2) or a gradient file: one colour a "
+                                              "line, #RRGGBB or R G B, 2 to 256 of them, // for comments."),
+                               QStringLiteral("name|file")};
+    QCommandLineOption colourBy{QStringLiteral("colour-by"),
+                                QStringLiteral("Poster: document (the default) colours points by the document's "
+                                               "colour style, its blend through the palette; map moves each point's "
+                                               "place on the palette halfway to its map's at every step."),
+                                QStringLiteral("map|document")};
+    QCommandLineOption skip{QStringLiteral("skip"),
+                            QStringLiteral("Poster: leaves out the first N points after each restart from the base "
+                                           "field (default 0), which hides the base field and its first images."),
+                            QStringLiteral("n")};
+    QCommandLineOption supersample{QStringLiteral("supersample"),
+                                   QStringLiteral("Poster: gathers the points at K times the size (1 to 4, default 1) "
+                                                  "and filters down with a Gaussian; K x K times the memory."),
+                                   QStringLiteral("k")};
+    QCommandLineOption listPalettes{QStringLiteral("list-palettes"), QStringLiteral("Lists the built-in palettes.")};
     QCommandLineOption transparent{QStringLiteral("transparent"),
                                    QStringLiteral("Poster: over transparency instead of the background colour.")};
     QCommandLineOption depth{QStringLiteral("depth"), QStringLiteral("Poster: bits per colour component, 8 or 16."),
@@ -61,7 +91,8 @@ struct Parser
                                     QStringLiteral("file")};
     QCommandLineOption merge{QStringLiteral("merge"),
                              QStringLiteral("Add up the .vacc files given instead of a document and write "
-                                            "the poster with -o; takes --gamma, --transparent, --depth.")};
+                                            "the poster with -o; takes the tone options (--gamma, --brightness, "
+                                            "--contrast, --vibrancy, --transparent, --depth).")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
@@ -75,14 +106,17 @@ struct Parser
             "density, with smooth edges, up to 32768 x 32768 pixels, written as PNG. --points\n"
             "defaults to 20 a pixel and may pass 32 bits; --centre X,Y is the point, in document\n"
             "units, shown at the middle; --zoom, --gamma, --transparent and --depth shape the\n"
-            "picture. The same options and seed give the same file whatever --threads says.\n\n"
+            "picture, --palette, --colour-by, --brightness, --contrast, --vibrancy, --skip and\n"
+            "--supersample its colours, tone and finish. The same options and seed give the\n"
+            "same file whatever --threads says.\n\n"
             "A poster can be rendered in parts, on as many machines as you like:\n"
             "  vorlane-render IN.vrf --mode poster [options] --part K/N --accumulation K.vacc\n"
-            "  vorlane-render --merge 1.vacc ... N.vacc -o OUT.png [--gamma --transparent --depth]\n"
+            "  vorlane-render --merge 1.vacc ... N.vacc -o OUT.png [tone options]\n"
             "gives the same file as the poster rendered in one go."));
         parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The document to render."));
         parser.addOptions({output, width, height, points, resolution, centre, seed, threads, mode, zoom, gamma,
-                           transparent, depth, part, accumulation, merge});
+                           brightness, contrast, vibrancy, palette, colourBy, skip, supersample, transparent, depth,
+                           part, accumulation, merge, listPalettes});
     }
 };
 
@@ -203,6 +237,17 @@ QString readRealOption(const Parser &p, const QCommandLineOption &option, double
     return QString();
 }
 
+QString readVibrancy(const Parser &p, double &into)
+{
+    if (!p.parser.isSet(p.vibrancy))
+        return QString();
+    const std::optional<double> value = realValue(p.parser.value(p.vibrancy), 0.0, 1.0);
+    if (!value)
+        return QStringLiteral("--vibrancy takes a number from 0 to 1.");
+    into = *value;
+    return QString();
+}
+
 QString readTone(const Parser &p, PosterToneMapping &tone)
 {
     tone.transparent = p.parser.isSet(p.transparent);
@@ -210,7 +255,43 @@ QString readTone(const Parser &p, PosterToneMapping &tone)
     if (!depth.isEmpty() && depth != QLatin1String("8") && depth != QLatin1String("16"))
         return QStringLiteral("--depth is 8 or 16.");
     tone.depth = depth == QLatin1String("16") ? 16 : 8;
-    return readRealOption(p, p.gamma, tone.gamma);
+    QString error = readRealOption(p, p.gamma, tone.gamma);
+    for (const auto &[option, into] : {std::pair{&p.brightness, &tone.brightness}, {&p.contrast, &tone.contrast}}) {
+        if (error.isEmpty())
+            error = readRealOption(p, *option, *into);
+    }
+    return error.isEmpty() ? readVibrancy(p, tone.vibrancy) : error;
+}
+
+// The options that shape a poster's colours and sums beyond its frame.
+QString readColouring(const Parser &p, RenderOptions &options)
+{
+    PosterOptions &poster = options.poster;
+    if (p.parser.isSet(p.palette)) {
+        QString error;
+        const std::optional<PosterPalette> palette = findPosterPalette(p.parser.value(p.palette), &error);
+        if (!palette)
+            return QStringLiteral("--palette: %1.").arg(error);
+        poster.palette = *palette;
+    }
+    const QString colourBy = p.parser.value(p.colourBy);
+    if (!colourBy.isEmpty() && colourBy != QLatin1String("map") && colourBy != QLatin1String("document"))
+        return QStringLiteral("--colour-by is map or document.");
+    poster.colourBy = colourBy == QLatin1String("map") ? PosterColourBy::Map : PosterColourBy::Document;
+    std::optional<int> skip;
+    std::optional<int> supersample;
+    QString error = readNumber(p, p.skip, 0, std::numeric_limits<qint16>::max() - 1, skip);
+    if (error.isEmpty())
+        error = readNumber(p, p.supersample, 1, largestSupersample, supersample);
+    poster.skip = skip.value_or(0);
+    poster.supersample = supersample.value_or(1);
+    const int longestSide = qMax(options.size.width(), options.size.height());
+    if (error.isEmpty() && qint64(longestSide) * poster.supersample > largestPosterSide)
+        return QStringLiteral("--supersample %1 would gather %2 pixels a side, more than %3.")
+            .arg(poster.supersample)
+            .arg(qint64(longestSide) * poster.supersample)
+            .arg(largestPosterSide);
+    return error;
 }
 
 QString readPart(const Parser &p, PosterOptions &poster)
@@ -231,7 +312,9 @@ QString readPart(const Parser &p, PosterOptions &poster)
 QString readPosterOptions(const Parser &p, RenderOptions &options)
 {
     if (options.mode != RenderMode::Poster) {
-        for (const QCommandLineOption *option : {&p.zoom, &p.gamma, &p.transparent, &p.depth, &p.part, &p.accumulation}) {
+        for (const QCommandLineOption *option :
+             {&p.zoom, &p.gamma, &p.brightness, &p.contrast, &p.vibrancy, &p.palette, &p.colourBy, &p.skip,
+              &p.supersample, &p.transparent, &p.depth, &p.part, &p.accumulation}) {
             if (p.parser.isSet(*option))
                 return QStringLiteral("--%1 is for --mode poster.").arg(option->names().constFirst());
         }
@@ -249,6 +332,7 @@ QString readPosterOptions(const Parser &p, RenderOptions &options)
     QString error = readPart(p, poster);
     for (const std::function<QString()> &read : std::initializer_list<std::function<QString()>>{
              [&] { return readRealOption(p, p.zoom, poster.zoom); }, [&] { return readTone(p, poster.tone); },
+             [&] { return readColouring(p, options); },
              [&] { return readNumber(p, p.points, 1, mostPosterPoints, poster.points); }}) {
         if (error.isEmpty())
             error = read();
@@ -267,8 +351,9 @@ int usefulThreads(int requested)
 // --merge PART... -o PICTURE with only the options that shape the picture.
 ParsedRenderOptions parseMerge(const Parser &p)
 {
-    for (const QCommandLineOption *option : {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed,
-                                             &p.mode, &p.zoom, &p.part, &p.accumulation}) {
+    for (const QCommandLineOption *option :
+         {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed, &p.mode, &p.zoom, &p.palette, &p.colourBy,
+          &p.skip, &p.supersample, &p.part, &p.accumulation}) {
         if (p.parser.isSet(*option))
             return CommandLineError{QStringLiteral("--merge takes no --%1: the parts hold it.")
                                           .arg(option->names().constFirst())};
@@ -298,6 +383,14 @@ QString readPoints(const Parser &p, RenderOptions &options)
     return readNumber(p, p.points, 1, std::numeric_limits<qint32>::max(), options.points);
 }
 
+QString paletteList()
+{
+    QString list;
+    for (const PaletteName &palette : posterPaletteNames())
+        list += QStringLiteral("%1  %2\n").arg(palette.name, -12).arg(palette.caption);
+    return list;
+}
+
 } // namespace
 
 ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
@@ -310,6 +403,8 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     if (p.parser.isSet(p.version))
         return CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
                           + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
+    if (p.parser.isSet(p.listPalettes))
+        return CommandLineInfo{paletteList()};
     if (p.parser.isSet(p.merge))
         return parseMerge(p);
     const QStringList inputs = p.parser.positionalArguments();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/commandline.h"
+#include "render/poster/poster.h"
 #include "render/poster/postertone.h"
 
 #include <QPoint>
@@ -28,6 +29,10 @@ struct PosterOptions
     double zoom = 1.0;
     std::optional<QPointF> centre; // document units
     PosterToneMapping tone;        // its background colour comes from the document
+    PosterPalette palette;
+    PosterColourBy colourBy = PosterColourBy::Document;
+    int skip = 0;
+    int supersample = 1;
     // With an accumulation file, only part of parts is rendered and its sums
     // written there instead of a picture.
     QString accumulation;

@@ -109,6 +109,7 @@ public:
         qint32 colour;
         qint16 cir;    // iterations since the last restart
         bool restarted; // the point is a base point
+        quint8 map;    // the map that moves the point on
     };
 
     // A chain from iteration first on, standing at start, with selected the
@@ -132,7 +133,7 @@ public:
         const IterationPlan plan = m_planner.next();
         if (plan.restartFrom != 0)
             m_point = m_game.maps.basePoint(plan.restartFrom);
-        const Step step{number, m_point, plan.colour, m_planner.cir(), plan.restartFrom != 0};
+        const Step step{number, m_point, plan.colour, m_planner.cir(), plan.restartFrom != 0, plan.map};
         m_point = m_game.maps.apply(plan.map, m_point);
         return step;
     }

@@ -42,34 +42,92 @@ std::uint32_t pieceSeed(std::uint32_t seed, quint64 piece)
     return std::uint32_t((z ^ (z >> 31)) >> 32);
 }
 
+// The gradient's colour at place, 0 to 1.
+qint32 gradientColour(const PosterGradient &gradient, double place)
+{
+    const qint64 last = qint64(gradient.size()) - 1;
+    return gradient[std::size_t(qBound<qint64>(0, floorToInt(place * double(last + 1)), last))];
+}
+
+// The document as the chain plays it: through a gradient, its style blends
+// black into pure red instead of its two colours, so that a colour's red is
+// its blend as an index into the gradient.
+FractalDocument styledDocument(const FractalDocument &document, bool throughGradient)
+{
+    FractalDocument styled = document;
+    if (throughGradient) {
+        styled.colours.colour1 = rgbColour(0, 0, 0);
+        styled.colours.colour2 = rgbColour(255, 0, 0);
+    }
+    return styled;
+}
+
 // Random iteration in double precision, one piece at a time.
 class PosterIteration
 {
 public:
-    PosterIteration(const FractalDocument &document, qint64 totalPoints)
-        : m_game(document, PlaneArithmetic(), totalPoints)
+    PosterIteration(const FractalDocument &document, const PosterSettings &settings, qint64 totalPoints)
+        : m_styleThroughGradient(settings.colourBy == PosterColourBy::Document
+                                 && !settings.palette.isDocumentColours())
+        , m_byMap(settings.colourBy == PosterColourBy::Map)
+        , m_skip(settings.skip)
+        , m_gradient(gradientFor(settings.palette, document))
+        , m_document(styledDocument(document, m_styleThroughGradient))
+        , m_game(m_document, PlaneArithmetic(), totalPoints)
     {
+        const int mapCount = document.trCount();
+        for (int k = 1; k <= mapCount; ++k)
+            m_places[std::size_t(k)] = mapCount > 1 ? double(k - 1) / double(mapCount - 1) : 0.0;
     }
 
     QByteArray checksum() const { return m_game.maps.checksum(); }
 
     // Calls plot(x, y, colour) for the points first to end − 1 (numbered
-    // from 1) of the poster's sequence, drawn from the generator of piece.
-    // The piece begins at a random base point, the first piece at point 1.
+    // from 1) of the poster's sequence that are not skipped, drawn from the
+    // generator of piece. The piece begins at a random base point, the first
+    // piece at point 1.
     template<typename Plot>
     void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
     {
         RandomGenerator random(pieceSeed(seed, piece));
         const qint32 start = piece == 0 ? 1 : m_game.maps.randomBasePointNumber(random);
         ChaosChain<PlaneArithmetic> chain(m_game, random, first, 0, m_game.maps.basePoint(start));
-        for (qint64 a = first; a < end; ++a) {
+        double place = restartPlace;
+        // A piece begins its orbit afresh, as a restart does.
+        int sinceStart = 0;
+        for (qint64 a = first; a < end; ++a, ++sinceStart) {
             const ChaosChain<PlaneArithmetic>::Step step = chain.next();
-            plot(step.point.x, step.point.y, step.colour);
+            if (step.restarted) {
+                place = restartPlace;
+                sinceStart = 0;
+            }
+            if (sinceStart >= m_skip)
+                plot(step.point.x, step.point.y, colour(step.colour, place));
+            place = (place + m_places[step.map]) / 2.0;
         }
     }
 
 private:
+    qint32 colour(qint32 styleColour, double place) const
+    {
+        if (m_byMap)
+            return gradientColour(m_gradient, place);
+        return m_styleThroughGradient ? m_gradient[std::size_t(colourRed(styleColour))] : styleColour;
+    }
+
+    // A point's place on the gradient after a restart; the all-zero fallback
+    // map, chosen before any other, draws it there too.
+    static constexpr double restartPlace = 0.5;
+
+    const bool m_styleThroughGradient;
+    const bool m_byMap;
+    const int m_skip;
+    const PosterGradient m_gradient;
+    const FractalDocument m_document;
     const ChaosGame<PlaneArithmetic> m_game;
+    // Where each map draws a point's place on the gradient, index 0 the
+    // fallback map.
+    std::array<double, maxTransformations + 1> m_places{restartPlace};
 };
 
 // The value at share of the sorted values.
@@ -233,7 +291,7 @@ class PosterPieceComputer
 public:
     PosterPieceComputer(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
                         QSize size, const PosterBands &bands)
-        : m_iteration(document, settings.points)
+        : m_iteration(document, settings, settings.points)
         , m_raster(view, size)
         , m_settings(settings)
         , m_bands(bands)
@@ -512,6 +570,11 @@ int workerCount(int requested, PosterPieces pieces)
 
 } // namespace
 
+QSize posterSumsSize(const PosterSettings &settings)
+{
+    return settings.size * settings.supersample;
+}
+
 qint64 posterPieceCount(qint64 points)
 {
     return (points + posterPiecePoints - 1) / posterPiecePoints;
@@ -527,7 +590,7 @@ PosterPieces posterPart(qint64 points, int part, int parts)
 
 QByteArray posterArithmeticChecksum(const FractalDocument &document)
 {
-    return PosterIteration(document, 1).checksum();
+    return PosterIteration(document, PosterSettings(), 1).checksum();
 }
 
 PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings)
@@ -536,7 +599,7 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
     std::vector<double> ys;
     xs.reserve(fittingPoints);
     ys.reserve(fittingPoints);
-    const PosterIteration iteration(document, fittingPoints);
+    const PosterIteration iteration(document, settings, fittingPoints);
     iteration.run(settings.seed, fittingPiece, 1, fittingPoints + 1, [&](double x, double y, qint32) {
         if (std::isfinite(x) && std::isfinite(y)) {
             xs.push_back(x);
@@ -584,7 +647,9 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
     if (pieces.first >= pieces.end)
         return {};
     try {
-        PosterRun run(document, settings, view, pieces, sums, control, workerCount(control.threads, pieces));
+        PosterView fine = view;
+        fine.pixelsPerUnit *= settings.supersample;
+        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces));
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,

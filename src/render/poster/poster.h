@@ -2,6 +2,7 @@
 
 #include "render/chaos/runcontrol.h"
 #include "render/poster/posteraccumulation.h"
+#include "render/poster/posterpalette.h"
 
 #include <QByteArray>
 #include <QPointF>
@@ -39,6 +40,14 @@ struct PosterPieces
 // parts parts of nearly equal size; together the parts hold every piece once.
 PosterPieces posterPart(qint64 points, int part, int parts);
 
+// How a poster's points get their colours: by the document's colour style
+// (its blend factor through the palette, unless the palette is the
+// document's own colours), or by the maps that brought them there.
+enum class PosterColourBy { Document, Map };
+
+// The largest supersampling factor along each side.
+constexpr int largestSupersample = 4;
+
 // What shapes a poster's sums.
 struct PosterSettings
 {
@@ -50,9 +59,19 @@ struct PosterSettings
     // The point, in document units (Y up), shown at the middle; none for the
     // middle of the fitted view.
     std::optional<QPointF> centre;
+    PosterPalette palette;
+    PosterColourBy colourBy = PosterColourBy::Document;
+    // Points after each restart from the base field left out of the sums.
+    int skip = 0;
+    // The sums are gathered at this many times the poster's size along each
+    // side and filtered down when toned.
+    int supersample = 1;
 
     bool operator==(const PosterSettings &) const = default;
 };
+
+// The size of the sums of a poster: its size times its supersampling.
+QSize posterSumsSize(const PosterSettings &settings);
 
 // Where the document's plane lies on the poster: the document point shown at
 // the middle and the pixels per document unit, the same along X and Y.
@@ -87,12 +106,17 @@ struct PosterRunResult
 // one per processor).
 qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int threads);
 
-// Adds the points of pieces to the sums, as seen through view: the maps in
-// double precision, the weights |cx × cy|, a restart from a random base point
-// every resolution-th point, each point coloured by the document's style and
-// shared among its four nearest pixels in proportion to its distance from
-// them. The document must be renderable. A run that is cancelled leaves the
-// sums incomplete.
+
+// Adds the points of pieces to the sums (of posterSumsSize), as seen through
+// view: the maps in double precision, the weights |cx × cy|, a restart from a
+// random base point every resolution-th point, the first skip points after
+// it left out, each point coloured as the settings say and shared among its
+// four nearest pixels in proportion to its distance from them. Coloured by
+// map, a point's place c on the gradient moves halfway towards the place of
+// each map that carries it, c = (c + c_map) / 2, the maps' places spread
+// evenly from 0 (the first map) to 1 (the last), c starting at 1/2 at every
+// restart. The document must be renderable. A run that is cancelled leaves
+// the sums incomplete.
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
                                  const RunControl &control = {});

@@ -3,6 +3,7 @@
 #include "common/filestore.h"
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
+#include "render/poster/postersupersample.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -20,10 +21,15 @@ namespace {
 
 // The file: "VACC", the format's version, the header, the rows of sums in
 // compressed chunks (each a QDataStream byte array of qCompress output, the
-// sums as little-endian 64-bit numbers), then "END!".
+// sums as little-endian 64-bit numbers), then "END!". The second version adds
+// the colouring, the skip and the supersampling to the header; it is written
+// only for posters that use them, so that any other poster's part is the
+// same file as before.
 const QByteArray magic = QByteArrayLiteral("VACC");
 const QByteArray endMark = QByteArrayLiteral("END!");
-constexpr quint32 formatVersion = 1;
+constexpr quint32 firstVersion = 1;
+constexpr quint32 formatVersion = 2;
+constexpr int longestPaletteName = 4096;
 constexpr qint64 chunkBytes = qint64(1) << 25;
 constexpr int compressionLevel = 1;
 constexpr int sumsPerPixel = int(sizeof(PixelSums) / sizeof(quint64));
@@ -42,13 +48,51 @@ int rowsPerChunk(QSize size)
     return int(qMax<qint64>(1, chunkBytes / (qint64(size.width()) * qint64(sizeof(PixelSums)))));
 }
 
+bool usesSecondVersion(const PosterSettings &settings)
+{
+    const PosterSettings plain;
+    return settings.palette != plain.palette || settings.colourBy != plain.colourBy || settings.skip != plain.skip
+           || settings.supersample != plain.supersample;
+}
+
+void writeSecondVersionOptions(QDataStream &out, const PosterSettings &s)
+{
+    out << s.palette.name << s.palette.gradient.has_value();
+    for (qint32 colour : s.palette.gradient.value_or(PosterGradient{}))
+        out << colour;
+    out << qint32(s.colourBy) << qint32(s.skip) << qint32(s.supersample);
+}
+
+// False for values no poster has.
+bool readSecondVersionOptions(QDataStream &in, PosterSettings &s)
+{
+    bool hasGradient = false;
+    PosterGradient gradient{};
+    qint32 colourBy = 0, skip = 0, supersample = 0;
+    in >> s.palette.name >> hasGradient;
+    for (qint32 &colour : gradient)
+        in >> colour;
+    in >> colourBy >> skip >> supersample;
+    if (hasGradient)
+        s.palette.gradient = gradient;
+    s.colourBy = PosterColourBy(colourBy);
+    s.skip = skip;
+    s.supersample = supersample;
+    return s.palette.name.size() <= longestPaletteName && (colourBy == 0 || colourBy == 1) && skip >= 0
+           && supersample >= 1 && supersample <= largestSupersample
+           && qMax(s.size.width(), s.size.height()) * supersample <= largestPosterSide;
+}
+
 void writeHeader(QDataStream &out, const PosterPartHeader &header)
 {
     const PosterSettings &s = header.settings;
+    const bool second = usesSecondVersion(s);
     out.writeRawData(magic.constData(), int(magic.size()));
-    out << formatVersion << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
+    out << (second ? formatVersion : firstVersion) << header.documentChecksum << header.arithmeticChecksum << header.backColour << qint32(s.size.width())
         << qint32(s.size.height()) << s.points << s.seed << s.zoom << s.centre.has_value()
         << s.centre.value_or(QPointF()) << posterPiecePoints << qint32(header.part) << qint32(header.parts);
+    if (second)
+        writeSecondVersionOptions(out, s);
 }
 
 // A byte array as QDataStream writes it, refused unless it holds at most
@@ -74,7 +118,7 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
         return std::nullopt;
     }
     in >> version;
-    if (version != formatVersion) {
+    if (version != firstVersion && version != formatVersion) {
         *error = tr("it was written by another version of the program");
         return std::nullopt;
     }
@@ -96,9 +140,11 @@ std::optional<PosterPartHeader> readHeader(QDataStream &in, QString *error)
         s.centre = centre;
     header.part = part;
     header.parts = parts;
-    const bool sensible = width >= 1 && width <= largestPosterSide && height >= 1 && height <= largestPosterSide
-                          && parts >= 1 && parts <= mostPosterParts && part >= 1 && part <= parts
-                          && piecePoints == posterPiecePoints;
+    bool sensible = width >= 1 && width <= largestPosterSide && height >= 1 && height <= largestPosterSide
+                    && parts >= 1 && parts <= mostPosterParts && part >= 1 && part <= parts
+                    && piecePoints == posterPiecePoints;
+    if (version == formatVersion)
+        sensible = readSecondVersionOptions(in, s) && sensible;
     if (in.status() != QDataStream::Ok || !sensible) {
         *error = tr("it is damaged");
         return std::nullopt;
@@ -132,6 +178,13 @@ const SharedPartField sharedFields[] = {
     {"seed", QT_TRANSLATE_NOOP("Poster", "was rendered with another seed"), sameSetting<&PosterSettings::seed>},
     {"zoom", QT_TRANSLATE_NOOP("Poster", "was rendered with another zoom"), sameSetting<&PosterSettings::zoom>},
     {"centre", QT_TRANSLATE_NOOP("Poster", "was rendered with another centre"), sameSetting<&PosterSettings::centre>},
+    {"palette", QT_TRANSLATE_NOOP("Poster", "was rendered with another palette"),
+     sameSetting<&PosterSettings::palette>},
+    {"colour mode", QT_TRANSLATE_NOOP("Poster", "was rendered with another colour mode"),
+     sameSetting<&PosterSettings::colourBy>},
+    {"skip", QT_TRANSLATE_NOOP("Poster", "was rendered with another skip"), sameSetting<&PosterSettings::skip>},
+    {"supersampling", QT_TRANSLATE_NOOP("Poster", "was rendered with another supersampling"),
+     sameSetting<&PosterSettings::supersample>},
     {"parts", QT_TRANSLATE_NOOP("Poster", "was rendered with another number of parts"),
      sameField<&PosterPartHeader::parts>},
 };
@@ -356,7 +409,7 @@ public:
     PartBands(const QStringList &paths, const CheckedParts &checked, bool *unreadable)
         : m_paths(paths)
         , m_checked(checked)
-        , m_size(checked.header.settings.size)
+        , m_size(posterSumsSize(checked.header.settings))
         , m_rowsPerBand(rowsPerChunk(m_size))
         , m_next(std::size_t(paths.size()), -1)
         , m_unreadable(unreadable)
@@ -401,6 +454,38 @@ private:
     bool *m_unreadable;
 };
 
+// The band-by-band toning would need the rows beyond each band for the
+// filter: a supersampled poster's parts are added up whole, then filtered
+// down and toned.
+MergedPicture mergeSupersampledPicture(const QStringList &paths, const CheckedParts &checked,
+                                       const PosterToneMapping &tone)
+{
+    MergedPicture merged;
+    merged.header = checked.header;
+    const QSize size = posterSumsSize(checked.header.settings);
+    std::optional<PosterAccumulation> whole = PosterAccumulation::allocate(size, 0, &merged.error);
+    if (!whole)
+        return merged;
+    PartBands parts(paths, checked, &merged.unreadable);
+    std::vector<PixelSums> band;
+    try {
+        band.resize(std::size_t(rowsPerChunk(size)) * std::size_t(size.width()));
+    } catch (const std::bad_alloc &) {
+        merged.error = tr("There is not enough memory to merge the parts.");
+        return merged;
+    }
+    for (int b = 0; b < parts.count(); ++b) {
+        if (!parts.add(b, band, &merged.error))
+            return merged;
+        std::copy(band.begin(), band.begin() + qsizetype(parts.rows(b)) * size.width(),
+                  whole->row(parts.firstRow(b)));
+    }
+    whole = filterPosterSums(*whole, checked.header.settings.supersample, &merged.error);
+    if (whole)
+        merged.picture = posterPicture(*whole, tone, &merged.error);
+    return merged;
+}
+
 } // namespace
 
 std::span<const SharedPartField> sharedPartFields()
@@ -443,6 +528,8 @@ MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping ton
     merged.error = posterMemoryProblem(size, posterPictureBytes(size, tone) + posterPartBufferBytes(size), 0);
     if (!merged.error.isEmpty())
         return merged;
+    if (merged.header.settings.supersample > 1)
+        return mergeSupersampledPicture(paths, *checked, tone);
     QImage picture = blankPosterPicture(size, tone, &merged.error);
     std::vector<PixelSums> sums;
     try {

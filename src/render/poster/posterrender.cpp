@@ -1,5 +1,7 @@
 #include "render/poster/posterrender.h"
 
+#include "render/poster/postersupersample.h"
+
 namespace Vorlane {
 
 PosterResult renderPoster(const FractalDocument &document, const PosterRequest &request,
@@ -7,11 +9,14 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
 {
     PosterResult result;
     const PosterPieces pieces{0, posterPieceCount(request.settings.points)};
-    const qint64 otherBytes =
-        posterWorkerBytes(request.settings.size, request.settings.points, pieces, control.threads)
-        + posterPictureBytes(request.settings.size, request.tone);
+    const QSize sumsSize = posterSumsSize(request.settings);
+    // Supersampled sums are filtered into sums of the picture's size.
+    const qint64 filteredBytes =
+        request.settings.supersample > 1 ? PosterAccumulation::bytesFor(request.settings.size) : 0;
+    const qint64 otherBytes = posterWorkerBytes(sumsSize, request.settings.points, pieces, control.threads)
+                              + filteredBytes + posterPictureBytes(request.settings.size, request.tone);
     std::optional<PosterAccumulation> sums =
-        PosterAccumulation::allocate(request.settings.size, request.memoryLimit, &result.error, otherBytes);
+        PosterAccumulation::allocate(sumsSize, request.memoryLimit, &result.error, otherBytes);
     if (!sums) {
         result.end = PosterRunEnd::Failed;
         return result;
@@ -22,7 +27,10 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
     result.error = run.error;
     if (run.end != PosterRunEnd::Finished)
         return result;
-    result.picture = posterPicture(*sums, request.tone, &result.error, control.stop);
+    if (request.settings.supersample > 1)
+        sums = filterPosterSums(*sums, request.settings.supersample, &result.error);
+    if (sums)
+        result.picture = posterPicture(*sums, request.tone, &result.error, control.stop);
     if (result.picture.isNull())
         result.end = result.error.isEmpty() ? PosterRunEnd::Cancelled : PosterRunEnd::Failed;
     return result;

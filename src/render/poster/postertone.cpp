@@ -3,13 +3,11 @@
 #include "common/rounding.h"
 #include "document/colour.h"
 #include "render/poster/posteraccumulation.h"
+#include "render/poster/rowthreads.h"
 
 #include <QCoreApplication>
 
 #include <cmath>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 namespace Vorlane {
 
@@ -27,9 +25,12 @@ struct ToneValue
 class ToneCurve
 {
 public:
-    ToneCurve(quint64 largestWeight, double gamma)
+    ToneCurve(quint64 largestWeight, const PosterToneMapping &tone)
         : m_logOfLargest(std::log1p(double(largestWeight) / double(posterPointWeight)))
-        , m_inverseGamma(1.0 / gamma)
+        , m_inverseGamma(1.0 / tone.gamma)
+        , m_brightness(tone.brightness)
+        , m_contrast(tone.contrast)
+        , m_vibrancy(tone.vibrancy)
     {
     }
 
@@ -39,14 +40,39 @@ public:
             return {0.0, 0.0, 0.0, 0.0};
         const double weight = double(pixel.weight);
         const double hits = weight / double(posterPointWeight);
-        const double alpha = std::pow(std::log1p(hits) / m_logOfLargest, m_inverseGamma);
-        return {double(pixel.red) / weight / 255.0, double(pixel.green) / weight / 255.0,
-                double(pixel.blue) / weight / 255.0, qMin(alpha, 1.0)};
+        const double density = contrasted(std::log1p(m_brightness * hits) / m_logOfLargest);
+        const double alpha = qMin(std::pow(density, m_inverseGamma), 1.0);
+        const ToneValue mean{double(pixel.red) / weight / 255.0, double(pixel.green) / weight / 255.0,
+                             double(pixel.blue) / weight / 255.0, alpha};
+        if (m_vibrancy == 1.0)
+            return mean;
+        const double full = qMin(density, 1.0);
+        return {vivid(mean.red, alpha, full), vivid(mean.green, alpha, full), vivid(mean.blue, alpha, full), alpha};
     }
 
 private:
+    // No stretch at all at 1, so that the curve is unchanged bit for bit.
+    double contrasted(double density) const
+    {
+        return m_contrast == 1.0 ? density : qMax(0.0, 0.5 + (density - 0.5) * m_contrast);
+    }
+
+    // A component of a pixel of opacity alpha: the share vibrancy of its mean
+    // colour, the rest the component's own density raised to 1 / gamma,
+    // which never exceeds alpha; as a colour shown at alpha.
+    double vivid(double colour, double alpha, double density) const
+    {
+        if (alpha <= 0.0)
+            return colour;
+        const double own = std::pow(colour * density, m_inverseGamma);
+        return (m_vibrancy * colour * alpha + (1.0 - m_vibrancy) * own) / alpha;
+    }
+
     double m_logOfLargest;
     double m_inverseGamma;
+    double m_brightness;
+    double m_contrast;
+    double m_vibrancy;
 };
 
 quint16 component(double value, int largest)
@@ -64,7 +90,7 @@ class PixelTones
 {
 public:
     PixelTones(const PosterToneMapping &tone, quint64 largestWeight)
-        : m_curve(largestWeight, tone.gamma)
+        : m_curve(largestWeight, tone)
         , m_transparent(tone.transparent)
         , m_deep(tone.depth == 16)
         , m_background{colourRed(tone.backColour) / 255.0, colourGreen(tone.backColour) / 255.0,
@@ -131,25 +157,10 @@ void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 larg
 {
     const PixelTones tones(tone, largestWeight);
     const int width = picture.width();
-    // Every pixel depends on its own sums alone, so rows may be shared out
-    // among threads in any way.
-    const int threads = int(qBound(1u, std::thread::hardware_concurrency(), 64u));
-    std::vector<std::thread> helpers;
-    const auto toneRows = [&](int start) {
-        for (int y = start; y < count; y += threads)
-            tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
-    };
-    try {
-        for (int t = 1; t < threads; ++t)
-            helpers.emplace_back(toneRows, t);
-    } catch (const std::system_error &) {
-        // Fewer helpers: the rows of those that did not start are done below.
-    }
-    for (int t = int(helpers.size()) + 1; t < threads; ++t)
-        toneRows(t);
-    toneRows(0);
-    for (std::thread &helper : helpers)
-        helper.join();
+    // Every pixel depends on its own sums alone.
+    shareRowsAmongThreads(count, [&](int y) {
+        tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
+    });
 }
 
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,

@@ -14,14 +14,22 @@ struct PixelSums;
 // How a poster's sums become a picture.
 struct PosterToneMapping
 {
-    // Brightness is log(1 + hits) / log(1 + hits of the densest pixel),
-    // raised to 1 / gamma.
+    // A pixel's density is log(1 + brightness × hits) / log(1 + hits of the
+    // densest pixel); contrast stretches it around 1/2 (none below 0); its
+    // opacity is the density raised to 1 / gamma, at most 1. Brightness above
+    // 1 lifts the faint pixels most and takes the densest to full strength.
     double gamma = 2.2;
     // Over transparency instead of the background colour.
     bool transparent = false;
     // Bits per colour component: 8 or 16.
     int depth = 8;
     qint32 backColour = 0; // red + 256 × green + 65536 × blue
+    double brightness = 1.0;
+    double contrast = 1.0;
+    // How much of the colour follows the density's gamma alone, keeping its
+    // hue (1), rather than each component's own (0), which pales faint
+    // pixels' colours towards grey and lightens them.
+    double vibrancy = 1.0;
 
     bool operator==(const PosterToneMapping &) const = default;
 };

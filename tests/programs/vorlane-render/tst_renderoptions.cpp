@@ -98,6 +98,16 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("merge with a size") << "--merge a.vacc -o a.png --width 20";
     QTest::newRow("merge with a seed") << "--merge a.vacc -o a.png --seed 2";
     QTest::newRow("merge of nothing") << "--merge -o a.png";
+    QTest::newRow("unknown palette") << "a.vrf -o a.png --mode poster --palette no-such-palette";
+    QTest::newRow("colour by style") << "a.vrf -o a.png --mode poster --colour-by style";
+    QTest::newRow("vibrancy above 1") << "a.vrf -o a.png --mode poster --vibrancy 1.5";
+    QTest::newRow("brightness 0") << "a.vrf -o a.png --mode poster --brightness 0";
+    QTest::newRow("negative skip") << "a.vrf -o a.png --mode poster --skip -1";
+    QTest::newRow("supersample 5") << "a.vrf -o a.png --mode poster --supersample 5";
+    QTest::newRow("supersampled sums too wide") << "a.vrf -o a.png --mode poster --width 20000 --supersample 2";
+    QTest::newRow("palette in exact mode") << "a.vrf -o a.png --palette ocean";
+    QTest::newRow("merge with a palette") << "--merge a.vacc -o a.png --palette ocean";
+    QTest::newRow("merge with a skip") << "--merge a.vacc -o a.png --skip 2";
 }
 
 void TestRenderOptions::badOptionsAreRefused()
@@ -115,6 +125,8 @@ void TestRenderOptions::helpAndVersionAreInformation()
     QVERIFY(std::get_if<CommandLineInfo>(&help));
     QVERIFY(std::get<CommandLineInfo>(help).text.contains(QLatin1String("--resolution")));
     QVERIFY(std::get<CommandLineInfo>(help).text.contains(QLatin1String("--mode poster")));
+    const auto palettes = parse(QStringLiteral("--list-palettes"));
+    QVERIFY(std::get<CommandLineInfo>(palettes).text.contains(QLatin1String("document      Document colours")));
     const auto version = parse(QStringLiteral("--version"));
     QVERIFY(std::get_if<CommandLineInfo>(&version));
 }
@@ -123,7 +135,9 @@ void TestRenderOptions::posterOptionsAreRead()
 {
     const auto parsed = parse(QStringLiteral("a.vrf -o b.png --mode poster --width 32768 --height 2 --points "
                                              "100000000000 --centre -1.5,2e3 --zoom 2.5 --gamma 4 --transparent "
-                                             "--depth 16 --threads 3 --seed 7"));
+                                             "--depth 16 --threads 3 --seed 7 --palette ocean --colour-by map "
+                                             "--brightness 8 --contrast 1.5 --vibrancy 0.25 --skip 12 "
+                                             "--supersample 1"));
     const auto *options = std::get_if<RenderOptions>(&parsed);
     QVERIFY(options);
     QCOMPARE(int(options->mode), int(RenderMode::Poster));
@@ -137,15 +151,21 @@ void TestRenderOptions::posterOptionsAreRead()
     QCOMPARE(options->threads, qMin(3, int(std::thread::hardware_concurrency())));
     QCOMPARE(options->seed, 7u);
     QVERIFY(!options->centre && !options->points);
+    QCOMPARE(options->poster.palette.name, QStringLiteral("ocean"));
+    QVERIFY(options->poster.palette.gradient);
+    QCOMPARE(int(options->poster.colourBy), int(PosterColourBy::Map));
+    QCOMPARE(options->poster.skip, 12);
+    QCOMPARE(options->poster.supersample, 1);
 
     const auto part = parse(QStringLiteral("a.vrf --mode poster --part 2/7 --accumulation p.vacc"));
     QCOMPARE(std::get<RenderOptions>(part).poster.accumulation, QStringLiteral("p.vacc"));
     QCOMPARE(std::get<RenderOptions>(part).poster.part, 2);
     QCOMPARE(std::get<RenderOptions>(part).poster.parts, 7);
-    const auto merge = parse(QStringLiteral("--merge a.vacc b.vacc -o m.png --gamma 3 --depth 16 --transparent"));
+    const auto merge = parse(QStringLiteral("--merge a.vacc b.vacc -o m.png --gamma 3 --depth 16 --transparent "
+                                            "--brightness 8 --contrast 1.5 --vibrancy 0.25"));
     QCOMPARE(int(std::get<RenderOptions>(merge).mode), int(RenderMode::Merge));
     QCOMPARE(std::get<RenderOptions>(merge).poster.merge, QStringList({QStringLiteral("a.vacc"), QStringLiteral("b.vacc")}));
-    QCOMPARE(std::get<RenderOptions>(merge).poster.tone, (PosterToneMapping{3.0, true, 16, 0}));
+    QCOMPARE(std::get<RenderOptions>(merge).poster.tone, (PosterToneMapping{3.0, true, 16, 0, 8.0, 1.5, 0.25}));
 
     const auto plain = parse(QStringLiteral("a.vrf -o b.png --mode poster --width 100 --height 30"));
     QCOMPARE(*std::get<RenderOptions>(plain).poster.points, posterPointsPerPixel * 3000);

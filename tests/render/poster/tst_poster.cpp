@@ -1,4 +1,5 @@
 #include "document/colour.h"
+#include "document/documentfile.h"
 #include "document/fractaldocument.h"
 #include "render/picturefile/bitmapfile.h"
 #include "render/poster/poster.h"
@@ -6,6 +7,7 @@
 #include "render/poster/posterrender.h"
 #include "support/testfolder.h"
 
+#include <QDir>
 #include <QRect>
 #include <QSet>
 #include <QTest>
@@ -73,7 +75,7 @@ PosterAccumulation accumulate(const FractalDocument &document, const PosterSetti
                               int threads)
 {
     QString error;
-    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(posterSumsSize(settings), 0, &error);
     RunControl control;
     control.threads = threads;
     const PosterRunResult run =
@@ -132,6 +134,49 @@ QStringList writeParts(const TestFolder &folder, const FractalDocument &document
     return paths;
 }
 
+PosterPalette namedPalette(const char *name)
+{
+    QString error;
+    return *findPosterPalette(QLatin1String(name), &error);
+}
+
+// The settings of each new option of the poster, alone or together.
+void addOptionRows()
+{
+    QTest::addColumn<PosterSettings>("options");
+    const PosterSettings plain;
+    PosterSettings palette = plain;
+    palette.palette = namedPalette("ocean");
+    PosterSettings byMap = palette;
+    byMap.colourBy = PosterColourBy::Map;
+    PosterSettings skip = plain;
+    skip.skip = 3;
+    PosterSettings supersample = plain;
+    supersample.supersample = 2;
+    PosterSettings all = byMap;
+    all.skip = 5;
+    all.supersample = 3;
+    QTest::newRow("defaults") << plain;
+    QTest::newRow("palette through the colour style") << palette;
+    QTest::newRow("colour by map") << byMap;
+    QTest::newRow("skip") << skip;
+    QTest::newRow("supersample") << supersample;
+    QTest::newRow("all together") << all;
+}
+
+PosterSettings withOptions(const PosterSettings &options, QSize size, qint64 points)
+{
+    PosterSettings settings = options;
+    settings.size = size;
+    settings.points = points;
+    return settings;
+}
+
+double luminance(QRgb pixel)
+{
+    return 0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel);
+}
+
 // A field that all parts of a poster share, changed alone, and the words
 // that refuse a part differing in it.
 struct FieldChange
@@ -152,6 +197,10 @@ const FieldChange fieldChanges[] = {
     {"seed", [](PosterPartHeader &h) { h.settings.seed += 1; }, "another seed"},
     {"zoom", [](PosterPartHeader &h) { h.settings.zoom *= 2.0; }, "another zoom"},
     {"centre", [](PosterPartHeader &h) { h.settings.centre = QPointF(0.0, 0.5); }, "another centre"},
+    {"palette", [](PosterPartHeader &h) { h.settings.palette = namedPalette("ocean"); }, "another palette"},
+    {"colour mode", [](PosterPartHeader &h) { h.settings.colourBy = PosterColourBy::Map; }, "another colour mode"},
+    {"skip", [](PosterPartHeader &h) { h.settings.skip += 1; }, "another skip"},
+    {"supersampling", [](PosterPartHeader &h) { h.settings.supersample = 2; }, "another supersampling"},
     {"parts", [](PosterPartHeader &h) { h.parts = 3; }, "another number of parts"},
 };
 
@@ -170,7 +219,10 @@ private Q_SLOTS:
     void densityShadesAOneColourFractal();
     void toneFollowsTheHitCount_data();
     void toneFollowsTheHitCount();
+    void threadsAndPartsGiveTheSameSums_data();
     void threadsAndPartsGiveTheSameSums();
+    void colourByMapSeparatesTheMaps();
+    void brightnessLiftsADarkPosterWithoutClipping();
     void aPointIsSharedExactlyAtEdgesAndBandBounds_data();
     void aPointIsSharedExactlyAtEdgesAndBandBounds();
     void partsHoldEveryPieceOnce_data();
@@ -178,6 +230,7 @@ private Q_SLOTS:
     void transparentAndDeepPicturesReadBack();
     void tooLittleMemoryIsReported();
     void cancellingStopsTheRun();
+    void partFilesKeepTheSumsExactly_data();
     void partFilesKeepTheSumsExactly();
     void mergeRefusesAPartDifferingInAnyField_data();
     void mergeRefusesAPartDifferingInAnyField();
@@ -269,13 +322,18 @@ void TestPoster::toneFollowsTheHitCount()
     }
 }
 
+void TestPoster::threadsAndPartsGiveTheSameSums_data()
+{
+    addOptionRows();
+}
+
 void TestPoster::threadsAndPartsGiveTheSameSums()
 {
-    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
-    PosterSettings settings;
-    settings.size = QSize(160, 120);
+    QFETCH(PosterSettings, options);
+    FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    document.colours.colourStyle = RandomColour;
     // One thread takes more than one round; the last piece is short.
-    settings.points = posterPiecePoints * 4 + 12345;
+    PosterSettings settings = withOptions(options, QSize(160, 120), posterPiecePoints * 4 + 12345);
     const PosterPieces all{0, posterPieceCount(settings.points)};
     const PosterAccumulation one = accumulate(document, settings, all, 1);
     for (int threads : {2, 3})
@@ -286,6 +344,73 @@ void TestPoster::threadsAndPartsGiveTheSameSums()
     QVERIFY(sameSums(one, merged));
     settings.seed = 1;
     QVERIFY(!sameSums(one, accumulate(document, settings, all, 1)));
+}
+
+// Two maps, each shrinking the line into a stretch of its own: a point the
+// first map put there has its place on the gradient in the first half, one
+// of the second map in the second half.
+void TestPoster::colourByMapSeparatesTheMaps()
+{
+    FractalDocument document = triangle();
+    document.transformations = {map(0.4f, -300.0f, 0.0f), map(0.4f, 300.0f, 0.0f)};
+    PosterRequest byMap = request(QSize(200, 100), 600'000);
+    byMap.settings.colourBy = PosterColourBy::Map;
+    PosterGradient halves;
+    std::fill(halves.begin(), halves.end(), rgbColour(0, 0, 255));
+    std::fill(halves.begin(), halves.begin() + 128, rgbColour(255, 0, 0));
+    byMap.settings.palette = {QStringLiteral("red, then blue"), halves};
+    byMap.settings.skip = 1; // the base point between them has the middle place
+    byMap.tone.gamma = 1e6; // every inked pixel at its full colour
+    const QImage picture = poster(document, byMap);
+    int left = 0, right = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            if (pixel == picture.pixel(0, 0))
+                continue;
+            QVERIFY2(qRgb(qRed(pixel), 0, qBlue(pixel)) == (x < 100 ? qRgb(255, 0, 0) : qRgb(0, 0, 255)),
+                     qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+            (x < 100 ? left : right) += 1;
+        }
+    }
+    QVERIFY(left > 40 && right > 40);
+}
+
+// The Spiral on its dark background, lifted: its inked pixels at least twice
+// as bright on average, fewer than 1 % of them at full strength (the tone
+// never takes a pixel beyond its own colour, so that is as far as it clips).
+void TestPoster::brightnessLiftsADarkPosterWithoutClipping()
+{
+    const std::optional<FractalDocument> spiral =
+        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Spiral.vrf")),
+                         FractalDocument());
+    QVERIFY(spiral);
+    PosterRequest plain = request(QSize(200, 200), 1'000'000);
+    plain.tone.backColour = spiral->colours.backColour;
+    PosterRequest lifted = plain;
+    lifted.tone.brightness = 6.0;
+    lifted.tone.vibrancy = 0.0;
+    PosterRequest full = lifted;
+    full.tone.brightness = 1e12;
+    const QImage before = poster(*spiral, plain);
+    const QImage after = poster(*spiral, lifted);
+    const QImage strongest = poster(*spiral, full);
+    const QRgb background = before.pixel(0, 0);
+    double beforeSum = 0.0, afterSum = 0.0;
+    int inked = 0, clipped = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (before.pixel(x, y) == background)
+                continue;
+            ++inked;
+            beforeSum += luminance(before.pixel(x, y)) - luminance(background);
+            afterSum += luminance(after.pixel(x, y)) - luminance(background);
+            clipped += after.pixel(x, y) == strongest.pixel(x, y) ? 1 : 0;
+        }
+    }
+    QVERIFY(inked > 1000);
+    QVERIFY2(afterSum >= 2.0 * beforeSum, qPrintable(QStringLiteral("%1 %2").arg(beforeSum).arg(afterSum)));
+    QVERIFY2(clipped * 100 < inked, qPrintable(QStringLiteral("%1 of %2").arg(clipped).arg(inked)));
 }
 
 void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds_data()
@@ -420,18 +545,30 @@ void TestPoster::cancellingStopsTheRun()
     QVERIFY(reported > 0 && reported < points);
 }
 
+void TestPoster::partFilesKeepTheSumsExactly_data()
+{
+    addOptionRows();
+}
+
 void TestPoster::partFilesKeepTheSumsExactly()
 {
+    QFETCH(PosterSettings, options);
     TestFolder folder;
     const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
-    PosterSettings settings;
-    settings.size = QSize(70, 50);
-    settings.points = posterPiecePoints + 99;
+    const PosterSettings settings = withOptions(options, QSize(70, 50), posterPiecePoints + 99);
     const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
     const QStringList paths = writeParts(folder, document, settings, {2, 1});
-    const auto [merged, expected] = mergedAndWhole(paths, whole);
+    // At 16 bits a level, one point more or less in a pixel shows.
+    PosterRequest single = request(settings.size, settings.points);
+    single.settings = settings;
+    single.tone.depth = 16;
+    single.tone.brightness = 3.0;
+    single.tone.vibrancy = 0.5;
+    PosterToneMapping tone = single.tone;
+    tone.backColour = 0;
+    const MergedPicture merged = mergePosterPicture(paths, tone);
     QVERIFY2(!merged.picture.isNull(), qPrintable(merged.error));
-    QCOMPARE(merged.picture, expected);
+    QCOMPARE(merged.picture, poster(document, single));
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
 
