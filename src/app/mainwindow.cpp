@@ -170,6 +170,8 @@ void MainWindow::createMenus()
     run->addAction(c.start);
     addSeparator(run, "dash7");
     run->addAction(c.poster);
+    addSeparator(run, "dash10");
+    addLessonCommands(run);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellfriend);

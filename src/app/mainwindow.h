@@ -14,6 +14,8 @@ class QToolButton;
 namespace Vorlane {
 
 class CanvasView;
+class FractalDimensionWindow;
+class LevelsPanel;
 class OnlineLinks;
 class PosterExport;
 class ProgressStrip;
@@ -119,6 +121,11 @@ private:
 
     void createArrowButtons();
 
+    // The Render menu's views for a lesson, in mainwindow_lesson.cpp.
+    void addLessonCommands(QMenu *run);
+    void showLevels();
+    void showFractalDimension();
+
     void fitCanvasesToWindow();
     void layOutCanvases();
     bool placeCanvasesFor(QSize outerTwips);
@@ -170,6 +177,12 @@ private:
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;
     } m_commands{};
+    struct LessonCommands
+    {
+        QAction *levels, *dimension;
+    } m_lesson{};
+    LevelsPanel *m_levelsPanel = nullptr;
+    FractalDimensionWindow *m_dimensionWindow = nullptr;
 };
 
 } // namespace Vorlane

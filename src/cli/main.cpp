@@ -1,11 +1,13 @@
 // vorlane-render: the program's renderer without its window.
 #include "render/documentpicture.h"
+#include "cli/fractalinfo.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "common/randomgenerator.h"
 #include "render/bitmapfile.h"
 #include "render/posterpart.h"
 #include "render/posterrender.h"
+#include "render/lesson/levels.h"
 #include "render/renderer.h"
 
 #include <QCoreApplication>
@@ -111,6 +113,30 @@ int mergePoster(const RenderOptions &options)
     return writePicture(merged.picture, options.output);
 }
 
+QImage exactPicture(const FractalDocument &document, const RenderOptions &options)
+{
+    const bool showBar = isatty(STDERR_FILENO) && document.settings.totalPoints >= longRunPoints;
+    PictureRun run;
+    run.threads = options.threads;
+    if (showBar)
+        run.onProgress = showProgress;
+    RandomGenerator random(options.seed);
+    return renderDocumentPicture(document, options.size, random, 1.0f, run);
+}
+
+int renderLevel(const FractalDocument &document, const RenderOptions &options)
+{
+    int highest = 0;
+    const QImage picture = levelPicture(document, options.level, options.size, &highest);
+    if (picture.isNull())
+        return leave(ToolExit::Refused, QStringLiteral("level %1 would draw more than %2 points; level %3 is the "
+                                                       "highest this document allows")
+                                            .arg(options.level)
+                                            .arg(mostLevelImages)
+                                            .arg(highest));
+    return writePicture(picture, options.output);
+}
+
 int render(const RenderOptions &options)
 {
     QString readError;
@@ -130,17 +156,16 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(ToolExit::Refused, problem);
+    if (options.info) {
+        std::fputs(qPrintable(fractalInfo(*document, exactPicture(*document, options))), stdout);
+        return leave(ToolExit::Success);
+    }
     if (options.mode == RenderMode::Poster)
         return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
                                                      : renderPosterPart(*document, options);
-
-    const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
-    PictureRun run;
-    run.threads = options.threads;
-    if (showBar)
-        run.onProgress = showProgress;
-    RandomGenerator random(options.seed);
-    return writePicture(renderDocumentPicture(*document, options.size, random, 1.0f, run), options.output);
+    if (options.mode == RenderMode::Levels)
+        return renderLevel(*document, options);
+    return writePicture(exactPicture(*document, options), options.output);
 }
 
 } // namespace

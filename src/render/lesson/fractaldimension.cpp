@@ -168,6 +168,17 @@ double affinityDimensionBound(const QList<LinearPart> &maps, int wordLength)
     });
 }
 
+QList<double> weightPercents(const FractalDocument &document)
+{
+    double total = 0.0;
+    for (const Transformation &map : document.transformations)
+        total += transformationWeight(map);
+    QList<double> percents;
+    for (const Transformation &map : document.transformations)
+        percents.append(total > 0.0 ? 100.0 * transformationWeight(map) / total : 0.0);
+    return percents;
+}
+
 MapsDimension mapsDimension(const FractalDocument &document)
 {
     if (document.transformations.isEmpty())

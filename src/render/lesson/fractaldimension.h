@@ -29,6 +29,10 @@ double similarityDimension(const QList<double> &ratios);
 // grows and never lies below it. Every map must shrink (a1 < 1).
 double affinityDimensionBound(const QList<LinearPart> &maps, int wordLength);
 
+// Each map's weight (transformationWeight) in percent of all maps' weights;
+// all 0 when no map has weight.
+QList<double> weightPercents(const FractalDocument &document);
+
 // What can be said of a document's maps.
 struct MapsDimension
 {

@@ -2,6 +2,7 @@
 
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
+#include "render/mapcolours.h"
 #include "render/rastercanvas.h"
 
 #include <algorithm>
@@ -109,26 +110,29 @@ FractalLevels::FractalLevels(const FractalDocument &document, float scaleWidth, 
     }
 }
 
-void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas,
-               const LevelColours &colours)
+void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas)
 {
+    const QRgb baseColour = RasterCanvas::toRgb(document.colours.colour1);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
     const double halfWidth = double(canvas.scaleWidth()) / 2.0;
     const double halfHeight = double(canvas.scaleHeight()) / 2.0;
     for (const LevelPoint &point : points)
         writer.plot(toSingle(halfWidth + point.x - document.centreX), toSingle(halfHeight - point.y + document.centreY),
-                    RasterCanvas::toRgb(colours(point.map)));
+                    point.map == 0 ? baseColour : mapColour(point.map - 1));
 }
 
-QImage levelPicture(FractalDocument document, int level, QSize pixelSize, const LevelColours &colours)
+QImage levelPicture(FractalDocument document, int level, QSize pixelSize, int *highest)
 {
     RasterCanvas canvas(pixelSize, document.colours.backColour);
     document.settings.scaleX = toSingle(1.0 / double(canvas.scaleWidth()));
     document.settings.scaleY = toSingle(1.0 / double(canvas.scaleHeight()));
     const FractalLevels levels(document, canvas.scaleWidth(), canvas.scaleHeight(), level);
-    if (level > levels.highestLevel())
+    if (level > levels.highestLevel()) {
+        if (highest)
+            *highest = levels.highestLevel();
         return QImage();
-    drawLevel(document, levels.level(level), canvas, colours);
+    }
+    drawLevel(document, levels.level(level), canvas);
     return canvas.persistentImage();
 }
 

@@ -4,7 +4,6 @@
 #include <QSize>
 #include <QtGlobal>
 
-#include <functional>
 #include <vector>
 
 namespace Vorlane {
@@ -54,19 +53,16 @@ private:
     bool m_capped = false;
 };
 
-// The colour of a point put there last by map (1 to trCount), 0 being the
-// base field, as red + 256 × green + 65536 × blue.
-using LevelColours = std::function<qint32(int map)>;
-
 // Plots the points, one pixel each, where the exact renderer plots them on
 // the canvas (the document's view centre and scale, 15 canvas units to a
-// pixel); points off the canvas are left out.
-void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas,
-               const LevelColours &colours);
+// pixel), each in its map's colour and the base field in colour 1; points
+// off the canvas are left out.
+void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas);
 
 // Level k of the document as a picture of pixelSize pixels in the document's
 // background colour, at the scale "Start rendering" draws at after start-up;
-// a null picture when k lies beyond the highest level.
-QImage levelPicture(FractalDocument document, int level, QSize pixelSize, const LevelColours &colours);
+// a null picture, with the highest level there is in highest, when k lies
+// beyond it.
+QImage levelPicture(FractalDocument document, int level, QSize pixelSize, int *highest = nullptr);
 
 } // namespace Vorlane
