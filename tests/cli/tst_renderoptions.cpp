@@ -94,6 +94,10 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("merge with a size") << "--merge a.vacc -o a.png --width 20";
     QTest::newRow("merge with a seed") << "--merge a.vacc -o a.png --seed 2";
     QTest::newRow("merge of nothing") << "--merge -o a.png";
+    QTest::newRow("levels without a level") << "a.vrf -o a.png --mode levels";
+    QTest::newRow("level beyond 20") << "a.vrf -o a.png --mode levels --level 21";
+    QTest::newRow("level in exact mode") << "a.vrf -o a.png --level 2";
+    QTest::newRow("info and a picture") << "a.vrf -o a.png --info";
 }
 
 void TestRenderOptions::badOptionsAreRefused()

@@ -1,4 +1,5 @@
 #include "render/documentpicture.h"
+#include "render/lesson/levels.h"
 #include "cli/renderoptions.h"
 #include "document/documentfile.h"
 #include "document/programstate.h"
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void partsMergeIntoTheSinglePoster();
     void mergeRefusesPartsThatDoNotBelong_data();
     void mergeRefusesPartsThatDoNotBelong();
+    void infoAndLevelsServeALesson();
 
 private:
     // Part K of 3 of a small poster of document, written to name.
@@ -314,6 +316,24 @@ void TestVorlaneRender::mergeRefusesPartsThatDoNotBelong()
     QCOMPARE(run.exitCode, int(ToolExit::Refused));
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QVERIFY(!QFile::exists(output));
+}
+
+void TestVorlaneRender::infoAndLevelsServeALesson()
+{
+    const QString triangle = QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Sierpinski Triangle.vrf"));
+    const ProgramRun info = runRenderer({triangle, QStringLiteral("--info")});
+    QCOMPARE(info.exitCode, 0);
+    QVERIFY2(info.output.contains(QLatin1String("Similarity dimension: 1.585")), qPrintable(info.output));
+    QVERIFY2(info.output.contains(QLatin1String("Box-counting dimension of the picture (433 x 403 pixels): 1.5")),
+             qPrintable(info.output));
+
+    TestFolder folder;
+    const QString output = folder.filePath(QStringLiteral("level.png"));
+    const ProgramRun level = runRenderer({triangle, QStringLiteral("--mode"), QStringLiteral("levels"),
+                                          QStringLiteral("--level"), QStringLiteral("3"), QStringLiteral("-o"), output});
+    QCOMPARE(level.exitCode, 0);
+    QCOMPARE(QImage(output).convertToFormat(QImage::Format_RGB32),
+             levelPicture(*loadDocumentFile(triangle, FractalDocument()), 3, startupCanvasSize()));
 }
 
 QTEST_MAIN(TestVorlaneRender)
