@@ -16,6 +16,7 @@ namespace Vorlane {
 class CanvasView;
 class FractalDimensionWindow;
 class LevelsPanel;
+class SlowMotionWindow;
 class OnlineLinks;
 class PosterExport;
 class ProgressStrip;
@@ -125,6 +126,7 @@ private:
     void addLessonCommands(QMenu *run);
     void showLevels();
     void showFractalDimension();
+    void showSlowMotion();
 
     void fitCanvasesToWindow();
     void layOutCanvases();
@@ -179,8 +181,9 @@ private:
     } m_commands{};
     struct LessonCommands
     {
-        QAction *levels, *dimension;
+        QAction *levels, *slowMotion, *dimension;
     } m_lesson{};
+    SlowMotionWindow *m_slowMotion = nullptr;
     LevelsPanel *m_levelsPanel = nullptr;
     FractalDimensionWindow *m_dimensionWindow = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "levels.h"
 
+#include "exactmaps.h"
+
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
 #include "render/mapcolours.h"
@@ -11,40 +13,6 @@
 namespace Vorlane {
 
 namespace {
-
-// The exact renderer's per-map arithmetic on a 16-bit point.
-// TODO(chaos core): take these from the renderer's prepared maps once they are shared.
-struct ExactMap
-{
-    float contractionX;
-    float contractionY;
-    double cosTheta;
-    double sinTheta;
-    double translationX; // canvas units
-    double translationY;
-
-    LevelPoint apply(LevelPoint point, quint8 map) const
-    {
-        const float a = float(point.x) * contractionX;
-        const float b = float(point.y) * contractionY;
-        const float xRotated = toSingle(double(a) * cosTheta - double(b) * sinTheta);
-        const float yRotated = toSingle(double(a) * sinTheta + double(b) * cosTheta);
-        return {cint16(translationX + double(xRotated)), cint16(translationY + double(yRotated)), map};
-    }
-};
-
-std::vector<ExactMap> exactMaps(const FractalDocument &document, float scaleWidth, float scaleHeight)
-{
-    const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
-    std::vector<ExactMap> maps;
-    for (const Transformation &tr : document.transformations) {
-        const double theta = double(degToRad) * double(tr.trRotation);
-        maps.push_back({tr.trContraction[0], tr.trContraction[1], std::cos(theta), std::sin(theta),
-                        double(document.settings.scaleX) * double(tr.trTranslation[0]) * double(scaleWidth),
-                        double(document.settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight)});
-    }
-    return maps;
-}
 
 std::vector<LevelPoint> scaledBaseField(const FractalDocument &document, float scaleWidth, float scaleHeight)
 {
@@ -88,8 +56,10 @@ std::vector<LevelPoint> nextLevel(const std::vector<LevelPoint> &level, const st
     std::vector<LevelPoint> images;
     images.reserve(level.size() * maps.size());
     for (std::size_t m = 0; m < maps.size(); ++m) {
-        for (const LevelPoint &point : level)
-            images.push_back(maps[m].apply(point, quint8(m + 1)));
+        for (const LevelPoint &point : level) {
+            const auto [x, y] = maps[m].apply(point.x, point.y);
+            images.push_back({x, y, quint8(m + 1)});
+        }
     }
     return withoutRepeats(images);
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/randomgenerator.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QtGlobal>
+
+#include <array>
+#include <memory>
+
+namespace Vorlane {
+
+struct FractalDocument;
+
+// One point of a run as slow motion shows it.
+struct RunStep
+{
+    qint64 number;   // 1 for the first point of the run
+    float x;         // where the run plots it, in canvas units (origin top left, Y down)
+    float y;
+    qint32 colour;   // red + 256 × green + 65536 × blue
+    int map;         // the map (1 to trCount) that moved the point before here; 0 for a base point
+};
+
+// The points of a rendering one at a time, exactly those "Start rendering"
+// plots, in its order, from the same random numbers. The document must be
+// renderable and is copied.
+class SlowMotionRun
+{
+public:
+    SlowMotionRun(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random);
+    ~SlowMotionRun();
+
+    bool atEnd() const;
+    // The next point; only before atEnd().
+    RunStep next();
+
+private:
+    struct Chain;
+    std::unique_ptr<Chain> m_chain;
+};
+
+// Where a map (1 to trCount) puts a copy of the rectangle extent of canvas
+// positions (canvas units, origin top left, Y down): the images of its four
+// corners as canvas positions, the top-left corner's first, then clockwise.
+std::array<QPointF, 4> mapFrame(const FractalDocument &document, int map, float scaleWidth, float scaleHeight,
+                                const QRectF &extent);
+
+} // namespace Vorlane
