@@ -4,15 +4,15 @@
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
 // processor, 4000 × 4000 pixels.
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
-#include "document/programstate.h"
-#include "editors/basefielddrawing.h"
+#include "surroundings/programstate.h"
+#include "editing/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
-#include "render/poster.h"
-#include "ui/canvasview.h"
-#include "render/renderer.h"
+#include "render/poster/poster.h"
+#include "widgets/canvasview.h"
+#include "render/exact/renderer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

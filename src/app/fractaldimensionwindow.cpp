@@ -1,10 +1,10 @@
-#include "fractaldimensionwindow.h"
+#include "app/fractaldimensionwindow.h"
 
 #include "document/fractaldocument.h"
-#include "loglogplot.h"
+#include "app/loglogplot.h"
 #include "render/lesson/boxcounting.h"
 #include "render/lesson/fractaldimension.h"
-#include "render/rastercanvas.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -80,10 +80,10 @@ void FractalDimensionWindow::showMaps(const FractalDocument &document)
     m_maps->setRowCount(document.trCount());
     for (int row = 0; row < document.trCount(); ++row) {
         const Transformation &map = document.transformations.at(row);
-        m_maps->setItem(row, 0, new QTableWidgetItem(map.trName.trimmed()));
-        m_maps->setItem(row, 1, numberItem(map.trContraction[0]));
-        m_maps->setItem(row, 2, numberItem(map.trContraction[1]));
-        m_maps->setItem(row, 3, numberItem(map.trRotation));
+        m_maps->setItem(row, 0, new QTableWidgetItem(map.name.trimmed()));
+        m_maps->setItem(row, 1, numberItem(map.contraction[0]));
+        m_maps->setItem(row, 2, numberItem(map.contraction[1]));
+        m_maps->setItem(row, 3, numberItem(map.rotation));
         auto *weight = numberItem(percents.at(row), 1);
         weight->setText(weight->text() + QStringLiteral(" %"));
         m_maps->setItem(row, 4, weight);

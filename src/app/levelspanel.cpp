@@ -1,7 +1,7 @@
-#include "levelspanel.h"
+#include "app/levelspanel.h"
 
 #include "render/lesson/levels.h"
-#include "render/rastercanvas.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "loglogplot.h"
+#include "app/loglogplot.h"
 
 #include <QPainter>
 

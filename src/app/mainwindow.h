@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/documentsession.h"
-#include "editors/basefieldeditorstate.h"
-#include "render/bitmapfile.h"
+#include "editing/basefieldeditorstate.h"
+#include "render/picturefile/bitmapfile.h"
 
 #include <QMainWindow>
 
@@ -15,6 +15,7 @@ namespace Vorlane {
 
 class CanvasView;
 class FractalDimensionWindow;
+class FullScreenCanvas;
 class LevelsPanel;
 class SlowMotionWindow;
 class OnlineLinks;
@@ -52,7 +53,7 @@ public:
     void initialiseDocument(const QString &commandLineDocument = QString());
 
     // Draws the axes for the view centre on the visible canvas.
-    void shgrd();
+    void showAxes();
 
     // The window's size with its frame, in twips, as the canvas layout
     // measures it.
@@ -127,6 +128,9 @@ private:
     void showLevels();
     void showFractalDimension();
     void showSlowMotion();
+    void showCanvasFullScreen();
+    // False, having said why, when the document cannot be rendered.
+    bool documentRenders();
 
     void fitCanvasesToWindow();
     void layOutCanvases();
@@ -173,17 +177,18 @@ private:
     // The commands, named as their menu entries.
     struct Commands
     {
-        QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
-        QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
-        QAction *start, *poster;
-        QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
-        QAction *incnt, *abt;
+        QAction *newAction, *openAction, *saveAction, *saveAsAction, *saveBitmapAction, *exitAction;
+        QAction *transformationsAction, *baseFieldAction, *coloursAction, *settingsAction, *undoAction, *redoAction;
+        QAction *startAction, *posterAction;
+        QAction *tellFriendAction, *websiteAction, *galleryAction, *emailAction, *teamSiteAction;
+        QAction *helpAction, *aboutAction;
     } m_commands{};
     struct LessonCommands
     {
-        QAction *levels, *slowMotion, *dimension;
+        QAction *levels, *slowMotion, *colourByMap, *dimension, *fullScreen;
     } m_lesson{};
     SlowMotionWindow *m_slowMotion = nullptr;
+    FullScreenCanvas *m_fullScreen = nullptr;
     LevelsPanel *m_levelsPanel = nullptr;
     FractalDimensionWindow *m_dimensionWindow = nullptr;
 };

@@ -1,14 +1,13 @@
 // The main window's views for a lesson: the levels, the chaos game in slow
 // motion, colour by map, the fractal's dimension and the full-screen canvas.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "fractaldimensionwindow.h"
-#include "document/programstate.h"
-#include "levelspanel.h"
-#include "render/renderer.h"
-#include "slowmotionwindow.h"
-#include "ui/dialogs.h"
-#include "ui/canvasview.h"
+#include "app/fractaldimensionwindow.h"
+#include "app/fullscreencanvas.h"
+#include "app/levelspanel.h"
+#include "app/slowmotionwindow.h"
+#include "surroundings/programstate.h"
+#include "widgets/canvasview.h"
 
 #include <QAction>
 #include <QMenu>
@@ -20,11 +19,16 @@ void MainWindow::addLessonCommands(QMenu *run)
     LessonCommands &c = m_lesson;
     c.levels = addCommand("levels", tr("Show &Levels..."));
     c.slowMotion = addCommand("slowMotion", tr("&Slow Motion..."));
+    // A view of the window, never stored: off at every start.
+    c.colourByMap = addCommand("colourByMap", tr("&Colour by Map"));
+    c.colourByMap->setCheckable(true);
     c.dimension = addCommand("dimension", tr("Fractal &Dimension..."));
+    c.fullScreen = addCommand("fullScreen", tr("F&ull Screen"), Qt::Key_F11);
+    connect(c.fullScreen, &QAction::triggered, this, &MainWindow::showCanvasFullScreen);
     connect(c.levels, &QAction::triggered, this, &MainWindow::showLevels);
     connect(c.slowMotion, &QAction::triggered, this, &MainWindow::showSlowMotion);
     connect(c.dimension, &QAction::triggered, this, &MainWindow::showFractalDimension);
-    run->addActions({c.levels, c.slowMotion, c.dimension});
+    run->addActions({c.levels, c.slowMotion, c.colourByMap, c.dimension, c.fullScreen});
 }
 
 void MainWindow::showLevels()
@@ -42,11 +46,8 @@ void MainWindow::showLevels()
 
 void MainWindow::showSlowMotion()
 {
-    const QString problem = renderProblem(m_session.document());
-    if (!problem.isEmpty()) {
-        m_dialogs.warn(this, tr("Cannot Render"), problem);
+    if (!documentRenders())
         return;
-    }
     if (!m_slowMotion)
         m_slowMotion = new SlowMotionWindow(this);
     m_slowMotion->present(m_session.document(), m_visibleCanvas->canvas().pixelSize(), m_state.random);
@@ -57,6 +58,15 @@ void MainWindow::showFractalDimension()
     if (!m_dimensionWindow)
         m_dimensionWindow = new FractalDimensionWindow(this);
     m_dimensionWindow->present(m_session.document(), m_hiddenCanvas->canvas().persistentImage());
+}
+
+void MainWindow::showCanvasFullScreen()
+{
+    if (!documentRenders())
+        return;
+    if (!m_fullScreen)
+        m_fullScreen = new FullScreenCanvas(this);
+    m_fullScreen->present(m_session.document(), m_visibleCanvas->canvas().pixelSize(), m_state.random);
 }
 
 } // namespace Vorlane

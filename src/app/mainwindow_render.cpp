@@ -1,15 +1,15 @@
 // The main window's work on its canvases: start-up, rendering, reading a
 // document into them.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "common/rounding.h"
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "document/documentfile.h"
-#include "document/programstate.h"
-#include "escapablerun.h"
-#include "ui/canvasview.h"
-#include "ui/progressstrip.h"
-#include "render/renderer.h"
+#include "surroundings/programstate.h"
+#include "app/escapablerun.h"
+#include "widgets/canvasview.h"
+#include "widgets/progressstrip.h"
+#include "render/exact/renderer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -80,13 +80,18 @@ bool MainWindow::readDocumentFile(const QString &path)
     return read.has_value();
 }
 
-void MainWindow::startRendering()
+bool MainWindow::documentRenders()
 {
     const QString problem = renderProblem(m_session.document());
-    if (!problem.isEmpty()) {
+    if (!problem.isEmpty())
         m_dialogs.warn(this, tr("Cannot Render"), problem);
+    return problem.isEmpty();
+}
+
+void MainWindow::startRendering()
+{
+    if (!documentRenders())
         return;
-    }
     RasterCanvas &visible = m_visibleCanvas->canvas();
 
     visible.setPicture(m_blankBitmap.load());

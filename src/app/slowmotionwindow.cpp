@@ -1,6 +1,6 @@
-#include "slowmotionwindow.h"
+#include "app/slowmotionwindow.h"
 
-#include "render/mapcolours.h"
+#include "render/chaos/mapcolours.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace Vorlane {
 
@@ -25,28 +24,10 @@ namespace {
 constexpr std::array<qint64, 13> speeds{1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 10000, 100000, 0};
 constexpr int tickMilliseconds = 30;
 constexpr qint64 mostPointsPerTick = 500000;
-// Points of a quick run that find the picture's extent for the frames.
-constexpr qint64 extentPoints = 30000;
 
 QPointF pixelOf(float x, float y)
 {
     return {x / RasterCanvas::unitsPerPixel, y / RasterCanvas::unitsPerPixel};
-}
-
-QRectF runExtent(const FractalDocument &document, QSize canvasSize, const RandomGenerator &random)
-{
-    SlowMotionRun run(document, float(canvasSize.width() * RasterCanvas::unitsPerPixel),
-                      float(canvasSize.height() * RasterCanvas::unitsPerPixel), random);
-    float left = std::numeric_limits<float>::max(), top = left;
-    float right = -left, bottom = -left;
-    for (qint64 n = 0; n < extentPoints && !run.atEnd(); ++n) {
-        const RunStep step = run.next();
-        left = std::min(left, step.x);
-        right = std::max(right, step.x);
-        top = std::min(top, step.y);
-        bottom = std::max(bottom, step.y);
-    }
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
 } // namespace
@@ -71,7 +52,7 @@ void SlowMotionView::start(const FractalDocument &document, QSize canvasSize, co
 
 void SlowMotionView::plot(const RunStep &step)
 {
-    m_canvas.pixelWriter().plot(step.x, step.y, RasterCanvas::toRgb(step.colour));
+    m_canvas.plot(step.x, step.y, step.colour);
     m_previous = m_current;
     m_current = step;
 }
@@ -114,7 +95,7 @@ void SlowMotionView::paintFrame(QPainter &painter) const
         painter.drawPolygon(frame);
         painter.setBrush(colour);
         painter.drawEllipse(frame.first(), 3.0, 3.0); // where the extent's top left went
-        name = m_document.transformations.at(m_current->map - 1).trName.trimmed();
+        name = m_document.transformations.at(m_current->map - 1).name.trimmed();
     }
     QFont font = painter.font();
     font.setPointSizeF(font.pointSizeF() * 1.5);
@@ -166,7 +147,7 @@ void SlowMotionWindow::present(const FractalDocument &document, QSize canvasSize
     const float scaleWidth = float(canvasSize.width() * RasterCanvas::unitsPerPixel);
     const float scaleHeight = float(canvasSize.height() * RasterCanvas::unitsPerPixel);
     m_run = std::make_unique<SlowMotionRun>(document, scaleWidth, scaleHeight, random);
-    m_view->start(document, canvasSize, runExtent(document, canvasSize, random));
+    m_view->start(document, canvasSize, runExtent(document, scaleWidth, scaleHeight, random));
     m_total = document.settings.totalPoints;
     m_done = 0;
     setPaused(true);

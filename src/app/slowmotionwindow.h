@@ -3,7 +3,7 @@
 #include "common/randomgenerator.h"
 #include "document/fractaldocument.h"
 #include "render/lesson/slowmotion.h"
-#include "render/rastercanvas.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

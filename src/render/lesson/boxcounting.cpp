@@ -1,4 +1,4 @@
-#include "boxcounting.h"
+#include "render/lesson/boxcounting.h"
 
 #include <QRect>
 

@@ -36,10 +36,10 @@ inline std::vector<ExactMap> exactMaps(const FractalDocument &document, float sc
     const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
     std::vector<ExactMap> maps;
     for (const Transformation &tr : document.transformations) {
-        const double theta = double(degToRad) * double(tr.trRotation);
-        maps.push_back({tr.trContraction[0], tr.trContraction[1], std::cos(theta), std::sin(theta),
-                        double(document.settings.scaleX) * double(tr.trTranslation[0]) * double(scaleWidth),
-                        double(document.settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight)});
+        const double theta = double(degToRad) * double(tr.rotation);
+        maps.push_back({tr.contraction[0], tr.contraction[1], std::cos(theta), std::sin(theta),
+                        double(document.settings.scaleX) * double(tr.translation[0]) * double(scaleWidth),
+                        double(document.settings.scaleY) * double(tr.translation[1]) * double(scaleHeight)});
     }
     return maps;
 }

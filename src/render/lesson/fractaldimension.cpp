@@ -1,4 +1,4 @@
-#include "fractaldimension.h"
+#include "render/lesson/fractaldimension.h"
 
 #include "document/fractaldocument.h"
 
@@ -69,9 +69,9 @@ double whereSumIsOne(const std::function<double(double)> &sum)
 LinearPart linearPart(const Transformation &tr)
 {
     // The renderer's own angle, pi / 180 as a float.
-    const double theta = double(float(4.0 * std::atan(1.0) / 180.0)) * double(tr.trRotation);
-    const double cx = tr.trContraction[0];
-    const double cy = tr.trContraction[1];
+    const double theta = double(float(4.0 * std::atan(1.0) / 180.0)) * double(tr.rotation);
+    const double cx = tr.contraction[0];
+    const double cy = tr.contraction[1];
     return {cx * std::cos(theta), -cy * std::sin(theta), cx * std::sin(theta), cy * std::cos(theta)};
 }
 
@@ -92,7 +92,7 @@ MapsDimension similarityOf(const FractalDocument &document)
 {
     QList<double> ratios;
     for (const Transformation &map : document.transformations)
-        ratios.append(std::fabs(double(map.trContraction[0])));
+        ratios.append(std::fabs(double(map.contraction[0])));
     MapsDimension result{MapsDimension::Similarity, similarityDimension(ratios), 0,
                          lessonText("Every map is a similarity (its contractions X and Y are equal in size), so this is "
                             "the similarity dimension: the D with r1^D + r2^D + ... = 1, r being the maps' "
@@ -191,9 +191,9 @@ MapsDimension mapsDimension(const FractalDocument &document)
             return {MapsDimension::None, 0.0, 0,
                     lessonText("The map \"%1\" does not shrink everything (it stretches by %2 in one direction), so the "
                        "maps have no fractal of their own and no dimension can be given.")
-                        .arg(map.trName.trimmed())
+                        .arg(map.name.trimmed())
                         .arg(singularValues(maps.constLast())[0], 0, 'g', 4)};
-        similarities = similarities && std::fabs(map.trContraction[0]) == std::fabs(map.trContraction[1]);
+        similarities = similarities && std::fabs(map.contraction[0]) == std::fabs(map.contraction[1]);
     }
     return similarities ? similarityOf(document) : affinityOf(maps);
 }

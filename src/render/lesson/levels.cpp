@@ -1,11 +1,11 @@
-#include "levels.h"
+#include "render/lesson/levels.h"
 
-#include "exactmaps.h"
+#include "render/lesson/exactmaps.h"
 
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
-#include "render/mapcolours.h"
-#include "render/rastercanvas.h"
+#include "render/chaos/mapcolours.h"
+#include "render/exact/rastercanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +20,8 @@ std::vector<LevelPoint> scaledBaseField(const FractalDocument &document, float s
     const float unitScaleY = toSingle(double(scaleHeight) * double(document.settings.scaleY));
     std::vector<LevelPoint> points;
     for (const BasePoint &base : document.basePoints)
-        points.push_back({cint16(double(float(base.baseX)) * double(unitScaleX)),
-                          cint16(double(float(base.baseY)) * double(unitScaleY)), 0});
+        points.push_back({cint16(double(float(base.x)) * double(unitScaleX)),
+                          cint16(double(float(base.y)) * double(unitScaleY)), 0});
     return points;
 }
 
@@ -82,13 +82,11 @@ FractalLevels::FractalLevels(const FractalDocument &document, float scaleWidth, 
 
 void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas)
 {
-    const QRgb baseColour = RasterCanvas::toRgb(document.colours.colour1);
-    const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
     const double halfWidth = double(canvas.scaleWidth()) / 2.0;
     const double halfHeight = double(canvas.scaleHeight()) / 2.0;
     for (const LevelPoint &point : points)
-        writer.plot(toSingle(halfWidth + point.x - document.centreX), toSingle(halfHeight - point.y + document.centreY),
-                    point.map == 0 ? baseColour : mapColour(point.map - 1));
+        canvas.plot(toSingle(halfWidth + point.x - document.centreX), toSingle(halfHeight - point.y + document.centreY),
+                    point.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(point.map - 1)));
 }
 
 QImage levelPicture(FractalDocument document, int level, QSize pixelSize, int *highest)

@@ -1,8 +1,10 @@
-#include "slowmotion.h"
+#include "render/lesson/slowmotion.h"
 
-#include "exactmaps.h"
-#include "render/renderer.h"
+#include "render/lesson/exactmaps.h"
+#include "render/exact/renderer.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace Vorlane {
@@ -74,18 +76,34 @@ RunStep SlowMotionRun::next()
     return {qint64(n) + 1, point.x, point.y, point.colour, m_chain->mapBefore(n)};
 }
 
+QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,
+                 qint64 points)
+{
+    SlowMotionRun run(document, scaleWidth, scaleHeight, random);
+    float left = std::numeric_limits<float>::max(), top = left;
+    float right = -left, bottom = -left;
+    for (qint64 n = 0; n < points && !run.atEnd(); ++n) {
+        const RunStep step = run.next();
+        left = std::min(left, step.x);
+        right = std::max(right, step.x);
+        top = std::min(top, step.y);
+        bottom = std::max(bottom, step.y);
+    }
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 std::array<QPointF, 4> mapFrame(const FractalDocument &document, int map, float scaleWidth, float scaleHeight,
                                 const QRectF &extent)
 {
     const Transformation &tr = document.transformations.at(map - 1);
-    const double theta = double(toSingle(4.0 * std::atan(1.0) / 180.0)) * double(tr.trRotation);
+    const double theta = double(toSingle(4.0 * std::atan(1.0) / 180.0)) * double(tr.rotation);
     const double halfWidth = double(scaleWidth) / 2.0;
     const double halfHeight = double(scaleHeight) / 2.0;
-    const double shiftX = double(document.settings.scaleX) * double(tr.trTranslation[0]) * double(scaleWidth);
-    const double shiftY = double(document.settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight);
+    const double shiftX = double(document.settings.scaleX) * double(tr.translation[0]) * double(scaleWidth);
+    const double shiftY = double(document.settings.scaleY) * double(tr.translation[1]) * double(scaleHeight);
     const auto image = [&](QPointF position) {
-        const double a = (position.x() - halfWidth + document.centreX) * double(tr.trContraction[0]);
-        const double b = (halfHeight - position.y() + document.centreY) * double(tr.trContraction[1]);
+        const double a = (position.x() - halfWidth + document.centreX) * double(tr.contraction[0]);
+        const double b = (halfHeight - position.y() + document.centreY) * double(tr.contraction[1]);
         const double x = a * std::cos(theta) - b * std::sin(theta) + shiftX;
         const double y = a * std::sin(theta) + b * std::cos(theta) + shiftY;
         return QPointF(halfWidth + x - document.centreX, halfHeight - y + document.centreY);

@@ -41,6 +41,11 @@ private:
     std::unique_ptr<Chain> m_chain;
 };
 
+// The rectangle of canvas positions that the first points of the run reach,
+// with a generator of its own: the picture's extent.
+QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,
+                 qint64 points = 30000);
+
 // Where a map (1 to trCount) puts a copy of the rectangle extent of canvas
 // positions (canvas units, origin top left, Y down): the images of its four
 // corners as canvas positions, the top-left corner's first, then clockwise.

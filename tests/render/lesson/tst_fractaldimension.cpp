@@ -1,10 +1,10 @@
 #include "common/randomgenerator.h"
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
-#include "render/documentpicture.h"
+#include "render/exact/documentpicture.h"
 #include "render/lesson/boxcounting.h"
 #include "render/lesson/fractaldimension.h"
-#include "render/rastercanvas.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QDir>
 #include <QTest>
@@ -26,7 +26,7 @@ double bisectedDimension(const FractalDocument &document)
     const auto sum = [&](double d) {
         double total = 0.0;
         for (const Transformation &map : document.transformations)
-            total += std::pow(std::fabs(double(map.trContraction[0])), d);
+            total += std::pow(std::fabs(double(map.contraction[0])), d);
         return total;
     };
     double low = 0.0;

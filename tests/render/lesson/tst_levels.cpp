@@ -22,13 +22,13 @@ using Position = std::pair<qint16, qint16>;
 Position applied(const FractalDocument &document, const Transformation &map, Position point)
 {
     const double degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
-    const double theta = degToRad * double(map.trRotation);
-    const float a = toSingle(double(point.first) * double(map.trContraction[0]));
-    const float b = toSingle(double(point.second) * double(map.trContraction[1]));
+    const double theta = degToRad * double(map.rotation);
+    const float a = toSingle(double(point.first) * double(map.contraction[0]));
+    const float b = toSingle(double(point.second) * double(map.contraction[1]));
     const float x = toSingle(double(a) * std::cos(theta) - double(b) * std::sin(theta));
     const float y = toSingle(double(a) * std::sin(theta) + double(b) * std::cos(theta));
-    return {cint16(double(document.settings.scaleX) * double(map.trTranslation[0]) * double(canvasWidth) + double(x)),
-            cint16(double(document.settings.scaleY) * double(map.trTranslation[1]) * double(canvasHeight) + double(y))};
+    return {cint16(double(document.settings.scaleX) * double(map.translation[0]) * double(canvasWidth) + double(x)),
+            cint16(double(document.settings.scaleY) * double(map.translation[1]) * double(canvasHeight) + double(y))};
 }
 
 // Every composition of depth maps on every base point, one word after another.
@@ -48,7 +48,7 @@ QSet<Position> kFoldImages(const FractalDocument &document, int depth)
     const double unitY = toSingle(double(canvasHeight) * double(document.settings.scaleY));
     QSet<Position> images;
     for (const BasePoint &base : document.basePoints)
-        addImages(document, {cint16(base.baseX * unitX), cint16(base.baseY * unitY)}, depth, images);
+        addImages(document, {cint16(base.x * unitX), cint16(base.y * unitY)}, depth, images);
     return images;
 }
 

@@ -2,7 +2,7 @@
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
 #include "render/lesson/slowmotion.h"
-#include "render/renderer.h"
+#include "render/exact/renderer.h"
 
 #include <QDir>
 #include <QTest>
