@@ -21,16 +21,18 @@ class SlowMotionWindow;
 class OnlineLinks;
 class PosterExport;
 class ProgressStrip;
+class RasterCanvas;
 class UserDialogs;
 enum class PanDirection;
 struct LaunchOptions;
+struct PictureRun;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
 // Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
 // entry and its toolbar button share one QAction, so each command has one
 // implementation. The class is split by concern over mainwindow_file.cpp,
-// _edit, _render, _poster, _view and _lifecycle.
+// _edit, _render, _poster, _view, _lesson and _lifecycle.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -131,6 +133,8 @@ private:
     void showCanvasFullScreen();
     // False, having said why, when the document cannot be rendered.
     bool documentRenders();
+    // The exact renderer, or its Colour by Map mode when that view is on.
+    void renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const PictureRun &run);
 
     void fitCanvasesToWindow();
     void layOutCanvases();

@@ -10,6 +10,7 @@
 #include "widgets/canvasview.h"
 #include "widgets/progressstrip.h"
 #include "render/exact/renderer.h"
+#include "render/lesson/slowmotion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -88,6 +89,14 @@ bool MainWindow::documentRenders()
     return problem.isEmpty();
 }
 
+void MainWindow::renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const PictureRun &run)
+{
+    if (m_lesson.colourByMap->isChecked())
+        drawRunByMap(document, picture, m_state.random);
+    else
+        renderPicture(document, picture, m_state.random, run);
+}
+
 void MainWindow::startRendering()
 {
     if (!documentRenders())
@@ -112,7 +121,7 @@ void MainWindow::startRendering()
     run.stop = &escPressed;
     run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
     runAnsweringOnlyEsc(
-        escPressed, [&] { renderPicture(document, picture, m_state.random, run); },
+        escPressed, [&] { renderInViewMode(document, picture, run); },
         [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });
     m_hiddenCanvas->canvas() = picture;
 

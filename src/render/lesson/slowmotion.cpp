@@ -1,6 +1,8 @@
 #include "render/lesson/slowmotion.h"
 
 #include "render/lesson/exactmaps.h"
+#include "render/chaos/mapcolours.h"
+#include "render/exact/rastercanvas.h"
 #include "render/exact/renderer.h"
 
 #include <algorithm>
@@ -74,6 +76,17 @@ RunStep SlowMotionRun::next()
     const std::size_t n = m_chain->next++;
     const PlottedPoint &point = m_chain->points[n];
     return {qint64(n) + 1, point.x, point.y, point.colour, m_chain->mapBefore(n)};
+}
+
+void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random)
+{
+    SlowMotionRun run(document, canvas.scaleWidth(), canvas.scaleHeight(), random);
+    while (!run.atEnd()) {
+        const RunStep step = run.next();
+        canvas.plot(step.x, step.y,
+                    step.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(step.map - 1)));
+    }
+    random.discard(quint64(randomDrawsBefore(document, qint64(document.settings.totalPoints) + 1)));
 }
 
 QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,

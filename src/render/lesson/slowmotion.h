@@ -11,6 +11,7 @@
 
 namespace Vorlane {
 
+class RasterCanvas;
 struct FractalDocument;
 
 // One point of a run as slow motion shows it.
@@ -40,6 +41,12 @@ private:
     struct Chain;
     std::unique_ptr<Chain> m_chain;
 };
+
+// "Colour by Map": the run of the document drawn onto the canvas, as large as
+// its scale, exactly as renderPicture draws it but each point in the colour
+// of the map that moved it there (mapColour), base points in colour 1.
+// random then stands where renderPicture would leave it.
+void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random);
 
 // The rectangle of canvas positions that the first points of the run reach,
 // with a generator of its own: the picture's extent.

@@ -2,9 +2,12 @@
 #include "document/documentfile.h"
 #include "document/fractaldocument.h"
 #include "render/lesson/slowmotion.h"
+#include "render/chaos/mapcolours.h"
+#include "render/exact/rastercanvas.h"
 #include "render/exact/renderer.h"
 
 #include <QDir>
+#include <QSet>
 #include <QTest>
 
 using namespace Vorlane;
@@ -37,6 +40,7 @@ class TestSlowMotion : public QObject
 private Q_SLOTS:
     void pointsAreThoseOfANormalRun_data();
     void pointsAreThoseOfANormalRun();
+    void colourByMapDrawsTheSamePointsInTheMapsColours();
 };
 
 void TestSlowMotion::pointsAreThoseOfANormalRun_data()
@@ -78,6 +82,35 @@ void TestSlowMotion::pointsAreThoseOfANormalRun()
         QCOMPARE(step.map == 0, restart);
     }
     QCOMPARE(random.nextWord(), RandomGenerator(seed).nextWord()); // the program's sequence stays where it was
+}
+
+void TestSlowMotion::colourByMapDrawsTheSamePointsInTheMapsColours()
+{
+    std::optional<FractalDocument> document =
+        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf")), FractalDocument());
+    QVERIFY(document);
+    document->colours.colourStyle = RandomColour;
+    RasterCanvas normal(QSize(433, 403), document->colours.backColour);
+    RasterCanvas byMap = normal;
+    document->settings.scaleX = 1.0f / normal.scaleWidth();
+    document->settings.scaleY = 1.0f / normal.scaleHeight();
+    RandomGenerator normalRandom(3);
+    RandomGenerator byMapRandom(3);
+    renderPicture(*document, normal, normalRandom);
+    drawRunByMap(*document, byMap, byMapRandom);
+
+    QSet<QRgb> colours;
+    const QRgb background = RasterCanvas::toRgb(document->colours.backColour);
+    for (int y = 0; y < normal.pixelSize().height(); ++y) {
+        for (int x = 0; x < normal.pixelSize().width(); ++x) {
+            const QRgb drawn = byMap.persistentImage().pixel(x, y);
+            QCOMPARE(drawn == background, normal.persistentImage().pixel(x, y) == background);
+            colours.insert(drawn);
+        }
+    }
+    QCOMPARE(colours, (QSet<QRgb>{background, RasterCanvas::toRgb(document->colours.colour1), mapColour(0), mapColour(1),
+                                  mapColour(2), mapColour(3)}));
+    QCOMPARE(byMapRandom.nextWord(), normalRandom.nextWord());
 }
 
 QTEST_GUILESS_MAIN(TestSlowMotion)
