@@ -5,7 +5,7 @@
 #include "surroundings/programstate.h"
 #include "netinfo/netinfo.h"
 #include "online/onlinelinks.h"
-#include "online/onlinetestdata.h"
+#include "support/onlinetestdata.h"
 #include "support/files.h"
 #include "support/launchcount.h"
 #include "support/localhttpserver.h"
