@@ -222,10 +222,14 @@ void SlowMotionWindow::showSpeed(int index)
 
 void SlowMotionWindow::showPosition()
 {
-    m_position->setText(m_done == m_total ? tr("All %1 points: the picture \"Start rendering\" draws.")
-                                                .arg(QLocale().toString(m_total))
-                                          : tr("Point %1 of %2").arg(QLocale().toString(m_done),
-                                                                     QLocale().toString(m_total)));
+    const QLocale locale;
+    if (m_done == m_total)
+        m_position->setText(tr("All %1 points: the picture \"Start rendering\" draws.").arg(locale.toString(m_total)));
+    else if (m_run->atEnd())
+        m_position->setText(tr("The first %1 points of %2: slow motion shows no more.")
+                                .arg(locale.toString(m_done), locale.toString(m_total)));
+    else
+        m_position->setText(tr("Point %1 of %2").arg(locale.toString(m_done), locale.toString(m_total)));
 }
 
 } // namespace Vorlane

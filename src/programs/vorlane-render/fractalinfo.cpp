@@ -35,20 +35,39 @@ QString mapsTable(const FractalDocument &document)
     return text;
 }
 
+// A paragraph broken into lines of at most width characters, for a terminal.
+QString wrapped(const QString &paragraph, int width = 78)
+{
+    QString text;
+    int lineLength = 0;
+    for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            text += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            text += QLatin1Char(' ');
+            ++lineLength;
+        }
+        text += word;
+        lineLength += int(word.size());
+    }
+    return text;
+}
+
 QString mapsDimensionText(const FractalDocument &document)
 {
     const MapsDimension dimension = mapsDimension(document);
     switch (dimension.kind) {
     case MapsDimension::Similarity:
-        return QStringLiteral("Similarity dimension: %1\n%2\n").arg(dimension.value, 0, 'f', 3).arg(dimension.explanation);
+        return QStringLiteral("Similarity dimension: %1\n%2\n").arg(dimension.value, 0, 'f', 3).arg(wrapped(dimension.explanation));
     case MapsDimension::Affinity:
         return QStringLiteral("Affinity dimension (estimate): %1\n%2\n")
             .arg(dimension.value, 0, 'f', 3)
-            .arg(dimension.explanation);
+            .arg(wrapped(dimension.explanation));
     case MapsDimension::None:
         break;
     }
-    return QStringLiteral("Dimension: none\n%1\n").arg(dimension.explanation);
+    return QStringLiteral("Dimension: none\n%1\n").arg(wrapped(dimension.explanation));
 }
 
 QString boxCountingText(const FractalDocument &document, const QImage &picture)

@@ -6,6 +6,8 @@
 #include "render/exact/renderer.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <limits>
 #include <vector>
 
@@ -13,80 +15,114 @@ namespace Vorlane {
 
 namespace {
 
-class Collector : public RenderTarget
+// Which map moved each point of a run there: the one that takes the point
+// before it to it. Base points, where a chain restarts, have none.
+// TODO(chaos core): take the map from the run's own choice.
+class MapAttribution
 {
 public:
-    void plot(const PlottedPoint *points, qsizetype count) override { this->points.insert(this->points.end(), points, points + count); }
-    void progressStepDone(qint32) override {}
-
-    std::vector<PlottedPoint> points;
-};
-
-} // namespace
-
-// TODO(chaos core): step the run's own chain instead of keeping its points.
-struct SlowMotionRun::Chain
-{
-    FractalDocument document;
-    double halfWidth;
-    double halfHeight;
-    std::vector<ExactMap> maps;
-    std::vector<PlottedPoint> points;
-    std::size_t next = 0;
-
-    std::pair<qint16, qint16> fractalPoint(const PlottedPoint &point) const
+    MapAttribution(const FractalDocument &document, float scaleWidth, float scaleHeight)
+        : m_maps(exactMaps(document, scaleWidth, scaleHeight))
+        , m_halfWidth(double(scaleWidth) / 2.0)
+        , m_halfHeight(double(scaleHeight) / 2.0)
+        , m_centreX(document.centreX)
+        , m_centreY(document.centreY)
+        , m_resolution(document.settings.resolution)
     {
-        return {qint16(double(point.x) - halfWidth + document.centreX), qint16(halfHeight - double(point.y) + document.centreY)};
     }
 
-    int mapBefore(std::size_t n) const
+    // Called for every point of the run in order, number 1 first.
+    int mapOf(qint64 number, const PlottedPoint &point)
     {
-        if (n == 0 || (n + 1) % std::size_t(document.settings.resolution) == 0)
+        const std::pair<qint16, qint16> reached = fractalPoint(point);
+        const std::pair<qint16, qint16> before = std::exchange(m_previous, reached);
+        if (number == 1 || number % m_resolution == 0)
             return 0;
-        const auto [x, y] = fractalPoint(points[n - 1]);
-        const auto reached = fractalPoint(points[n]);
-        for (std::size_t m = 0; m < maps.size(); ++m) {
-            if (maps[m].apply(x, y) == reached)
+        for (std::size_t m = 0; m < m_maps.size(); ++m) {
+            if (m_maps[m].apply(before.first, before.second) == reached)
                 return int(m + 1);
         }
         return 0;
     }
+
+private:
+    std::pair<qint16, qint16> fractalPoint(const PlottedPoint &point) const
+    {
+        return {qint16(double(point.x) - m_halfWidth + m_centreX), qint16(m_halfHeight - double(point.y) + m_centreY)};
+    }
+
+    std::vector<ExactMap> m_maps;
+    double m_halfWidth;
+    double m_halfHeight;
+    qint16 m_centreX;
+    qint16 m_centreY;
+    qint64 m_resolution;
+    std::pair<qint16, qint16> m_previous{};
+};
+
+// Hands every point of a run, with its number and map, to a function.
+class StepTarget : public RenderTarget
+{
+public:
+    StepTarget(MapAttribution attribution, std::function<void(const RunStep &)> take)
+        : m_attribution(std::move(attribution))
+        , m_take(std::move(take))
+    {
+    }
+
+    void plot(const PlottedPoint *points, qsizetype count) override
+    {
+        for (const PlottedPoint *point = points; point != points + count; ++point) {
+            ++m_number;
+            m_take({m_number, point->x, point->y, point->colour, m_attribution.mapOf(m_number, *point)});
+        }
+    }
+    void progressStepDone(qint32) override {}
+
+private:
+    MapAttribution m_attribution;
+    std::function<void(const RunStep &)> m_take;
+    qint64 m_number = 0;
+};
+
+} // namespace
+
+struct SlowMotionRun::Chain
+{
+    std::vector<RunStep> steps;
+    std::size_t next = 0;
 };
 
 SlowMotionRun::SlowMotionRun(const FractalDocument &document, float scaleWidth, float scaleHeight,
                              const RandomGenerator &random)
-    : m_chain(std::make_unique<Chain>(
-          Chain{document, double(scaleWidth) / 2.0, double(scaleHeight) / 2.0, exactMaps(document, scaleWidth, scaleHeight), {}}))
+    : m_chain(std::make_unique<Chain>())
 {
     RandomGenerator copy = random;
-    Collector collector;
-    renderFractal(document, scaleWidth, scaleHeight, copy, collector);
-    m_chain->points = std::move(collector.points);
+    StepTarget target(MapAttribution(document, scaleWidth, scaleHeight),
+                      [this](const RunStep &step) { m_chain->steps.push_back(step); });
+    const qint64 last = std::min<qint64>(document.settings.totalPoints, mostSlowMotionPoints);
+    renderStretch(document, scaleWidth, scaleHeight, {1, last}, 0, copy, target);
 }
 
 SlowMotionRun::~SlowMotionRun() = default;
 
 bool SlowMotionRun::atEnd() const
 {
-    return m_chain->next >= m_chain->points.size();
+    return m_chain->next >= m_chain->steps.size();
 }
 
 RunStep SlowMotionRun::next()
 {
-    const std::size_t n = m_chain->next++;
-    const PlottedPoint &point = m_chain->points[n];
-    return {qint64(n) + 1, point.x, point.y, point.colour, m_chain->mapBefore(n)};
+    return m_chain->steps[m_chain->next++];
 }
 
 void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random)
 {
-    SlowMotionRun run(document, canvas.scaleWidth(), canvas.scaleHeight(), random);
-    while (!run.atEnd()) {
-        const RunStep step = run.next();
+    StepTarget target(MapAttribution(document, canvas.scaleWidth(), canvas.scaleHeight()), [&](const RunStep &step) {
         canvas.plot(step.x, step.y,
                     step.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(step.map - 1)));
-    }
-    random.discard(quint64(randomDrawsBefore(document, qint64(document.settings.totalPoints) + 1)));
+    });
+    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
 }
 
 QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,

@@ -24,9 +24,12 @@ struct RunStep
     int map;         // the map (1 to trCount) that moved the point before here; 0 for a base point
 };
 
-// The points of a rendering one at a time, exactly those "Start rendering"
-// plots, in its order, from the same random numbers. The document must be
-// renderable and is copied.
+// Slow motion shows no more of a run than this, the first points.
+constexpr qint64 mostSlowMotionPoints = 2'000'000;
+
+// The first points of a rendering one at a time, exactly those "Start
+// rendering" plots, in its order, from the same random numbers: all of them,
+// or the first mostSlowMotionPoints. The document must be renderable.
 class SlowMotionRun
 {
 public:
