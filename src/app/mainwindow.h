@@ -25,7 +25,7 @@ class RasterCanvas;
 class UserDialogs;
 enum class PanDirection;
 struct LaunchOptions;
-struct PictureRun;
+struct RunControl;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
@@ -134,7 +134,7 @@ private:
     // False, having said why, when the document cannot be rendered.
     bool documentRenders();
     // The exact renderer, or its Colour by Map mode when that view is on.
-    void renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const PictureRun &run);
+    void renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const RunControl &run);
 
     void fitCanvasesToWindow();
     void layOutCanvases();

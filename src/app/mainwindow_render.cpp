@@ -89,7 +89,7 @@ bool MainWindow::documentRenders()
     return problem.isEmpty();
 }
 
-void MainWindow::renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const PictureRun &run)
+void MainWindow::renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const RunControl &run)
 {
     if (m_lesson.colourByMap->isChecked())
         drawRunByMap(document, picture, m_state.random);
@@ -117,9 +117,9 @@ void MainWindow::startRendering()
     RasterCanvas picture = m_hiddenCanvas->canvas();
     std::atomic<bool> escPressed = false;
     std::atomic<qint32> stepsDone = 0;
-    PictureRun run;
+    RunControl run;
     run.stop = &escPressed;
-    run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
+    run.onProgress = [&stepsDone](qint64 steps, qint64) { stepsDone = qint32(steps); };
     runAnsweringOnlyEsc(
         escPressed, [&] { renderInViewMode(document, picture, run); },
         [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });

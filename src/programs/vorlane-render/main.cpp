@@ -50,9 +50,9 @@ std::function<void(qint64, qint64)> posterProgress()
     };
 }
 
-PosterRunControl posterControl(const RenderOptions &options, qint64 points)
+RunControl posterControl(const RenderOptions &options, qint64 points)
 {
-    PosterRunControl control;
+    RunControl control;
     control.threads = options.threads;
     if (isatty(STDERR_FILENO) && points >= longRunPoints)
         control.onProgress = posterProgress();
@@ -116,10 +116,10 @@ int mergePoster(const RenderOptions &options)
 QImage exactPicture(const FractalDocument &document, const RenderOptions &options)
 {
     const bool showBar = isatty(STDERR_FILENO) && document.settings.totalPoints >= longRunPoints;
-    PictureRun run;
+    RunControl run;
     run.threads = options.threads;
     if (showBar)
-        run.onProgress = showProgress;
+        run.onProgress = [](qint64 stepsDone, qint64) { showProgress(qint32(stepsDone)); };
     RandomGenerator random(options.seed);
     return renderDocumentPicture(document, options.size, random, 1.0f, run);
 }

@@ -1,27 +1,27 @@
 #include "render/lesson/levels.h"
 
-#include "render/lesson/exactmaps.h"
-
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
 #include "render/chaos/mapcolours.h"
+#include "render/chaos/preparedmaps.h"
+#include "render/chaos/viewtransform.h"
 #include "render/exact/rastercanvas.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace Vorlane {
 
 namespace {
 
-std::vector<LevelPoint> scaledBaseField(const FractalDocument &document, float scaleWidth, float scaleHeight)
+using CanvasMaps = PreparedMaps<CanvasArithmetic>;
+
+std::vector<LevelPoint> scaledBaseField(const FractalDocument &document, const CanvasMaps &maps)
 {
-    const float unitScaleX = toSingle(double(scaleWidth) * double(document.settings.scaleX));
-    const float unitScaleY = toSingle(double(scaleHeight) * double(document.settings.scaleY));
     std::vector<LevelPoint> points;
-    for (const BasePoint &base : document.basePoints)
-        points.push_back({cint16(double(float(base.x)) * double(unitScaleX)),
-                          cint16(double(float(base.y)) * double(unitScaleY)), 0});
+    for (qint32 n = 1; n <= document.basePointCount(); ++n) {
+        const CanvasPoint base = maps.basePoint(n);
+        points.push_back({base.x, base.y, 0});
+    }
     return points;
 }
 
@@ -51,14 +51,14 @@ std::vector<LevelPoint> withoutRepeats(const std::vector<LevelPoint> &points)
     return distinct;
 }
 
-std::vector<LevelPoint> nextLevel(const std::vector<LevelPoint> &level, const std::vector<ExactMap> &maps)
+std::vector<LevelPoint> nextLevel(const std::vector<LevelPoint> &level, const CanvasMaps &maps, int mapCount)
 {
     std::vector<LevelPoint> images;
-    images.reserve(level.size() * maps.size());
-    for (std::size_t m = 0; m < maps.size(); ++m) {
+    images.reserve(level.size() * std::size_t(mapCount));
+    for (int m = 1; m <= mapCount; ++m) {
         for (const LevelPoint &point : level) {
-            const auto [x, y] = maps[m].apply(point.x, point.y);
-            images.push_back({x, y, quint8(m + 1)});
+            const CanvasPoint image = maps.apply(m, {point.x, point.y});
+            images.push_back({image.x, image.y, quint8(m)});
         }
     }
     return withoutRepeats(images);
@@ -68,25 +68,26 @@ std::vector<LevelPoint> nextLevel(const std::vector<LevelPoint> &level, const st
 
 FractalLevels::FractalLevels(const FractalDocument &document, float scaleWidth, float scaleHeight, int upTo)
 {
-    const std::vector<ExactMap> maps = exactMaps(document, scaleWidth, scaleHeight);
-    m_levels.push_back(withoutRepeats(scaledBaseField(document, scaleWidth, scaleHeight)));
+    const CanvasMaps maps(document, CanvasArithmetic(ViewTransform(document, scaleWidth, scaleHeight)));
+    m_levels.push_back(withoutRepeats(scaledBaseField(document, maps)));
     while (highestLevel() < upTo) {
         const std::vector<LevelPoint> &last = m_levels.back();
-        if (qint64(last.size()) * qint64(maps.size()) > mostLevelImages) {
+        if (qint64(last.size()) * document.trCount() > mostLevelImages) {
             m_capped = true;
             return;
         }
-        m_levels.push_back(nextLevel(last, maps));
+        m_levels.push_back(nextLevel(last, maps, document.trCount()));
     }
 }
 
 void drawLevel(const FractalDocument &document, const std::vector<LevelPoint> &points, RasterCanvas &canvas)
 {
-    const double halfWidth = double(canvas.scaleWidth()) / 2.0;
-    const double halfHeight = double(canvas.scaleHeight()) / 2.0;
-    for (const LevelPoint &point : points)
-        canvas.plot(toSingle(halfWidth + point.x - document.centreX), toSingle(halfHeight - point.y + document.centreY),
+    const ViewTransform view(document, canvas.scaleWidth(), canvas.scaleHeight());
+    for (const LevelPoint &point : points) {
+        const CanvasPosition position = view.position({point.x, point.y});
+        canvas.plot(position.x, position.y,
                     point.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(point.map - 1)));
+    }
 }
 
 QImage levelPicture(FractalDocument document, int level, QSize pixelSize, int *highest)

@@ -1,128 +1,75 @@
 #include "render/lesson/slowmotion.h"
 
-#include "render/lesson/exactmaps.h"
+#include "render/chaos/chaosgame.h"
 #include "render/chaos/mapcolours.h"
+#include "render/chaos/viewtransform.h"
 #include "render/exact/rastercanvas.h"
-#include "render/exact/renderer.h"
 
 #include <algorithm>
-#include <functional>
-#include <utility>
+#include <cmath>
 #include <limits>
-#include <vector>
 
 namespace Vorlane {
 
-namespace {
-
-// Which map moved each point of a run there: the one that takes the point
-// before it to it. Base points, where a chain restarts, have none.
-// TODO(chaos core): take the map from the run's own choice.
-class MapAttribution
-{
-public:
-    MapAttribution(const FractalDocument &document, float scaleWidth, float scaleHeight)
-        : m_maps(exactMaps(document, scaleWidth, scaleHeight))
-        , m_halfWidth(double(scaleWidth) / 2.0)
-        , m_halfHeight(double(scaleHeight) / 2.0)
-        , m_centreX(document.centreX)
-        , m_centreY(document.centreY)
-        , m_resolution(document.settings.resolution)
-    {
-    }
-
-    // Called for every point of the run in order, number 1 first.
-    int mapOf(qint64 number, const PlottedPoint &point)
-    {
-        const std::pair<qint16, qint16> reached = fractalPoint(point);
-        const std::pair<qint16, qint16> before = std::exchange(m_previous, reached);
-        if (number == 1 || number % m_resolution == 0)
-            return 0;
-        for (std::size_t m = 0; m < m_maps.size(); ++m) {
-            if (m_maps[m].apply(before.first, before.second) == reached)
-                return int(m + 1);
-        }
-        return 0;
-    }
-
-private:
-    std::pair<qint16, qint16> fractalPoint(const PlottedPoint &point) const
-    {
-        return {qint16(double(point.x) - m_halfWidth + m_centreX), qint16(m_halfHeight - double(point.y) + m_centreY)};
-    }
-
-    std::vector<ExactMap> m_maps;
-    double m_halfWidth;
-    double m_halfHeight;
-    qint16 m_centreX;
-    qint16 m_centreY;
-    qint64 m_resolution;
-    std::pair<qint16, qint16> m_previous{};
-};
-
-// Hands every point of a run, with its number and map, to a function.
-class StepTarget : public RenderTarget
-{
-public:
-    StepTarget(MapAttribution attribution, std::function<void(const RunStep &)> take)
-        : m_attribution(std::move(attribution))
-        , m_take(std::move(take))
-    {
-    }
-
-    void plot(const PlottedPoint *points, qsizetype count) override
-    {
-        for (const PlottedPoint *point = points; point != points + count; ++point) {
-            ++m_number;
-            m_take({m_number, point->x, point->y, point->colour, m_attribution.mapOf(m_number, *point)});
-        }
-    }
-    void progressStepDone(qint32) override {}
-
-private:
-    MapAttribution m_attribution;
-    std::function<void(const RunStep &)> m_take;
-    qint64 m_number = 0;
-};
-
-} // namespace
-
+// A run's own chain, stepped as the run steps it, with the map that moved
+// each point there: the one the point before chose.
 struct SlowMotionRun::Chain
 {
-    std::vector<RunStep> steps;
-    std::size_t next = 0;
+    Chain(const FractalDocument &runDocument, float scaleWidth, float scaleHeight, const RandomGenerator &start)
+        : document(runDocument)
+        , view(document, scaleWidth, scaleHeight)
+        , game(canvasChaosGame(document, view))
+        , random(start)
+        , chain(game, random)
+    {
+    }
+
+    RunStep next()
+    {
+        const ChaosChain<CanvasArithmetic>::Step step = chain.next();
+        const CanvasPosition position = view.position(step.point);
+        const int map = step.restarted || step.number == 1 ? 0 : chosen;
+        chosen = step.map;
+        return {step.number, position.x, position.y, step.colour, map};
+    }
+
+    const FractalDocument document;
+    const ViewTransform view;
+    const CanvasChaosGame game;
+    RandomGenerator random;
+    ChaosChain<CanvasArithmetic> chain;
+    int chosen = 0;
 };
 
 SlowMotionRun::SlowMotionRun(const FractalDocument &document, float scaleWidth, float scaleHeight,
                              const RandomGenerator &random)
-    : m_chain(std::make_unique<Chain>())
+    : m_chain(std::make_unique<Chain>(document, scaleWidth, scaleHeight, random))
+    , m_last(std::min<qint64>(document.settings.totalPoints, mostSlowMotionPoints))
 {
-    RandomGenerator copy = random;
-    StepTarget target(MapAttribution(document, scaleWidth, scaleHeight),
-                      [this](const RunStep &step) { m_chain->steps.push_back(step); });
-    const qint64 last = std::min<qint64>(document.settings.totalPoints, mostSlowMotionPoints);
-    renderStretch(document, scaleWidth, scaleHeight, {1, last}, 0, copy, target);
 }
 
 SlowMotionRun::~SlowMotionRun() = default;
 
 bool SlowMotionRun::atEnd() const
 {
-    return m_chain->next >= m_chain->steps.size();
+    return m_done >= m_last;
 }
 
 RunStep SlowMotionRun::next()
 {
-    return m_chain->steps[m_chain->next++];
+    ++m_done;
+    return m_chain->next();
 }
 
 void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random)
 {
-    StepTarget target(MapAttribution(document, canvas.scaleWidth(), canvas.scaleHeight()), [&](const RunStep &step) {
+    SlowMotionRun::Chain run(document, canvas.scaleWidth(), canvas.scaleHeight(), random);
+    for (qint64 n = 0; n < document.settings.totalPoints; ++n) {
+        const RunStep step = run.next();
         canvas.plot(step.x, step.y,
                     step.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(step.map - 1)));
-    });
-    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
+    }
+    random = run.random;
 }
 
 QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,
@@ -144,17 +91,17 @@ QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleH
 std::array<QPointF, 4> mapFrame(const FractalDocument &document, int map, float scaleWidth, float scaleHeight,
                                 const QRectF &extent)
 {
-    const Transformation &tr = document.transformations.at(map - 1);
-    const double theta = double(toSingle(4.0 * std::atan(1.0) / 180.0)) * double(tr.rotation);
+    const Transformation &transformation = document.transformations.at(map - 1);
+    const ViewTransform view(document, scaleWidth, scaleHeight);
+    const double theta = rotationAngle<float>(transformation);
     const double halfWidth = double(scaleWidth) / 2.0;
     const double halfHeight = double(scaleHeight) / 2.0;
-    const double shiftX = double(document.settings.scaleX) * double(tr.translation[0]) * double(scaleWidth);
-    const double shiftY = double(document.settings.scaleY) * double(tr.translation[1]) * double(scaleHeight);
+    // In double precision: a frame is drawn, not plotted point by point.
     const auto image = [&](QPointF position) {
-        const double a = (position.x() - halfWidth + document.centreX) * double(tr.contraction[0]);
-        const double b = (halfHeight - position.y() + document.centreY) * double(tr.contraction[1]);
-        const double x = a * std::cos(theta) - b * std::sin(theta) + shiftX;
-        const double y = a * std::sin(theta) + b * std::cos(theta) + shiftY;
+        const double a = (position.x() - halfWidth + document.centreX) * double(transformation.contraction[0]);
+        const double b = (halfHeight - position.y() + document.centreY) * double(transformation.contraction[1]);
+        const double x = a * std::cos(theta) - b * std::sin(theta) + view.translationX(transformation.translation[0]);
+        const double y = a * std::sin(theta) + b * std::cos(theta) + view.translationY(transformation.translation[1]);
         return QPointF(halfWidth + x - document.centreX, halfHeight - y + document.centreY);
     };
     return {image(extent.topLeft()), image(extent.topRight()), image(extent.bottomRight()), image(extent.bottomLeft())};

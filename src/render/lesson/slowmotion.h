@@ -40,9 +40,12 @@ public:
     // The next point; only before atEnd().
     RunStep next();
 
-private:
     struct Chain;
+
+private:
     std::unique_ptr<Chain> m_chain;
+    qint64 m_last;
+    qint64 m_done = 0;
 };
 
 // "Colour by Map": the run of the document drawn onto the canvas, as large as

@@ -113,7 +113,7 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
         } else {
             ++cir;
         }
-        const qint32 colour = pointColour(document, random, i, cir);
+        const qint32 colour = pointColour(document, document.settings.totalPoints, random, i, cir);
         points.append({toSingle(w / 2 + x - document.centreX), toSingle(h / 2 - y + document.centreY), colour});
         const float r = toSingle(double(random.next()) * double(table[trCount]));
         for (int j = 1; j <= trCount; ++j) {
@@ -499,7 +499,7 @@ void TestRenderer::threadsGiveTheSerialPicture()
     for (const int threads : {1, 2, 3, 7}) {
         RasterCanvas canvas(size, document.colours.backColour);
         RandomGenerator random;
-        PictureRun run;
+        RunControl run;
         run.threads = threads;
         run.pointsPerThread = 1;
         QVERIFY(renderPicture(document, canvas, random, run));
@@ -518,7 +518,7 @@ void TestRenderer::stoppedRunLeavesTheWholeRunsSequence()
     RasterCanvas canvas(QSize(160, 150), 0);
     RandomGenerator random;
     const std::atomic<bool> stop = true;
-    PictureRun run;
+    RunControl run;
     run.stop = &stop;
     run.threads = 2;
     QVERIFY(!renderPicture(document, canvas, random, run));

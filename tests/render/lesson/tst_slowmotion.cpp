@@ -5,6 +5,7 @@
 #include "render/chaos/mapcolours.h"
 #include "render/exact/rastercanvas.h"
 #include "render/exact/renderer.h"
+#include "support/serialrender.h"
 
 #include <QDir>
 #include <QSet>
