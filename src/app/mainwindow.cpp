@@ -170,6 +170,8 @@ void MainWindow::createMenus()
     run->addAction(c.startAction);
     addSeparator(run, "dash7");
     run->addAction(c.posterAction);
+    addSeparator(run, "dash10");
+    addLessonCommands(run);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellFriendAction);

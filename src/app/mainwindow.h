@@ -14,19 +14,25 @@ class QToolButton;
 namespace Vorlane {
 
 class CanvasView;
+class FractalDimensionWindow;
+class FullScreenCanvas;
+class LevelsPanel;
+class SlowMotionWindow;
 class OnlineLinks;
 class PosterExport;
 class ProgressStrip;
+class RasterCanvas;
 class UserDialogs;
 enum class PanDirection;
 struct LaunchOptions;
+struct RunControl;
 struct ProgramState;
 
 // Form1, the program's main window: the visible canvas Pctr1 with the hidden
 // Pctr2 behind it, the progress bar, the toolbar and the menus. Every menu
 // entry and its toolbar button share one QAction, so each command has one
 // implementation. The class is split by concern over mainwindow_file.cpp,
-// _edit, _render, _poster, _view and _lifecycle.
+// _edit, _render, _poster, _view, _lesson and _lifecycle.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -120,6 +126,17 @@ private:
 
     void createArrowButtons();
 
+    // The Render menu's views for a lesson, in mainwindow_lesson.cpp.
+    void addLessonCommands(QMenu *run);
+    void showLevels();
+    void showFractalDimension();
+    void showSlowMotion();
+    void showCanvasFullScreen();
+    // False, having said why, when the document cannot be rendered.
+    bool documentRenders();
+    // The exact renderer, or its Colour by Map mode when that view is on.
+    void renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const RunControl &run);
+
     void fitCanvasesToWindow();
     void layOutCanvases();
     bool placeCanvasesFor(QSize outerTwips);
@@ -172,6 +189,14 @@ private:
         QAction *tellFriendAction, *websiteAction, *galleryAction, *emailAction, *teamSiteAction;
         QAction *helpAction, *aboutAction;
     } m_commands{};
+    struct LessonCommands
+    {
+        QAction *levels, *slowMotion, *colourByMap, *dimension, *fullScreen;
+    } m_lesson{};
+    SlowMotionWindow *m_slowMotion = nullptr;
+    FullScreenCanvas *m_fullScreen = nullptr;
+    LevelsPanel *m_levelsPanel = nullptr;
+    FractalDimensionWindow *m_dimensionWindow = nullptr;
 };
 
 } // namespace Vorlane

@@ -10,6 +10,7 @@
 #include "widgets/canvasview.h"
 #include "widgets/progressstrip.h"
 #include "render/exact/renderer.h"
+#include "render/lesson/slowmotion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -80,13 +81,26 @@ bool MainWindow::readDocumentFile(const QString &path)
     return read.has_value();
 }
 
-void MainWindow::startRendering()
+bool MainWindow::documentRenders()
 {
     const QString problem = renderProblem(m_session.document());
-    if (!problem.isEmpty()) {
+    if (!problem.isEmpty())
         m_dialogs.warn(this, tr("Cannot Render"), problem);
+    return problem.isEmpty();
+}
+
+void MainWindow::renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const RunControl &run)
+{
+    if (m_lesson.colourByMap->isChecked())
+        drawRunByMap(document, picture, m_state.random);
+    else
+        renderPicture(document, picture, m_state.random, run);
+}
+
+void MainWindow::startRendering()
+{
+    if (!documentRenders())
         return;
-    }
     RasterCanvas &visible = m_visibleCanvas->canvas();
 
     visible.setPicture(m_blankBitmap.load());
@@ -107,7 +121,7 @@ void MainWindow::startRendering()
     run.stop = &escPressed;
     run.onProgress = [&stepsDone](qint64 steps, qint64) { stepsDone = qint32(steps); };
     runAnsweringOnlyEsc(
-        escPressed, [&] { renderPicture(document, picture, m_state.random, run); },
+        escPressed, [&] { renderInViewMode(document, picture, run); },
         [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });
     m_hiddenCanvas->canvas() = picture;
 

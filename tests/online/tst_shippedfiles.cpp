@@ -41,6 +41,7 @@ void addHelpPageRows()
     QTest::addColumn<QString>("page");
     QTest::newRow("VR2_Help") << QStringLiteral("VR2_Help.html");
     QTest::newRow("trans_edit") << QStringLiteral("trans_edit.html");
+    QTest::newRow("lesson") << QStringLiteral("lesson.html");
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "render/poster/posterpart.h"
 #include "render/poster/posterrender.h"
 #include "render/exact/renderer.h"
+#include "programs/vorlane-render/fractalinfo.h"
+#include "render/lesson/levels.h"
 
 #include <QCoreApplication>
 
@@ -141,6 +143,30 @@ int mergePoster(const RenderOptions &options)
     return writePicture(merged.picture, options.output);
 }
 
+QImage exactPicture(const FractalDocument &document, const RenderOptions &options)
+{
+    const bool showBar = isatty(STDERR_FILENO) && document.settings.totalPoints >= longRunPoints;
+    RunControl run;
+    run.threads = options.threads;
+    if (showBar)
+        run.onProgress = [](qint64 stepsDone, qint64) { showProgress(qint32(stepsDone)); };
+    RandomGenerator random(options.seed);
+    return renderDocumentPicture(document, options.size, random, 1.0f, run);
+}
+
+int renderLevel(const FractalDocument &document, const RenderOptions &options)
+{
+    int highest = 0;
+    const QImage picture = levelPicture(document, options.level, options.size, &highest);
+    if (picture.isNull())
+        return leave(ToolExit::Refused, QStringLiteral("level %1 would draw more than %2 points; level %3 is the "
+                                                       "highest this document allows")
+                                            .arg(options.level)
+                                            .arg(mostLevelImages)
+                                            .arg(highest));
+    return writePicture(picture, options.output);
+}
+
 int render(const RenderOptions &options)
 {
     QString readError;
@@ -153,7 +179,7 @@ int render(const RenderOptions &options)
                      QStringLiteral("'%1' is not a whole Vorlane fractal document").arg(options.input));
     QString message;
     const QString &target = options.poster.accumulation.isEmpty() ? options.output : options.poster.accumulation;
-    const ToolExit targetCheck = checkTarget(target, {options.input}, &message);
+    const ToolExit targetCheck = options.info ? ToolExit::Success : checkTarget(target, {options.input}, &message);
     if (targetCheck != ToolExit::Success)
         return leave(targetCheck, message);
     document->settings.totalPoints = options.points.value_or(document->settings.totalPoints);
@@ -165,6 +191,10 @@ int render(const RenderOptions &options)
     const QString problem = renderProblem(*document);
     if (!problem.isEmpty())
         return leave(ToolExit::Refused, problem);
+    if (options.info) {
+        std::fputs(qPrintable(fractalInfo(*document, exactPicture(*document, options))), stdout);
+        return leave(ToolExit::Success);
+    }
     if (options.poster.skip >= document->settings.resolution)
         return leave(ToolExit::Refused, QStringLiteral("--skip %1 leaves no point: the document restarts from its "
                                                        "base field every %2 points.")
@@ -173,14 +203,9 @@ int render(const RenderOptions &options)
     if (options.mode == RenderMode::Poster)
         return options.poster.accumulation.isEmpty() ? renderPosterOf(*document, options)
                                                      : renderPosterPart(*document, options);
-
-    const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
-    RunControl run;
-    run.threads = options.threads;
-    if (showBar)
-        run.onProgress = [](qint64 stepsDone, qint64) { showProgress(qint32(stepsDone)); };
-    RandomGenerator random(options.seed);
-    return writePicture(renderDocumentPicture(*document, options.size, random, 1.0f, run), options.output);
+    if (options.mode == RenderMode::Levels)
+        return renderLevel(*document, options);
+    return writePicture(exactPicture(*document, options), options.output);
 }
 
 } // namespace

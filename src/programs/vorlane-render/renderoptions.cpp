@@ -4,6 +4,7 @@
 #include "render/exact/documentpicture.h"
 #include "render/poster/poster.h"
 #include "render/poster/posterpart.h"
+#include "render/lesson/levels.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -43,8 +44,13 @@ struct Parser
                                               "than the cores count as one for every core, which is all that "
                                               "pays). The picture is the same with any number."),
                                QStringLiteral("n")};
-    QCommandLineOption mode{QStringLiteral("mode"), QStringLiteral("exact (the default) or poster."),
+    QCommandLineOption mode{QStringLiteral("mode"), QStringLiteral("exact (the default), poster or levels."),
                             QStringLiteral("mode")};
+    QCommandLineOption level{QStringLiteral("level"),
+                             QStringLiteral("Levels: the number of maps composed, 0 (the base field) to 20."),
+                             QStringLiteral("k")};
+    QCommandLineOption info{QStringLiteral("info"),
+                            QStringLiteral("Print the maps, their weights and the fractal's dimensions; no -o.")};
     QCommandLineOption zoom{QStringLiteral("zoom"), QStringLiteral("Poster: magnifies the fitted view (default 1)."),
                             QStringLiteral("f")};
     QCommandLineOption gamma{QStringLiteral("gamma"), QStringLiteral("Poster: brightness gamma (default 2.2)."),
@@ -112,11 +118,14 @@ struct Parser
             "A poster can be rendered in parts, on as many machines as you like:\n"
             "  vorlane-render IN.vrf --mode poster [options] --part K/N --accumulation K.vacc\n"
             "  vorlane-render --merge 1.vacc ... N.vacc -o OUT.png [tone options]\n"
-            "gives the same file as the poster rendered in one go."));
+            "gives the same file as the poster rendered in one go.\n\n"
+            "--mode levels --level K draws the base field's images under every composition of K maps,\n"
+            "each point one pixel at the exact mode's scale, in the colour of the map that placed it.\n"
+            "--info prints the maps, their weights and the fractal's dimensions instead."));
         parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The document to render."));
-        parser.addOptions({output, width, height, points, resolution, centre, seed, threads, mode, zoom, gamma,
-                           brightness, contrast, vibrancy, palette, colourBy, skip, supersample, transparent, depth,
-                           part, accumulation, merge, listPalettes});
+        parser.addOptions({output, width, height, points, resolution, centre, seed, threads, mode, level, info, zoom,
+                           gamma, brightness, contrast, vibrancy, palette, colourBy, skip, supersample, transparent,
+                           depth, part, accumulation, merge, listPalettes});
     }
 };
 
@@ -212,13 +221,28 @@ QString readSize(const Parser &p, RenderOptions &options)
     return error;
 }
 
+QString readLevel(const Parser &p, RenderOptions &options)
+{
+    options.mode = RenderMode::Levels;
+    if (!p.parser.isSet(p.level))
+        return QStringLiteral("--mode levels needs --level K.");
+    std::optional<int> level;
+    const QString error = readNumber(p, p.level, 0, deepestLevel, level);
+    options.level = level.value_or(0);
+    return error;
+}
+
 QString readMode(const Parser &p, RenderOptions &options)
 {
     const QString mode = p.parser.value(p.mode);
+    if (mode == QLatin1String("levels"))
+        return readLevel(p, options);
+    if (p.parser.isSet(p.level))
+        return QStringLiteral("--level is for --mode levels.");
     if (mode.isEmpty() || mode == QLatin1String("exact"))
         return QString();
     if (mode != QLatin1String("poster"))
-        return QStringLiteral("--mode is exact or poster.");
+        return QStringLiteral("--mode is exact, poster or levels.");
     options.mode = RenderMode::Poster;
     if (!p.parser.isSet(p.accumulation) && !isPngName(options.output))
         return QStringLiteral("A poster is written as a .png file.");
@@ -352,8 +376,8 @@ int usefulThreads(int requested)
 ParsedRenderOptions parseMerge(const Parser &p)
 {
     for (const QCommandLineOption *option :
-         {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed, &p.mode, &p.zoom, &p.palette, &p.colourBy,
-          &p.skip, &p.supersample, &p.part, &p.accumulation}) {
+         {&p.width, &p.height, &p.points, &p.resolution, &p.centre, &p.seed, &p.mode, &p.level, &p.info, &p.zoom,
+          &p.palette, &p.colourBy, &p.skip, &p.supersample, &p.part, &p.accumulation}) {
         if (p.parser.isSet(*option))
             return CommandLineError{QStringLiteral("--merge takes no --%1: the parts hold it.")
                                           .arg(option->names().constFirst())};
@@ -411,11 +435,14 @@ ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
     if (inputs.size() != 1)
         return CommandLineError{QStringLiteral("Give exactly one document to render.")};
     // A part of a poster is written as sums, not as a picture.
-    const bool toPicture = !p.parser.isSet(p.accumulation);
+    const bool toPicture = !p.parser.isSet(p.accumulation) && !p.parser.isSet(p.info);
     if (toPicture && !p.parser.isSet(p.output))
         return CommandLineError{QStringLiteral("Give the picture to write with -o FILE.")};
+    if (p.parser.isSet(p.info) && p.parser.isSet(p.output))
+        return CommandLineError{QStringLiteral("--info prints text, not a picture: leave out -o.")};
 
     RenderOptions options;
+    options.info = p.parser.isSet(p.info);
     options.input = inputs.constFirst();
     options.output = p.parser.value(p.output);
     if (toPicture && !isPictureName(options.output))

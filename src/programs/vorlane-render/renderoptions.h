@@ -19,7 +19,9 @@ namespace Vorlane {
 // The exact mode draws as the main window does; the poster mode fits the
 // fractal to the picture and shades it by density.
 // Merge adds up the parts of a poster rendered apart and writes its picture.
-enum class RenderMode { Exact, Poster, Merge };
+// Levels draws the base field's images under every composition of a number
+// of maps, at the exact mode's scale, without random numbers.
+enum class RenderMode { Exact, Poster, Merge, Levels };
 
 // What only the poster mode reads.
 struct PosterOptions
@@ -57,6 +59,10 @@ struct RenderOptions
     int threads = 0; // 0: one for every core; 1 renders on the calling thread alone
     RenderMode mode = RenderMode::Exact;
     PosterOptions poster;
+    int level = 0; // the levels mode's
+    // Print the maps, their weights and the fractal's dimensions instead of
+    // writing a picture (none is needed).
+    bool info = false;
 };
 
 using ParsedRenderOptions = std::variant<RenderOptions, CommandLineInfo, CommandLineError>;

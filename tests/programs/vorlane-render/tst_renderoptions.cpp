@@ -108,6 +108,10 @@ void TestRenderOptions::badOptionsAreRefused_data()
     QTest::newRow("palette in exact mode") << "a.vrf -o a.png --palette ocean";
     QTest::newRow("merge with a palette") << "--merge a.vacc -o a.png --palette ocean";
     QTest::newRow("merge with a skip") << "--merge a.vacc -o a.png --skip 2";
+    QTest::newRow("levels without a level") << "a.vrf -o a.png --mode levels";
+    QTest::newRow("level beyond 20") << "a.vrf -o a.png --mode levels --level 21";
+    QTest::newRow("level in exact mode") << "a.vrf -o a.png --level 2";
+    QTest::newRow("info and a picture") << "a.vrf -o a.png --info";
 }
 
 void TestRenderOptions::badOptionsAreRefused()

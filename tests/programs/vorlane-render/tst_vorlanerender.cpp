@@ -1,5 +1,6 @@
 #include "render/exact/documentpicture.h"
 #include "programs/vorlane-render/renderoptions.h"
+#include "render/lesson/levels.h"
 #include "document/documentfile.h"
 #include "surroundings/programstate.h"
 #include "widgets/canvasview.h"
@@ -105,6 +106,7 @@ private Q_SLOTS:
     void killedWhileWritingLeavesNothingBehind();
     void targetsThatMustNotBeWrittenAreRefusedBeforeWork_data();
     void targetsThatMustNotBeWrittenAreRefusedBeforeWork();
+    void infoAndLevelsServeALesson();
 
 private:
     // Part K of 3 of a small poster of document, written to name.
@@ -550,6 +552,24 @@ void TestVorlaneRender::targetsThatMustNotBeWrittenAreRefusedBeforeWork()
     QVERIFY(target == QLatin1String("missing folder") || lstat(QFile::encodeName(path).constData(), &status) == 0);
     QVERIFY(target != QLatin1String("fifo") || S_ISFIFO(status.st_mode));
     QVERIFY(target != QLatin1String("device") || S_ISCHR(status.st_mode));
+}
+
+void TestVorlaneRender::infoAndLevelsServeALesson()
+{
+    const QString triangle = QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Sierpinski Triangle.vrf"));
+    const ProgramRun info = runRenderer({triangle, QStringLiteral("--info")});
+    QCOMPARE(info.exitCode, 0);
+    QVERIFY2(info.output.contains(QLatin1String("Similarity dimension: 1.585")), qPrintable(info.output));
+    QVERIFY2(info.output.contains(QLatin1String("Box-counting dimension of the picture (433 x 403 pixels): 1.5")),
+             qPrintable(info.output));
+
+    TestFolder folder;
+    const QString output = folder.filePath(QStringLiteral("level.png"));
+    const ProgramRun level = runRenderer({triangle, QStringLiteral("--mode"), QStringLiteral("levels"),
+                                          QStringLiteral("--level"), QStringLiteral("3"), QStringLiteral("-o"), output});
+    QCOMPARE(level.exitCode, 0);
+    QCOMPARE(QImage(output).convertToFormat(QImage::Format_RGB32),
+             levelPicture(*loadDocumentFile(triangle, FractalDocument()), 3, startupCanvasSize()));
 }
 
 QTEST_MAIN(TestVorlaneRender)
