@@ -684,6 +684,8 @@ private:
                 m_layers[m_laid]->moveOnto(m_canvas);
                 m_spareLayers.push_back(std::move(m_layers[m_laid]));
             }
+            if (m_shared.run.onPrefixDrawn)
+                m_shared.run.onPrefixDrawn(m_stretches[qsizetype(m_laid)].last);
         }
     }
 
@@ -811,6 +813,22 @@ QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts)
     return stretches;
 }
 
+QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution)
+{
+    QList<Stretch> stretches;
+    const qint64 step = progressStep(qint32(totalPoints));
+    qint64 first = 1;
+    for (qint64 reached = step; first <= totalPoints; reached += step) {
+        const qint64 restart = (reached / resolution + 1) * resolution;
+        if (restart <= first)
+            continue;
+        const qint64 last = std::min(restart - 1, totalPoints);
+        stretches.append({first, last});
+        first = last + 1;
+    }
+    return stretches;
+}
+
 qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration)
 {
     const qint64 done = iteration - 1;
@@ -827,13 +845,14 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
     // Several stretches a thread, handed out as threads come free, so that a
     // thread the system holds back delays the run by a short stretch only.
     constexpr int stretchesPerThread = 4;
-    const QList<Stretch> stretches = planStretches(totalPoints, document.settings.resolution,
-                                                   threads == 1 ? 1 : threads * stretchesPerThread);
+    const QList<Stretch> stretches = run.onPrefixDrawn
+        ? planProgressStretches(totalPoints, document.settings.resolution)
+        : planStretches(totalPoints, document.settings.resolution, threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
     SharedRun shared{document, run, random, float(writer.width() * RasterCanvas::unitsPerPixel),
                      float(writer.height() * RasterCanvas::unitsPerPixel)};
     bool completed = true;
-    if (stretches.size() > 1) {
+    if (!stretches.isEmpty() && (stretches.size() > 1 || run.onPrefixDrawn)) {
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);
     } else if (!stretches.isEmpty()) {
         ProgressSteps progress(shared);

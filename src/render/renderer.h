@@ -64,6 +64,11 @@ struct Stretch
 // resolution), so no stretch needs a point of another.
 QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts);
 
+// Iterations 1 to totalPoints cut at every progress step: stretch k ends
+// where the first restart after k progress steps begins, so it holds the
+// points of those steps and fewer than resolution more.
+QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution);
+
 // How many random numbers a run of the document draws in the iterations
 // before the given one: one per choice of transformation, one per restart
 // and one per colour in the random styles.
@@ -88,6 +93,12 @@ struct PictureRun
     std::function<void(qint32 stepsDone)> onProgress;
     // When it turns true the run stops soon, keeping what it has drawn.
     const std::atomic<bool> *stop = nullptr;
+    // When set, the run goes in the stretches of planProgressStretches and
+    // calls this, on whichever thread, whenever the canvas holds exactly the
+    // points of iterations 1 to lastIteration, the end of one of them. The
+    // canvas keeps that state until the call returns, and the call must not
+    // touch it after.
+    std::function<void(qint64 lastIteration)> onPrefixDrawn;
 };
 
 // Renders the document onto what the canvas draws on, its scale width and
