@@ -3,9 +3,11 @@
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
-// processor, 4000 × 4000 pixels.
+// processor, 4000 × 4000 pixels. Then the maps' frames: one step of a drag
+// (the quick picture and the repaint) and Fit Picture, start-up document.
 #include "ui/dialogs.h"
 #include "app/mainwindow.h"
+#include "app/mapcanvas.h"
 #include "common/randomgenerator.h"
 #include "document/programstate.h"
 #include "editors/basefielddrawing.h"
@@ -118,6 +120,38 @@ void sendMouse(QWidget *widget, QEvent::Type type, QPointF position)
     QApplication::sendEvent(widget, &event);
 }
 
+// A move of the pointer while the last map's frame is dragged, with the
+// picture drawn again and painted, and Fit Picture with its picture.
+void benchmarkMapFrames()
+{
+    QTemporaryDir folder;
+    ProgramState state;
+    state.appDir = folder.path() + QLatin1Char('/');
+    SilentDialogs dialogs;
+    MainWindow window(state, dialogs);
+    window.show();
+    window.initialiseDocument();
+    window.findChild<QAction *>(QStringLiteral("showMaps"))->trigger();
+    MapCanvas &maps = window.mapCanvas();
+    CanvasView *canvas = window.visibleCanvas();
+    const FrameOnScreen frame = framesOnScreen(window.session().document(), maps.viewport(), *maps.extent()).constLast();
+    const QPointF handle = frame.corners[2];
+    sendMouse(canvas, QEvent::MouseButtonPress, handle);
+    int step = 0;
+    const double dragFrame = fastestMilliseconds(30, [&] {
+        sendMouse(canvas, QEvent::MouseMove, handle + QPointF(++step % 7, step % 5));
+        canvas->repaint();
+    });
+    sendMouse(canvas, QEvent::MouseButtonRelease, handle);
+    std::printf("drag-frame: %.1f ms\n", dragFrame);
+    QAction *fit = window.findChild<QAction *>(QStringLiteral("fitPicture"));
+    const double fitPicture = fastestMilliseconds(15, [&] {
+        fit->trigger();
+        canvas->repaint();
+    });
+    std::printf("fit: %.1f ms\n", fitPicture);
+}
+
 void benchmarkBaseField()
 {
     QTemporaryDir folder;
@@ -195,5 +229,6 @@ int main(int argc, char *argv[])
     benchmarkCommand();
     benchmarkBaseField();
     benchmarkPoster();
+    benchmarkMapFrames();
     return 0;
 }

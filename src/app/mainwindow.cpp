@@ -52,6 +52,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_posterExport = new PosterExport(this, dialogs);
 
     createActions();
+    createViewCommands();
     createMenus();
     createToolbar();
 
@@ -170,6 +171,7 @@ void MainWindow::createMenus()
     run->addAction(c.start);
     addSeparator(run, "dash7");
     run->addAction(c.poster);
+    addViewCommands(run);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellfriend);

@@ -9,11 +9,14 @@
 #include <optional>
 
 class QAction;
+class QMenu;
+class QTimer;
 class QToolButton;
 
 namespace Vorlane {
 
 class CanvasView;
+class MapCanvas;
 class OnlineLinks;
 class PosterExport;
 class ProgressStrip;
@@ -99,6 +102,8 @@ public:
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
+    // The frames, the zoom and what the mouse does on the visible canvas.
+    MapCanvas &mapCanvas() const { return *m_mapCanvas; }
     OnlineLinks &online() const { return *m_online; }
     PosterExport &posterExport() const { return *m_posterExport; }
 
@@ -118,6 +123,14 @@ private:
     void connectFileCommands();
 
     void createArrowButtons();
+
+    // The Render menu's view commands: the maps' frames, zoom, Fit and
+    // rendering after every change.
+    void createViewCommands();
+    void addViewCommands(QMenu *run);
+    void showPreview(const FractalDocument &document);
+    void renderSoon();
+    void renderAfterChange(DocumentParts parts);
 
     void fitCanvasesToWindow();
     void layOutCanvases();
@@ -160,6 +173,8 @@ private:
     ProgressStrip *m_progressBar;
     OnlineLinks *m_online;
     PosterExport *m_posterExport;
+    MapCanvas *m_mapCanvas;
+    QTimer *m_renderTimer;
 
     // The commands, named as their menu entries.
     struct Commands
@@ -167,6 +182,7 @@ private:
         QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
         QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
         QAction *start, *poster;
+        QAction *showMaps, *zoomIn, *zoomOut, *fitPicture, *renderAutomatically;
         QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
         QAction *incnt, *abt;
     } m_commands{};

@@ -7,14 +7,61 @@
 #include "document/documentfile.h"
 #include "document/programstate.h"
 #include "escapablerun.h"
+#include "mapcanvas.h"
 #include "ui/canvasview.h"
 #include "ui/progressstrip.h"
 #include "render/renderer.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QTimer>
+
+#include <mutex>
 
 namespace Vorlane {
+
+namespace {
+
+// The picture of a run as far as it has gone, handed from the run's threads
+// to the window: one copy at a time, taken when the window has shown the last.
+class GrowingPicture
+{
+public:
+    explicit GrowingPicture(const RasterCanvas &picture)
+        : m_picture(picture)
+    {
+    }
+
+    // On the run's thread, while the picture holds a whole prefix of the run.
+    void take()
+    {
+        if (!m_wanted.exchange(false))
+            return;
+        QImage copy = m_picture.persistentImage().copy();
+        const std::lock_guard lock(m_mutex);
+        m_taken = std::move(copy);
+    }
+
+    // On the window's thread: true when there was a new picture to show.
+    bool showOn(RasterCanvas &canvas)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_taken.isNull())
+            return false;
+        canvas.drawImage(m_taken);
+        m_taken = QImage();
+        m_wanted = true;
+        return true;
+    }
+
+private:
+    const RasterCanvas &m_picture;
+    std::atomic<bool> m_wanted = true;
+    std::mutex m_mutex;
+    QImage m_taken;
+};
+
+} // namespace
 
 void MainWindow::initialiseDocument(const QString &commandLineDocument)
 {
@@ -99,16 +146,23 @@ void MainWindow::startRendering()
     m_visibleCanvas->update();
 
     // The run works on copies: the window may be resized while it goes on.
-    const FractalDocument document = m_session.document();
+    m_renderTimer->stop();
+    const FractalDocument document = m_mapCanvas->viewport().viewDocument(m_session.document());
     RasterCanvas picture = m_hiddenCanvas->canvas();
     std::atomic<bool> escPressed = false;
     std::atomic<qint32> stepsDone = 0;
+    GrowingPicture growing(picture);
     PictureRun run;
     run.stop = &escPressed;
     run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
+    run.onPrefixDrawn = [&growing](qint64) { growing.take(); };
     runAnsweringOnlyEsc(
         escPressed, [&] { renderPicture(document, picture, m_state.random, run); },
-        [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });
+        [this, &stepsDone, &growing] {
+            m_progressBar->setStepsDone(stepsDone);
+            if (growing.showOn(m_visibleCanvas->canvas()))
+                m_visibleCanvas->update();
+        });
     m_hiddenCanvas->canvas() = picture;
 
     m_progressBar->setStepsDone(0);

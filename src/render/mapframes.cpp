@@ -49,24 +49,6 @@ QPointF unitScale(const FractalDocument &document, float scaleWidth, float scale
     return {double(scaleWidth) * double(document.settings.scaleX), double(scaleHeight) * double(document.settings.scaleY)};
 }
 
-bool MapFrame::contains(QPointF point) const
-{
-    // Inside a convex polygon every edge sees the point on the same side.
-    int positive = 0;
-    int negative = 0;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const double side = cross(corners[(i + 1) % 4] - corners[i], point - corners[i]);
-        positive += side > 0.0 ? 1 : 0;
-        negative += side < 0.0 ? 1 : 0;
-    }
-    return positive == 0 || negative == 0;
-}
-
-double MapFrame::area() const
-{
-    return std::fabs(cross(corners[1] - corners[0], corners[3] - corners[0]));
-}
-
 QPointF applyMap(const Transformation &map, QPointF unitScale, QPointF point)
 {
     const QPointF contracted(double(map.trContraction[0]) * point.x(), double(map.trContraction[1]) * point.y());

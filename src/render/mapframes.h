@@ -24,10 +24,6 @@ struct MapFrame
     std::array<QPointF, 4> corners;
 
     QPointF centre() const { return (corners[0] + corners[2]) / 2.0; }
-    // Whether a point lies inside the parallelogram or on its edge.
-    bool contains(QPointF point) const;
-    // The parallelogram's area, a measure of which of two nested frames is the inner one.
-    double area() const;
 };
 
 // The image under an affine map, as the renderer applies it but in double
