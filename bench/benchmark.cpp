@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <memory>
 
 using namespace Vorlane;
 
@@ -92,15 +93,27 @@ void benchmarkCore(QSize canvasSize)
     }
 }
 
-void benchmarkCommand()
+// The main window in a folder of its own, showing the start-up document.
+struct BenchWindow
 {
+    BenchWindow()
+    {
+        state.appDir = folder.path() + QLatin1Char('/');
+        window = std::make_unique<MainWindow>(state, dialogs);
+        window->show();
+        window->initialiseDocument();
+    }
+
     QTemporaryDir folder;
     ProgramState state;
-    state.appDir = folder.path() + QLatin1Char('/');
     SilentDialogs dialogs;
-    MainWindow window(state, dialogs);
-    window.show();
-    window.initialiseDocument();
+    std::unique_ptr<MainWindow> window;
+};
+
+void benchmarkCommand()
+{
+    BenchWindow bench;
+    MainWindow &window = *bench.window;
     FractalDocument document = window.session().document();
     document.settings.totalPoints = benchmarkPoints;
     window.session().begin(document);
@@ -124,13 +137,8 @@ void sendMouse(QWidget *widget, QEvent::Type type, QPointF position)
 // picture drawn again and painted, and Fit Picture with its picture.
 void benchmarkMapFrames()
 {
-    QTemporaryDir folder;
-    ProgramState state;
-    state.appDir = folder.path() + QLatin1Char('/');
-    SilentDialogs dialogs;
-    MainWindow window(state, dialogs);
-    window.show();
-    window.initialiseDocument();
+    BenchWindow bench;
+    MainWindow &window = *bench.window;
     window.findChild<QAction *>(QStringLiteral("showMaps"))->trigger();
     MapCanvas &maps = window.mapCanvas();
     CanvasView *canvas = window.visibleCanvas();
