@@ -6,6 +6,8 @@
 #include <QLineF>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace Vorlane {
 
 namespace {
@@ -30,6 +32,14 @@ FrameGrip handleAt(const FrameOnScreen &frame, int map, QPointF pixels)
             return {map, FrameGrip::Corner, corner};
     }
     return {};
+}
+
+// Along the edge from corner to next: an eighth of it, and at most 12 pixels.
+QPointF markSide(QPointF corner, QPointF next)
+{
+    QLineF edge(corner, next);
+    edge.setLength(std::min(edge.length() / 8.0, 12.0));
+    return edge.p2() - corner;
 }
 
 // The absolute area of a frame, for telling the inner of nested frames.
@@ -102,15 +112,15 @@ void paintFrames(QPainter &painter, const QList<FrameOnScreen> &frames, int sele
         painter.drawLine(frame.topMiddle(), frame.rotationHandle);
         painter.setBrush(colour);
         // Corner 0's mark: a filled triangle inside the corner, so a mirror or turn shows.
-        const QPointF along = (frame.corners[1] - frame.corners[0]) * 0.12;
-        const QPointF down = (frame.corners[3] - frame.corners[0]) * 0.12;
+        const QPointF along = markSide(frame.corners[0], frame.corners[1]);
+        const QPointF down = markSide(frame.corners[0], frame.corners[3]);
         painter.drawPolygon(QPolygonF({frame.corners[0], frame.corners[0] + along, frame.corners[0] + down}));
         painter.setBrush(selected ? colour : QColor(Qt::white));
         for (const QPointF &corner : frame.corners)
             painter.drawRect(QRectF(corner - QPointF(3.5, 3.5), QSizeF(7.0, 7.0)));
         painter.drawEllipse(frame.rotationHandle, 4.0, 4.0);
         painter.setPen(colour);
-        painter.drawText(frame.corners[0] + down * 1.5 + along * 0.3, frame.name);
+        painter.drawText(frame.corners[0] + down * 2.0 + along * 0.5, frame.name);
     }
     painter.restore();
 }

@@ -152,7 +152,9 @@ void TestMapCanvas::dragsChangeTheirValuesAsOneStep()
 
     if (grip == QLatin1String("inside")) {
         const QPointF inside = insideTheDraggedFrameOnly();
+        m_f->state.selectedTr = 0;
         drag(canvas(), inside, inside + pointer);
+        QCOMPARE(m_f->state.selectedTr, qint16(draggedMap + 1));
         const Transformation &now = m_f->session().document().transformations.at(draggedMap);
         // A document unit is a canvas unit as nearly as the float scales allow.
         QVERIFY(std::abs(double(now.trTranslation[0]) - double(was.trTranslation[0]) - expected.x()) < 1e-3);
