@@ -49,7 +49,12 @@ void MainWindow::createViewCommands()
     m_renderTimer = new QTimer(this);
     m_renderTimer->setSingleShot(true);
     m_renderTimer->setInterval(renderDelayMs);
-    connect(m_renderTimer, &QTimer::timeout, this, &MainWindow::startRendering);
+    // Asked for by the mouse or a change rather than by the user's command, a
+    // rendering of a document that cannot be rendered is left out silently.
+    connect(m_renderTimer, &QTimer::timeout, this, [this] {
+        if (renderProblem(m_session.document()).isEmpty())
+            startRendering();
+    });
     connect(m_mapCanvas, &MapCanvas::previewWanted, this, &MainWindow::showPreview);
     connect(m_mapCanvas, &MapCanvas::renderWanted, this, &MainWindow::renderSoon);
     connect(&m_session, &DocumentSession::changed, this, &MainWindow::renderAfterChange);
