@@ -5,16 +5,16 @@
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
 // processor, 4000 × 4000 pixels. Then the maps' frames: one step of a drag
 // (the quick picture and the repaint) and Fit Picture, start-up document.
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/mapcanvas.h"
 #include "common/randomgenerator.h"
-#include "document/programstate.h"
-#include "editors/basefielddrawing.h"
+#include "surroundings/programstate.h"
+#include "editing/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
-#include "render/poster.h"
-#include "ui/canvasview.h"
-#include "render/renderer.h"
+#include "render/poster/poster.h"
+#include "widgets/canvasview.h"
+#include "render/exact/renderer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

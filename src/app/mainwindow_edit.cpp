@@ -1,12 +1,12 @@
 // The main window's editor commands. Each opens its window modally, made
 // afresh so that it shows the document as it is now.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "document/programstate.h"
+#include "surroundings/programstate.h"
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
 #include "editors/transformationeditor.h"
-#include "ui/canvasview.h"
+#include "widgets/canvasview.h"
 
 #include <QAction>
 
@@ -17,7 +17,7 @@ void MainWindow::editTransformations()
     TransformationEditor editor(m_session, m_state, m_dialogs, this);
     // A map chosen on the canvas is the one to edit; with the frames hidden
     // the editor opens with nothing selected.
-    if (m_commands.showMaps->isChecked())
+    if (m_commands.showMapsAction->isChecked())
         editor.openOn(m_state.selectedTr - 1);
     editor.exec();
 }

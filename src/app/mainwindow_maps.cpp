@@ -1,12 +1,12 @@
 // The main window's view commands: the maps' frames over the picture, zoom
 // and Fit, the quick picture while the mouse drags, and rendering after every
 // change when the user asks for it.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "document/programstate.h"
-#include "mapcanvas.h"
-#include "render/renderer.h"
-#include "ui/canvasview.h"
+#include "surroundings/programstate.h"
+#include "app/mapcanvas.h"
+#include "render/exact/renderer.h"
+#include "widgets/canvasview.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,15 +35,15 @@ QSettings programSettings()
 void MainWindow::createViewCommands()
 {
     Commands &c = m_commands;
-    c.showMaps = addCommand("showMaps", tr("Show &Maps"), Qt::CTRL | Qt::SHIFT | Qt::Key_M);
-    c.showMaps->setCheckable(true);
-    c.zoomIn = addCommand("zoomIn", tr("Zoom &In"));
-    c.zoomIn->setShortcuts({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal});
-    c.zoomOut = addCommand("zoomOut", tr("Zoom &Out"), Qt::CTRL | Qt::Key_Minus);
-    c.fitPicture = addCommand("fitPicture", tr("&Fit Picture"), Qt::CTRL | Qt::Key_0);
-    c.renderAutomatically = addCommand("renderAutomatically", tr("Render &Automatically"));
-    c.renderAutomatically->setCheckable(true);
-    c.renderAutomatically->setChecked(programSettings().value(renderAutomaticallyKey, false).toBool());
+    c.showMapsAction = addCommand("showMaps", tr("Show &Maps"), Qt::CTRL | Qt::SHIFT | Qt::Key_M);
+    c.showMapsAction->setCheckable(true);
+    c.zoomInAction = addCommand("zoomIn", tr("Zoom &In"));
+    c.zoomInAction->setShortcuts({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal});
+    c.zoomOutAction = addCommand("zoomOut", tr("Zoom &Out"), Qt::CTRL | Qt::Key_Minus);
+    c.fitPictureAction = addCommand("fitPicture", tr("&Fit Picture"), Qt::CTRL | Qt::Key_0);
+    c.renderAutomaticallyAction = addCommand("renderAutomatically", tr("Render &Automatically"));
+    c.renderAutomaticallyAction->setCheckable(true);
+    c.renderAutomaticallyAction->setChecked(programSettings().value(renderAutomaticallyKey, false).toBool());
 
     m_mapCanvas = new MapCanvas(*m_visibleCanvas, m_session, m_state, this);
     m_renderTimer = new QTimer(this);
@@ -58,11 +58,11 @@ void MainWindow::createViewCommands()
     connect(m_mapCanvas, &MapCanvas::previewWanted, this, &MainWindow::showPreview);
     connect(m_mapCanvas, &MapCanvas::renderWanted, this, &MainWindow::renderSoon);
     connect(&m_session, &DocumentSession::changed, this, &MainWindow::renderAfterChange);
-    connect(c.showMaps, &QAction::toggled, m_mapCanvas, &MapCanvas::showFrames);
-    connect(c.zoomIn, &QAction::triggered, m_mapCanvas, [this] { m_mapCanvas->zoomBy(MapCanvas::zoomStep); });
-    connect(c.zoomOut, &QAction::triggered, m_mapCanvas, [this] { m_mapCanvas->zoomBy(1.0 / MapCanvas::zoomStep); });
-    connect(c.fitPicture, &QAction::triggered, m_mapCanvas, &MapCanvas::fitPicture);
-    connect(c.renderAutomatically, &QAction::toggled, this,
+    connect(c.showMapsAction, &QAction::toggled, m_mapCanvas, &MapCanvas::showFrames);
+    connect(c.zoomInAction, &QAction::triggered, m_mapCanvas, [this] { m_mapCanvas->zoomBy(MapCanvas::zoomStep); });
+    connect(c.zoomOutAction, &QAction::triggered, m_mapCanvas, [this] { m_mapCanvas->zoomBy(1.0 / MapCanvas::zoomStep); });
+    connect(c.fitPictureAction, &QAction::triggered, m_mapCanvas, &MapCanvas::fitPicture);
+    connect(c.renderAutomaticallyAction, &QAction::toggled, this,
             [](bool on) { programSettings().setValue(renderAutomaticallyKey, on); });
 }
 
@@ -70,7 +70,7 @@ void MainWindow::addViewCommands(QMenu *run)
 {
     const Commands &c = m_commands;
     run->addSeparator()->setObjectName(QStringLiteral("dash8"));
-    run->addActions({c.showMaps, c.zoomIn, c.zoomOut, c.fitPicture, c.renderAutomatically});
+    run->addActions({c.showMapsAction, c.zoomInAction, c.zoomOutAction, c.fitPictureAction, c.renderAutomaticallyAction});
 }
 
 // The exact renderer on a copy of the program's random numbers, so that the
@@ -100,7 +100,7 @@ void MainWindow::renderSoon()
 void MainWindow::renderAfterChange(DocumentParts parts)
 {
     const DocumentParts viewOnly = DocumentPart::ViewCentre | DocumentPart::Scales;
-    if (m_commands.renderAutomatically->isChecked() && (parts & ~viewOnly))
+    if (m_commands.renderAutomaticallyAction->isChecked() && (parts & ~viewOnly))
         renderSoon();
 }
 

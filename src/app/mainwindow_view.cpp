@@ -1,16 +1,16 @@
 // The main window's canvas view: fitting the canvases to the window, and the
 // arrow buttons that move the view centre.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "arrowbutton.h"
+#include "app/arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
-#include "mapcanvas.h"
-#include "ui/namedcontrols.h"
-#include "render/canvaslayout.h"
-#include "ui/canvasview.h"
-#include "render/panning.h"
-#include "ui/progressstrip.h"
+#include "app/mapcanvas.h"
+#include "widgets/namedcontrols.h"
+#include "app/canvaslayout.h"
+#include "widgets/canvasview.h"
+#include "app/panning.h"
+#include "widgets/progressstrip.h"
 
 #include <QIcon>
 
@@ -52,7 +52,7 @@ void MainWindow::createArrowButtons()
     }
 }
 
-void MainWindow::shgrd()
+void MainWindow::showAxes()
 {
     // Where the picture as zoomed puts the origin; at zoom 1 the document's centre.
     const FractalDocument view = m_mapCanvas->viewport().viewDocument(m_session.document());
@@ -65,7 +65,7 @@ void MainWindow::pressArrow(PanDirection direction, int modifierState)
     FractalDocument moved = m_session.document();
     moveCentre(moved, direction, modifierState);
     m_session.setViewCentre(moved.centreX, moved.centreY);
-    shgrd();
+    showAxes();
 }
 
 void MainWindow::restoreLastPicture()

@@ -1,8 +1,8 @@
-#include "mapcanvas.h"
+#include "app/mapcanvas.h"
 
-#include "document/programstate.h"
-#include "render/mapframes.h"
-#include "ui/canvasview.h"
+#include "surroundings/programstate.h"
+#include "render/view/mapframes.h"
+#include "widgets/canvasview.h"
 
 #include <QMouseEvent>
 #include <QPainter>

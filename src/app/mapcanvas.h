@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/documentsession.h"
-#include "render/viewport.h"
-#include "ui/mapframeview.h"
+#include "render/view/viewport.h"
+#include "widgets/mapframeview.h"
 
 #include <QObject>
 #include <QPointF>

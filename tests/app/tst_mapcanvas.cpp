@@ -1,7 +1,7 @@
 #include "app/mapcanvas.h"
 #include "document/documentfile.h"
-#include "render/mapframes.h"
-#include "ui/canvasview.h"
+#include "render/view/mapframes.h"
+#include "widgets/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/sessionstate.h"
@@ -157,23 +157,23 @@ void TestMapCanvas::dragsChangeTheirValuesAsOneStep()
         QCOMPARE(m_f->state.selectedTr, qint16(draggedMap + 1));
         const Transformation &now = m_f->session().document().transformations.at(draggedMap);
         // A document unit is a canvas unit as nearly as the float scales allow.
-        QVERIFY(std::abs(double(now.trTranslation[0]) - double(was.trTranslation[0]) - expected.x()) < 1e-3);
-        QVERIFY(std::abs(double(now.trTranslation[1]) - double(was.trTranslation[1]) - expected.y()) < 1e-3);
+        QVERIFY(std::abs(double(now.translation[0]) - double(was.translation[0]) - expected.x()) < 1e-3);
+        QVERIFY(std::abs(double(now.translation[1]) - double(was.translation[1]) - expected.y()) < 1e-3);
         step = QStringLiteral("Move Transformation");
     } else if (grip == QLatin1String("corner")) {
         const QPointF to = pointer.isNull() ? start.corners[3] + (start.corners[3] - start.corners[1]) / 2.0
                                             : start.corners[1] + pointer;
         drag(canvas(), start.corners[1], to, modifiers);
         const Transformation &now = m_f->session().document().transformations.at(draggedMap);
-        QCOMPARE(now.trRotation, was.trRotation);
+        QCOMPARE(now.rotation, was.rotation);
         QVERIFY(distance(frame(extent).corners[3], start.corners[3]) < 0.01);
         if (shift)
-            QCOMPARE(now.trContraction[0] / now.trContraction[1], was.trContraction[0] / was.trContraction[1]);
+            QCOMPARE(now.contraction[0] / now.contraction[1], was.contraction[0] / was.contraction[1]);
         else
             QVERIFY(distance(frame(extent).corners[1], to) < 0.01);
         if (!expected.isNull()) {
-            QCOMPARE(now.trContraction[0], toSingle(expected.x() * double(was.trContraction[0])));
-            QCOMPARE(now.trContraction[1], toSingle(expected.y() * double(was.trContraction[1])));
+            QCOMPARE(now.contraction[0], toSingle(expected.x() * double(was.contraction[0])));
+            QCOMPARE(now.contraction[1], toSingle(expected.y() * double(was.contraction[1])));
         }
         step = QStringLiteral("Scale Transformation");
     } else {
@@ -182,23 +182,23 @@ void TestMapCanvas::dragsChangeTheirValuesAsOneStep()
         const QTransform turn = QTransform().translate(centre.x(), centre.y()).rotate(-pointer.x()).translate(-centre.x(), -centre.y());
         drag(canvas(), start.rotationHandle, turn.map(start.rotationHandle), modifiers);
         const Transformation &now = m_f->session().document().transformations.at(draggedMap);
-        const double turned = double(was.trRotation) + pointer.x();
-        QCOMPARE(now.trContraction, was.trContraction);
+        const double turned = double(was.rotation) + pointer.x();
+        QCOMPARE(now.contraction, was.contraction);
         if (shift)
-            QCOMPARE(double(now.trRotation), std::round(turned / 15.0) * 15.0);
+            QCOMPARE(double(now.rotation), std::round(turned / 15.0) * 15.0);
         else
-            QVERIFY(std::abs(double(now.trRotation) - turned) < 1e-3);
+            QVERIFY(std::abs(double(now.rotation) - turned) < 1e-3);
         QVERIFY(distance((frame(extent).corners[0] + frame(extent).corners[2]) / 2.0, centre) < 0.01);
         step = QStringLiteral("Rotate Transformation");
     }
     FractalDocument others = m_f->session().document();
     others.transformations[draggedMap] = was;
     QCOMPARE(others, before);
-    QCOMPARE(m_f->session().modified(), qint16(1));
+    QVERIFY(m_f->session().isModified());
     QCOMPARE(m_f->command(QStringLiteral("undo"))->text(), QStringLiteral("&Undo ") + step);
     m_f->session().undo();
     QCOMPARE(m_f->session().document(), before);
-    QCOMPARE(m_f->session().modified(), qint16(0));
+    QVERIFY(!m_f->session().isModified());
     QVERIFY(!m_f->session().canUndo());
 }
 
@@ -227,7 +227,7 @@ void TestMapCanvas::wheelKeepsThePointUnderThePointer()
     // Within the view centre's whole canvas units.
     QVERIFY(distance(maps().viewport().toPixels(pointed), pointer) < 0.1);
     // Neither stored as a change nor a step.
-    QCOMPARE(m_f->session().modified(), qint16(0));
+    QVERIFY(!m_f->session().isModified());
     QVERIFY(!m_f->session().canUndo());
     QCOMPARE(m_f->session().document().transformations, before.transformations);
 }

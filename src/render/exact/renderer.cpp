@@ -1,0 +1,870 @@
+#include "render/exact/renderer.h"
+
+#include "common/randomgenerator.h"
+#include "common/rounding.h"
+#include "document/colourstyles.h"
+#include "document/colour.h"
+#include "document/fractaldocument.h"
+#include "render/chaos/pointcolour.h"
+#include "render/exact/rastercanvas.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace Vorlane {
+
+namespace {
+
+// A transformation with everything that does not depend on the point worked
+// out once per run; the values are exactly those computed per iteration.
+struct PreparedMap
+{
+    float contractionX = 0.0f;
+    float contractionY = 0.0f;
+    double cosTheta = 1.0;
+    double sinTheta = 0.0;
+    double translationX = 0.0; // canvas units
+    double translationY = 0.0;
+};
+
+struct Point16
+{
+    qint16 x;
+    qint16 y;
+};
+
+class Iteration
+{
+public:
+    Iteration(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random)
+        : m_document(document)
+        , m_random(random)
+        , m_unitScaleX(toSingle(double(scaleWidth) * double(document.settings.scaleX)))
+        , m_unitScaleY(toSingle(double(scaleHeight) * double(document.settings.scaleY)))
+    {
+        prepareMaps(scaleWidth, scaleHeight);
+    }
+
+    Point16 scaledBasePoint(qint32 number) const
+    {
+        const BasePoint &base = m_document.basePoints.at(number - 1);
+        return {cint16(double(float(base.x)) * double(m_unitScaleX)),
+                cint16(double(float(base.y)) * double(m_unitScaleY))};
+    }
+
+    void select(int selected) { m_selected = quint8(selected); }
+    int selected() const { return m_selected; }
+    // False when no draw can ever choose a map: no maps, or no weight.
+    bool canSelect() const { return m_cumulativeWeights[m_trCount] > 0.0f; }
+
+    qint16 randomBasePointNumber()
+    {
+        return qint16(floorToInt(double(m_random.next()) * double(m_document.basePointCount())) + 1);
+    }
+
+    // The last j whose table entry j − 1 lies strictly below r wins; with no
+    // such j the previous choice stays (transformation 0 before the first).
+    quint8 chooseTransformation()
+    {
+        const float r = toSingle(double(m_random.next()) * double(m_cumulativeWeights[m_trCount]));
+        const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
+        if (chosen > 0)
+            m_selected = quint8(chosen);
+        return m_selected;
+    }
+
+    Point16 applyTransformation(quint8 selected, Point16 point) const
+    {
+        const PreparedMap &map = m_maps[selected];
+        // A 16-bit coordinate is exact as a float, so the float product is the
+        // exact product rounded once.
+        const float a = float(point.x) * map.contractionX;
+        const float b = float(point.y) * map.contractionY;
+        const float xRotated = toSingle(double(a) * map.cosTheta - double(b) * map.sinTheta);
+        const float yRotated = toSingle(double(a) * map.sinTheta + double(b) * map.cosTheta);
+        return {cint16(map.translationX + double(xRotated)), cint16(map.translationY + double(yRotated))};
+    }
+
+private:
+    // With no negative weight the entries below r are the first ones, so the
+    // last of them is their count: worked out without a branch, which a
+    // random choice would mispredict.
+    int countEntriesBelow(float r) const
+    {
+        int count = 0;
+        for (int j = 0; j < m_trCount; ++j)
+            count += m_cumulativeWeights[j] < r ? 1 : 0;
+        return count;
+    }
+
+    int lastEntryBelow(float r) const
+    {
+        for (int j = m_trCount; j >= 1; --j) {
+            if (r > m_cumulativeWeights[j - 1])
+                return j;
+        }
+        return 0;
+    }
+
+    void prepareMaps(float scaleWidth, float scaleHeight)
+    {
+        const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
+        const RenderSettings &settings = m_document.settings;
+        m_trCount = m_document.trCount();
+        for (int k = 1; k <= m_trCount; ++k) {
+            const Transformation &tr = m_document.transformations.at(k - 1);
+            const double theta = double(degToRad) * double(tr.rotation);
+            PreparedMap &map = m_maps[k];
+            map.contractionX = tr.contraction[0];
+            map.contractionY = tr.contraction[1];
+            map.cosTheta = std::cos(theta);
+            map.sinTheta = std::sin(theta);
+            map.translationX = double(settings.scaleX) * double(tr.translation[0]) * double(scaleWidth);
+            map.translationY = double(settings.scaleY) * double(tr.translation[1]) * double(scaleHeight);
+            m_cumulativeWeights[k] = toSingle(transformationWeight(tr) + double(m_cumulativeWeights[k - 1]));
+            m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
+        }
+    }
+
+    const FractalDocument &m_document;
+    RandomGenerator &m_random;
+    float m_unitScaleX;
+    float m_unitScaleY;
+    int m_trCount = 0;
+    bool m_weightsAscend = true;
+    quint8 m_selected = 0;
+    // Index 0 is the all-zero transformation, the fallback choice.
+    std::array<PreparedMap, maxTransformations + 1> m_maps{};
+    std::array<float, maxTransformations + 1> m_cumulativeWeights{};
+};
+
+// The colour of each point. Radiating colours depend only on the iterations
+// since the last restart, so they are worked out once per run.
+class PointColours
+{
+public:
+    PointColours(const FractalDocument &document, RandomGenerator &random)
+        : m_document(document)
+        , m_random(random)
+    {
+        const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+        if (!style || !style->byIterationOnly)
+            return;
+        m_byIteration.resize(document.settings.resolution);
+        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
+            m_byIteration[cir] = pointColour(document, random, 0, cir);
+    }
+
+    qint32 colour(qint32 a, qint16 cir)
+    {
+        return m_byIteration.empty() ? pointColour(m_document, m_random, a, cir) : m_byIteration[cir];
+    }
+
+private:
+    const FractalDocument &m_document;
+    RandomGenerator &m_random;
+    std::vector<qint32> m_byIteration;
+};
+
+// What one iteration does besides moving its point. None of it depends on
+// the point, so a block's worth is drawn from the random sequence first, in
+// the order the iterations draw: the restart's base point, the colour, the
+// choice of transformation.
+struct IterationPlan
+{
+    qint32 colour;
+    qint16 restartFrom; // the base point a restart begins at; 0 for none
+    quint8 transformation;
+};
+
+// A run of iterations between two restarts, with the point it has reached.
+struct Chain
+{
+    qint32 begin;
+    qint32 end;
+    Point16 point;
+};
+
+// Long enough to keep the target's calls rare, short enough to stay in cache.
+constexpr qint32 blockSize = 4096;
+
+// Hands a block's points to a RenderTarget as canvas positions.
+class PointOutput
+{
+public:
+    PointOutput(const FractalDocument &document, float scaleWidth, float scaleHeight, RenderTarget &target)
+        : m_target(target)
+        , m_halfWidth(double(scaleWidth) / 2.0)
+        , m_halfHeight(double(scaleHeight) / 2.0)
+        , m_centreX(document.centreX)
+        , m_centreY(document.centreY)
+    {
+    }
+
+    void put(qint32 n, Point16 point, qint32 colour)
+    {
+        m_points[n] = {toSingle(m_halfWidth + point.x - m_centreX), toSingle(m_halfHeight - point.y + m_centreY),
+                       colour};
+    }
+
+    void flush(qint32 count) { m_target.plot(m_points.data(), count); }
+
+private:
+    RenderTarget &m_target;
+    const double m_halfWidth;
+    const double m_halfHeight;
+    const qint16 m_centreX;
+    const qint16 m_centreY;
+    std::array<PlottedPoint, blockSize> m_points;
+};
+
+// The pixel of a point, in integers. A canvas W = 15 × width units wide puts
+// the point x at X = W / 2 + x − centreX, a whole or half unit, on the pixel
+// floor(X / 15); 2X is a whole number, and floor(X / 15) = floor(2X / 30)
+// exactly. An offset of 30 × 65536 keeps every 2X of 16-bit values positive,
+// so the division is that of unsigned numbers.
+class PixelMapping
+{
+public:
+    PixelMapping(const FractalDocument &document, int width, int height)
+        : m_columnBase(15 * width - 2 * document.centreX + offset)
+        , m_rowBase(15 * height + 2 * document.centreY + offset)
+    {
+    }
+
+    int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / 30u) - offsetPixels; }
+    int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / 30u) - offsetPixels; }
+
+private:
+    static constexpr qint32 offsetPixels = 65536;
+    static constexpr qint32 offset = 30 * offsetPixels;
+    const qint32 m_columnBase;
+    const qint32 m_rowBase;
+};
+
+QRgb rgbOf(qint32 colour)
+{
+    return 0xff000000u | (quint32(colourRed(colour)) << 16) | (quint32(colourGreen(colour)) << 8)
+        | quint32(colourBlue(colour));
+}
+
+// The canvas's own pixels.
+class ImageSurface
+{
+public:
+    explicit ImageSurface(const RasterCanvas::PixelWriter &writer)
+        : m_bits(writer.bits())
+        , m_stride(writer.stride())
+    {
+    }
+
+    void write(quint32 x, quint32 y, QRgb rgb) { m_bits[qsizetype(y) * m_stride + x] = rgb; }
+
+private:
+    QRgb *m_bits;
+    qsizetype m_stride;
+};
+
+// What one stretch draws, kept apart until the stretches before it are on
+// the canvas: tiles made when first touched, so a layer is only as large as
+// the part of the canvas the stretch reaches. A drawn pixel is never 0 (its
+// alpha is opaque), so 0 marks a pixel the stretch left alone.
+class Layer
+{
+public:
+    Layer(int width, int height)
+        : m_across(tilesFor(width))
+        , m_tiles(std::size_t(m_across) * tilesFor(height))
+    {
+    }
+
+    void write(quint32 x, quint32 y, QRgb rgb)
+    {
+        std::unique_ptr<Tile> &tile = m_tiles[std::size_t(y / tileSide) * m_across + x / tileSide];
+        if (!tile)
+            tile = std::make_unique<Tile>();
+        (*tile)[(y % tileSide) * tileSide + x % tileSide] = rgb;
+    }
+
+    // Lays what the stretch drew over the canvas and clears the layer, whose
+    // tiles then serve a later stretch of the run without being made again:
+    // the stretches of one run reach much the same part of the canvas.
+    void moveOnto(const RasterCanvas::PixelWriter &canvas)
+    {
+        for (std::size_t t = 0; t < m_tiles.size(); ++t) {
+            if (!m_tiles[t])
+                continue;
+            const int left = int(t % m_across) * tileSide;
+            const int top = int(t / m_across) * tileSide;
+            const int width = std::min(tileSide, canvas.width() - left);
+            const int height = std::min(tileSide, canvas.height() - top);
+            for (int y = 0; y < height; ++y) {
+                const QRgb *from = m_tiles[t]->data() + y * tileSide;
+                QRgb *to = canvas.bits() + (top + y) * canvas.stride() + left;
+                for (int x = 0; x < width; ++x) {
+                    // A mask, not a branch: the edge of a figure would
+                    // make a branch guess wrong again and again.
+                    const QRgb keep = 0u - QRgb(from[x] == 0);
+                    to[x] = from[x] | (to[x] & keep);
+                }
+            }
+            m_tiles[t]->fill(0);
+        }
+    }
+
+private:
+    static constexpr int tileSide = 64;
+    using Tile = std::array<QRgb, tileSide * tileSide>;
+
+    static std::size_t tilesFor(int pixels) { return std::size_t(pixels + tileSide - 1) / tileSide; }
+
+    std::size_t m_across;
+    std::vector<std::unique_ptr<Tile>> m_tiles; // each made value-initialised: all 0
+};
+
+// Puts a block's points on the pixels of a surface, in the order of the
+// iterations, so that the last point on a pixel gives its colour.
+template<typename Surface>
+class PixelOutput
+{
+public:
+    PixelOutput(const FractalDocument &document, int width, int height, Surface &surface)
+        : m_mapping(document, width, height)
+        , m_width(quint32(width))
+        , m_height(quint32(height))
+        , m_surface(surface)
+    {
+    }
+
+    void put(qint32 n, Point16 point, qint32 colour)
+    {
+        m_pixels[n] = {m_mapping.column(point.x), m_mapping.row(point.y), rgbOf(colour)};
+    }
+
+    void flush(qint32 count)
+    {
+        for (const Pixel *pixel = m_pixels.data(); pixel != m_pixels.data() + count; ++pixel) {
+            // A negative position turns into a large unsigned one: off the canvas too.
+            if (quint32(pixel->x) < m_width && quint32(pixel->y) < m_height)
+                m_surface.write(quint32(pixel->x), quint32(pixel->y), pixel->rgb);
+        }
+    }
+
+private:
+    struct Pixel
+    {
+        qint32 x;
+        qint32 y;
+        QRgb rgb;
+    };
+
+    const PixelMapping m_mapping;
+    const quint32 m_width;
+    const quint32 m_height;
+    Surface &m_surface;
+    std::array<Pixel, blockSize> m_pixels;
+};
+
+template<typename Output>
+class BlockRenderer
+{
+public:
+    // Starts before iteration first, with selected as the transformation
+    // chosen last.
+    BlockRenderer(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
+                  qint64 first, int selected, Output &output)
+        : m_iteration(document, scaleWidth, scaleHeight, random)
+        , m_colours(document, random)
+        , m_output(output)
+        , m_resolution(document.settings.resolution)
+        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
+        , m_cir(qint16((first - 1) % m_resolution))
+        , m_point(m_iteration.scaledBasePoint(1))
+        , m_next(first)
+    {
+        m_iteration.select(selected);
+    }
+
+    // Plans and moves the next count iterations and hands their points on.
+    void render(qint32 count)
+    {
+        plan(count);
+        moveChains(count);
+        m_output.flush(count);
+        m_next += count;
+    }
+
+private:
+    void plan(qint32 count)
+    {
+        for (qint32 n = 0; n < count; ++n) {
+            IterationPlan &plan = m_plans[n];
+            plan.restartFrom = 0;
+            if (--m_untilRestart == 0) {
+                m_untilRestart = m_resolution;
+                m_cir = 0;
+                plan.restartFrom = m_iteration.randomBasePointNumber();
+            } else {
+                ++m_cir;
+            }
+            // Point numbers stop at totalPoints, a 32-bit value.
+            plan.colour = m_colours.colour(qint32(m_next + n), m_cir);
+            plan.transformation = quint8(m_iteration.chooseTransformation());
+        }
+    }
+
+    // Each restart begins a chain that owes nothing to the one before, so
+    // several chains are moved side by side and the processor overlaps them.
+    void moveChains(qint32 count)
+    {
+        m_chains.clear();
+        m_chains.push_back({0, count, m_point});
+        for (qint32 n = 0; n < count; ++n) {
+            if (m_plans[n].restartFrom == 0)
+                continue;
+            if (n == 0)
+                m_chains.pop_back();
+            else
+                m_chains.back().end = n;
+            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_plans[n].restartFrom)});
+        }
+        constexpr std::size_t sideBySide = 4;
+        for (std::size_t c = 0; c < m_chains.size(); c += sideBySide)
+            moveSideBySide(m_chains.data() + c, qMin(sideBySide, m_chains.size() - c));
+        m_point = m_chains.back().point;
+    }
+
+    void moveSideBySide(Chain *chains, std::size_t chainCount)
+    {
+        for (qint32 step = 0;; ++step) {
+            bool moved = false;
+            for (Chain *chain = chains; chain != chains + chainCount; ++chain) {
+                const qint32 n = chain->begin + step;
+                if (n >= chain->end)
+                    continue;
+                const IterationPlan &plan = m_plans[n];
+                m_output.put(n, chain->point, plan.colour);
+                chain->point = m_iteration.applyTransformation(plan.transformation, chain->point);
+                moved = true;
+            }
+            if (!moved)
+                return;
+        }
+    }
+
+    Iteration m_iteration;
+    PointColours m_colours;
+    Output &m_output;
+    const qint32 m_resolution;
+    qint32 m_untilRestart; // to the next multiple of resolution
+    qint16 m_cir;
+    Point16 m_point; // where the next iteration starts unless it restarts
+    qint64 m_next;   // the number of the next iteration
+    std::array<IterationPlan, blockSize> m_plans;
+    std::vector<Chain> m_chains;
+};
+
+int colourDraws(const FractalDocument &document)
+{
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    return style ? style->randomDraws : 0;
+}
+
+// Where a stretch starts: the random sequence before its first iteration
+// and the transformation chosen last before it.
+struct StretchStart
+{
+    RandomGenerator random;
+    int selected = 0;
+};
+
+// Draws the random numbers of iterations from to to − 1, choosing the
+// transformations as the run would but moving no point; returns the last
+// transformation chosen, 0 for none.
+int replayChoices(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
+                  qint64 from, qint64 to)
+{
+    Iteration iteration(document, scaleWidth, scaleHeight, random);
+    if (!iteration.canSelect()) {
+        random.discard(quint64(randomDrawsBefore(document, to) - randomDrawsBefore(document, from)));
+        return 0;
+    }
+    const qint64 resolution = document.settings.resolution;
+    const int perIteration = colourDraws(document);
+    for (qint64 i = from; i < to; ++i) {
+        random.discard(quint64(perIteration + (i % resolution == 0 ? 1 : 0)));
+        iteration.chooseTransformation();
+    }
+    return iteration.selected();
+}
+
+// The start of a stretch from that of the one before. The choices depend on
+// random numbers alone, so the last chain's are replayed; one of them almost
+// always chooses, and if none does, the whole stretch before is.
+StretchStart nextStart(const FractalDocument &document, float scaleWidth, float scaleHeight,
+                       const StretchStart &previous, qint64 previousFirst, qint64 first)
+{
+    const qint64 lastChain = std::max(previousFirst, first - document.settings.resolution);
+    StretchStart next = previous;
+    next.random.discard(quint64(randomDrawsBefore(document, lastChain) - randomDrawsBefore(document, previousFirst)));
+    int chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, lastChain, first);
+    if (chosen == 0 && lastChain > previousFirst) {
+        next.random = previous.random;
+        chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, previousFirst, first);
+    }
+    next.selected = chosen != 0 ? chosen : previous.selected;
+    return next;
+}
+
+// What the threads of one run share.
+struct SharedRun
+{
+    const FractalDocument &document;
+    const PictureRun &run;
+    const RandomGenerator runStart;
+    const float scaleWidth;
+    const float scaleHeight;
+    std::atomic<qint64> pointsDone{0};
+
+    bool stopped() const { return run.stop && run.stop->load(std::memory_order_relaxed); }
+};
+
+// Reports the progress steps the points done have reached, each once and in order.
+class ProgressSteps
+{
+public:
+    explicit ProgressSteps(const SharedRun &shared)
+        : m_shared(shared)
+        , m_step(progressStep(shared.document.settings.totalPoints))
+    {
+    }
+
+    void catchUp()
+    {
+        if (!m_shared.run.onProgress)
+            return;
+        const qint64 reached = m_shared.pointsDone.load(std::memory_order_relaxed) / m_step;
+        while (m_reported < reached)
+            m_shared.run.onProgress(qint32(++m_reported));
+    }
+
+private:
+    const SharedRun &m_shared;
+    const qint64 m_step;
+    qint64 m_reported = 0;
+};
+
+// One stretch onto a surface; true when it went to its end. afterBlock runs
+// after every block.
+template<typename Surface>
+bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, Stretch stretch, int selected,
+                       RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
+{
+    // Large: they hold a block of plans and pixels.
+    const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(), surface);
+    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
+        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, *output);
+    for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
+        if (shared.stopped())
+            return false;
+        const qint32 count = qint32(std::min<qint64>(blockSize, stretch.last - first + 1));
+        renderer->render(count);
+        shared.pointsDone.fetch_add(count, std::memory_order_relaxed);
+        if (afterBlock)
+            afterBlock();
+    }
+    return true;
+}
+
+// The number of threads PictureRun::threads asks for.
+int renderThreads(int requested)
+{
+    return requested > 0 ? requested : std::max(1, QThread::idealThreadCount());
+}
+
+// Hands the stretches of a run to the threads in order, as soon as it knows
+// where they start, and lays each finished stretch over the canvas once all
+// before it are there, so that few layers live at once. The first stretch
+// draws straight onto the canvas, the others into layers.
+class StretchBoard
+{
+public:
+    StretchBoard(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches)
+        : m_shared(shared)
+        , m_canvas(canvas)
+        , m_stretches(stretches)
+        , m_starts(std::size_t(stretches.size()))
+        , m_ends(std::size_t(stretches.size()))
+        , m_layers(std::size_t(stretches.size()))
+        , m_outcome(std::size_t(stretches.size()), Running)
+    {
+        m_starts[0] = {shared.runStart, 0};
+    }
+
+    // Works out where each stretch starts, one after the other.
+    void position()
+    {
+        for (std::size_t s = 1; s < m_starts.size(); ++s) {
+            const StretchStart start = nextStart(m_shared.document, m_shared.scaleWidth, m_shared.scaleHeight,
+                                                 m_starts[s - 1], m_stretches[qsizetype(s) - 1].first,
+                                                 m_stretches[qsizetype(s)].first);
+            const std::lock_guard lock(m_mutex);
+            m_starts[s] = start;
+            ++m_positioned;
+            m_changed.notify_all();
+        }
+    }
+
+    // A thread's work: stretch after stretch until none is left or the run stops.
+    void work()
+    {
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            if (m_claimed == m_starts.size() || m_shared.stopped())
+                return;
+            const std::size_t s = m_claimed++;
+            m_changed.wait(lock, [&] { return m_positioned > s; });
+            StretchStart start = m_starts[s];
+            std::unique_ptr<Layer> layer = s == 0 ? nullptr : takeSpareLayer();
+            lock.unlock();
+
+            bool whole;
+            if (s == 0) {
+                ImageSurface image(m_canvas);
+                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[0], start.selected, start.random, image);
+            } else {
+                if (!layer)
+                    layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
+                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected, start.random,
+                                          *layer);
+            }
+
+            lock.lock();
+            m_ends[s] = start.random;
+            m_layers[s] = std::move(layer);
+            m_outcome[s] = whole ? Whole : Stopped;
+            layFinishedOnto();
+            if (!whole)
+                return;
+        }
+    }
+
+    // After the threads: what stopped stretches drew goes on in order too.
+    // True when every stretch went to its end; random then stands after the
+    // last one.
+    bool finish(RandomGenerator &random)
+    {
+        for (const std::unique_ptr<Layer> &layer : m_layers) {
+            if (layer)
+                layer->moveOnto(m_canvas);
+        }
+        if (m_laid < m_outcome.size())
+            return false;
+        random = m_ends.back();
+        return true;
+    }
+
+private:
+    enum Outcome : char { Running, Whole, Stopped };
+
+    void layFinishedOnto()
+    {
+        for (; m_laid < m_outcome.size() && m_outcome[m_laid] == Whole; ++m_laid) {
+            if (m_layers[m_laid]) {
+                m_layers[m_laid]->moveOnto(m_canvas);
+                m_spareLayers.push_back(std::move(m_layers[m_laid]));
+            }
+            if (m_shared.run.onPrefixDrawn)
+                m_shared.run.onPrefixDrawn(m_stretches[qsizetype(m_laid)].last);
+        }
+    }
+
+    std::unique_ptr<Layer> takeSpareLayer()
+    {
+        if (m_spareLayers.empty())
+            return nullptr;
+        std::unique_ptr<Layer> layer = std::move(m_spareLayers.back());
+        m_spareLayers.pop_back();
+        return layer;
+    }
+
+    SharedRun &m_shared;
+    const RasterCanvas::PixelWriter &m_canvas;
+    const QList<Stretch> &m_stretches;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<StretchStart> m_starts;
+    std::vector<RandomGenerator> m_ends;
+    std::vector<std::unique_ptr<Layer>> m_layers;
+    std::vector<std::unique_ptr<Layer>> m_spareLayers; // laid over and cleared
+    std::vector<Outcome> m_outcome;
+    std::size_t m_positioned = 1;
+    std::size_t m_claimed = 0;
+    std::size_t m_laid = 0;
+};
+
+bool renderInParallel(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches,
+                      int threads, RandomGenerator &random)
+{
+    StretchBoard board(shared, canvas, stretches);
+    std::mutex mutex;
+    std::condition_variable finishing;
+    int finished = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            board.work();
+            const std::lock_guard lock(mutex);
+            ++finished;
+            finishing.notify_one();
+        });
+    }
+    board.position();
+    ProgressSteps progress(shared);
+    for (bool done = false; !done;) {
+        std::unique_lock lock(mutex);
+        done = finishing.wait_for(lock, std::chrono::milliseconds(5), [&] { return finished == threads; });
+        lock.unlock();
+        progress.catchUp();
+    }
+    for (std::thread &worker : workers)
+        worker.join();
+    return board.finish(random);
+}
+
+} // namespace
+
+QString renderProblem(const FractalDocument &document)
+{
+    const auto cannot = [](const QString &reason) {
+        return QCoreApplication::translate("Renderer", "This fractal cannot be rendered: %1").arg(reason);
+    };
+    if (document.settings.resolution < 1)
+        return cannot(QCoreApplication::translate("Renderer", "its resolution is %1, and it must be at least 1.")
+                          .arg(document.settings.resolution));
+    if (document.basePointCount() < 1)
+        return cannot(QCoreApplication::translate("Renderer", "its base field has no points. Draw a base field first."));
+    if (document.basePointCount() > maxBasePoints)
+        return cannot(QCoreApplication::translate("Renderer", "its base field has %1 points, and at most %2 can be used.")
+                          .arg(document.basePointCount())
+                          .arg(maxBasePoints));
+    if (document.trCount() > maxTransformations)
+        return cannot(QCoreApplication::translate("Renderer", "it has %1 transformations, and at most %2 can be used.")
+                          .arg(document.trCount())
+                          .arg(maxTransformations));
+    return QString();
+}
+
+qint32 progressStep(qint32 totalPoints)
+{
+    return qMax<qint32>(1, qint32(floorToInt(double(totalPoints) / 60.0)));
+}
+
+void renderFractal(const FractalDocument &document, float scaleWidth, float scaleHeight,
+                   RandomGenerator &random, RenderTarget &target)
+{
+    renderStretch(document, scaleWidth, scaleHeight, {1, document.settings.totalPoints}, 0, random, target);
+}
+
+void renderStretch(const FractalDocument &document, float scaleWidth, float scaleHeight, Stretch stretch,
+                   int selected, RandomGenerator &random, RenderTarget &target)
+{
+    Q_ASSERT(renderProblem(document).isEmpty());
+    // Large: they hold a block of plans and points.
+    const auto output = std::make_unique<PointOutput>(document, scaleWidth, scaleHeight, target);
+    const auto renderer = std::make_unique<BlockRenderer<PointOutput>>(document, scaleWidth, scaleHeight, random,
+                                                                       stretch.first, selected, *output);
+    const qint64 step = progressStep(document.settings.totalPoints);
+    for (qint64 first = stretch.first; first <= stretch.last;) {
+        const qint64 untilProgress = step - (first - 1) % step;
+        const qint64 count = std::min({qint64(blockSize), untilProgress, stretch.last - first + 1});
+        renderer->render(qint32(count));
+        first += count;
+        if ((first - 1) % step == 0)
+            target.progressStepDone(qint32((first - 1) / step));
+    }
+}
+
+QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts)
+{
+    QList<Stretch> stretches;
+    if (totalPoints < 1)
+        return stretches;
+    qint64 first = 1;
+    for (qint64 part = 1; part < parts; ++part) {
+        const qint64 share = 1 + totalPoints * part / parts;
+        const qint64 restart = (share + resolution - 1) / resolution * resolution;
+        if (restart > first && restart <= totalPoints) {
+            stretches.append({first, restart - 1});
+            first = restart;
+        }
+    }
+    stretches.append({first, totalPoints});
+    return stretches;
+}
+
+QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution)
+{
+    QList<Stretch> stretches;
+    const qint64 step = progressStep(qint32(totalPoints));
+    qint64 first = 1;
+    for (qint64 reached = step; first <= totalPoints; reached += step) {
+        const qint64 restart = (reached / resolution + 1) * resolution;
+        if (restart <= first)
+            continue;
+        const qint64 last = std::min(restart - 1, totalPoints);
+        stretches.append({first, last});
+        first = last + 1;
+    }
+    return stretches;
+}
+
+qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration)
+{
+    const qint64 done = iteration - 1;
+    return done * (1 + colourDraws(document)) + done / document.settings.resolution;
+}
+
+bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
+                   const PictureRun &run)
+{
+    Q_ASSERT(renderProblem(document).isEmpty());
+    const qint64 totalPoints = document.settings.totalPoints;
+    const qint64 worthwhile = totalPoints / std::max<qint64>(1, run.pointsPerThread);
+    const int threads = int(std::clamp<qint64>(worthwhile, 1, renderThreads(run.threads)));
+    // Several stretches a thread, handed out as threads come free, so that a
+    // thread the system holds back delays the run by a short stretch only.
+    constexpr int stretchesPerThread = 4;
+    const QList<Stretch> stretches = run.onPrefixDrawn
+        ? planProgressStretches(totalPoints, document.settings.resolution)
+        : planStretches(totalPoints, document.settings.resolution, threads == 1 ? 1 : threads * stretchesPerThread);
+    const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
+    SharedRun shared{document, run, random, float(writer.width() * RasterCanvas::unitsPerPixel),
+                     float(writer.height() * RasterCanvas::unitsPerPixel)};
+    bool completed = true;
+    if (!stretches.isEmpty() && (stretches.size() > 1 || run.onPrefixDrawn)) {
+        completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);
+    } else if (!stretches.isEmpty()) {
+        ProgressSteps progress(shared);
+        ImageSurface image(writer);
+        completed = renderStretchOnto(shared, writer, stretches.constFirst(), 0, random, image,
+                                      [&progress] { progress.catchUp(); });
+    }
+    if (!completed) {
+        random = shared.runStart;
+        random.discard(quint64(randomDrawsBefore(document, totalPoints + 1)));
+    }
+    return completed;
+}
+
+} // namespace Vorlane
