@@ -86,7 +86,7 @@ void benchmarkCore(QSize canvasSize)
     document.settings.scaleY = 1.0f / canvas.scaleHeight();
     RandomGenerator random;
     for (const auto &[label, threads] : {std::pair{"core", 1}, std::pair{"core-all", 0}}) {
-        PictureRun run;
+        RunControl run;
         run.threads = threads;
         const double milliseconds = fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run); });
         std::printf("%s: %.0f points/s\n", label, double(benchmarkPoints) / milliseconds * 1000.0);

@@ -152,9 +152,9 @@ void MainWindow::startRendering()
     std::atomic<bool> escPressed = false;
     std::atomic<qint32> stepsDone = 0;
     GrowingPicture growing(picture);
-    PictureRun run;
+    RunControl run;
     run.stop = &escPressed;
-    run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
+    run.onProgress = [&stepsDone](qint64 steps, qint64) { stepsDone = qint32(steps); };
     run.onPrefixDrawn = [&growing](qint64) { growing.take(); };
     runAnsweringOnlyEsc(
         escPressed, [&] { renderPicture(document, picture, m_state.random, run); },

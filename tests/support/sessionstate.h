@@ -21,7 +21,7 @@ inline void markChanged(DocumentSession &session)
 // The document as if saved as currentFile, then changed when modified.
 inline void setFileState(DocumentSession &session, const QString &currentFile, bool modified)
 {
-    session.markSaved(currentFile);
+    session.begin(session.document(), currentFile);
     if (modified)
         markChanged(session);
 }

@@ -3,6 +3,7 @@
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/colour.h"
+#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 
 namespace Vorlane {
@@ -25,23 +26,39 @@ qint32 blendColours(qint32 colour1, qint32 colour2, float t)
     return rgbColour(red, green, blue);
 }
 
-qint32 pointColour(const FractalDocument &document, RandomGenerator &random, qint32 a, qint16 cir)
+qint32 pointColour(const FractalDocument &document, qint64 totalPoints, RandomGenerator &random, qint64 pointNumber,
+                   qint16 cir)
 {
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    if (!style)
+        return 0;
     const ColourScheme &colours = document.colours;
-    switch (colours.colourStyle) {
-    case RadiatingColour:
+    switch (style->rule) {
+    case ColourRule::BlendByIteration:
         return blendColours(colours.colour1, colours.colour2,
                             toSingle(double(cir) / double(document.settings.resolution)));
-    case RandomColour:
+    case ColourRule::BlendAtRandom:
         return blendColours(colours.colour1, colours.colour2, random.next());
-    case ChronologicalColour:
-        return blendColours(colours.colour1, colours.colour2,
-                            toSingle(double(a) / double(document.settings.totalPoints)));
-    case TwoColoursOnly:
+    case ColourRule::BlendByPointNumber:
+        return blendColours(colours.colour1, colours.colour2, toSingle(double(pointNumber) / double(totalPoints)));
+    case ColourRule::PickAtRandom:
         return random.next() <= 0.5f ? colours.colour1 : colours.colour2;
-    default:
-        return 0;
     }
+    return 0;
+}
+
+PointColours::PointColours(const FractalDocument &document, qint64 totalPoints)
+    : m_document(document)
+    , m_totalPoints(totalPoints)
+{
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    if (!style || style->rule != ColourRule::BlendByIteration)
+        return;
+    // The rule draws no random number and reads no point number.
+    RandomGenerator untouched;
+    m_byIteration.resize(std::size_t(document.settings.resolution));
+    for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
+        m_byIteration[std::size_t(cir)] = pointColour(document, totalPoints, untouched, 0, cir);
 }
 
 } // namespace Vorlane

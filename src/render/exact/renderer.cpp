@@ -2,19 +2,18 @@
 
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
-#include "document/colourstyles.h"
 #include "document/colour.h"
+#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
-#include "render/chaos/pointcolour.h"
+#include "render/chaos/chaosgame.h"
+#include "render/chaos/viewtransform.h"
 #include "render/exact/rastercanvas.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -25,232 +24,16 @@ namespace Vorlane {
 
 namespace {
 
-// A transformation with everything that does not depend on the point worked
-// out once per run; the values are exactly those computed per iteration.
-struct PreparedMap
-{
-    float contractionX = 0.0f;
-    float contractionY = 0.0f;
-    double cosTheta = 1.0;
-    double sinTheta = 0.0;
-    double translationX = 0.0; // canvas units
-    double translationY = 0.0;
-};
-
-struct Point16
-{
-    qint16 x;
-    qint16 y;
-};
-
-class Iteration
-{
-public:
-    Iteration(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random)
-        : m_document(document)
-        , m_random(random)
-        , m_unitScaleX(toSingle(double(scaleWidth) * double(document.settings.scaleX)))
-        , m_unitScaleY(toSingle(double(scaleHeight) * double(document.settings.scaleY)))
-    {
-        prepareMaps(scaleWidth, scaleHeight);
-    }
-
-    Point16 scaledBasePoint(qint32 number) const
-    {
-        const BasePoint &base = m_document.basePoints.at(number - 1);
-        return {cint16(double(float(base.x)) * double(m_unitScaleX)),
-                cint16(double(float(base.y)) * double(m_unitScaleY))};
-    }
-
-    void select(int selected) { m_selected = quint8(selected); }
-    int selected() const { return m_selected; }
-    // False when no draw can ever choose a map: no maps, or no weight.
-    bool canSelect() const { return m_cumulativeWeights[m_trCount] > 0.0f; }
-
-    qint16 randomBasePointNumber()
-    {
-        return qint16(floorToInt(double(m_random.next()) * double(m_document.basePointCount())) + 1);
-    }
-
-    // The last j whose table entry j − 1 lies strictly below r wins; with no
-    // such j the previous choice stays (transformation 0 before the first).
-    quint8 chooseTransformation()
-    {
-        const float r = toSingle(double(m_random.next()) * double(m_cumulativeWeights[m_trCount]));
-        const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
-        if (chosen > 0)
-            m_selected = quint8(chosen);
-        return m_selected;
-    }
-
-    Point16 applyTransformation(quint8 selected, Point16 point) const
-    {
-        const PreparedMap &map = m_maps[selected];
-        // A 16-bit coordinate is exact as a float, so the float product is the
-        // exact product rounded once.
-        const float a = float(point.x) * map.contractionX;
-        const float b = float(point.y) * map.contractionY;
-        const float xRotated = toSingle(double(a) * map.cosTheta - double(b) * map.sinTheta);
-        const float yRotated = toSingle(double(a) * map.sinTheta + double(b) * map.cosTheta);
-        return {cint16(map.translationX + double(xRotated)), cint16(map.translationY + double(yRotated))};
-    }
-
-private:
-    // With no negative weight the entries below r are the first ones, so the
-    // last of them is their count: worked out without a branch, which a
-    // random choice would mispredict.
-    int countEntriesBelow(float r) const
-    {
-        int count = 0;
-        for (int j = 0; j < m_trCount; ++j)
-            count += m_cumulativeWeights[j] < r ? 1 : 0;
-        return count;
-    }
-
-    int lastEntryBelow(float r) const
-    {
-        for (int j = m_trCount; j >= 1; --j) {
-            if (r > m_cumulativeWeights[j - 1])
-                return j;
-        }
-        return 0;
-    }
-
-    void prepareMaps(float scaleWidth, float scaleHeight)
-    {
-        const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
-        const RenderSettings &settings = m_document.settings;
-        m_trCount = m_document.trCount();
-        for (int k = 1; k <= m_trCount; ++k) {
-            const Transformation &tr = m_document.transformations.at(k - 1);
-            const double theta = double(degToRad) * double(tr.rotation);
-            PreparedMap &map = m_maps[k];
-            map.contractionX = tr.contraction[0];
-            map.contractionY = tr.contraction[1];
-            map.cosTheta = std::cos(theta);
-            map.sinTheta = std::sin(theta);
-            map.translationX = double(settings.scaleX) * double(tr.translation[0]) * double(scaleWidth);
-            map.translationY = double(settings.scaleY) * double(tr.translation[1]) * double(scaleHeight);
-            m_cumulativeWeights[k] = toSingle(transformationWeight(tr) + double(m_cumulativeWeights[k - 1]));
-            m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
-        }
-    }
-
-    const FractalDocument &m_document;
-    RandomGenerator &m_random;
-    float m_unitScaleX;
-    float m_unitScaleY;
-    int m_trCount = 0;
-    bool m_weightsAscend = true;
-    quint8 m_selected = 0;
-    // Index 0 is the all-zero transformation, the fallback choice.
-    std::array<PreparedMap, maxTransformations + 1> m_maps{};
-    std::array<float, maxTransformations + 1> m_cumulativeWeights{};
-};
-
-// The colour of each point. Radiating colours depend only on the iterations
-// since the last restart, so they are worked out once per run.
-class PointColours
-{
-public:
-    PointColours(const FractalDocument &document, RandomGenerator &random)
-        : m_document(document)
-        , m_random(random)
-    {
-        const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
-        if (!style || !style->byIterationOnly)
-            return;
-        m_byIteration.resize(document.settings.resolution);
-        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            m_byIteration[cir] = pointColour(document, random, 0, cir);
-    }
-
-    qint32 colour(qint32 a, qint16 cir)
-    {
-        return m_byIteration.empty() ? pointColour(m_document, m_random, a, cir) : m_byIteration[cir];
-    }
-
-private:
-    const FractalDocument &m_document;
-    RandomGenerator &m_random;
-    std::vector<qint32> m_byIteration;
-};
-
-// What one iteration does besides moving its point. None of it depends on
-// the point, so a block's worth is drawn from the random sequence first, in
-// the order the iterations draw: the restart's base point, the colour, the
-// choice of transformation.
-struct IterationPlan
-{
-    qint32 colour;
-    qint16 restartFrom; // the base point a restart begins at; 0 for none
-    quint8 transformation;
-};
-
 // A run of iterations between two restarts, with the point it has reached.
 struct Chain
 {
     qint32 begin;
     qint32 end;
-    Point16 point;
+    CanvasPoint point;
 };
 
-// Long enough to keep the target's calls rare, short enough to stay in cache.
+// Long enough to keep the output's calls rare, short enough to stay in cache.
 constexpr qint32 blockSize = 4096;
-
-// Hands a block's points to a RenderTarget as canvas positions.
-class PointOutput
-{
-public:
-    PointOutput(const FractalDocument &document, float scaleWidth, float scaleHeight, RenderTarget &target)
-        : m_target(target)
-        , m_halfWidth(double(scaleWidth) / 2.0)
-        , m_halfHeight(double(scaleHeight) / 2.0)
-        , m_centreX(document.centreX)
-        , m_centreY(document.centreY)
-    {
-    }
-
-    void put(qint32 n, Point16 point, qint32 colour)
-    {
-        m_points[n] = {toSingle(m_halfWidth + point.x - m_centreX), toSingle(m_halfHeight - point.y + m_centreY),
-                       colour};
-    }
-
-    void flush(qint32 count) { m_target.plot(m_points.data(), count); }
-
-private:
-    RenderTarget &m_target;
-    const double m_halfWidth;
-    const double m_halfHeight;
-    const qint16 m_centreX;
-    const qint16 m_centreY;
-    std::array<PlottedPoint, blockSize> m_points;
-};
-
-// The pixel of a point, in integers. A canvas W = 15 × width units wide puts
-// the point x at X = W / 2 + x − centreX, a whole or half unit, on the pixel
-// floor(X / 15); 2X is a whole number, and floor(X / 15) = floor(2X / 30)
-// exactly. An offset of 30 × 65536 keeps every 2X of 16-bit values positive,
-// so the division is that of unsigned numbers.
-class PixelMapping
-{
-public:
-    PixelMapping(const FractalDocument &document, int width, int height)
-        : m_columnBase(15 * width - 2 * document.centreX + offset)
-        , m_rowBase(15 * height + 2 * document.centreY + offset)
-    {
-    }
-
-    int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / 30u) - offsetPixels; }
-    int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / 30u) - offsetPixels; }
-
-private:
-    static constexpr qint32 offsetPixels = 65536;
-    static constexpr qint32 offset = 30 * offsetPixels;
-    const qint32 m_columnBase;
-    const qint32 m_rowBase;
-};
 
 QRgb rgbOf(qint32 colour)
 {
@@ -338,17 +121,17 @@ template<typename Surface>
 class PixelOutput
 {
 public:
-    PixelOutput(const FractalDocument &document, int width, int height, Surface &surface)
-        : m_mapping(document, width, height)
+    PixelOutput(const ViewTransform &view, int width, int height, Surface &surface)
+        : m_view(view)
         , m_width(quint32(width))
         , m_height(quint32(height))
         , m_surface(surface)
     {
     }
 
-    void put(qint32 n, Point16 point, qint32 colour)
+    void put(qint32 n, CanvasPoint point, qint32 colour)
     {
-        m_pixels[n] = {m_mapping.column(point.x), m_mapping.row(point.y), rgbOf(colour)};
+        m_pixels[n] = {m_view.column(point.x), m_view.row(point.y), rgbOf(colour)};
     }
 
     void flush(qint32 count)
@@ -368,61 +151,39 @@ private:
         QRgb rgb;
     };
 
-    const PixelMapping m_mapping;
+    const ViewTransform &m_view;
     const quint32 m_width;
     const quint32 m_height;
     Surface &m_surface;
     std::array<Pixel, blockSize> m_pixels;
 };
 
+// A stretch of a run block by block: each block's iterations planned first,
+// then their points moved, and handed to the output.
 template<typename Output>
 class BlockRenderer
 {
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
-    BlockRenderer(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
-                  qint64 first, int selected, Output &output)
-        : m_iteration(document, scaleWidth, scaleHeight, random)
-        , m_colours(document, random)
+    BlockRenderer(const CanvasChaosGame &game, RandomGenerator &random, qint64 first, int selected, Output &output)
+        : m_game(game)
+        , m_planner(game, random, first, selected)
         , m_output(output)
-        , m_resolution(document.settings.resolution)
-        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
-        , m_cir(qint16((first - 1) % m_resolution))
-        , m_point(m_iteration.scaledBasePoint(1))
-        , m_next(first)
+        , m_point(game.maps.basePoint(1))
     {
-        m_iteration.select(selected);
     }
 
     // Plans and moves the next count iterations and hands their points on.
     void render(qint32 count)
     {
-        plan(count);
+        for (qint32 n = 0; n < count; ++n)
+            m_plans[n] = m_planner.next();
         moveChains(count);
         m_output.flush(count);
-        m_next += count;
     }
 
 private:
-    void plan(qint32 count)
-    {
-        for (qint32 n = 0; n < count; ++n) {
-            IterationPlan &plan = m_plans[n];
-            plan.restartFrom = 0;
-            if (--m_untilRestart == 0) {
-                m_untilRestart = m_resolution;
-                m_cir = 0;
-                plan.restartFrom = m_iteration.randomBasePointNumber();
-            } else {
-                ++m_cir;
-            }
-            // Point numbers stop at totalPoints, a 32-bit value.
-            plan.colour = m_colours.colour(qint32(m_next + n), m_cir);
-            plan.transformation = quint8(m_iteration.chooseTransformation());
-        }
-    }
-
     // Each restart begins a chain that owes nothing to the one before, so
     // several chains are moved side by side and the processor overlaps them.
     void moveChains(qint32 count)
@@ -436,7 +197,7 @@ private:
                 m_chains.pop_back();
             else
                 m_chains.back().end = n;
-            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_plans[n].restartFrom)});
+            m_chains.push_back({n, count, m_game.maps.basePoint(m_plans[n].restartFrom)});
         }
         constexpr std::size_t sideBySide = 4;
         for (std::size_t c = 0; c < m_chains.size(); c += sideBySide)
@@ -454,7 +215,7 @@ private:
                     continue;
                 const IterationPlan &plan = m_plans[n];
                 m_output.put(n, chain->point, plan.colour);
-                chain->point = m_iteration.applyTransformation(plan.transformation, chain->point);
+                chain->point = m_game.maps.apply(plan.map, chain->point);
                 moved = true;
             }
             if (!moved)
@@ -462,14 +223,10 @@ private:
         }
     }
 
-    Iteration m_iteration;
-    PointColours m_colours;
+    const CanvasChaosGame &m_game;
+    IterationPlanner<CanvasArithmetic> m_planner;
     Output &m_output;
-    const qint32 m_resolution;
-    qint32 m_untilRestart; // to the next multiple of resolution
-    qint16 m_cir;
-    Point16 m_point; // where the next iteration starts unless it restarts
-    qint64 m_next;   // the number of the next iteration
+    CanvasPoint m_point; // where the next iteration starts unless it restarts
     std::array<IterationPlan, blockSize> m_plans;
     std::vector<Chain> m_chains;
 };
@@ -491,36 +248,36 @@ struct StretchStart
 // Draws the random numbers of iterations from to to − 1, choosing the
 // transformations as the run would but moving no point; returns the last
 // transformation chosen, 0 for none.
-int replayChoices(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
-                  qint64 from, qint64 to)
+int replayChoices(const FractalDocument &document, const PreparedMaps<CanvasArithmetic> &maps,
+                  RandomGenerator &random, qint64 from, qint64 to)
 {
-    Iteration iteration(document, scaleWidth, scaleHeight, random);
-    if (!iteration.canSelect()) {
+    if (!maps.canChoose()) {
         random.discard(quint64(randomDrawsBefore(document, to) - randomDrawsBefore(document, from)));
         return 0;
     }
     const qint64 resolution = document.settings.resolution;
     const int perIteration = colourDraws(document);
+    int selected = 0;
     for (qint64 i = from; i < to; ++i) {
         random.discard(quint64(perIteration + (i % resolution == 0 ? 1 : 0)));
-        iteration.chooseTransformation();
+        selected = maps.choose(random.next(), selected);
     }
-    return iteration.selected();
+    return selected;
 }
 
 // The start of a stretch from that of the one before. The choices depend on
 // random numbers alone, so the last chain's are replayed; one of them almost
 // always chooses, and if none does, the whole stretch before is.
-StretchStart nextStart(const FractalDocument &document, float scaleWidth, float scaleHeight,
+StretchStart nextStart(const FractalDocument &document, const PreparedMaps<CanvasArithmetic> &maps,
                        const StretchStart &previous, qint64 previousFirst, qint64 first)
 {
     const qint64 lastChain = std::max(previousFirst, first - document.settings.resolution);
     StretchStart next = previous;
     next.random.discard(quint64(randomDrawsBefore(document, lastChain) - randomDrawsBefore(document, previousFirst)));
-    int chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, lastChain, first);
+    int chosen = replayChoices(document, maps, next.random, lastChain, first);
     if (chosen == 0 && lastChain > previousFirst) {
         next.random = previous.random;
-        chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, previousFirst, first);
+        chosen = replayChoices(document, maps, next.random, previousFirst, first);
     }
     next.selected = chosen != 0 ? chosen : previous.selected;
     return next;
@@ -529,14 +286,24 @@ StretchStart nextStart(const FractalDocument &document, float scaleWidth, float 
 // What the threads of one run share.
 struct SharedRun
 {
+    SharedRun(const FractalDocument &document, const RunControl &run, const RandomGenerator &random,
+              const RasterCanvas::PixelWriter &canvas)
+        : document(document)
+        , run(run)
+        , runStart(random)
+        , view(document, QSize(canvas.width(), canvas.height()))
+        , game(canvasChaosGame(document, view))
+    {
+    }
+
     const FractalDocument &document;
-    const PictureRun &run;
+    const RunControl &run;
     const RandomGenerator runStart;
-    const float scaleWidth;
-    const float scaleHeight;
+    const ViewTransform view;
+    const CanvasChaosGame game;
     std::atomic<qint64> pointsDone{0};
 
-    bool stopped() const { return run.stop && run.stop->load(std::memory_order_relaxed); }
+    bool stopped() const { return run.stopped(); }
 };
 
 // Reports the progress steps the points done have reached, each once and in order.
@@ -546,6 +313,7 @@ public:
     explicit ProgressSteps(const SharedRun &shared)
         : m_shared(shared)
         , m_step(progressStep(shared.document.settings.totalPoints))
+        , m_steps(shared.document.settings.totalPoints / m_step)
     {
     }
 
@@ -555,12 +323,13 @@ public:
             return;
         const qint64 reached = m_shared.pointsDone.load(std::memory_order_relaxed) / m_step;
         while (m_reported < reached)
-            m_shared.run.onProgress(qint32(++m_reported));
+            m_shared.run.onProgress(++m_reported, m_steps);
     }
 
 private:
     const SharedRun &m_shared;
     const qint64 m_step;
+    const qint64 m_steps; // of the whole run
     qint64 m_reported = 0;
 };
 
@@ -571,9 +340,9 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
                        RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
 {
     // Large: they hold a block of plans and pixels.
-    const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(), surface);
-    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, *output);
+    const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(), surface);
+    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(shared.game, random, stretch.first,
+                                                                                selected, *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
@@ -584,12 +353,6 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
             afterBlock();
     }
     return true;
-}
-
-// The number of threads PictureRun::threads asks for.
-int renderThreads(int requested)
-{
-    return requested > 0 ? requested : std::max(1, QThread::idealThreadCount());
 }
 
 // Hands the stretches of a run to the threads in order, as soon as it knows
@@ -615,9 +378,8 @@ public:
     void position()
     {
         for (std::size_t s = 1; s < m_starts.size(); ++s) {
-            const StretchStart start = nextStart(m_shared.document, m_shared.scaleWidth, m_shared.scaleHeight,
-                                                 m_starts[s - 1], m_stretches[qsizetype(s) - 1].first,
-                                                 m_stretches[qsizetype(s)].first);
+            const StretchStart start = nextStart(m_shared.document, m_shared.game.maps, m_starts[s - 1],
+                                                 m_stretches[qsizetype(s) - 1].first, m_stretches[qsizetype(s)].first);
             const std::lock_guard lock(m_mutex);
             m_starts[s] = start;
             ++m_positioned;
@@ -770,31 +532,6 @@ qint32 progressStep(qint32 totalPoints)
     return qMax<qint32>(1, qint32(floorToInt(double(totalPoints) / 60.0)));
 }
 
-void renderFractal(const FractalDocument &document, float scaleWidth, float scaleHeight,
-                   RandomGenerator &random, RenderTarget &target)
-{
-    renderStretch(document, scaleWidth, scaleHeight, {1, document.settings.totalPoints}, 0, random, target);
-}
-
-void renderStretch(const FractalDocument &document, float scaleWidth, float scaleHeight, Stretch stretch,
-                   int selected, RandomGenerator &random, RenderTarget &target)
-{
-    Q_ASSERT(renderProblem(document).isEmpty());
-    // Large: they hold a block of plans and points.
-    const auto output = std::make_unique<PointOutput>(document, scaleWidth, scaleHeight, target);
-    const auto renderer = std::make_unique<BlockRenderer<PointOutput>>(document, scaleWidth, scaleHeight, random,
-                                                                       stretch.first, selected, *output);
-    const qint64 step = progressStep(document.settings.totalPoints);
-    for (qint64 first = stretch.first; first <= stretch.last;) {
-        const qint64 untilProgress = step - (first - 1) % step;
-        const qint64 count = std::min({qint64(blockSize), untilProgress, stretch.last - first + 1});
-        renderer->render(qint32(count));
-        first += count;
-        if ((first - 1) % step == 0)
-            target.progressStepDone(qint32((first - 1) / step));
-    }
-}
-
 QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts)
 {
     QList<Stretch> stretches;
@@ -836,12 +573,12 @@ qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration)
 }
 
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
-                   const PictureRun &run)
+                   const RunControl &run)
 {
     Q_ASSERT(renderProblem(document).isEmpty());
     const qint64 totalPoints = document.settings.totalPoints;
     const qint64 worthwhile = totalPoints / std::max<qint64>(1, run.pointsPerThread);
-    const int threads = int(std::clamp<qint64>(worthwhile, 1, renderThreads(run.threads)));
+    const int threads = int(std::clamp<qint64>(worthwhile, 1, runThreads(run.threads)));
     // Several stretches a thread, handed out as threads come free, so that a
     // thread the system holds back delays the run by a short stretch only.
     constexpr int stretchesPerThread = 4;
@@ -849,8 +586,7 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
         ? planProgressStretches(totalPoints, document.settings.resolution)
         : planStretches(totalPoints, document.settings.resolution, threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
-    SharedRun shared{document, run, random, float(writer.width() * RasterCanvas::unitsPerPixel),
-                     float(writer.height() * RasterCanvas::unitsPerPixel)};
+    SharedRun shared(document, run, random, writer);
     bool completed = true;
     if (!stretches.isEmpty() && (stretches.size() > 1 || run.onPrefixDrawn)) {
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);

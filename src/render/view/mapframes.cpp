@@ -2,15 +2,13 @@
 
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
+#include "render/chaos/preparedmaps.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace Vorlane {
 
 namespace {
-
-constexpr double radiansPerDegree = std::numbers::pi / 180.0;
 
 double cross(QPointF a, QPointF b)
 {
@@ -19,8 +17,9 @@ double cross(QPointF a, QPointF b)
 
 QPointF rotated(QPointF point, double degrees)
 {
-    const double c = std::cos(degrees * radiansPerDegree);
-    const double s = std::sin(degrees * radiansPerDegree);
+    const double radians = degrees * degreesToRadians<double>();
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
     return {c * point.x() - s * point.y(), s * point.x() + c * point.y()};
 }
 
@@ -49,11 +48,15 @@ QPointF unitScale(const FractalDocument &document, float scaleWidth, float scale
     return {double(scaleWidth) * double(document.settings.scaleX), double(scaleHeight) * double(document.settings.scaleY)};
 }
 
+// The poster's double arithmetic, its translation taken to canvas units.
 QPointF applyMap(const Transformation &map, QPointF unitScale, QPointF point)
 {
-    const QPointF contracted(double(map.contraction[0]) * point.x(), double(map.contraction[1]) * point.y());
-    return rotated(contracted, double(map.rotation))
-        + QPointF(double(map.translation[0]) * unitScale.x(), double(map.translation[1]) * unitScale.y());
+    const double theta = rotationAngle<double>(map);
+    PlaneArithmetic::Map plane = PlaneArithmetic().map(map, std::cos(theta), std::sin(theta));
+    plane.e *= unitScale.x();
+    plane.f *= unitScale.y();
+    const PlaneArithmetic::Point image = PlaneArithmetic::apply(plane, {point.x(), point.y()});
+    return {image.x, image.y};
 }
 
 MapFrame mapFrame(const Transformation &map, QPointF unitScale, const Extent &extent)
@@ -107,7 +110,7 @@ Transformation rotatedMap(const Transformation &map, QPointF unitScale, const Ex
     const QPointF pivot = applyMap(map, unitScale, extent.centre());
     const QPointF start = from - pivot;
     const QPointF end = to - pivot;
-    const double turned = std::atan2(cross(start, end), QPointF::dotProduct(start, end)) / radiansPerDegree;
+    const double turned = std::atan2(cross(start, end), QPointF::dotProduct(start, end)) / degreesToRadians<double>();
     double degrees = double(map.rotation) + turned;
     if (snap)
         degrees = roundHalfEven(degrees / snapDegrees) * snapDegrees;

@@ -3,7 +3,9 @@
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
-#include "render/exact/rastercanvas.h"
+#include "document/canvasunits.h"
+#include "render/chaos/chaosgame.h"
+#include "render/chaos/viewtransform.h"
 #include "render/exact/renderer.h"
 
 #include <algorithm>
@@ -14,44 +16,11 @@ namespace Vorlane {
 
 namespace {
 
-// Collects the bounds of what a run plots, in fractal units.
-class ExtentTarget : public RenderTarget
-{
-public:
-    ExtentTarget(float scaleWidth, float scaleHeight)
-        : m_halfWidth(double(scaleWidth) / 2.0)
-        , m_halfHeight(double(scaleHeight) / 2.0)
-    {
-    }
-
-    void plot(const PlottedPoint *points, qsizetype count) override
-    {
-        for (const PlottedPoint *point = points; point != points + count; ++point) {
-            const double x = double(point->x) - m_halfWidth;
-            const double y = m_halfHeight - double(point->y);
-            m_extent.left = std::min(m_extent.left, x);
-            m_extent.right = std::max(m_extent.right, x);
-            m_extent.bottom = std::min(m_extent.bottom, y);
-            m_extent.top = std::max(m_extent.top, y);
-        }
-    }
-
-    void progressStepDone(qint32) override {}
-
-    Extent extent() const { return m_extent; }
-
-private:
-    const double m_halfWidth;
-    const double m_halfHeight;
-    Extent m_extent{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-                    std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
-};
-
 // A side of no length widened about its middle: a tenth of the other side,
 // and never less than a pixel at zoom 1.
 void widenFlatSides(Extent &extent)
 {
-    const double minimumSide = std::max<double>(RasterCanvas::unitsPerPixel,
+    const double minimumSide = std::max<double>(canvasUnitsPerPixel,
                                                 std::max(extent.width(), extent.height()) / 10.0);
     if (extent.width() < minimumSide) {
         const double grow = (minimumSide - extent.width()) / 2.0;
@@ -76,14 +45,18 @@ std::optional<Extent> pictureExtent(const FractalDocument &document, float scale
 {
     if (!renderProblem(document).isEmpty() || document.settings.totalPoints < 1)
         return std::nullopt;
-    FractalDocument quick = document;
-    quick.settings.totalPoints = std::min(document.settings.totalPoints, quickPoints);
-    quick.centreX = 0;
-    quick.centreY = 0;
+    const CanvasChaosGame game = canvasChaosGame(document, ViewTransform(document, scaleWidth, scaleHeight));
     RandomGenerator random;
-    ExtentTarget target(scaleWidth, scaleHeight);
-    renderFractal(quick, scaleWidth, scaleHeight, random, target);
-    Extent extent = target.extent();
+    ChaosChain<CanvasArithmetic> chain(game, random);
+    const CanvasPoint first = chain.next().point;
+    Extent extent{double(first.x), double(first.y), double(first.x), double(first.y)};
+    for (qint32 n = 1; n < std::min(document.settings.totalPoints, quickPoints); ++n) {
+        const CanvasPoint point = chain.next().point;
+        extent.left = std::min(extent.left, double(point.x));
+        extent.right = std::max(extent.right, double(point.x));
+        extent.bottom = std::min(extent.bottom, double(point.y));
+        extent.top = std::max(extent.top, double(point.y));
+    }
     widenFlatSides(extent);
     return extent;
 }
@@ -112,14 +85,13 @@ qint16 Viewport::zoomedCentreY() const
 
 QPointF Viewport::toPixels(QPointF fractal) const
 {
-    const double x = double(scaleWidth) / 2.0 + zoom * fractal.x() - zoomedCentreX();
-    const double y = double(scaleHeight) / 2.0 - zoom * fractal.y() + zoomedCentreY();
-    return QPointF(x, y) / RasterCanvas::unitsPerPixel;
+    const ViewTransform view(scaleWidth, scaleHeight, zoomedCentreX(), zoomedCentreY());
+    return view.exactPosition(zoom * fractal.x(), zoom * fractal.y()) / canvasUnitsPerPixel;
 }
 
 QPointF Viewport::toFractal(QPointF pixels) const
 {
-    const QPointF units = pixels * RasterCanvas::unitsPerPixel;
+    const QPointF units = pixels * canvasUnitsPerPixel;
     return {(units.x() - double(scaleWidth) / 2.0 + zoomedCentreX()) / zoom,
             (double(scaleHeight) / 2.0 + zoomedCentreY() - units.y()) / zoom};
 }
@@ -136,7 +108,7 @@ double Viewport::zoomLimit(const std::optional<Extent> &extent) const
 Viewport Viewport::zoomedAbout(QPointF pixels, double factor, const std::optional<Extent> &extent) const
 {
     const QPointF fixed = toFractal(pixels);
-    const QPointF units = pixels * RasterCanvas::unitsPerPixel;
+    const QPointF units = pixels * canvasUnitsPerPixel;
     Viewport zoomed = *this;
     zoomed.zoom = std::clamp(zoom * factor, smallestZoom, zoomLimit(extent));
     // The centre that puts fixed back under the pointer at the new zoom.
@@ -147,7 +119,7 @@ Viewport Viewport::zoomedAbout(QPointF pixels, double factor, const std::optiona
 
 Viewport Viewport::pannedBy(QPointF from, QPointF to) const
 {
-    const QPointF moved = (to - from) * RasterCanvas::unitsPerPixel / zoom;
+    const QPointF moved = (to - from) * canvasUnitsPerPixel / zoom;
     Viewport panned = *this;
     panned.centreX = cint16(double(centreX) - moved.x());
     panned.centreY = cint16(double(centreY) + moved.y());

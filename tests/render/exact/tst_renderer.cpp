@@ -113,7 +113,7 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
         } else {
             ++cir;
         }
-        const qint32 colour = pointColour(document, random, i, cir);
+        const qint32 colour = pointColour(document, document.settings.totalPoints, random, i, cir);
         points.append({toSingle(w / 2 + x - document.centreX), toSingle(h / 2 - y + document.centreY), colour});
         const float r = toSingle(double(random.next()) * double(table[trCount]));
         for (int j = 1; j <= trCount; ++j) {
@@ -501,7 +501,7 @@ void TestRenderer::threadsGiveTheSerialPicture()
     for (const int threads : {1, 2, 3, 7}) {
         RasterCanvas canvas(size, document.colours.backColour);
         RandomGenerator random;
-        PictureRun run;
+        RunControl run;
         run.threads = threads;
         run.pointsPerThread = 1;
         QVERIFY(renderPicture(document, canvas, random, run));
@@ -520,7 +520,7 @@ void TestRenderer::stoppedRunLeavesTheWholeRunsSequence()
     RasterCanvas canvas(QSize(160, 150), 0);
     RandomGenerator random;
     const std::atomic<bool> stop = true;
-    PictureRun run;
+    RunControl run;
     run.stop = &stop;
     run.threads = 2;
     QVERIFY(!renderPicture(document, canvas, random, run));
@@ -555,7 +555,7 @@ void TestRenderer::growingPictureIsTheSerialPrefix()
     document.settings.totalPoints = 6007;
     RasterCanvas canvas(size, 0);
     QList<std::pair<qint64, QImage>> prefixes;
-    PictureRun run;
+    RunControl run;
     run.threads = threads;
     run.pointsPerThread = 1;
     run.onPrefixDrawn = [&](qint64 last) { prefixes.append({last, canvas.persistentImage().copy()}); };
