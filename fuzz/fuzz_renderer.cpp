@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Vorlane::RasterCanvas parallel(QSize(64, 48), document->colours.backColour);
     Vorlane::RandomGenerator parallelRandom;
-    Vorlane::PictureRun run;
+    Vorlane::RunControl run;
     run.threads = 3;
     run.pointsPerThread = 1;
     Vorlane::renderPicture(*document, parallel, parallelRandom, run);

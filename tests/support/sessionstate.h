@@ -18,7 +18,8 @@ inline void markChanged(DocumentSession &session)
                    [](FractalDocument &) { return true; });
 }
 
-// The document as if saved as currentFile, then changed when modified.
+// The document as if saved as currentFile, then changed when modified; the
+// history goes, and the session announces the whole document as changed.
 inline void setFileState(DocumentSession &session, const QString &currentFile, bool modified)
 {
     session.begin(session.document(), currentFile);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "render/chaos/runcontrol.h"
+#include "render/exact/stretches.h"
 
-#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,30 +19,6 @@ QString renderProblem(const FractalDocument &document);
 
 // Points per progress-bar step: totalPoints / 60 rounded down, at least 1.
 qint32 progressStep(qint32 totalPoints);
-
-// The iterations first to last of a run, numbered from 1.
-struct Stretch
-{
-    qint64 first;
-    qint64 last;
-
-    bool operator==(const Stretch &) const = default;
-};
-
-// Iterations 1 to totalPoints cut into at most parts stretches of
-// about equal length. Each but the first begins at a restart (a multiple of
-// resolution), so no stretch needs a point of another.
-QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts);
-
-// Iterations 1 to totalPoints cut at every progress step: stretch k ends
-// where the first restart after k progress steps begins, so it holds the
-// points of those steps and fewer than resolution more.
-QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution);
-
-// How many random numbers a run of the document draws in the iterations
-// before the given one: one per choice of transformation, one per restart
-// and one per colour in the random styles.
-qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration);
 
 // Renders the document by random iteration onto what the canvas draws on,
 // its scale width and height being W and H: totalPoints points, every
