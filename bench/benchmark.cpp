@@ -4,9 +4,12 @@
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
 // processor, 4000 × 4000 pixels, a whole 1000 × 1000 poster without and with
-// supersampling, and the export dialog's preview.
+// supersampling, and the export dialog's preview. Then the maps' frames: one
+// step of a drag (the quick picture and the repaint) and Fit Picture,
+// start-up document.
 #include "widgets/dialogs.h"
 #include "app/mainwindow.h"
+#include "app/mapcanvas.h"
 #include "app/posterdialog.h"
 #include "common/randomgenerator.h"
 #include "surroundings/programstate.h"
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <memory>
 
 using namespace Vorlane;
 
@@ -93,15 +97,27 @@ void benchmarkCore(QSize canvasSize)
     }
 }
 
-void benchmarkCommand()
+// The main window in a folder of its own, showing the start-up document.
+struct BenchWindow
 {
+    BenchWindow()
+    {
+        state.appDir = folder.path() + QLatin1Char('/');
+        window = std::make_unique<MainWindow>(state, dialogs);
+        window->show();
+        window->initialiseDocument();
+    }
+
     QTemporaryDir folder;
     ProgramState state;
-    state.appDir = folder.path() + QLatin1Char('/');
     SilentDialogs dialogs;
-    MainWindow window(state, dialogs);
-    window.show();
-    window.initialiseDocument();
+    std::unique_ptr<MainWindow> window;
+};
+
+void benchmarkCommand()
+{
+    BenchWindow bench;
+    MainWindow &window = *bench.window;
     FractalDocument document = window.session().document();
     document.settings.totalPoints = benchmarkPoints;
     window.session().begin(document);
@@ -119,6 +135,33 @@ void sendMouse(QWidget *widget, QEvent::Type type, QPointF position)
 {
     QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
+}
+
+// A move of the pointer while the last map's frame is dragged, with the
+// picture drawn again and painted, and Fit Picture with its picture.
+void benchmarkMapFrames()
+{
+    BenchWindow bench;
+    MainWindow &window = *bench.window;
+    window.findChild<QAction *>(QStringLiteral("showMaps"))->trigger();
+    MapCanvas &maps = window.mapCanvas();
+    CanvasView *canvas = window.visibleCanvas();
+    const FrameOnScreen frame = framesOnScreen(window.session().document(), maps.viewport(), *maps.extent()).constLast();
+    const QPointF handle = frame.corners[2];
+    sendMouse(canvas, QEvent::MouseButtonPress, handle);
+    int step = 0;
+    const double dragFrame = fastestMilliseconds(30, [&] {
+        sendMouse(canvas, QEvent::MouseMove, handle + QPointF(++step % 7, step % 5));
+        canvas->repaint();
+    });
+    sendMouse(canvas, QEvent::MouseButtonRelease, handle);
+    std::printf("drag-frame: %.1f ms\n", dragFrame);
+    QAction *fit = window.findChild<QAction *>(QStringLiteral("fitPicture"));
+    const double fitPicture = fastestMilliseconds(15, [&] {
+        fit->trigger();
+        canvas->repaint();
+    });
+    std::printf("fit: %.1f ms\n", fitPicture);
 }
 
 void benchmarkBaseField()
@@ -241,5 +284,6 @@ int main(int argc, char *argv[])
     benchmarkPoster();
     benchmarkSupersampling();
     benchmarkPreview();
+    benchmarkMapFrames();
     return 0;
 }

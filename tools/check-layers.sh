@@ -8,7 +8,7 @@
 set -euo pipefail
 src=$1
 
-core="common document surroundings render/chaos render/picturefile render/exact render/poster render/lesson convert editing netinfo"
+core="common document surroundings render/chaos render/picturefile render/exact render/poster render/view render/lesson convert editing netinfo"
 declare -A may=(
     [common]=""
     [document]="common"
@@ -17,7 +17,8 @@ declare -A may=(
     [render/picturefile]="common document"
     [render/exact]="common document render/chaos render/picturefile"
     [render/poster]="common document render/chaos render/picturefile render/exact"
-    [render/lesson]="common document render/chaos render/picturefile render/exact"
+    [render/view]="common document render/chaos render/picturefile render/exact"
+    [render/lesson]="common document render/chaos render/picturefile render/exact render/view"
     [convert]="common document render/chaos"
     [editing]="common document surroundings render/chaos render/picturefile render/exact"
     [netinfo]="common document surroundings"

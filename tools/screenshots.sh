@@ -10,7 +10,8 @@
 #   1. from the start-up document, the README's "Your first fractal" steps,
 #      typed into the transformation editor, then Ctrl+R;
 #   2. with Fractals/Tree.vrf: Ctrl+R, then every window in turn, each filled
-#      as a user would fill it.
+#      as a user would fill it;
+#   3. with Fractals/Fern.vrf: Fit Picture with the maps' frames shown.
 # The pictures land in docs/screenshots/. The random generator starts from the
 # same seed in every run, so a second run gives the same pictures, apart from
 # the frame the animated picture in the toolbar happens to show. The program
@@ -216,5 +217,13 @@ await 'Note From the Programmer'
 shoot note
 keys Escape
 
+stop_program
+
+echo "The maps' frames, with Fractals/Fern.vrf"
+start_program "$folder/Fractals/Fern.vrf"
+render
+keys ctrl+shift+m ctrl+0             # Show Maps, Fit Picture
+sleep 2                                # Fit draws the picture again
+shoot map-frames
 stop_program
 echo "screenshots: done"

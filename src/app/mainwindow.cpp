@@ -52,6 +52,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_posterExport = new PosterExport(this, dialogs);
 
     createActions();
+    createViewCommands();
     createMenus();
     createToolbar();
 
@@ -170,6 +171,7 @@ void MainWindow::createMenus()
     run->addAction(c.startAction);
     addSeparator(run, "dash7");
     run->addAction(c.posterAction);
+    addViewCommands(run);
     addSeparator(run, "dash10");
     addLessonCommands(run);
 

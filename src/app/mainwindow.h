@@ -9,6 +9,8 @@
 #include <optional>
 
 class QAction;
+class QMenu;
+class QTimer;
 class QToolButton;
 
 namespace Vorlane {
@@ -17,6 +19,7 @@ class CanvasView;
 class FractalDimensionWindow;
 class FullScreenCanvas;
 class LevelsPanel;
+class MapCanvas;
 class SlowMotionWindow;
 class OnlineLinks;
 class PosterExport;
@@ -105,6 +108,8 @@ public:
     CanvasView *visibleCanvas() const { return m_visibleCanvas; }
     CanvasView *hiddenCanvas() const { return m_hiddenCanvas; }
     ProgressStrip *progressBar() const { return m_progressBar; }
+    // The frames, the zoom and what the mouse does on the visible canvas.
+    MapCanvas &mapCanvas() const { return *m_mapCanvas; }
     OnlineLinks &online() const { return *m_online; }
     PosterExport &posterExport() const { return *m_posterExport; }
 
@@ -125,6 +130,14 @@ private:
     void connectFileCommands();
 
     void createArrowButtons();
+
+    // The Render menu's view commands: the maps' frames, zoom, Fit and
+    // rendering after every change.
+    void createViewCommands();
+    void addViewCommands(QMenu *run);
+    void showPreview(const FractalDocument &document);
+    void renderSoon();
+    void renderAfterChange(DocumentParts parts);
 
     // The Render menu's views for a lesson, in mainwindow_lesson.cpp.
     void addLessonCommands(QMenu *run);
@@ -179,6 +192,8 @@ private:
     ProgressStrip *m_progressBar;
     OnlineLinks *m_online;
     PosterExport *m_posterExport;
+    MapCanvas *m_mapCanvas;
+    QTimer *m_renderTimer;
 
     // The commands, named as their menu entries.
     struct Commands
@@ -186,6 +201,7 @@ private:
         QAction *newAction, *openAction, *saveAction, *saveAsAction, *saveBitmapAction, *exitAction;
         QAction *transformationsAction, *baseFieldAction, *coloursAction, *settingsAction, *undoAction, *redoAction;
         QAction *startAction, *posterAction;
+        QAction *showMapsAction, *zoomInAction, *zoomOutAction, *fitPictureAction, *renderAutomaticallyAction;
         QAction *tellFriendAction, *websiteAction, *galleryAction, *emailAction, *teamSiteAction;
         QAction *helpAction, *aboutAction;
     } m_commands{};

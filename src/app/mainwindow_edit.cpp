@@ -2,16 +2,23 @@
 // afresh so that it shows the document as it is now.
 #include "app/mainwindow.h"
 
+#include "surroundings/programstate.h"
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
 #include "editors/transformationeditor.h"
 #include "widgets/canvasview.h"
+
+#include <QAction>
 
 namespace Vorlane {
 
 void MainWindow::editTransformations()
 {
     TransformationEditor editor(m_session, m_state, m_dialogs, this);
+    // A map chosen on the canvas is the one to edit; with the frames hidden
+    // the editor opens with nothing selected.
+    if (m_commands.showMapsAction->isChecked())
+        editor.openOn(m_state.selectedTr - 1);
     editor.exec();
 }
 

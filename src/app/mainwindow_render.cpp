@@ -7,6 +7,7 @@
 #include "document/documentfile.h"
 #include "surroundings/programstate.h"
 #include "app/escapablerun.h"
+#include "app/mapcanvas.h"
 #include "widgets/canvasview.h"
 #include "widgets/progressstrip.h"
 #include "render/exact/renderer.h"
@@ -14,8 +15,54 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTimer>
+
+#include <mutex>
 
 namespace Vorlane {
+
+namespace {
+
+// The picture of a run as far as it has gone, handed from the run's threads
+// to the window: one copy at a time, taken when the window has shown the last.
+class GrowingPicture
+{
+public:
+    explicit GrowingPicture(const RasterCanvas &picture)
+        : m_picture(picture)
+    {
+    }
+
+    // On the run's thread, while the picture holds a whole prefix of the run.
+    void take()
+    {
+        if (!m_wanted.exchange(false))
+            return;
+        QImage copy = m_picture.persistentImage().copy();
+        const std::lock_guard lock(m_mutex);
+        m_taken = std::move(copy);
+    }
+
+    // On the window's thread: true when there was a new picture to show.
+    bool showOn(RasterCanvas &canvas)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_taken.isNull())
+            return false;
+        canvas.drawImage(m_taken);
+        m_taken = QImage();
+        m_wanted = true;
+        return true;
+    }
+
+private:
+    const RasterCanvas &m_picture;
+    std::atomic<bool> m_wanted = true;
+    std::mutex m_mutex;
+    QImage m_taken;
+};
+
+} // namespace
 
 void MainWindow::initialiseDocument(const QString &commandLineDocument)
 {
@@ -113,16 +160,23 @@ void MainWindow::startRendering()
     m_visibleCanvas->update();
 
     // The run works on copies: the window may be resized while it goes on.
-    const FractalDocument document = m_session.document();
+    m_renderTimer->stop();
+    const FractalDocument document = m_mapCanvas->viewport().viewDocument(m_session.document());
     RasterCanvas picture = m_hiddenCanvas->canvas();
     std::atomic<bool> escPressed = false;
     std::atomic<qint32> stepsDone = 0;
+    GrowingPicture growing(picture);
     RunControl run;
     run.stop = &escPressed;
     run.onProgress = [&stepsDone](qint64 steps, qint64) { stepsDone = qint32(steps); };
+    run.onPrefixDrawn = [&growing](qint64) { growing.take(); };
     runAnsweringOnlyEsc(
         escPressed, [&] { renderInViewMode(document, picture, run); },
-        [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });
+        [this, &stepsDone, &growing] {
+            m_progressBar->setStepsDone(stepsDone);
+            if (growing.showOn(m_visibleCanvas->canvas()))
+                m_visibleCanvas->update();
+        });
     m_hiddenCanvas->canvas() = picture;
 
     m_progressBar->setStepsDone(0);

@@ -5,6 +5,7 @@
 #include "app/arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
+#include "app/mapcanvas.h"
 #include "widgets/namedcontrols.h"
 #include "app/canvaslayout.h"
 #include "widgets/canvasview.h"
@@ -53,7 +54,9 @@ void MainWindow::createArrowButtons()
 
 void MainWindow::showAxes()
 {
-    drawAxes(m_visibleCanvas->canvas(), m_session.document().centreX, m_session.document().centreY);
+    // Where the picture as zoomed puts the origin; at zoom 1 the document's centre.
+    const FractalDocument view = m_mapCanvas->viewport().viewDocument(m_session.document());
+    drawAxes(m_visibleCanvas->canvas(), view.centreX, view.centreY);
     m_visibleCanvas->update();
 }
 

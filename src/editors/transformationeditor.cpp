@@ -160,6 +160,14 @@ void TransformationEditor::fillList()
     m_name->clearEditText();
 }
 
+void TransformationEditor::openOn(int index)
+{
+    if (index < 0 || index >= m_name->count())
+        return;
+    m_name->setCurrentIndex(index);
+    selectTransformation(index);
+}
+
 void TransformationEditor::cutName(const QString &text)
 {
     if (text.size() > trNameLength)

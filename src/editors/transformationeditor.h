@@ -27,6 +27,11 @@ public:
     TransformationEditor(DocumentSession &session, ProgramState &state, UserDialogs &dialogs,
                          QWidget *owner = nullptr);
 
+    // Opens with the entry of transformation index + 1 selected, as if the
+    // user had picked it, when there is one; the list shows it and the fields
+    // hold its values.
+    void openOn(int index);
+
 private:
     void createControls();
     QGridLayout *createValueGrid();

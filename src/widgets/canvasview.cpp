@@ -22,6 +22,14 @@ void CanvasView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.drawImage(event->rect(), canvas().shownImage(), event->rect());
+    if (m_overlay)
+        m_overlay(painter);
+}
+
+void CanvasView::setOverlay(std::function<void(QPainter &)> paint)
+{
+    m_overlay = std::move(paint);
+    update();
 }
 
 void CanvasView::resizeEvent(QResizeEvent *event)

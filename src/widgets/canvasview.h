@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class QPainter;
+
 namespace Vorlane {
 
 // A widget that shows a RasterCanvas and keeps it as large as itself.
@@ -19,12 +23,17 @@ public:
     RasterCanvas &canvas();
     const RasterCanvas &canvas() const { return const_cast<CanvasView *>(this)->canvas(); }
 
+    // Painted over the canvas on the screen and never into it, so that it
+    // reaches no saved picture.
+    void setOverlay(std::function<void(QPainter &)> paint);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     RasterCanvas m_canvas;
+    std::function<void(QPainter &)> m_overlay;
 };
 
 } // namespace Vorlane

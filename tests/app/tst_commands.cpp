@@ -65,6 +65,12 @@ void TestCommands::everyEntryRunsItsButtonsCommand_data()
                                           << "Edit background and foreground colour(s)";
     entry("setng", "edit", "Settings...", {}) << "Command1" << QRect(3510, 55, 450, 450) << "Edit settings";
     entry("start", "run", "Sta&rt", ctrl(Qt::Key_R)) << "Cmd1" << QRect(2970, 55, 450, 450) << "Start rendering";
+    // After the specified entries, behind a separator.
+    entry("showMaps", "run", "Show &Maps", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)) << "" << none << "";
+    entry("zoomIn", "run", "Zoom &In", ctrl(Qt::Key_Plus)) << "" << none << "";
+    entry("zoomOut", "run", "Zoom &Out", ctrl(Qt::Key_Minus)) << "" << none << "";
+    entry("fitPicture", "run", "&Fit Picture", ctrl(Qt::Key_0)) << "" << none << "";
+    entry("renderAutomatically", "run", "Render &Automatically", {}) << "" << none << "";
     entry("levels", "run", "Show &Levels...", {}) << "" << none << "";
     entry("slowMotion", "run", "&Slow Motion...", {}) << "" << none << "";
     entry("colourByMap", "run", "&Colour by Map", {}) << "" << none << "";
@@ -121,7 +127,8 @@ void TestCommands::menusHoldTheirEntriesInOrder()
         {QStringLiteral("&File"), {"flnw", "flopn", "flsv", "flsavas", "dash2", "svbmp", "dash1", "exit"}},
         {QStringLiteral("&Edit"), {"trns", "bstrn", "dash3", "styl", "setng", "dash6", "undo", "redo"}},
         {QStringLiteral("&Render"),
-         {"start", "dash7", "poster", "dash10", "levels", "slowMotion", "colourByMap", "dimension", "fullScreen"}},
+         {"start", "dash7", "poster", "dash8", "showMaps", "zoomIn", "zoomOut", "fitPicture", "renderAutomatically",
+          "dash10", "levels", "slowMotion", "colourByMap", "dimension", "fullScreen"}},
         {QStringLiteral("VR on net"), {"tellfriend", "dash5", "vrws", "vrg", "Dash4", "eml", "progsite"}},
         {QStringLiteral("&Help"), {"incnt", "abt"}},
     };

@@ -23,6 +23,12 @@ struct RunControl
     std::function<void(qint64 done, qint64 total)> onProgress;
     // When it turns true the run stops soon, keeping what it has done.
     const std::atomic<bool> *stop = nullptr;
+    // The window's renderer only: when set, the run goes in the stretches of
+    // planProgressStretches and calls this, on whichever thread, whenever the
+    // canvas holds exactly the points of iterations 1 to lastIteration, the
+    // end of one of them. The canvas keeps that state until the call
+    // returns, and the call must not touch it after.
+    std::function<void(qint64 lastIteration)> onPrefixDrawn;
 
     bool stopped() const { return stop != nullptr && stop->load(std::memory_order_relaxed); }
 };

@@ -4,6 +4,7 @@
 #include "document/canvasunits.h"
 #include "document/fractaldocument.h"
 
+#include <QPointF>
 #include <QSize>
 #include <QtGlobal>
 
@@ -80,12 +81,19 @@ public:
         return double(m_scaleY) * double(documentUnits) * double(m_scaleHeight);
     }
 
-    // Where a point lies on the canvas: X = W / 2 + x − centreX,
-    // Y = H / 2 − y + centreY, each rounded to a float.
+    // Where a point in canvas units from the fractal's origin, whole or not,
+    // lies on the canvas: X = W / 2 + x − centreX, Y = H / 2 − y + centreY,
+    // in 64 bits.
+    QPointF exactPosition(double x, double y) const
+    {
+        return {double(m_scaleWidth) / 2.0 + x - m_centreX, double(m_scaleHeight) / 2.0 - y + m_centreY};
+    }
+
+    // Where a point lies on the canvas, each coordinate rounded to a float.
     CanvasPosition position(CanvasPoint point) const
     {
-        return {toSingle(double(m_scaleWidth) / 2.0 + point.x - m_centreX),
-                toSingle(double(m_scaleHeight) / 2.0 - point.y + m_centreY)};
+        const QPointF exact = exactPosition(point.x, point.y);
+        return {toSingle(exact.x()), toSingle(exact.y())};
     }
 
     // The pixel of a point, canvasUnitsToPixel of its position worked out in

@@ -121,6 +121,13 @@ void RasterCanvas::setPixel(int px, int py, QRgb rgb)
         reinterpret_cast<QRgb *>(image.scanLine(py))[px] = rgb;
 }
 
+void RasterCanvas::drawImage(const QImage &image)
+{
+    QPainter painter(&drawingImage());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image);
+}
+
 void RasterCanvas::plot(double x, double y, qint32 colour)
 {
     setPixel(canvasUnitsToPixel(x), canvasUnitsToPixel(y), toRgb(colour));

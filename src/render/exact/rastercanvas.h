@@ -50,6 +50,8 @@ public:
     void setPersistentDrawing(bool on);
 
     void plot(double x, double y, qint32 colour);
+    // Draws a picture of the canvas's own size over it, pixel for pixel.
+    void drawImage(const QImage &image);
     void drawLine(double x1, double y1, double x2, double y2, qint32 colour);
     // The outline of the axis-parallel ellipse around (centreX, centreY) with
     // the semi-axes radiusX and radiusY, taken by magnitude and rounded to

@@ -394,6 +394,8 @@ private:
                 m_layers[m_laid]->moveOnto(m_canvas);
                 m_spareLayers.push_back(std::move(m_layers[m_laid]));
             }
+            if (m_shared.run.onPrefixDrawn)
+                m_shared.run.onPrefixDrawn(m_stretches[qsizetype(m_laid)].last);
         }
     }
 
@@ -488,12 +490,13 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
     // Several stretches a thread, handed out as threads come free, so that a
     // thread the system holds back delays the run by a short stretch only.
     constexpr int stretchesPerThread = 4;
-    const QList<Stretch> stretches = planStretches(totalPoints, document.settings.resolution,
-                                                   threads == 1 ? 1 : threads * stretchesPerThread);
+    const QList<Stretch> stretches = run.onPrefixDrawn
+        ? planProgressStretches(totalPoints, document.settings.resolution)
+        : planStretches(totalPoints, document.settings.resolution, threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
     SharedRun shared(document, run, random, writer);
     bool completed = true;
-    if (stretches.size() > 1) {
+    if (!stretches.isEmpty() && (stretches.size() > 1 || run.onPrefixDrawn)) {
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);
     } else if (!stretches.isEmpty()) {
         ProgressSteps progress(shared);

@@ -4,6 +4,7 @@
 
 #include "document/colourstyles.h"
 #include "document/fractaldocument.h"
+#include "render/exact/renderer.h"
 
 #include <algorithm>
 
@@ -72,6 +73,22 @@ QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts)
         }
     }
     stretches.append({first, totalPoints});
+    return stretches;
+}
+
+QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution)
+{
+    QList<Stretch> stretches;
+    const qint64 step = progressStep(qint32(totalPoints));
+    qint64 first = 1;
+    for (qint64 reached = step; first <= totalPoints; reached += step) {
+        const qint64 restart = (reached / resolution + 1) * resolution;
+        if (restart <= first)
+            continue;
+        const qint64 last = std::min(restart - 1, totalPoints);
+        stretches.append({first, last});
+        first = last + 1;
+    }
     return stretches;
 }
 

@@ -24,6 +24,11 @@ struct Stretch
 // resolution), so no stretch needs a point of another.
 QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts);
 
+// Iterations 1 to totalPoints cut at every progress step: stretch k ends
+// where the first restart after k progress steps begins, so it holds the
+// points of those steps and fewer than resolution more.
+QList<Stretch> planProgressStretches(qint64 totalPoints, qint16 resolution);
+
 // How many random numbers a run of the document draws in the iterations
 // before the given one: one per choice of transformation, one per restart
 // and one per colour in the random styles.

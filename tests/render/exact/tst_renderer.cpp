@@ -226,6 +226,8 @@ private Q_SLOTS:
     void randomDrawsAreCountedIn64Bits();
     void stoppedRunKeepsASerialPrefix_data();
     void stoppedRunKeepsASerialPrefix();
+    void growingPictureIsTheSerialPrefix_data();
+    void growingPictureIsTheSerialPrefix();
 };
 
 void TestRenderer::refusesDocumentsItCannotRender()
@@ -624,6 +626,53 @@ void TestRenderer::stoppedRunKeepsASerialPrefix()
         return;
     }
     QFAIL("the run never stopped in the middle");
+}
+
+void TestRenderer::growingPictureIsTheSerialPrefix_data()
+{
+    QTest::addColumn<qint16>("resolution");
+    QTest::addColumn<int>("threads");
+    QTest::newRow("start-up resolution, one thread") << qint16(20) << 1;
+    QTest::newRow("start-up resolution, three threads") << qint16(20) << 3;
+    QTest::newRow("restart every point") << qint16(1) << 2;
+    QTest::newRow("restarts rarer than steps") << qint16(700) << 2;
+}
+
+// Whenever the run hands over its picture, it holds exactly what the serial
+// run draws up to that point, and that point is never short of a progress
+// step and less than a restart beyond it.
+void TestRenderer::growingPictureIsTheSerialPrefix()
+{
+    QFETCH(qint16, resolution);
+    QFETCH(int, threads);
+    const QSize size(160, 150);
+    FractalDocument document = startupDocument(1.0f / float(size.width() * RasterCanvas::unitsPerPixel),
+                                               1.0f / float(size.height() * RasterCanvas::unitsPerPixel), 0);
+    document.colours.colourStyle = RandomColour;
+    document.settings.resolution = resolution;
+    document.settings.totalPoints = 6007;
+    RasterCanvas canvas(size, 0);
+    QList<std::pair<qint64, QImage>> prefixes;
+    RunControl run;
+    run.threads = threads;
+    run.pointsPerThread = 1;
+    run.onPrefixDrawn = [&](qint64 last) { prefixes.append({last, canvas.persistentImage().copy()}); };
+    RandomGenerator random;
+    QVERIFY(renderPicture(document, canvas, random, run));
+
+    const qint64 step = progressStep(document.settings.totalPoints);
+    QCOMPARE(prefixes.constLast().first, document.settings.totalPoints);
+    qint64 stepsShown = 0;
+    for (const auto &[last, picture] : prefixes) {
+        for (; (stepsShown + 1) * step <= last; ++stepsShown)
+            QVERIFY(last < (stepsShown + 1) * step + resolution);
+        RasterCanvas serial(size, 0);
+        CanvasRenderTarget target(serial, nullptr);
+        RandomGenerator serialRandom;
+        renderStretch(document, serial.scaleWidth(), serial.scaleHeight(), {1, last}, 0, serialRandom, target);
+        QVERIFY2(picture == serial.persistentImage(), qPrintable(QString::number(last)));
+    }
+    QVERIFY(stepsShown >= 60);
 }
 
 QTEST_GUILESS_MAIN(TestRenderer)
