@@ -73,7 +73,8 @@ double fastestMilliseconds(int runs, Work work)
 }
 
 // The renderer alone onto a canvas of the main window's size, on one thread
-// and on every core, each the fastest of 15 runs.
+// and on every core, each the fastest of 15 runs; then on one thread in
+// vector lanes and in plain code (the same where the processor has no lanes).
 void benchmarkCore(QSize canvasSize)
 {
     FractalDocument document = startupDocument(0.0f, 0.0f, 0);
@@ -82,11 +83,19 @@ void benchmarkCore(QSize canvasSize)
     document.settings.scaleX = 1.0f / canvas.scaleWidth();
     document.settings.scaleY = 1.0f / canvas.scaleHeight();
     RandomGenerator random;
-    for (const auto &[label, threads] : {std::pair{"core", 1}, std::pair{"core-all", 0}}) {
+    struct Line
+    {
+        const char *label;
+        int threads;
+        ChainStepping stepping;
+    };
+    for (const Line &line : {Line{"core", 1, fastestChainStepping()}, Line{"core-all", 0, fastestChainStepping()},
+                             Line{"lanes", 1, ChainStepping::Lanes}, Line{"scalar", 1, ChainStepping::Scalar}}) {
         PictureRun run;
-        run.threads = threads;
+        run.threads = line.threads;
+        run.stepping = line.stepping;
         const double milliseconds = fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run); });
-        std::printf("%s: %.0f points/s\n", label, double(benchmarkPoints) / milliseconds * 1000.0);
+        std::printf("%s: %.0f points/s\n", line.label, double(benchmarkPoints) / milliseconds * 1000.0);
     }
 }
 

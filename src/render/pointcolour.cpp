@@ -3,6 +3,7 @@
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/colour.h"
+#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 
 namespace Vorlane {
@@ -27,18 +28,25 @@ qint32 blendColours(qint32 colour1, qint32 colour2, float t)
 
 qint32 ptclr(const FractalDocument &document, RandomGenerator &random, qint32 a, qint16 cir)
 {
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    const float drawn = style && style->randomDraws > 0 ? random.next() : 0.0f;
+    return colourOfDrawn(document, drawn, a, cir);
+}
+
+qint32 colourOfDrawn(const FractalDocument &document, float drawn, qint32 a, qint16 cir)
+{
     const ColourScheme &colours = document.colours;
     switch (colours.colourStyle) {
     case RadiatingColour:
         return blendColours(colours.colour1, colours.colour2,
                             toSingle(double(cir) / double(document.settings.resolution)));
     case RandomColour:
-        return blendColours(colours.colour1, colours.colour2, random.next());
+        return blendColours(colours.colour1, colours.colour2, drawn);
     case ChronologicalColour:
         return blendColours(colours.colour1, colours.colour2,
                             toSingle(double(a) / double(document.settings.totalPoints)));
     case TwoColoursOnly:
-        return random.next() <= 0.5f ? colours.colour1 : colours.colour2;
+        return drawn <= 0.5f ? colours.colour1 : colours.colour2;
     default:
         return 0;
     }

@@ -15,6 +15,9 @@ struct FractalDocument;
 // lies and which base point the run started from play no part.
 qint32 ptclr(const FractalDocument &document, RandomGenerator &random, qint32 a, qint16 cir);
 
+// ptclr with the style's random number, if it takes one, drawn beforehand.
+qint32 colourOfDrawn(const FractalDocument &document, float drawn, qint32 a, qint16 cir);
+
 // The blend of two colours component by component: Int(C1 + (C2 − C1) × t),
 // rounding down, so colour2 is reached only at t = 1.
 qint32 blendColours(qint32 colour1, qint32 colour2, float t);

@@ -5,6 +5,7 @@
 #include "document/colourstyles.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
+#include "chainlanes.h"
 #include "pointcolour.h"
 #include "rastercanvas.h"
 
@@ -25,23 +26,11 @@ namespace Vorlane {
 
 namespace {
 
-// A transformation with everything that does not depend on the point worked
-// out once per run; the values are exactly those computed per iteration.
-struct PreparedMap
+int colourDraws(const FractalDocument &document)
 {
-    float contractionX = 0.0f;
-    float contractionY = 0.0f;
-    double cosTheta = 1.0;
-    double sinTheta = 0.0;
-    double translationX = 0.0; // canvas units
-    double translationY = 0.0;
-};
-
-struct Point16
-{
-    qint16 x;
-    qint16 y;
-};
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    return style ? style->randomDraws : 0;
+}
 
 class Iteration
 {
@@ -67,35 +56,48 @@ public:
     // False when no draw can ever choose a map: no maps, or no weight.
     bool canSelect() const { return m_cumulativeWeights[m_trCount] > 0.0f; }
 
-    qint16 randomBasePointNumber()
+    qint16 basePointNumber(float drawn) const
     {
-        return qint16(floorToInt(double(m_random.next()) * double(m_document.basePointCount())) + 1);
+        return qint16(floorToInt(double(drawn) * double(m_document.basePointCount())) + 1);
     }
 
     // The last j whose table entry j − 1 lies strictly below r wins; with no
     // such j the previous choice stays (transformation 0 before the first).
     quint8 chooseTransformation()
     {
-        const float r = toSingle(double(m_random.next()) * double(m_cumulativeWeights[m_trCount]));
+        const float r = chosenNumber(m_random.next());
         const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
         if (chosen > 0)
             m_selected = quint8(chosen);
         return m_selected;
     }
 
-    Point16 applyTransformation(quint8 selected, Point16 point) const
+    // The transformation each drawn number of a block chooses, in
+    // selected: the previous choice where none is made.
+    void chooseTransformations(ChainStepping stepping, const float *drawn, quint8 *selected, qint32 count)
     {
-        const PreparedMap &map = m_maps[selected];
-        // A 16-bit coordinate is exact as a float, so the float product is the
-        // exact product rounded once.
-        const float a = float(point.x) * map.contractionX;
-        const float b = float(point.y) * map.contractionY;
-        const float xRotated = toSingle(double(a) * map.cosTheta - double(b) * map.sinTheta);
-        const float yRotated = toSingle(double(a) * map.sinTheta + double(b) * map.cosTheta);
-        return {cint16(map.translationX + double(xRotated)), cint16(map.translationY + double(yRotated))};
+        if (m_weightsAscend) {
+            Vorlane::countEntriesBelow(stepping, m_cumulativeWeights.data(), m_trCount, drawn, selected, std::size_t(count));
+        } else {
+            for (qint32 n = 0; n < count; ++n)
+                selected[n] = quint8(lastEntryBelow(chosenNumber(drawn[n])));
+        }
+        quint8 last = m_selected;
+        for (qint32 n = 0; n < count; ++n) {
+            last = selected[n] > 0 ? selected[n] : last;
+            selected[n] = last;
+        }
+        m_selected = last;
     }
 
+    const SteppingMaps &maps() const { return m_maps; }
+
 private:
+    float chosenNumber(float drawn) const
+    {
+        return toSingle(double(drawn) * double(m_cumulativeWeights[m_trCount]));
+    }
+
     // With no negative weight the entries below r are the first ones, so the
     // last of them is their count: worked out without a branch, which a
     // random choice would mispredict.
@@ -121,16 +123,16 @@ private:
         const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
         const RenderSettings &settings = m_document.settings;
         m_trCount = m_document.trCount();
+        m_maps.count = m_trCount + 1;
         for (int k = 1; k <= m_trCount; ++k) {
             const Transformation &tr = m_document.transformations.at(k - 1);
             const double theta = double(degToRad) * double(tr.trRotation);
-            PreparedMap &map = m_maps[k];
-            map.contractionX = tr.trContraction[0];
-            map.contractionY = tr.trContraction[1];
-            map.cosTheta = std::cos(theta);
-            map.sinTheta = std::sin(theta);
-            map.translationX = double(settings.scaleX) * double(tr.trTranslation[0]) * double(scaleWidth);
-            map.translationY = double(settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight);
+            m_maps.contractionX[k] = tr.trContraction[0];
+            m_maps.contractionY[k] = tr.trContraction[1];
+            m_maps.cosTheta[k] = std::cos(theta);
+            m_maps.sinTheta[k] = std::sin(theta);
+            m_maps.translationX[k] = double(settings.scaleX) * double(tr.trTranslation[0]) * double(scaleWidth);
+            m_maps.translationY[k] = double(settings.scaleY) * double(tr.trTranslation[1]) * double(scaleHeight);
             m_cumulativeWeights[k] = toSingle(transformationWeight(tr) + double(m_cumulativeWeights[k - 1]));
             m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
         }
@@ -143,8 +145,7 @@ private:
     int m_trCount = 0;
     bool m_weightsAscend = true;
     quint8 m_selected = 0;
-    // Index 0 is the all-zero transformation, the fallback choice.
-    std::array<PreparedMap, maxTransformations + 1> m_maps{};
+    SteppingMaps m_maps;
     std::array<float, maxTransformations + 1> m_cumulativeWeights{};
 };
 
@@ -153,46 +154,26 @@ private:
 class PointColours
 {
 public:
-    PointColours(const FractalDocument &document, RandomGenerator &random)
+    explicit PointColours(const FractalDocument &document)
         : m_document(document)
-        , m_random(random)
     {
         const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
         if (!style || !style->byIterationOnly)
             return;
         m_byIteration.resize(document.settings.resolution);
         for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            m_byIteration[cir] = ptclr(document, random, 0, cir);
+            m_byIteration[cir] = colourOfDrawn(document, 0.0f, 0, cir);
     }
 
-    qint32 colour(qint32 a, qint16 cir)
+    // drawn: the point's random number, in the styles that take one.
+    qint32 colour(qint32 a, qint16 cir, float drawn) const
     {
-        return m_byIteration.empty() ? ptclr(m_document, m_random, a, cir) : m_byIteration[cir];
+        return m_byIteration.empty() ? colourOfDrawn(m_document, drawn, a, cir) : m_byIteration[cir];
     }
 
 private:
     const FractalDocument &m_document;
-    RandomGenerator &m_random;
     std::vector<qint32> m_byIteration;
-};
-
-// What one iteration does besides moving its point. None of it depends on
-// the point, so a block's worth is drawn from the random sequence first, in
-// the order the iterations draw: the restart's base point, the colour, the
-// choice of transformation.
-struct IterationPlan
-{
-    qint32 colour;
-    qint16 restartFrom; // the base point a restart begins at; 0 for none
-    quint8 transformation;
-};
-
-// A run of iterations between two restarts, with the point it has reached.
-struct Chain
-{
-    qint32 begin;
-    qint32 end;
-    Point16 point;
 };
 
 // Long enough to keep the target's calls rare, short enough to stay in cache.
@@ -211,13 +192,14 @@ public:
     {
     }
 
-    void put(qint32 n, Point16 point, qint32 colour)
+    void put(const Point16 *points, const qint32 *colours, qint32 count)
     {
-        m_points[n] = {toSingle(m_halfWidth + point.x - m_centreX), toSingle(m_halfHeight - point.y + m_centreY),
-                       colour};
+        for (qint32 n = 0; n < count; ++n) {
+            m_points[n] = {toSingle(m_halfWidth + points[n].x - m_centreX),
+                           toSingle(m_halfHeight - points[n].y + m_centreY), colours[n]};
+        }
+        m_target.plot(m_points.data(), count);
     }
-
-    void flush(qint32 count) { m_target.plot(m_points.data(), count); }
 
 private:
     RenderTarget &m_target;
@@ -346,35 +328,28 @@ public:
     {
     }
 
-    void put(qint32 n, Point16 point, qint32 colour)
+    void put(const Point16 *points, const qint32 *colours, qint32 count)
     {
-        m_pixels[n] = {m_mapping.column(point.x), m_mapping.row(point.y), rgbOf(colour)};
-    }
-
-    void flush(qint32 count)
-    {
-        for (const Pixel *pixel = m_pixels.data(); pixel != m_pixels.data() + count; ++pixel) {
+        for (qint32 n = 0; n < count; ++n) {
             // A negative position turns into a large unsigned one: off the canvas too.
-            if (quint32(pixel->x) < m_width && quint32(pixel->y) < m_height)
-                m_surface.write(quint32(pixel->x), quint32(pixel->y), pixel->rgb);
+            const quint32 x = quint32(m_mapping.column(points[n].x));
+            const quint32 y = quint32(m_mapping.row(points[n].y));
+            if (x < m_width && y < m_height)
+                m_surface.write(x, y, rgbOf(colours[n]));
         }
     }
 
 private:
-    struct Pixel
-    {
-        qint32 x;
-        qint32 y;
-        QRgb rgb;
-    };
-
     const PixelMapping m_mapping;
     const quint32 m_width;
     const quint32 m_height;
     Surface &m_surface;
-    std::array<Pixel, blockSize> m_pixels;
 };
 
+// What one iteration does besides moving its point depends on random numbers
+// alone, so a block's worth is drawn from the random sequence first, in the
+// order the iterations draw: the restart's base point, the colour, the
+// choice of transformation. Then the chains between restarts are stepped.
 template<typename Output>
 class BlockRenderer
 {
@@ -382,11 +357,14 @@ public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
     BlockRenderer(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
-                  qint64 first, int selected, Output &output)
+                  qint64 first, int selected, ChainStepping stepping, Output &output)
         : m_iteration(document, scaleWidth, scaleHeight, random)
-        , m_colours(document, random)
+        , m_colours(document)
+        , m_random(random)
+        , m_stepping(stepping)
         , m_output(output)
         , m_resolution(document.settings.resolution)
+        , m_colourDraws(colourDraws(document))
         , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
         , m_cir(qint16((first - 1) % m_resolution))
         , m_point(m_iteration.scaledBasePoint(1))
@@ -400,85 +378,82 @@ public:
     {
         plan(count);
         moveChains(count);
-        m_output.flush(count);
+        m_output.put(m_points.data(), m_colour.data(), count);
         m_next += count;
     }
 
 private:
-    void plan(qint32 count)
+    qint32 restartsIn(qint32 count) const
     {
-        for (qint32 n = 0; n < count; ++n) {
-            IterationPlan &plan = m_plans[n];
-            plan.restartFrom = 0;
-            if (--m_untilRestart == 0) {
-                m_untilRestart = m_resolution;
-                m_cir = 0;
-                plan.restartFrom = m_iteration.randomBasePointNumber();
-            } else {
-                ++m_cir;
-            }
-            // Point numbers stop at totalPoints, a 32-bit value.
-            plan.colour = m_colours.colour(qint32(m_next + n), m_cir);
-            plan.transformation = quint8(m_iteration.chooseTransformation());
-        }
+        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
     }
 
-    // Each restart begins a chain that owes nothing to the one before, so
-    // several chains are moved side by side and the processor overlaps them.
+    void plan(qint32 count)
+    {
+        m_random.fill(m_drawn.data(), std::size_t(count * (1 + m_colourDraws) + restartsIn(count)));
+        const float *drawn = m_drawn.data();
+        // In registers, not members that each iteration would store and load.
+        qint32 untilRestart = m_untilRestart;
+        qint16 cir = m_cir;
+        for (qint32 n = 0; n < count; ++n) {
+            m_restartFrom[n] = 0;
+            if (--untilRestart == 0) {
+                untilRestart = m_resolution;
+                cir = 0;
+                m_restartFrom[n] = m_iteration.basePointNumber(*drawn++);
+            } else {
+                ++cir;
+            }
+            // Point numbers stop at totalPoints, a 32-bit value.
+            m_colour[n] = m_colours.colour(qint32(m_next + n), cir, *drawn);
+            drawn += m_colourDraws;
+            m_choiceDrawn[n] = *drawn++;
+        }
+        m_untilRestart = untilRestart;
+        m_cir = cir;
+        m_iteration.chooseTransformations(m_stepping, m_choiceDrawn.data(), m_transformation.data(), count);
+    }
+
+    // Each restart begins a chain that owes nothing to the one before.
     void moveChains(qint32 count)
     {
         m_chains.clear();
         m_chains.push_back({0, count, m_point});
         for (qint32 n = 0; n < count; ++n) {
-            if (m_plans[n].restartFrom == 0)
+            if (m_restartFrom[n] == 0)
                 continue;
             if (n == 0)
                 m_chains.pop_back();
             else
                 m_chains.back().end = n;
-            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_plans[n].restartFrom)});
+            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_restartFrom[n])});
         }
-        constexpr std::size_t sideBySide = 4;
-        for (std::size_t c = 0; c < m_chains.size(); c += sideBySide)
-            moveSideBySide(m_chains.data() + c, qMin(sideBySide, m_chains.size() - c));
+        stepChains(m_stepping, m_iteration.maps(), m_transformation.data(), m_chains.data(), m_chains.size(),
+                   m_points.data());
         m_point = m_chains.back().point;
     }
 
-    void moveSideBySide(Chain *chains, std::size_t chainCount)
-    {
-        for (qint32 step = 0;; ++step) {
-            bool moved = false;
-            for (Chain *chain = chains; chain != chains + chainCount; ++chain) {
-                const qint32 n = chain->begin + step;
-                if (n >= chain->end)
-                    continue;
-                const IterationPlan &plan = m_plans[n];
-                m_output.put(n, chain->point, plan.colour);
-                chain->point = m_iteration.applyTransformation(plan.transformation, chain->point);
-                moved = true;
-            }
-            if (!moved)
-                return;
-        }
-    }
-
     Iteration m_iteration;
-    PointColours m_colours;
+    const PointColours m_colours;
+    RandomGenerator &m_random;
+    const ChainStepping m_stepping;
     Output &m_output;
     const qint32 m_resolution;
+    const int m_colourDraws;
     qint32 m_untilRestart; // to the next multiple of resolution
     qint16 m_cir;
     Point16 m_point; // where the next iteration starts unless it restarts
     qint64 m_next;   // the number of the next iteration
-    std::array<IterationPlan, blockSize> m_plans;
+    // At most a restart's, a colour's and a choice's number an iteration.
+    std::array<float, 3 * blockSize> m_drawn;
+    std::array<float, blockSize> m_choiceDrawn;
+    std::array<qint16, blockSize> m_restartFrom; // the base point a restart begins at; 0 for none
+    std::array<qint32, blockSize> m_colour;
+    std::array<quint8, blockSize> m_transformation;
+    std::array<Point16, blockSize> m_points;
     std::vector<Chain> m_chains;
 };
 
-int colourDraws(const FractalDocument &document)
-{
-    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
-    return style ? style->randomDraws : 0;
-}
 
 // Where a stretch starts: the random sequence before its first iteration
 // and the transformation chosen last before it.
@@ -573,7 +548,8 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
     // Large: they hold a block of plans and pixels.
     const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(), surface);
     const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, *output);
+        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, shared.run.stepping,
+        *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
@@ -769,19 +745,19 @@ qint32 progressStep(qint32 totalPoints)
 }
 
 void renderFractal(const FractalDocument &document, float scaleWidth, float scaleHeight,
-                   RandomGenerator &random, RenderTarget &target)
+                   RandomGenerator &random, RenderTarget &target, ChainStepping stepping)
 {
-    renderStretch(document, scaleWidth, scaleHeight, {1, document.settings.totalPoints}, 0, random, target);
+    renderStretch(document, scaleWidth, scaleHeight, {1, document.settings.totalPoints}, 0, random, target, stepping);
 }
 
 void renderStretch(const FractalDocument &document, float scaleWidth, float scaleHeight, Stretch stretch,
-                   int selected, RandomGenerator &random, RenderTarget &target)
+                   int selected, RandomGenerator &random, RenderTarget &target, ChainStepping stepping)
 {
     Q_ASSERT(renderProblem(document).isEmpty());
     // Large: they hold a block of plans and points.
     const auto output = std::make_unique<PointOutput>(document, scaleWidth, scaleHeight, target);
     const auto renderer = std::make_unique<BlockRenderer<PointOutput>>(document, scaleWidth, scaleHeight, random,
-                                                                       stretch.first, selected, *output);
+                                                                       stretch.first, selected, stepping, *output);
     const qint64 step = progressStep(document.settings.totalPoints);
     for (qint64 first = stretch.first; first <= stretch.last;) {
         const qint64 untilProgress = step - (first - 1) % step;

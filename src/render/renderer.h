@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chainlanes.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -46,9 +48,11 @@ qint32 progressStep(qint32 totalPoints);
 // Renders the document by random iteration onto a canvas of scale width W and
 // scale height H: totalPoints points, every resolution-th one restarting from
 // a random base point. The document must be renderable (renderProblem empty).
-// A point that would leave the 16-bit range is held at its limit.
+// A point that would leave the 16-bit range is held at its limit. Every
+// stepping gives the same points.
 void renderFractal(const FractalDocument &document, float scaleWidth, float scaleHeight,
-                   RandomGenerator &random, RenderTarget &target);
+                   RandomGenerator &random, RenderTarget &target,
+                   ChainStepping stepping = fastestChainStepping());
 
 // The iterations first to last of a run, numbered from 1.
 struct Stretch
@@ -74,7 +78,8 @@ qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration);
 // before it (0 for none). renderFractal is the stretch of the whole run; the
 // progress steps are counted from the run's first iteration.
 void renderStretch(const FractalDocument &document, float scaleWidth, float scaleHeight, Stretch stretch,
-                   int selected, RandomGenerator &random, RenderTarget &target);
+                   int selected, RandomGenerator &random, RenderTarget &target,
+                   ChainStepping stepping = fastestChainStepping());
 
 // How a run onto a canvas is carried out. Whatever the threads, the picture
 // and the random sequence after it are those of renderFractal.
@@ -88,6 +93,8 @@ struct PictureRun
     std::function<void(qint32 stepsDone)> onProgress;
     // When it turns true the run stops soon, keeping what it has drawn.
     const std::atomic<bool> *stop = nullptr;
+    // Changes the speed, never a pixel.
+    ChainStepping stepping = fastestChainStepping();
 };
 
 // Renders the document onto what the canvas draws on, its scale width and

@@ -57,10 +57,11 @@ FractalDocument plainDocument(qint32 totalPoints, qint16 resolution)
     return document;
 }
 
-RecordingTarget render(const FractalDocument &document, RandomGenerator &random)
+RecordingTarget render(const FractalDocument &document, RandomGenerator &random,
+                       ChainStepping stepping = fastestChainStepping())
 {
     RecordingTarget target;
-    renderFractal(document, canvasWidth, canvasHeight, random, target);
+    renderFractal(document, canvasWidth, canvasHeight, random, target, stepping);
     return target;
 }
 
@@ -83,10 +84,9 @@ QPointF position(const PlottedPoint &point)
 
 // The rendering loop written out plainly, step by step, with nothing worked
 // out ahead: what the renderer's faster loop must reproduce exactly.
-QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGenerator &random)
+QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGenerator &random,
+                                    double w = canvasWidth, double h = canvasHeight)
 {
-    const double w = canvasWidth;
-    const double h = canvasHeight;
     const float unitScaleX = toSingle(w * double(document.settings.scaleX));
     const float unitScaleY = toSingle(h * double(document.settings.scaleY));
     const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
@@ -132,13 +132,14 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
     return points;
 }
 
-// The picture of the plain serial run, as the main window's canvas took it
-// point by point.
+// The picture of the plain loop, as the main window's canvas took it point
+// by point.
 QImage serialPicture(const FractalDocument &document, QSize size, RandomGenerator &random)
 {
     RasterCanvas canvas(size, document.colours.backColour);
     CanvasRenderTarget target(canvas, nullptr);
-    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
+    const QList<PlottedPoint> points = referenceRender(document, random, canvas.scaleWidth(), canvas.scaleHeight());
+    target.plot(points.constData(), points.size());
     return canvas.persistentImage();
 }
 
@@ -334,12 +335,15 @@ void TestRenderer::matchesThePlainLoop_data()
 void TestRenderer::matchesThePlainLoop()
 {
     QFETCH(FractalDocument, document);
-    RandomGenerator random;
-    RandomGenerator referenceRandom;
-    // Twice, so that the second run continues the sequence as the first left it.
-    for (int run = 0; run < 2; ++run) {
-        const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
-        QVERIFY(samePoints(render(document, random).points, expected));
+    for (const ChainStepping stepping : {ChainStepping::Scalar, ChainStepping::Lanes}) {
+        RandomGenerator random;
+        RandomGenerator referenceRandom;
+        // Twice, so that the second run continues the sequence as the first left it.
+        for (int run = 0; run < 2; ++run) {
+            const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
+            QVERIFY(samePoints(render(document, random, stepping).points, expected));
+        }
+        QVERIFY(random == referenceRandom);
     }
 }
 
@@ -487,7 +491,7 @@ void TestRenderer::threadsGiveTheSerialPicture_data()
 }
 
 // Byte for byte the picture of the plain loop, and the random sequence goes
-// on from the same number, whatever the threads.
+// on from the same number, whatever the threads and the stepping.
 void TestRenderer::threadsGiveTheSerialPicture()
 {
     QFETCH(FractalDocument, document);
@@ -496,17 +500,21 @@ void TestRenderer::threadsGiveTheSerialPicture()
     document.settings.scaleY = 1.0f / float(size.height() * RasterCanvas::unitsPerPixel);
     RandomGenerator serialRandom;
     const QImage serial = serialPicture(document, size, serialRandom);
-    for (const int threads : {1, 2, 3, 7}) {
-        RasterCanvas canvas(size, document.colours.backColour);
-        RandomGenerator random;
-        PictureRun run;
-        run.threads = threads;
-        run.pointsPerThread = 1;
-        QVERIFY(renderPicture(document, canvas, random, run));
-        QVERIFY2(canvas.persistentImage() == serial, qPrintable(QStringLiteral("%1 threads").arg(threads)));
-        QVERIFY(random == serialRandom);
-        RandomGenerator after = serialRandom;
-        QCOMPARE(random.next(), after.next());
+    for (const ChainStepping stepping : {ChainStepping::Scalar, ChainStepping::Lanes}) {
+        for (const int threads : {1, 2, 3, 7}) {
+            RasterCanvas canvas(size, document.colours.backColour);
+            RandomGenerator random;
+            PictureRun run;
+            run.threads = threads;
+            run.pointsPerThread = 1;
+            run.stepping = stepping;
+            QVERIFY(renderPicture(document, canvas, random, run));
+            QVERIFY2(canvas.persistentImage() == serial,
+                     qPrintable(QStringLiteral("%1 threads, stepping %2").arg(threads).arg(int(stepping))));
+            QVERIFY(random == serialRandom);
+            RandomGenerator after = serialRandom;
+            QCOMPARE(random.next(), after.next());
+        }
     }
 }
 
