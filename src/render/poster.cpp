@@ -252,7 +252,9 @@ void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, qu
     pixel.blue += weight * blue;
 }
 
-void addSplat(PosterAccumulation &sums, const Splat &splat)
+// Returns the largest weight among the pixels the splat reached, as they
+// are after it.
+quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
 {
     const quint64 red = quint64(colourRed(qint32(splat.colour)));
     const quint64 green = quint64(colourGreen(qint32(splat.colour)));
@@ -269,18 +271,22 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
         addToPixel(upper[1], across[1] * down[0], red, green, blue);
         addToPixel(lower[0], across[0] * down[1], red, green, blue);
         addToPixel(lower[1], across[1] * down[1], red, green, blue);
-        return;
+        return std::max({upper[0].weight, upper[1].weight, lower[0].weight, lower[1].weight});
     }
+    quint64 largest = 0;
     for (int dy = 0; dy < 2; ++dy) {
         const int row = splat.row + dy;
         if (row < 0 || row >= size.height())
             continue;
         PixelSums *line = sums.row(row) + splat.column;
         for (int dx = 0; dx < 2; ++dx) {
-            if (splat.column + dx >= 0 && splat.column + dx < size.width())
+            if (splat.column + dx >= 0 && splat.column + dx < size.width()) {
                 addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
+                largest = qMax(largest, line[dx].weight);
+            }
         }
     }
+    return largest;
 }
 
 // One poster run. Each round every worker computes a few pieces, each into
@@ -310,6 +316,8 @@ public:
         , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
+        , m_bandLargest(std::size_t(m_bandCount), 0)
+        , m_bandReached(std::size_t(m_bandCount), 0)
     {
         for (qint64 piece = pieces.first; piece < pieces.end; ++piece)
             m_total += pointsOf(piece);
@@ -343,8 +351,8 @@ public:
             thread.join();
         if (!started)
             return {PosterRunEnd::Failed,
-                    QCoreApplication::translate("Poster", "The poster's worker threads could not be started.")};
-        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString()};
+                    QCoreApplication::translate("Poster", "The poster's worker threads could not be started."), {}};
+        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString(), reach()};
     }
 
 private:
@@ -443,6 +451,8 @@ private:
     // The row just above band, where its splats' rows are counted from.
     int rowAbove(int band) const { return (band << m_bandShift) - 1; }
 
+    // The densest pixel is noted per band as the sums grow, and a band is
+    // added by one worker at a time, so no one has to scan the sums after.
     void addBands(int parity)
     {
         for (;;) {
@@ -450,22 +460,45 @@ private:
             if (band >= m_bandCount)
                 return;
             const int above = rowAbove(band);
+            quint64 largest = m_bandLargest[std::size_t(band)];
+            bool reached = m_bandReached[std::size_t(band)] != 0;
             for (const Worker &worker : m_workers) {
                 for (int batch = 0; batch < worker.computed; ++batch) {
                     const quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
-                    addSplats(worker.sorted.data(), start[band], start[band + 1], above);
+                    largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                    reached = reached || start[band + 1] > start[band];
                 }
             }
+            m_bandLargest[std::size_t(band)] = largest;
+            m_bandReached[std::size_t(band)] = char(reached);
         }
     }
 
-    void addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
+        quint64 largest = 0;
         for (quint32 i = first; i < end; ++i) {
             if (i + prefetchDistance < end)
                 prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
-            addSplat(m_sums, unpacked(splats[i], rowAbove));
+            largest = qMax(largest, addSplat(m_sums, unpacked(splats[i], rowAbove)));
         }
+        return largest;
+    }
+
+    // A band's splats reach its rows and the row below them.
+    PosterReach reach() const
+    {
+        const int height = m_sums.size().height();
+        PosterReach reach{0, std::vector<bool>(std::size_t(height), false)};
+        for (int band = 0; band < m_bandCount; ++band) {
+            reach.largestWeight = qMax(reach.largestWeight, m_bandLargest[std::size_t(band)]);
+            if (!m_bandReached[std::size_t(band)])
+                continue;
+            const int end = qMin(height, ((band + 1) << m_bandShift) + 1);
+            for (int row = band << m_bandShift; row < end; ++row)
+                reach.rows[std::size_t(row)] = true;
+        }
+        return reach;
     }
 
     // The sums a splat reaches are seldom in the cache, and waiting for each
@@ -514,6 +547,8 @@ private:
     std::vector<Worker> m_workers;
     std::barrier<Completion> m_barrier;
     std::atomic<int> m_nextBand{0};
+    std::vector<quint64> m_bandLargest;
+    std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
     int m_phase = 0;
     qint64 m_round = 0;
     qint64 m_done = 0;
@@ -593,13 +628,13 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
 {
     pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
     if (pieces.first >= pieces.end)
-        return {};
+        return {PosterRunEnd::Finished, QString(), {0, std::vector<bool>(std::size_t(sums.size().height()), false)}};
     try {
         PosterRun run(document, settings, view, pieces, sums, control, workerCount(control.threads, pieces));
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,
-                QCoreApplication::translate("Poster", "There is not enough memory for the poster's workers.")};
+                QCoreApplication::translate("Poster", "There is not enough memory for the poster's workers."), {}};
     }
 }
 

@@ -93,6 +93,8 @@ struct PosterRunResult
 {
     PosterRunEnd end = PosterRunEnd::Finished;
     QString error; // why it failed
+    // Of a finished run; holds only for sums that were all 0 before it.
+    PosterReach reach;
 };
 
 // Adds the points of pieces to the sums, as seen through view: the maps in

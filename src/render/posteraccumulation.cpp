@@ -63,6 +63,11 @@ quint64 largestWeight(const PixelSums *sums, qint64 count)
     return largest;
 }
 
+PosterReach scannedReach(const PosterAccumulation &sums)
+{
+    return {sums.largestWeight(), std::vector<bool>(std::size_t(sums.size().height()), true)};
+}
+
 void PosterAccumulation::add(const PosterAccumulation &other)
 {
     Q_ASSERT(other.m_size == m_size);

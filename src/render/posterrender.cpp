@@ -19,7 +19,7 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
     result.error = run.error;
     if (run.end != PosterRunEnd::Finished)
         return result;
-    result.picture = posterPicture(*sums, request.tone, &result.error);
+    result.picture = posterPicture(*sums, run.reach, request.tone, &result.error);
     if (result.picture.isNull())
         result.end = PosterRunEnd::Failed;
     return result;

@@ -8,6 +8,7 @@ namespace Vorlane {
 
 class PosterAccumulation;
 struct PixelSums;
+struct PosterReach;
 
 // How a poster's sums become a picture.
 struct PosterToneMapping
@@ -29,6 +30,10 @@ struct PosterToneMapping
 // over transparency. A null image with error set when the picture's memory
 // cannot be had.
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error);
+// The same picture from sums whose reach is known: the rows not reached are
+// background without their sums being read.
+QImage posterPicture(const PosterAccumulation &sums, const PosterReach &reach, const PosterToneMapping &tone,
+                     QString *error);
 
 // For pictures made a band of sums at a time: a picture of size in the
 // tone's format (a null one with error set when its memory cannot be had),
