@@ -1,5 +1,7 @@
 #include "bitmapfile.h"
 
+#include "parallelpng.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 
@@ -7,8 +9,14 @@ namespace Vorlane {
 
 namespace {
 
+// Pictures this large, posters in practice, are compressed on every core.
+constexpr qint64 parallelPngPixels = qint64(1) << 22;
+
 QByteArray encodePicture(const QImage &image, const QByteArray &format)
 {
+    if (format == "PNG" && qint64(image.width()) * image.height() >= parallelPngPixels
+        && encodesPngInParallel(image.format()))
+        return encodePngInParallel(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
