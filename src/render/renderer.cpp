@@ -165,10 +165,17 @@ public:
             m_byIteration[cir] = colourOfDrawn(document, 0.0f, 0, cir);
     }
 
-    // drawn: the point's random number, in the styles that take one.
-    qint32 colour(qint32 a, qint16 cir, float drawn) const
+    // The colours of count points from number a on, from firstCir on with
+    // no restart among them; drawn[i × stride] is point i's random number
+    // in the styles that take one.
+    void colours(qint32 a, qint16 firstCir, const float *drawn, int stride, qint32 count, qint32 *colours) const
     {
-        return m_byIteration.empty() ? colourOfDrawn(m_document, drawn, a, cir) : m_byIteration[cir];
+        if (!m_byIteration.empty()) {
+            std::copy_n(m_byIteration.begin() + firstCir, count, colours);
+            return;
+        }
+        for (qint32 i = 0; i < count; ++i)
+            colours[i] = colourOfDrawn(m_document, drawn[i * stride], a + i, qint16(firstCir + i));
     }
 
 private:
@@ -390,27 +397,30 @@ private:
 
     void plan(qint32 count)
     {
-        m_random.fill(m_drawn.data(), std::size_t(count * (1 + m_colourDraws) + restartsIn(count)));
+        const int perIteration = 1 + m_colourDraws;
+        m_random.fill(m_drawn.data(), std::size_t(count * perIteration + restartsIn(count)));
         const float *drawn = m_drawn.data();
-        // In registers, not members that each iteration would store and load.
-        qint32 untilRestart = m_untilRestart;
-        qint16 cir = m_cir;
-        for (qint32 n = 0; n < count; ++n) {
-            m_restartFrom[n] = 0;
-            if (--untilRestart == 0) {
-                untilRestart = m_resolution;
-                cir = 0;
-                m_restartFrom[n] = m_iteration.basePointNumber(*drawn++);
-            } else {
-                ++cir;
+        m_restarts.clear();
+        // A span of iterations at a time, from a restart or from where the
+        // block begins to the next restart.
+        for (qint32 n = 0; n < count;) {
+            qint32 span = m_untilRestart - 1;
+            qint16 firstCir = qint16(m_cir + 1);
+            if (m_untilRestart == 1) {
+                m_restarts.push_back({n, m_iteration.basePointNumber(*drawn++)});
+                span = m_resolution;
+                firstCir = 0;
             }
+            const qint32 length = std::min(span, count - n);
             // Point numbers stop at totalPoints, a 32-bit value.
-            m_colour[n] = m_colours.colour(qint32(m_next + n), cir, *drawn);
-            drawn += m_colourDraws;
-            m_choiceDrawn[n] = *drawn++;
+            m_colours.colours(qint32(m_next + n), firstCir, drawn, perIteration, length, &m_colour[n]);
+            for (qint32 i = 0; i < length; ++i)
+                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
+            drawn += length * perIteration;
+            m_cir = qint16(firstCir + length - 1);
+            m_untilRestart = span - length + 1;
+            n += length;
         }
-        m_untilRestart = untilRestart;
-        m_cir = cir;
         m_iteration.chooseTransformations(m_stepping, m_choiceDrawn.data(), m_transformation.data(), count);
     }
 
@@ -418,16 +428,15 @@ private:
     void moveChains(qint32 count)
     {
         m_chains.clear();
-        m_chains.push_back({0, count, m_point});
-        for (qint32 n = 0; n < count; ++n) {
-            if (m_restartFrom[n] == 0)
-                continue;
-            if (n == 0)
-                m_chains.pop_back();
-            else
-                m_chains.back().end = n;
-            m_chains.push_back({n, count, m_iteration.scaledBasePoint(m_restartFrom[n])});
+        qint32 begin = 0;
+        Point16 point = m_point;
+        for (const Restart &restart : m_restarts) {
+            if (restart.iteration > begin)
+                m_chains.push_back({begin, restart.iteration, point});
+            begin = restart.iteration;
+            point = m_iteration.scaledBasePoint(restart.basePoint);
         }
+        m_chains.push_back({begin, count, point});
         stepChains(m_stepping, m_iteration.maps(), m_transformation.data(), m_chains.data(), m_chains.size(),
                    m_points.data());
         m_point = m_chains.back().point;
@@ -447,7 +456,12 @@ private:
     // At most a restart's, a colour's and a choice's number an iteration.
     std::array<float, 3 * blockSize> m_drawn;
     std::array<float, blockSize> m_choiceDrawn;
-    std::array<qint16, blockSize> m_restartFrom; // the base point a restart begins at; 0 for none
+    struct Restart
+    {
+        qint32 iteration;
+        qint16 basePoint;
+    };
+    std::vector<Restart> m_restarts;
     std::array<qint32, blockSize> m_colour;
     std::array<quint8, blockSize> m_transformation;
     std::array<Point16, blockSize> m_points;
