@@ -348,6 +348,12 @@ VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int t
     countEntriesBelowScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i);
 }
 
+#else
+
+// Without AVX2 the lanes are the scalar code.
+constexpr auto stepChainsInLanes = stepChainsScalar;
+constexpr auto countEntriesBelowInLanes = countEntriesBelowScalar;
+
 #endif
 
 } // namespace
@@ -362,17 +368,16 @@ ChainStepping fastestChainStepping()
     return ChainStepping::Scalar;
 }
 
-#if VORLANE_AVX2_LANES
 namespace {
 
-// Lanes asked for on a processor without them are scalar.
-bool inLanes(ChainStepping stepping)
+// The lanes' code when asked for and the processor has lanes, else the scalar code.
+template<typename Function>
+Function lanesOrScalar(ChainStepping stepping, Function lanes, Function scalar)
 {
-    return stepping == ChainStepping::Lanes && fastestChainStepping() == ChainStepping::Lanes;
+    return stepping == ChainStepping::Lanes && fastestChainStepping() == ChainStepping::Lanes ? lanes : scalar;
 }
 
 } // namespace
-#endif
 
 Point16 applyMap(const SteppingMaps &maps, int k, Point16 point)
 {
@@ -390,23 +395,14 @@ Point16 applyMap(const SteppingMaps &maps, int k, Point16 point)
 void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
                 std::size_t count, Point16 *points)
 {
-#if VORLANE_AVX2_LANES
-    if (inLanes(stepping))
-        return stepChainsInLanes(maps, transformations, chains, count, points);
-#endif
-    Q_UNUSED(stepping);
-    stepChainsScalar(maps, transformations, chains, count, points);
+    lanesOrScalar(stepping, stepChainsInLanes, stepChainsScalar)(maps, transformations, chains, count, points);
 }
 
 void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
                        quint8 *chosen, std::size_t count)
 {
-#if VORLANE_AVX2_LANES
-    if (inLanes(stepping))
-        return countEntriesBelowInLanes(cumulativeWeights, trCount, numbers, chosen, count);
-#endif
-    Q_UNUSED(stepping);
-    countEntriesBelowScalar(cumulativeWeights, trCount, numbers, chosen, count);
+    lanesOrScalar(stepping, countEntriesBelowInLanes, countEntriesBelowScalar)(cumulativeWeights, trCount, numbers,
+                                                                               chosen, count);
 }
 
 } // namespace Vorlane
