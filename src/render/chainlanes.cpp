@@ -348,6 +348,38 @@ VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int t
     countEntriesBelowScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i);
 }
 
+// Unsigned 32-bit numbers divided by 30, rounding down: the high part of
+// the product with 0x88888889 shifted by 4 more, exact for every such number
+// (the multiplier's error, 14 / 2^36, stays below 1 / 2^32).
+VORLANE_AVX2 __m256i dividedBy30(__m256i n)
+{
+    const __m256i multiplier = _mm256_set1_epi64x(0x88888889);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(n, multiplier), 36);
+    const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(n, 32), multiplier), 4);
+    return _mm256_or_si256(even, _mm256_and_si256(odd, _mm256_set1_epi64x(qint64(0xffffffff00000000ULL))));
+}
+
+// PixelMapping's arithmetic eight points at a time; returns how many points
+// it mapped, the rest being fewer than eight.
+VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels, const Point16 *points,
+                                  qint32 count, qint32 *columns, qint32 *rows)
+{
+    const __m256i columnBases = _mm256_set1_epi32(columnBase);
+    const __m256i rowBases = _mm256_set1_epi32(rowBase);
+    const __m256i offsets = _mm256_set1_epi32(offsetPixels);
+    qint32 n = 0;
+    for (; n + lanes <= count; n += lanes) {
+        const __m256i both = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(points + n));
+        const __m256i x = _mm256_srai_epi32(_mm256_slli_epi32(both, 16), 16);
+        const __m256i y = _mm256_srai_epi32(both, 16);
+        const __m256i column = dividedBy30(_mm256_add_epi32(columnBases, _mm256_add_epi32(x, x)));
+        const __m256i row = dividedBy30(_mm256_sub_epi32(rowBases, _mm256_add_epi32(y, y)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(columns + n), _mm256_sub_epi32(column, offsets));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(rows + n), _mm256_sub_epi32(row, offsets));
+    }
+    return n;
+}
+
 #else
 
 // Without AVX2 the lanes are the scalar code.
@@ -396,6 +428,20 @@ void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *
                 std::size_t count, Point16 *points)
 {
     lanesOrScalar(stepping, stepChainsInLanes, stepChainsScalar)(maps, transformations, chains, count, points);
+}
+
+void PixelMapping::pixels(ChainStepping stepping, const Point16 *points, qint32 count, qint32 *columns,
+                          qint32 *rows) const
+{
+    qint32 n = 0;
+#if VORLANE_AVX2_LANES
+    if (lanesOrScalar(stepping, true, false))
+        n = pixelsInLanes(m_columnBase, m_rowBase, offsetPixels, points, count, columns, rows);
+#endif
+    for (; n < count; ++n) {
+        columns[n] = column(points[n].x);
+        rows[n] = row(points[n].y);
+    }
 }
 
 void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,

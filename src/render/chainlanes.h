@@ -65,4 +65,31 @@ void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *
 void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
                        quint8 *chosen, std::size_t count);
 
+// The pixel of a point, in integers. A canvas W = 15 × width units wide puts
+// the point x at X = W / 2 + x − centreX, a whole or half unit, on the pixel
+// floor(X / 15); 2X is a whole number, and floor(X / 15) = floor(2X / 30)
+// exactly. An offset of 30 × 65536 keeps every 2X of 16-bit values positive,
+// so the division is that of unsigned numbers.
+class PixelMapping
+{
+public:
+    PixelMapping(int width, int height, qint16 centreX, qint16 centreY)
+        : m_columnBase(15 * width - 2 * centreX + offset)
+        , m_rowBase(15 * height + 2 * centreY + offset)
+    {
+    }
+
+    int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / 30u) - offsetPixels; }
+    int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / 30u) - offsetPixels; }
+
+    // The columns and rows of count points.
+    void pixels(ChainStepping stepping, const Point16 *points, qint32 count, qint32 *columns, qint32 *rows) const;
+
+private:
+    static constexpr qint32 offsetPixels = 65536;
+    static constexpr qint32 offset = 30 * offsetPixels;
+    const qint32 m_columnBase;
+    const qint32 m_rowBase;
+};
+
 } // namespace Vorlane

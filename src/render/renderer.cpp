@@ -217,30 +217,6 @@ private:
     std::array<PlottedPoint, blockSize> m_points;
 };
 
-// The pixel of a point, in integers. A canvas W = 15 × width units wide puts
-// the point x at X = W / 2 + x − centreX, a whole or half unit, on the pixel
-// floor(X / 15); 2X is a whole number, and floor(X / 15) = floor(2X / 30)
-// exactly. An offset of 30 × 65536 keeps every 2X of 16-bit values positive,
-// so the division is that of unsigned numbers.
-class PixelMapping
-{
-public:
-    PixelMapping(const FractalDocument &document, int width, int height)
-        : m_columnBase(15 * width - 2 * document.centreX + offset)
-        , m_rowBase(15 * height + 2 * document.centreY + offset)
-    {
-    }
-
-    int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / 30u) - offsetPixels; }
-    int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / 30u) - offsetPixels; }
-
-private:
-    static constexpr qint32 offsetPixels = 65536;
-    static constexpr qint32 offset = 30 * offsetPixels;
-    const qint32 m_columnBase;
-    const qint32 m_rowBase;
-};
-
 QRgb rgbOf(qint32 colour)
 {
     return 0xff000000u | (quint32(colourRed(colour)) << 16) | (quint32(colourGreen(colour)) << 8)
@@ -327,8 +303,9 @@ template<typename Surface>
 class PixelOutput
 {
 public:
-    PixelOutput(const FractalDocument &document, int width, int height, Surface &surface)
-        : m_mapping(document, width, height)
+    PixelOutput(const FractalDocument &document, int width, int height, ChainStepping stepping, Surface &surface)
+        : m_mapping(width, height, document.centreX, document.centreY)
+        , m_stepping(stepping)
         , m_width(quint32(width))
         , m_height(quint32(height))
         , m_surface(surface)
@@ -337,10 +314,11 @@ public:
 
     void put(const Point16 *points, const qint32 *colours, qint32 count)
     {
+        m_mapping.pixels(m_stepping, points, count, m_columns.data(), m_rows.data());
         for (qint32 n = 0; n < count; ++n) {
             // A negative position turns into a large unsigned one: off the canvas too.
-            const quint32 x = quint32(m_mapping.column(points[n].x));
-            const quint32 y = quint32(m_mapping.row(points[n].y));
+            const quint32 x = quint32(m_columns[n]);
+            const quint32 y = quint32(m_rows[n]);
             if (x < m_width && y < m_height)
                 m_surface.write(x, y, rgbOf(colours[n]));
         }
@@ -348,6 +326,9 @@ public:
 
 private:
     const PixelMapping m_mapping;
+    const ChainStepping m_stepping;
+    std::array<qint32, blockSize> m_columns;
+    std::array<qint32, blockSize> m_rows;
     const quint32 m_width;
     const quint32 m_height;
     Surface &m_surface;
@@ -560,7 +541,8 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
                        RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
 {
     // Large: they hold a block of plans and pixels.
-    const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(), surface);
+    const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(),
+                                                               shared.run.stepping, surface);
     const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
         shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, shared.run.stepping,
         *output);

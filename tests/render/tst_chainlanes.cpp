@@ -81,6 +81,8 @@ private Q_SLOTS:
     void lanesStepAsTheScalarCode_data();
     void lanesStepAsTheScalarCode();
     void lanesChooseAsTheScalarCode();
+    void lanesMapPixelsAsTheScalarCode_data();
+    void lanesMapPixelsAsTheScalarCode();
 };
 
 void TestChainLanes::lanesStepAsTheScalarCode_data()
@@ -153,6 +155,41 @@ void TestChainLanes::lanesChooseAsTheScalarCode()
         countEntriesBelow(ChainStepping::Lanes, table.data(), trCount, numbers.data(), lanes.data(), numbers.size());
         QCOMPARE(lanes, scalar);
     }
+}
+
+void TestChainLanes::lanesMapPixelsAsTheScalarCode_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QPoint>("centre");
+    QTest::newRow("main window") << QSize(433, 360) << QPoint(0, 0);
+    QTest::newRow("far centre") << QSize(160, 150) << QPoint(-32768, 32767);
+    QTest::newRow("largest canvas") << QSize(16384, 16384) << QPoint(32767, -32768);
+}
+
+// Every point of the 16-bit range's edges and many between land on the
+// scalar code's pixels, off the canvas too.
+void TestChainLanes::lanesMapPixelsAsTheScalarCode()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QPoint, centre);
+    const PixelMapping mapping(canvas.width(), canvas.height(), qint16(centre.x()), qint16(centre.y()));
+    std::vector<Point16> points;
+    for (const int x : {-32768, -32767, -1, 0, 1, 14, 15, 29, 30, 32766, 32767}) {
+        for (const int y : {-32768, -15, 0, 7, 32767})
+            points.push_back({qint16(x), qint16(y)});
+    }
+    std::mt19937 engine(5);
+    std::uniform_int_distribution<int> coordinate(-32768, 32767);
+    for (int i = 0; i < 1000; ++i)
+        points.push_back({qint16(coordinate(engine)), qint16(coordinate(engine))});
+    const qint32 count = qint32(points.size());
+    std::vector<qint32> scalarColumns(points.size()), scalarRows(points.size());
+    std::vector<qint32> laneColumns(points.size()), laneRows(points.size());
+    mapping.pixels(ChainStepping::Scalar, points.data(), count, scalarColumns.data(), scalarRows.data());
+    mapping.pixels(ChainStepping::Lanes, points.data(), count, laneColumns.data(), laneRows.data());
+    QCOMPARE(laneColumns, scalarColumns);
+    QCOMPARE(laneRows, scalarRows);
+    QCOMPARE(scalarColumns[0], mapping.column(-32768));
 }
 
 QTEST_GUILESS_MAIN(TestChainLanes)
