@@ -4,17 +4,17 @@
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
 // processor, 4000 × 4000 pixels, and a whole poster file of few points.
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "common/randomgenerator.h"
-#include "document/programstate.h"
-#include "editors/basefielddrawing.h"
+#include "surroundings/programstate.h"
+#include "editing/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
-#include "render/bitmapfile.h"
-#include "render/poster.h"
-#include "render/posterrender.h"
-#include "ui/canvasview.h"
-#include "render/renderer.h"
+#include "render/picturefile/bitmapfile.h"
+#include "render/poster/poster.h"
+#include "render/poster/posterrender.h"
+#include "widgets/canvasview.h"
+#include "render/exact/renderer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // block then converts to a renderable document or is refused with a reason.
 #include "convert/ifsconversion.h"
 #include "convert/ifstext.h"
-#include "render/renderer.h"
+#include "render/exact/renderer.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!renderProblem(result->document).isEmpty())
             std::abort();
         for (const Transformation &tr : result->document.transformations) {
-            for (const float value : {tr.trContraction[0], tr.trContraction[1], tr.trRotation, tr.trTranslation[0],
-                                      tr.trTranslation[1]}) {
+            for (const float value : {tr.contraction[0], tr.contraction[1], tr.rotation, tr.translation[0],
+                                      tr.translation[1]}) {
                 if (!std::isfinite(value))
                     std::abort();
             }

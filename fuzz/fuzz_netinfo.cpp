@@ -1,6 +1,6 @@
 // A downloaded net-info file is untrusted: any bytes are either taken whole
 // or leave the addresses as they were, and what is taken writes back the same.
-#include "online/netinfo.h"
+#include "netinfo/netinfo.h"
 
 #include <cstdlib>
 

@@ -4,8 +4,8 @@
 // count is capped to keep each run short.
 #include "common/randomgenerator.h"
 #include "document/documentfile.h"
-#include "render/rastercanvas.h"
-#include "render/renderer.h"
+#include "render/exact/rastercanvas.h"
+#include "render/exact/renderer.h"
 #include "support/canvasrendertarget.h"
 
 #include <QtEndian>

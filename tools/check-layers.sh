@@ -1,56 +1,48 @@
 #!/usr/bin/env bash
-# Fails when a folder of src/ includes from a folder above its layer. The
-# layers, from the bottom: common, document, render (with them the core
-# library), ui, then app, editors and online side by side; app alone may use
-# editors and online; convert belongs to the core, and the two command-line
-# programs, cli and convertcli, sit on the core only. The files of editors
-# and online that the core library compiles stay within the core's folders.
+# Fails when a file of src/ includes from a folder its own folder may not use.
+# Each folder is one layer and one library; the table says, for each, the
+# folders it may include from besides itself. The core runs from common to
+# netinfo and never touches a widget; widgets, the windows and the programs
+# sit on top.
 # Usage: check-layers.sh PATH/TO/src
 set -euo pipefail
 src=$1
 
-allowed() {
-    case $1 in
-    common) echo "common" ;;
-    document) echo "common document" ;;
-    render) echo "common document render" ;;
-    convert) echo "common document render convert" ;;
-    cli) echo "common document render cli" ;;
-    convertcli) echo "common document render convert convertcli" ;;
-    ui) echo "common document render ui" ;;
-    editors) echo "common document render ui editors" ;;
-    online) echo "common document render ui online" ;;
-    app) echo "common document render ui editors online app" ;;
-    esac
-}
+core="common document surroundings render/chaos render/picturefile render/exact render/poster convert editing netinfo"
+declare -A may=(
+    [common]=""
+    [document]="common"
+    [surroundings]="common document"
+    [render/chaos]="common document"
+    [render/picturefile]="common document"
+    [render/exact]="common document render/chaos render/picturefile"
+    [render/poster]="common document render/chaos render/picturefile render/exact"
+    [convert]="common document"
+    [editing]="common document surroundings render/chaos render/picturefile render/exact"
+    [netinfo]="common document surroundings"
+    [widgets]="$core"
+    [editors]="$core widgets"
+    [online]="$core widgets"
+    [app]="$core widgets editors online"
+    [programs/vorlane]="$core widgets editors online app"
+    [programs/vorlane-render]="$core"
+    [programs/vorlane-convert]="$core"
+)
 
 status=0
-for folder in common document render convert cli convertcli ui editors online app; do
-    ok=" $(allowed "$folder") "
-    while IFS= read -r line; do
-        file=${line%%:*}
-        included=$(sed -E 's/.*#include "([^/"]+)\/.*/\1/' <<<"$line")
-        if [[ $ok != *" $included "* ]]; then
-            echo "layers: $file includes from $included/, above $folder/" >&2
+while IFS= read -r -d '' file; do
+    folder=$(dirname "${file#"$src"/}")
+    if [[ ! -v "may[$folder]" ]]; then
+        echo "layers: $folder/ is not in the table" >&2
+        status=1
+        continue
+    fi
+    ok=" $folder ${may[$folder]} "
+    while IFS= read -r included; do
+        if [[ $ok != *" $(dirname "$included") "* ]]; then
+            echo "layers: ${file#"$src"/} includes $included, outside what $folder/ may use" >&2
             status=1
         fi
-    done < <(grep -rHE '^#include "[^/"]+/' "$src/$folder" || true)
-done
-
-# The files of editors/ and online/ that the core library compiles (their
-# arithmetic) may include only what the core holds, never ui/.
-core_sources() {
-    awk '/target_sources\(vorlane_core/ { on = 1; next } on && /\)/ { on = 0 } on { for (i = 1; i <= NF; i++) print $i }' \
-        "$src/$1/CMakeLists.txt"
-}
-for folder in editors online; do
-    for name in $(core_sources "$folder"); do
-        while IFS= read -r included; do
-            if [[ " common document render $folder " != *" $included "* ]]; then
-                echo "layers: $folder/$name is in the core but includes from $included/" >&2
-                status=1
-            fi
-        done < <(sed -nE 's/^#include "([^/"]+)\/.*/\1/p' "$src/$folder/$name")
-    done
-done
+    done < <(sed -nE 's/^#include "([^"]+)".*/\1/p' "$file")
+done < <(find "$src" \( -name '*.h' -o -name '*.cpp' \) -print0)
 exit $status

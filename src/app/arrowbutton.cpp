@@ -1,6 +1,6 @@
-#include "arrowbutton.h"
+#include "app/arrowbutton.h"
 
-#include "render/panning.h"
+#include "app/panning.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "escapablerun.h"
+#include "app/escapablerun.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,17 +1,17 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "common/twips.h"
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "document/colour.h"
-#include "document/programfiles.h"
-#include "document/programstate.h"
+#include "surroundings/programfiles.h"
+#include "surroundings/programstate.h"
 #include "editors/basefieldcommand.h"
 #include "online/onlinelinks.h"
-#include "posterexport.h"
-#include "ui/canvasview.h"
-#include "ui/progressstrip.h"
-#include "toolbarrules.h"
+#include "app/posterexport.h"
+#include "widgets/canvasview.h"
+#include "widgets/progressstrip.h"
+#include "app/toolbarrules.h"
 
 #include <QAction>
 #include <QIcon>
@@ -75,49 +75,49 @@ QAction *MainWindow::addCommand(const char *name, const QString &text, const QKe
 void MainWindow::createActions()
 {
     Commands &c = m_commands;
-    c.flnw = addCommand("flnw", tr("&New"), Qt::CTRL | Qt::Key_N, QStringLiteral("New"));
-    c.flopn = addCommand("flopn", tr("&Open..."), Qt::CTRL | Qt::Key_O, QStringLiteral("Open"));
-    c.flsv = addCommand("flsv", tr("&Save"), Qt::CTRL | Qt::Key_S, QStringLiteral("Save"));
-    c.flsavas = addCommand("flsavas", tr("Save &As..."));
-    c.svbmp = addCommand("svbmp", tr("Save As b&mp..."), Qt::CTRL | Qt::Key_M);
-    c.exit = addCommand("exit", tr("E&xit"), Qt::CTRL | Qt::Key_X);
-    c.trns = addCommand("trns", tr("&Transformation..."), Qt::CTRL | Qt::Key_T,
+    c.newAction = addCommand("flnw", tr("&New"), Qt::CTRL | Qt::Key_N, QStringLiteral("New"));
+    c.openAction = addCommand("flopn", tr("&Open..."), Qt::CTRL | Qt::Key_O, QStringLiteral("Open"));
+    c.saveAction = addCommand("flsv", tr("&Save"), Qt::CTRL | Qt::Key_S, QStringLiteral("Save"));
+    c.saveAsAction = addCommand("flsavas", tr("Save &As..."));
+    c.saveBitmapAction = addCommand("svbmp", tr("Save As b&mp..."), Qt::CTRL | Qt::Key_M);
+    c.exitAction = addCommand("exit", tr("E&xit"), Qt::CTRL | Qt::Key_X);
+    c.transformationsAction = addCommand("trns", tr("&Transformation..."), Qt::CTRL | Qt::Key_T,
                         QStringLiteral("Edit current transformations "));
-    c.bstrn = addCommand("bstrn", tr("&Base Field..."), Qt::CTRL | Qt::Key_B, QStringLiteral("Edit base field"));
-    c.styl = addCommand("styl", tr("Style..."), {}, QStringLiteral("Edit background and foreground colour(s)"));
-    c.setng = addCommand("setng", tr("Settings..."), {}, QStringLiteral("Edit settings"));
-    c.undo = m_session.createUndoAction(this);
-    c.undo->setObjectName(QStringLiteral("undo"));
-    c.undo->setShortcut(Qt::CTRL | Qt::Key_Z);
-    c.redo = m_session.createRedoAction(this);
-    c.redo->setObjectName(QStringLiteral("redo"));
-    c.redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
-    c.start = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
-    c.poster = addCommand("poster", tr("Export &Poster..."));
-    c.tellfriend = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
-    c.vrws = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
-    c.vrg = addCommand("vrg", tr("Vorlane &Gallery"), Qt::CTRL | Qt::Key_G);
-    c.eml = addCommand("eml", tr("Send &email"), Qt::CTRL | Qt::Key_E);
-    c.progsite = addCommand("progsite", tr("The Vorlane &Team's Site"), Qt::CTRL | Qt::Key_P);
-    c.incnt = addCommand("incnt", tr("Vorlane 2.0 Help"), Qt::Key_F1);
-    c.abt = addCommand("abt", tr("&About Vorlane 2.0"), Qt::CTRL | Qt::Key_A);
+    c.baseFieldAction = addCommand("bstrn", tr("&Base Field..."), Qt::CTRL | Qt::Key_B, QStringLiteral("Edit base field"));
+    c.coloursAction = addCommand("styl", tr("Style..."), {}, QStringLiteral("Edit background and foreground colour(s)"));
+    c.settingsAction = addCommand("setng", tr("Settings..."), {}, QStringLiteral("Edit settings"));
+    c.undoAction = m_session.createUndoAction(this);
+    c.undoAction->setObjectName(QStringLiteral("undo"));
+    c.undoAction->setShortcut(Qt::CTRL | Qt::Key_Z);
+    c.redoAction = m_session.createRedoAction(this);
+    c.redoAction->setObjectName(QStringLiteral("redo"));
+    c.redoAction->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
+    c.startAction = addCommand("start", tr("Sta&rt"), Qt::CTRL | Qt::Key_R, QStringLiteral("Start rendering"));
+    c.posterAction = addCommand("poster", tr("Export &Poster..."));
+    c.tellFriendAction = addCommand("tellfriend", tr("Tell a &Friend about VR"), Qt::CTRL | Qt::Key_F);
+    c.websiteAction = addCommand("vrws", tr("Vorlane &Website"), Qt::CTRL | Qt::Key_W);
+    c.galleryAction = addCommand("vrg", tr("Vorlane &Gallery"), Qt::CTRL | Qt::Key_G);
+    c.emailAction = addCommand("eml", tr("Send &email"), Qt::CTRL | Qt::Key_E);
+    c.teamSiteAction = addCommand("progsite", tr("The Vorlane &Team's Site"), Qt::CTRL | Qt::Key_P);
+    c.helpAction = addCommand("incnt", tr("Vorlane 2.0 Help"), Qt::Key_F1);
+    c.aboutAction = addCommand("abt", tr("&About Vorlane 2.0"), Qt::CTRL | Qt::Key_A);
 
-    connect(c.exit, &QAction::triggered, this, &QWidget::close);
-    connect(c.start, &QAction::triggered, this, &MainWindow::startRendering);
-    connect(c.poster, &QAction::triggered, this, &MainWindow::exportPoster);
-    connect(m_posterExport, &PosterExport::ended, c.poster, [action = c.poster] { action->setEnabled(true); });
-    connect(c.tellfriend, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
-    connect(c.vrws, &QAction::triggered, m_online, &OnlineLinks::openSite);
-    connect(c.vrg, &QAction::triggered, m_online, &OnlineLinks::openGallery);
-    connect(c.eml, &QAction::triggered, m_online, &OnlineLinks::sendMail);
-    connect(c.progsite, &QAction::triggered, m_online, &OnlineLinks::openAuthorPage);
-    connect(c.incnt, &QAction::triggered, m_online, &OnlineLinks::openHelp);
-    connect(c.abt, &QAction::triggered, m_online, &OnlineLinks::showAbout);
+    connect(c.exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(c.startAction, &QAction::triggered, this, &MainWindow::startRendering);
+    connect(c.posterAction, &QAction::triggered, this, &MainWindow::exportPoster);
+    connect(m_posterExport, &PosterExport::ended, c.posterAction, [action = c.posterAction] { action->setEnabled(true); });
+    connect(c.tellFriendAction, &QAction::triggered, m_online, &OnlineLinks::tellAFriend);
+    connect(c.websiteAction, &QAction::triggered, m_online, &OnlineLinks::openSite);
+    connect(c.galleryAction, &QAction::triggered, m_online, &OnlineLinks::openGallery);
+    connect(c.emailAction, &QAction::triggered, m_online, &OnlineLinks::sendMail);
+    connect(c.teamSiteAction, &QAction::triggered, m_online, &OnlineLinks::openAuthorPage);
+    connect(c.helpAction, &QAction::triggered, m_online, &OnlineLinks::openHelp);
+    connect(c.aboutAction, &QAction::triggered, m_online, &OnlineLinks::showAbout);
     connectFileCommands();
-    connect(c.trns, &QAction::triggered, this, &MainWindow::editTransformations);
-    connect(c.styl, &QAction::triggered, this, &MainWindow::editColours);
-    connect(c.setng, &QAction::triggered, this, &MainWindow::editSettings);
-    connect(c.bstrn, &QAction::triggered, this,
+    connect(c.transformationsAction, &QAction::triggered, this, &MainWindow::editTransformations);
+    connect(c.coloursAction, &QAction::triggered, this, &MainWindow::editColours);
+    connect(c.settingsAction, &QAction::triggered, this, &MainWindow::editSettings);
+    connect(c.baseFieldAction, &QAction::triggered, this,
             [this] { editBaseField(this, m_session, m_state, m_dialogs, m_baseFieldEditor); });
     setCommandIcons();
 }
@@ -130,14 +130,14 @@ void MainWindow::setCommandIcons()
         action->setIconVisibleInMenu(false);
     };
     const Commands &c = m_commands;
-    setIcon(c.flnw, "new.svg");
-    setIcon(c.flopn, "open.svg");
-    setIcon(c.flsv, "save.svg");
-    setIcon(c.trns, "transformations.svg");
-    setIcon(c.bstrn, "basefield.svg");
-    setIcon(c.styl, "colours.svg");
-    setIcon(c.start, "render.svg");
-    setIcon(c.setng, "settings.svg");
+    setIcon(c.newAction, "new.svg");
+    setIcon(c.openAction, "open.svg");
+    setIcon(c.saveAction, "save.svg");
+    setIcon(c.transformationsAction, "transformations.svg");
+    setIcon(c.baseFieldAction, "basefield.svg");
+    setIcon(c.coloursAction, "colours.svg");
+    setIcon(c.startAction, "render.svg");
+    setIcon(c.settingsAction, "settings.svg");
 }
 
 void MainWindow::createMenus()
@@ -153,32 +153,32 @@ void MainWindow::createMenus()
     const Commands &c = m_commands;
 
     QMenu *file = addMenu("file", tr("&File"));
-    file->addActions({c.flnw, c.flopn, c.flsv, c.flsavas});
+    file->addActions({c.newAction, c.openAction, c.saveAction, c.saveAsAction});
     addSeparator(file, "dash2");
-    file->addAction(c.svbmp);
+    file->addAction(c.saveBitmapAction);
     addSeparator(file, "dash1");
-    file->addAction(c.exit);
+    file->addAction(c.exitAction);
 
     QMenu *edit = addMenu("edit", tr("&Edit"));
-    edit->addActions({c.trns, c.bstrn});
+    edit->addActions({c.transformationsAction, c.baseFieldAction});
     addSeparator(edit, "dash3");
-    edit->addActions({c.styl, c.setng});
+    edit->addActions({c.coloursAction, c.settingsAction});
     addSeparator(edit, "dash6");
-    edit->addActions({c.undo, c.redo});
+    edit->addActions({c.undoAction, c.redoAction});
 
     QMenu *run = addMenu("run", tr("&Render"));
-    run->addAction(c.start);
+    run->addAction(c.startAction);
     addSeparator(run, "dash7");
-    run->addAction(c.poster);
+    run->addAction(c.posterAction);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
-    net->addAction(c.tellfriend);
+    net->addAction(c.tellFriendAction);
     addSeparator(net, "dash5");
-    net->addActions({c.vrws, c.vrg});
+    net->addActions({c.websiteAction, c.galleryAction});
     addSeparator(net, "Dash4");
-    net->addActions({c.eml, c.progsite});
+    net->addActions({c.emailAction, c.teamSiteAction});
 
-    addMenu("hlp", tr("&Help"))->addActions({c.incnt, c.abt});
+    addMenu("hlp", tr("&Help"))->addActions({c.helpAction, c.aboutAction});
 }
 
 QToolButton *MainWindow::addPictureButton(const char *name, QAction *action, const QRect &twips)
@@ -193,14 +193,14 @@ void MainWindow::createToolbar()
 {
     new ToolbarRules(centralWidget());
     const Commands &c = m_commands;
-    addPictureButton("nw", c.flnw, QRect(90, 75, 450, 435));
-    addPictureButton("opn", c.flopn, QRect(540, 55, 450, 450));
-    addPictureButton("sav", c.flsv, QRect(990, 55, 450, 450));
-    addPictureButton("Cmd2", c.trns, QRect(1530, 55, 450, 450));
-    addPictureButton("Cmd3", c.bstrn, QRect(1980, 55, 450, 450));
-    addPictureButton("Cmd4", c.styl, QRect(2430, 55, 450, 450));
-    addPictureButton("Cmd1", c.start, QRect(2970, 55, 450, 450));
-    addPictureButton("Command1", c.setng, QRect(3510, 55, 450, 450));
+    addPictureButton("nw", c.newAction, QRect(90, 75, 450, 435));
+    addPictureButton("opn", c.openAction, QRect(540, 55, 450, 450));
+    addPictureButton("sav", c.saveAction, QRect(990, 55, 450, 450));
+    addPictureButton("Cmd2", c.transformationsAction, QRect(1530, 55, 450, 450));
+    addPictureButton("Cmd3", c.baseFieldAction, QRect(1980, 55, 450, 450));
+    addPictureButton("Cmd4", c.coloursAction, QRect(2430, 55, 450, 450));
+    addPictureButton("Cmd1", c.startAction, QRect(2970, 55, 450, 450));
+    addPictureButton("Command1", c.settingsAction, QRect(3510, 55, 450, 450));
     createArrowButtons();
 }
 

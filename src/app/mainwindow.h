@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/documentsession.h"
-#include "editors/basefieldeditorstate.h"
-#include "render/bitmapfile.h"
+#include "editing/basefieldeditorstate.h"
+#include "render/picturefile/bitmapfile.h"
 
 #include <QMainWindow>
 
@@ -49,7 +49,7 @@ public:
     void initialiseDocument(const QString &commandLineDocument = QString());
 
     // Draws the axes for the view centre on the visible canvas.
-    void shgrd();
+    void showAxes();
 
     // The window's size with its frame, in twips, as the canvas layout
     // measures it.
@@ -164,11 +164,11 @@ private:
     // The commands, named as their menu entries.
     struct Commands
     {
-        QAction *flnw, *flopn, *flsv, *flsavas, *svbmp, *exit;
-        QAction *trns, *bstrn, *styl, *setng, *undo, *redo;
-        QAction *start, *poster;
-        QAction *tellfriend, *vrws, *vrg, *eml, *progsite;
-        QAction *incnt, *abt;
+        QAction *newAction, *openAction, *saveAction, *saveAsAction, *saveBitmapAction, *exitAction;
+        QAction *transformationsAction, *baseFieldAction, *coloursAction, *settingsAction, *undoAction, *redoAction;
+        QAction *startAction, *posterAction;
+        QAction *tellFriendAction, *websiteAction, *galleryAction, *emailAction, *teamSiteAction;
+        QAction *helpAction, *aboutAction;
     } m_commands{};
 };
 

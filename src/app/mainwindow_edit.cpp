@@ -1,11 +1,11 @@
 // The main window's editor commands. Each opens its window modally, made
 // afresh so that it shows the document as it is now.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
 #include "editors/transformationeditor.h"
-#include "ui/canvasview.h"
+#include "widgets/canvasview.h"
 
 namespace Vorlane {
 

@@ -1,10 +1,10 @@
 // The File menu's commands: New, Open, Save, Save As and the picture export.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "document/documentfile.h"
-#include "document/programstate.h"
-#include "ui/canvasview.h"
+#include "surroundings/programstate.h"
+#include "widgets/canvasview.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,11 +26,11 @@ QString documentFolderName(const QString &appDir)
 void MainWindow::connectFileCommands()
 {
     const Commands &c = m_commands;
-    connect(c.flnw, &QAction::triggered, this, &MainWindow::newDocument);
-    connect(c.flopn, &QAction::triggered, this, &MainWindow::openDocument);
-    connect(c.flsv, &QAction::triggered, this, &MainWindow::saveDocument);
-    connect(c.flsavas, &QAction::triggered, this, &MainWindow::saveDocumentAs);
-    connect(c.svbmp, &QAction::triggered, this, &MainWindow::exportPicture);
+    connect(c.newAction, &QAction::triggered, this, &MainWindow::newDocument);
+    connect(c.openAction, &QAction::triggered, this, &MainWindow::openDocument);
+    connect(c.saveAction, &QAction::triggered, this, &MainWindow::saveDocument);
+    connect(c.saveAsAction, &QAction::triggered, this, &MainWindow::saveDocumentAs);
+    connect(c.saveBitmapAction, &QAction::triggered, this, &MainWindow::exportPicture);
 }
 
 bool MainWindow::mayReplace(const QString &path, const QString &question)

@@ -1,11 +1,11 @@
 // The main window's loading and its shutdown.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "ui/dialogs.h"
-#include "document/datafolder.h"
+#include "widgets/dialogs.h"
+#include "surroundings/datafolder.h"
 #include "document/documentfile.h"
-#include "document/programfiles.h"
-#include "document/programstate.h"
+#include "surroundings/programfiles.h"
+#include "surroundings/programstate.h"
 #include "online/onlinelinks.h"
 
 #include <QCloseEvent>
@@ -55,7 +55,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 bool MainWindow::offerToSaveChanges()
 {
     const QString &file = m_session.currentFile();
-    if (m_session.modified() != 1 || file.isEmpty())
+    if (!m_session.isModified() || file.isEmpty())
         return true;
     if (!m_dialogs.askYesNo(this, QStringLiteral("Save changes to currently open file?"),
                             QLatin1String("Save changes in '") + file + QLatin1String("' ?")))

@@ -1,13 +1,13 @@
 // The Render menu's poster export.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "document/documentsession.h"
-#include "document/programstate.h"
-#include "posterdialog.h"
-#include "posterexport.h"
-#include "render/bitmapfile.h"
-#include "render/renderer.h"
-#include "ui/dialogs.h"
+#include "surroundings/programstate.h"
+#include "app/posterdialog.h"
+#include "app/posterexport.h"
+#include "render/picturefile/bitmapfile.h"
+#include "render/exact/renderer.h"
+#include "widgets/dialogs.h"
 
 #include <QFileInfo>
 
@@ -49,7 +49,7 @@ void MainWindow::exportPoster()
     request.settings.size = choice.size;
     request.settings.points = choice.points;
     request.tone = {choice.gamma, choice.transparent, choice.deep ? 16 : 8, m_session.document().colours.backColour};
-    m_commands.poster->setEnabled(false);
+    m_commands.posterAction->setEnabled(false);
     m_posterExport->start(m_session.document(), request, png);
 }
 

@@ -1,15 +1,15 @@
 // The main window's work on its canvases: start-up, rendering, reading a
 // document into them.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include "common/rounding.h"
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "document/documentfile.h"
-#include "document/programstate.h"
-#include "escapablerun.h"
-#include "ui/canvasview.h"
-#include "ui/progressstrip.h"
-#include "render/renderer.h"
+#include "surroundings/programstate.h"
+#include "app/escapablerun.h"
+#include "widgets/canvasview.h"
+#include "widgets/progressstrip.h"
+#include "render/exact/renderer.h"
 
 #include <QApplication>
 #include <QLabel>

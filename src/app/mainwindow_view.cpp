@@ -1,15 +1,15 @@
 // The main window's canvas view: fitting the canvases to the window, and the
 // arrow buttons that move the view centre.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "arrowbutton.h"
+#include "app/arrowbutton.h"
 #include "common/rounding.h"
 #include "common/twips.h"
-#include "ui/namedcontrols.h"
-#include "render/canvaslayout.h"
-#include "ui/canvasview.h"
-#include "render/panning.h"
-#include "ui/progressstrip.h"
+#include "widgets/namedcontrols.h"
+#include "app/canvaslayout.h"
+#include "widgets/canvasview.h"
+#include "app/panning.h"
+#include "widgets/progressstrip.h"
 
 #include <QIcon>
 
@@ -51,7 +51,7 @@ void MainWindow::createArrowButtons()
     }
 }
 
-void MainWindow::shgrd()
+void MainWindow::showAxes()
 {
     drawAxes(m_visibleCanvas->canvas(), m_session.document().centreX, m_session.document().centreY);
     m_visibleCanvas->update();
@@ -62,7 +62,7 @@ void MainWindow::pressArrow(PanDirection direction, int modifierState)
     FractalDocument moved = m_session.document();
     moveCentre(moved, direction, modifierState);
     m_session.setViewCentre(moved.centreX, moved.centreY);
-    shgrd();
+    showAxes();
 }
 
 void MainWindow::restoreLastPicture()

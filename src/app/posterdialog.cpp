@@ -1,6 +1,6 @@
-#include "posterdialog.h"
+#include "app/posterdialog.h"
 
-#include "render/poster.h"
+#include "render/poster/poster.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

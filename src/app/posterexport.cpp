@@ -1,7 +1,7 @@
-#include "posterexport.h"
+#include "app/posterexport.h"
 
-#include "render/bitmapfile.h"
-#include "ui/dialogs.h"
+#include "render/picturefile/bitmapfile.h"
+#include "widgets/dialogs.h"
 
 #include <QProgressDialog>
 #include <QThread>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/fractaldocument.h"
-#include "render/posterrender.h"
+#include "render/poster/posterrender.h"
 
 #include <QObject>
 #include <QPointer>

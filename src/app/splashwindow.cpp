@@ -1,8 +1,8 @@
-#include "splashwindow.h"
+#include "app/splashwindow.h"
 
-#include "ui/dialogs.h"
-#include "mainwindow.h"
-#include "render/startuppicture.h"
+#include "widgets/dialogs.h"
+#include "app/mainwindow.h"
+#include "app/startuppicture.h"
 
 #include <QPainter>
 #include <QScreen>
@@ -32,14 +32,14 @@ SplashWindow::SplashWindow(ProgramState &state, UserDialogs &dialogs, LaunchOpti
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(tickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &SplashWindow::tick);
-    m_tmcnt = 0;
+    m_ticks = 0;
     m_timer->start();
 }
 
 void SplashWindow::tick()
 {
-    ++m_tmcnt;
-    if (m_tmcnt != 2)
+    ++m_ticks;
+    if (m_ticks != 2)
         return;
     m_timer->stop();
     hide();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/programfiles.h"
+#include "surroundings/programfiles.h"
 
 #include <QImage>
 #include <QPointer>
@@ -44,7 +44,7 @@ private:
     LaunchOptions m_launch;
     QImage m_picture;
     QTimer *m_timer;
-    qint16 m_tmcnt = 0;
+    qint16 m_ticks = 0;
     QPointer<MainWindow> m_mainWindow;
 };
 

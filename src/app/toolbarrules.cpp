@@ -1,4 +1,4 @@
-#include "toolbarrules.h"
+#include "app/toolbarrules.h"
 
 #include "common/twips.h"
 

@@ -1,4 +1,4 @@
-#include "filestore.h"
+#include "common/filestore.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "common/numbertext.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,9 +1,8 @@
-#include "affinemap.h"
+#include "convert/affinemap.h"
 
-#include "render/documentpicture.h"
+#include "document/canvasunits.h"
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
-#include "render/rastercanvas.h"
 
 #include <QtGlobal>
 
@@ -34,21 +33,21 @@ double largestLinear(const AffineMap &map)
 
 double exchangeUnit()
 {
-    return double(startupCanvasSize().height()) * RasterCanvas::unitsPerPixel;
+    return double(startupCanvasSize().height()) * canvasUnitsPerPixel;
 }
 
 AffineMap affineMap(const Transformation &transformation, double unit)
 {
-    const double theta = degToRad() * double(transformation.trRotation);
-    const double cx = transformation.trContraction[0];
-    const double cy = transformation.trContraction[1];
+    const double theta = degToRad() * double(transformation.rotation);
+    const double cx = transformation.contraction[0];
+    const double cy = transformation.contraction[1];
     // Adding 0.0 turns a negative zero into a plain one.
     return {cx * std::cos(theta) + 0.0,
             -cy * std::sin(theta) + 0.0,
             cx * std::sin(theta) + 0.0,
             cy * std::cos(theta) + 0.0,
-            double(transformation.trTranslation[0]) / unit + 0.0,
-            double(transformation.trTranslation[1]) / unit + 0.0};
+            double(transformation.translation[0]) / unit + 0.0,
+            double(transformation.translation[1]) / unit + 0.0};
 }
 
 LinearPart nearestLinearPart(const AffineMap &map)
@@ -69,8 +68,8 @@ LinearPart nearestLinearPart(const AffineMap &map)
     part.rotation = toSingle(degrees) == -180.0f ? 180.0f : toSingle(degrees);
 
     Transformation held;
-    held.trContraction = {part.contractionX, part.contractionY};
-    held.trRotation = part.rotation;
+    held.contraction = {part.contractionX, part.contractionY};
+    held.rotation = part.rotation;
     const AffineMap back = affineMap(held, 1.0);
     part.error = std::max({std::abs(back.a - map.a), std::abs(back.b - map.b), std::abs(back.c - map.c),
                            std::abs(back.d - map.d)});

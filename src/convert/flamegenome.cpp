@@ -1,8 +1,8 @@
-#include "flamegenome.h"
+#include "convert/flamegenome.h"
 
-#include "affinemap.h"
-#include "ifstext.h"
-#include "render/documentpicture.h"
+#include "convert/affinemap.h"
+#include "convert/ifstext.h"
+#include "document/canvasunits.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 

@@ -1,9 +1,8 @@
-#include "ifsconversion.h"
+#include "convert/ifsconversion.h"
 
-#include "render/documentpicture.h"
+#include "document/canvasunits.h"
 #include "common/rounding.h"
 #include "document/colour.h"
-#include "render/rastercanvas.h"
 
 #include <QFileInfo>
 #include <QRectF>
@@ -43,8 +42,8 @@ QString mapLabel(const IfsBlock &block, int index)
 AffineMap drawnMap(const LinearPart &part, const AffineMap &map)
 {
     Transformation held;
-    held.trContraction = {part.contractionX, part.contractionY};
-    held.trRotation = part.rotation;
+    held.contraction = {part.contractionX, part.contractionY};
+    held.rotation = part.rotation;
     AffineMap drawn = affineMap(held, 1.0);
     drawn.e = map.e;
     drawn.f = map.f;
@@ -96,7 +95,7 @@ QRectF attractorBounds(const QList<AffineMap> &maps)
 // canvas but for the margin.
 double fittingScale(const QRectF &bounds)
 {
-    const QSize canvas = startupCanvasSize() * RasterCanvas::unitsPerPixel;
+    const QSize canvas = startupCanvasSize() * canvasUnitsPerPixel;
     const double usable = 1.0 - 2.0 * fitMargin;
     double scale = std::numeric_limits<double>::infinity();
     if (bounds.width() > 0.0)
@@ -264,10 +263,10 @@ private:
                 || !(std::abs(translationY) <= coefficientLimit * exchangeUnit()))
                 return QStringLiteral("%1: its translation is too large for a Vorlane map").arg(mapLabel(m_block, i));
             Transformation transformation;
-            transformation.trName = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
-            transformation.trContraction = {m_parts.at(i).contractionX, m_parts.at(i).contractionY};
-            transformation.trRotation = m_parts.at(i).rotation;
-            transformation.trTranslation = {toSingle(translationX), toSingle(translationY)};
+            transformation.name = paddedTrName(QStringLiteral("Tr %1").arg(i + 1));
+            transformation.contraction = {m_parts.at(i).contractionX, m_parts.at(i).contractionY};
+            transformation.rotation = m_parts.at(i).rotation;
+            transformation.translation = {toSingle(translationX), toSingle(translationY)};
             document.transformations.append(transformation);
         }
         document.trNameCounter = qint16(document.trCount() + 1);

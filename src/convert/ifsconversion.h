@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/fractaldocument.h"
-#include "ifstext.h"
+#include "convert/ifstext.h"
 
 #include <QList>
 #include <QString>

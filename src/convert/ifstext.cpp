@@ -1,4 +1,4 @@
-#include "ifstext.h"
+#include "convert/ifstext.h"
 
 #include "document/fractaldocument.h"
 

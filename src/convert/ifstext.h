@@ -1,6 +1,6 @@
 #pragma once
 
-#include "affinemap.h"
+#include "convert/affinemap.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fractaldocument.h"
+#include "document/fractaldocument.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "documentfile.h"
+#include "document/documentfile.h"
 
 #include "common/filestore.h"
 
@@ -59,23 +59,23 @@ private:
 
 void encodeTransformation(ByteWriter &writer, const Transformation &transformation)
 {
-    writer.writeName(transformation.trName);
-    writer.write(transformation.trContraction[0]);
-    writer.write(transformation.trContraction[1]);
-    writer.write(transformation.trRotation);
-    writer.write(transformation.trTranslation[0]);
-    writer.write(transformation.trTranslation[1]);
+    writer.writeName(transformation.name);
+    writer.write(transformation.contraction[0]);
+    writer.write(transformation.contraction[1]);
+    writer.write(transformation.rotation);
+    writer.write(transformation.translation[0]);
+    writer.write(transformation.translation[1]);
 }
 
 Transformation decodeTransformation(ByteReader &reader)
 {
     Transformation transformation;
-    transformation.trName = reader.readName();
-    transformation.trContraction[0] = reader.read<float>();
-    transformation.trContraction[1] = reader.read<float>();
-    transformation.trRotation = reader.read<float>();
-    transformation.trTranslation[0] = reader.read<float>();
-    transformation.trTranslation[1] = reader.read<float>();
+    transformation.name = reader.readName();
+    transformation.contraction[0] = reader.read<float>();
+    transformation.contraction[1] = reader.read<float>();
+    transformation.rotation = reader.read<float>();
+    transformation.translation[0] = reader.read<float>();
+    transformation.translation[1] = reader.read<float>();
     return transformation;
 }
 
@@ -107,8 +107,8 @@ QByteArray encodeDocument(const FractalDocument &document)
     for (const Transformation &transformation : document.transformations)
         encodeTransformation(writer, transformation);
     for (const BasePoint &point : document.basePoints) {
-        writer.write(point.baseX);
-        writer.write(point.baseY);
+        writer.write(point.x);
+        writer.write(point.y);
     }
     return writer.bytes();
 }
@@ -147,8 +147,8 @@ std::optional<FractalDocument> decodeDocument(const QByteArray &bytes, const Fra
         document.transformations.append(decodeTransformation(reader));
     document.basePoints.resize(basePointCount);
     for (BasePoint &point : document.basePoints) {
-        point.baseX = reader.read<qint16>();
-        point.baseY = reader.read<qint16>();
+        point.x = reader.read<qint16>();
+        point.y = reader.read<qint16>();
     }
     return document;
 }

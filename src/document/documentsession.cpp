@@ -1,4 +1,4 @@
-#include "documentsession.h"
+#include "document/documentsession.h"
 
 #include <QAction>
 #include <QUndoCommand>
@@ -79,7 +79,7 @@ DocumentSession::~DocumentSession()
 void DocumentSession::begin(const FractalDocument &document, const QString &currentFile)
 {
     m_document = document;
-    m_modifiedAt = {0};
+    m_modifiedAt = {false};
     m_fileAt = {currentFile};
     m_lastApplied = {};
     m_stack.clear();
@@ -94,7 +94,7 @@ bool DocumentSession::change(const QString &text, DocumentParts parts, Modificat
     if (!edit(after))
         return false;
     const bool sets = modification == Modification::Sets;
-    push(text, after, parts, sets ? StepKind::Sets : StepKind::Keeps, sets ? qint16(1) : m_modified, m_currentFile);
+    push(text, after, parts, sets ? StepKind::Sets : StepKind::Keeps, sets || m_modified, m_currentFile);
     return true;
 }
 
@@ -102,7 +102,7 @@ void DocumentSession::newDocument(const QString &untitledName)
 {
     FractalDocument after = m_document;
     makeEmptyDocument(after);
-    push(tr("New"), after, DocumentPart::Transformations | DocumentPart::BasePoints, StepKind::Replaces, 0,
+    push(tr("New"), after, DocumentPart::Transformations | DocumentPart::BasePoints, StepKind::Replaces, false,
          untitledName);
     m_stack.setClean();
 }
@@ -111,7 +111,7 @@ void DocumentSession::openDocument(const FractalDocument &document, const QStrin
 {
     FractalDocument after = m_document;
     copyParts(after, document, storedParts);
-    push(tr("Open"), after, storedParts, StepKind::Replaces, 0, path);
+    push(tr("Open"), after, storedParts, StepKind::Replaces, false, path);
     m_stack.setClean();
 }
 
@@ -121,18 +121,18 @@ void DocumentSession::openDocument(const FractalDocument &document, const QStrin
 void DocumentSession::markSaved(const QString &path)
 {
     const int saved = m_stack.index();
-    m_modifiedAt[saved] = 0;
+    m_modifiedAt[saved] = false;
     m_fileAt[saved] = path;
     for (int k = saved; k < m_stack.count() && kindOf(k) != StepKind::Replaces; ++k) {
-        m_modifiedAt[k + 1] = kindOf(k) == StepKind::Sets ? qint16(1) : m_modifiedAt[k];
+        m_modifiedAt[k + 1] = kindOf(k) == StepKind::Sets || m_modifiedAt[k];
         m_fileAt[k + 1] = path;
     }
     for (int k = saved - 1; k >= 0 && kindOf(k) != StepKind::Replaces; --k) {
-        m_modifiedAt[k] = kindOf(k) == StepKind::Sets ? qint16(1) : m_modifiedAt[k + 1];
+        m_modifiedAt[k] = kindOf(k) == StepKind::Sets || m_modifiedAt[k + 1];
         m_fileAt[k] = path;
     }
     m_stack.setClean();
-    m_modified = 0;
+    m_modified = false;
     m_currentFile = path;
 }
 
@@ -161,7 +161,7 @@ QAction *DocumentSession::createRedoAction(QObject *parent) const
 }
 
 void DocumentSession::push(const QString &text, const FractalDocument &after, DocumentParts parts, StepKind kind,
-                           qint16 modifiedAfter, const QString &fileAfter)
+                           bool modifiedAfter, const QString &fileAfter)
 {
     // Pushing drops the steps that were undone; their values go with them.
     const int index = m_stack.index();

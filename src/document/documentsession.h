@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fractaldocument.h"
+#include "document/fractaldocument.h"
 
 #include <QFlags>
 #include <QList>
@@ -43,10 +43,10 @@ enum class Modification { Sets, Keeps };
 
 // The one way into the document. It owns the document, the path it was read
 // from or saved to, and the unsaved-changes flag; every change is a named
-// step on its undo stack. modified is 1 after an accepted change and 0 after
-// start-up, New, Open and a save, and undo and redo give every step back the
-// value it had, measured against the last save: undoing exactly to the state
-// last opened or saved makes it 0 again.
+// step on its undo stack. It is modified after an accepted change and not
+// after start-up, New, Open and a save, and undo and redo give every step back
+// the value it had, measured against the last save: undoing exactly to the
+// state last opened or saved makes it unmodified again.
 class DocumentSession : public QObject
 {
     Q_OBJECT
@@ -57,10 +57,10 @@ public:
 
     const FractalDocument &document() const { return m_document; }
     const QString &currentFile() const { return m_currentFile; }
-    qint16 modified() const { return m_modified; }
+    bool isModified() const { return m_modified; }
 
     // Start-up: document as it is, without history, currentFile as given and
-    // modified 0.
+    // not modified.
     void begin(const FractalDocument &document, const QString &currentFile = QString());
 
     // Runs edit on a copy of the document; when edit returns true, the parts
@@ -75,8 +75,8 @@ public:
     // document holds the values a file stores; the scales stay.
     void openDocument(const FractalDocument &document, const QString &path);
 
-    // The document was written to path: currentFile is path, modified 0, and
-    // this is the state undo and redo measure modified against.
+    // The document was written to path: currentFile is path, not modified,
+    // and this is the state undo and redo measure modified against.
     void markSaved(const QString &path);
 
     // Values the user changes without a step and without making the document
@@ -105,17 +105,17 @@ private:
     enum class StepKind { Sets, Keeps, Replaces };
 
     void push(const QString &text, const FractalDocument &after, DocumentParts parts, StepKind kind,
-              qint16 modifiedAfter, const QString &fileAfter);
+              bool modifiedAfter, const QString &fileAfter);
     void apply(const FractalDocument &from, DocumentParts parts);
     void takeStackIndex(int index);
     StepKind kindOf(int command) const;
 
     FractalDocument m_document;
     QString m_currentFile;
-    qint16 m_modified = 0;
+    bool m_modified = false;
     QUndoStack m_stack;
     // modified and currentFile at every index of the stack, 0 to count.
-    QList<qint16> m_modifiedAt{0};
+    QList<bool> m_modifiedAt{false};
     QStringList m_fileAt{QString()};
     DocumentParts m_lastApplied;
 };

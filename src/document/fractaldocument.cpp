@@ -1,6 +1,6 @@
-#include "fractaldocument.h"
+#include "document/fractaldocument.h"
 
-#include "colour.h"
+#include "document/colour.h"
 
 #include <cmath>
 
@@ -14,7 +14,7 @@ QString paddedTrName(const QString &name)
 double transformationWeight(const Transformation &transformation)
 {
     // Two floats multiply exactly in 64 bits.
-    return std::fabs(double(transformation.trContraction[0]) * double(transformation.trContraction[1]));
+    return std::fabs(double(transformation.contraction[0]) * double(transformation.contraction[1]));
 }
 
 namespace {
@@ -22,10 +22,10 @@ namespace {
 Transformation startupTransformation(int number, float contraction, float rotation, float translationY)
 {
     Transformation transformation;
-    transformation.trName = paddedTrName(QStringLiteral("Tr %1").arg(number));
-    transformation.trContraction = {contraction, contraction};
-    transformation.trRotation = rotation;
-    transformation.trTranslation = {0.0f, translationY};
+    transformation.name = paddedTrName(QStringLiteral("Tr %1").arg(number));
+    transformation.contraction = {contraction, contraction};
+    transformation.rotation = rotation;
+    transformation.translation = {0.0f, translationY};
     return transformation;
 }
 

@@ -12,10 +12,10 @@ namespace Vorlane {
 // in degrees, then a translation in document units.
 struct Transformation
 {
-    QString trName;                       // exactly trNameLength characters
-    std::array<float, 2> trContraction{}; // [0] along X, [1] along Y
-    float trRotation = 0.0f;
-    std::array<float, 2> trTranslation{}; // [0] along X, [1] along Y
+    QString name;                       // exactly trNameLength characters
+    std::array<float, 2> contraction{}; // [0] along X, [1] along Y
+    float rotation = 0.0f;              // degrees
+    std::array<float, 2> translation{}; // [0] along X, [1] along Y
 
     bool operator==(const Transformation &) const = default;
 };
@@ -35,8 +35,8 @@ double transformationWeight(const Transformation &transformation);
 
 struct BasePoint
 {
-    qint16 baseX = 0;
-    qint16 baseY = 0; // document Y points up
+    qint16 x = 0;
+    qint16 y = 0; // document Y points up
 
     bool operator==(const BasePoint &) const = default;
 };

@@ -1,6 +1,6 @@
-#include "basefieldareaview.h"
+#include "editors/basefieldareaview.h"
 
-#include "basefielddrawing.h"
+#include "editing/basefielddrawing.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "basefieldcommand.h"
+#include "editors/basefieldcommand.h"
 
-#include "basefieldeditor.h"
+#include "editors/basefieldeditor.h"
 #include "document/documentsession.h"
-#include "document/programstate.h"
-#include "fieldrange.h"
-#include "rangewindow.h"
+#include "surroundings/programstate.h"
+#include "editing/fieldrange.h"
+#include "editors/rangewindow.h"
 
 namespace Vorlane {
 

@@ -1,14 +1,14 @@
-#include "basefieldeditor.h"
+#include "editors/basefieldeditor.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
-#include "basefieldareaview.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
+#include "editors/basefieldareaview.h"
 #include "common/numbertext.h"
 #include "common/twips.h"
 #include "document/documentsession.h"
-#include "document/programfiles.h"
-#include "document/programstate.h"
-#include "pensweep.h"
+#include "surroundings/programfiles.h"
+#include "surroundings/programstate.h"
+#include "editing/pensweep.h"
 
 #include <QElapsedTimer>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "basefielddrawing.h"
+#include "editing/basefielddrawing.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "colourdialog.h"
+#include "editors/colourdialog.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "document/colour.h"
 #include "document/colourstyles.h"
 #include "document/documentsession.h"

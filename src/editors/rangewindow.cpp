@@ -1,11 +1,11 @@
-#include "rangewindow.h"
+#include "editors/rangewindow.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "common/twips.h"
 #include "document/documentsession.h"
-#include "document/programstate.h"
-#include "fieldrange.h"
+#include "surroundings/programstate.h"
+#include "editing/fieldrange.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
-#include "settingsdialog.h"
+#include "editors/settingsdialog.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "common/twips.h"
 #include "document/documentsession.h"
-#include "settingsfields.h"
+#include "editing/settingsfields.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
-#include "transformationeditor.h"
+#include "editors/transformationeditor.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "common/numbertext.h"
 #include "document/documentsession.h"
-#include "document/programstate.h"
-#include "transformationfields.h"
+#include "surroundings/programstate.h"
+#include "editing/transformationfields.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -155,7 +155,7 @@ QGridLayout *TransformationEditor::createValueGrid()
 void TransformationEditor::fillList()
 {
     for (const Transformation &transformation : m_session.document().transformations)
-        m_name->addItem(transformation.trName);
+        m_name->addItem(transformation.name);
     m_name->setCurrentIndex(-1);
     m_name->clearEditText();
 }

@@ -1,15 +1,15 @@
-#include "aboutwindow.h"
+#include "online/aboutwindow.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "document/colour.h"
-#include "linklabel.h"
-#include "netinfo.h"
-#include "windowparts.h"
+#include "online/linklabel.h"
+#include "netinfo/netinfo.h"
+#include "online/windowparts.h"
 
 #include "common/randomgenerator.h"
 #include "document/fractaldocument.h"
-#include "render/documentpicture.h"
+#include "render/exact/documentpicture.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "httpfetcher.h"
+#include "online/httpfetcher.h"
 
 #include <QEventLoop>
 #include <QNetworkReply>

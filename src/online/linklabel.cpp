@@ -1,4 +1,4 @@
-#include "linklabel.h"
+#include "online/linklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,11 +1,11 @@
-#include "notewindow.h"
+#include "online/notewindow.h"
 
-#include "ui/dialogs.h"
-#include "ui/namedcontrols.h"
+#include "widgets/dialogs.h"
+#include "widgets/namedcontrols.h"
 #include "document/colour.h"
-#include "linklabel.h"
-#include "netinfo.h"
-#include "windowparts.h"
+#include "online/linklabel.h"
+#include "netinfo/netinfo.h"
+#include "online/windowparts.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -1,17 +1,17 @@
-#include "onlinelinks.h"
+#include "online/onlinelinks.h"
 
-#include "aboutwindow.h"
+#include "online/aboutwindow.h"
 #include "common/filestore.h"
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "common/twips.h"
-#include "document/programstate.h"
-#include "httpfetcher.h"
-#include "launchcount.h"
-#include "linklabel.h"
-#include "netinfodownload.h"
-#include "notewindow.h"
-#include "waitwindow.h"
-#include "windowparts.h"
+#include "surroundings/programstate.h"
+#include "online/httpfetcher.h"
+#include "netinfo/launchcount.h"
+#include "online/linklabel.h"
+#include "netinfo/netinfodownload.h"
+#include "online/notewindow.h"
+#include "online/waitwindow.h"
+#include "online/windowparts.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "netinfo.h"
+#include "netinfo/netinfo.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,8 +1,8 @@
-#include "waitwindow.h"
+#include "online/waitwindow.h"
 
-#include "ui/namedcontrols.h"
+#include "widgets/namedcontrols.h"
 #include "common/numbertext.h"
-#include "windowparts.h"
+#include "online/windowparts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

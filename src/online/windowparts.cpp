@@ -1,7 +1,7 @@
-#include "windowparts.h"
+#include "online/windowparts.h"
 
-#include "ui/dialogs.h"
-#include "netinfo.h"
+#include "widgets/dialogs.h"
+#include "netinfo/netinfo.h"
 
 #include <QLabel>
 

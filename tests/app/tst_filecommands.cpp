@@ -1,7 +1,7 @@
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 #include "document/colour.h"
 #include "document/documentfile.h"
-#include "ui/canvasview.h"
+#include "widgets/canvasview.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/pictures.h"
@@ -100,7 +100,7 @@ void TestFileCommands::newKeepsColoursSettingsCentreAndPointOne()
     QCOMPARE(after.centreY, before.centreY);
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
     QCOMPARE(session.currentFile(), QStringLiteral("Untitled.vrf"));
-    QCOMPARE(session.modified(), qint16(0));
+    QVERIFY(!session.isModified());
     const QImage blank = filledImage(visible().pixelSize(), rgbColour(10, 20, 30));
     QCOMPARE(visible().persistentImage(), blank);
     QCOMPARE(m_f->window->hiddenCanvas()->canvas().persistentImage(), blank);
@@ -152,7 +152,7 @@ void TestFileCommands::dialogsOfferTheirNamesAndCancelChangesNothing()
     QCOMPARE(requests.first().initialName, initialName);
     QCOMPARE(session.document(), document);
     QCOMPARE(session.currentFile(), currentFile);
-    QCOMPARE(session.modified(), qint16(1));
+    QVERIFY(session.isModified());
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(fileContents(tempBitmap()), lastPicture);
     QVERIFY(!QFile::exists(QStringLiteral("Untitled.vrf")));
@@ -208,15 +208,15 @@ void TestFileCommands::replacingAFileAsksOnlyWhenItHasContent()
     }
     if (!written) {
         QCOMPARE(fileContents(path), existing);
-        QCOMPARE(session.modified(), qint16(1));
+        QVERIFY(session.isModified());
         QVERIFY(session.currentFile().isEmpty());
     } else if (picture) {
         QCOMPARE(readBitmap(path), visible().persistentImage());
-        QCOMPARE(session.modified(), qint16(1));
+        QVERIFY(session.isModified());
     } else {
         QCOMPARE(fileContents(path), encodeDocument(session.document()));
         QCOMPARE(session.currentFile(), path);
-        QCOMPARE(session.modified(), qint16(0));
+        QVERIFY(!session.isModified());
     }
 }
 
@@ -225,14 +225,14 @@ void TestFileCommands::saveRewritesTheNamedFileWithoutAsking()
     DocumentSession &session = m_f->session();
     const QString path = m_f->folder.filePath(QStringLiteral("tree.vrf"));
     writeFile(path, QByteArray(20000, 'x'));
-    setFileState(session, path, 1);
+    setFileState(session, path, true);
 
     m_f->run(QStringLiteral("flsv"));
     QVERIFY(m_f->dialogs.saveRequests.isEmpty());
     QVERIFY(m_f->dialogs.messages.isEmpty());
     QCOMPARE(fileContents(path), encodeDocument(session.document()));
     QCOMPARE(session.currentFile(), path);
-    QCOMPARE(session.modified(), qint16(0));
+    QVERIFY(!session.isModified());
 }
 
 void TestFileCommands::failedWriteIsReportedAndChangesNothing_data()
@@ -255,7 +255,7 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     const QString plain = m_f->folder.filePath(QStringLiteral("plain"));
     writeFile(plain, "plain");
     const QString path = plain + QDir::separator() + QLatin1String("tree.vrf");
-    setFileState(session, named ? path : QStringLiteral("before.vrf"), 1);
+    setFileState(session, named ? path : QStringLiteral("before.vrf"), true);
     const QString currentFile = session.currentFile();
     const QStringList files = filesIn(state.appDir);
     if (!named)
@@ -271,7 +271,7 @@ void TestFileCommands::failedWriteIsReportedAndChangesNothing()
     const QString reason = warning.text.section(QLatin1Char('\n'), 1);
     QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(warning.text));
     QCOMPARE(session.currentFile(), currentFile);
-    QCOMPARE(session.modified(), qint16(1));
+    QVERIFY(session.isModified());
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(fileContents(plain), QByteArray("plain"));
 }
@@ -302,7 +302,7 @@ void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason()
     else
         writeFile(path, "old content");
     const bool named = command == QLatin1String("flsv");
-    setFileState(session, named ? path : QStringLiteral("before.vrf"), 1);
+    setFileState(session, named ? path : QStringLiteral("before.vrf"), true);
     const QStringList files = filesIn(state.appDir);
     if (!named)
         m_f->dialogs.fileAnswers.enqueue(path);
@@ -323,7 +323,7 @@ void TestFileCommands::writeFailuresKeepTheTargetAndGiveTheReason()
         QCOMPARE(fileContents(path), QByteArray("old content"));
     QCOMPARE(filesIn(state.appDir), files);
     QCOMPARE(session.currentFile(), named ? path : QStringLiteral("before.vrf"));
-    QCOMPARE(session.modified(), qint16(1));
+    QVERIFY(session.isModified());
 }
 
 void TestFileCommands::savesOverALongName()
@@ -331,7 +331,7 @@ void TestFileCommands::savesOverALongName()
     // 250 bytes: the longest names leave no room for a temporary name built on them.
     const QString path = m_f->folder.filePath(QString(246, QLatin1Char('n')) + QLatin1String(".vrf"));
     writeFile(path, "old content");
-    setFileState(m_f->session(), path, 1);
+    setFileState(m_f->session(), path, true);
     m_f->run(QStringLiteral("flsv"));
     QVERIFY(m_f->dialogs.messages.isEmpty());
     QCOMPARE(fileContents(path), encodeDocument(m_f->session().document()));
@@ -398,7 +398,7 @@ void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
     writeFile(tempBitmap(), "stale");
     const QString junk = m_f->folder.filePath(QStringLiteral("junk.vrf"));
     writeFile(junk, QByteArray(100, 'j'));
-    setFileState(session, QStringLiteral("before.vrf"), 1);
+    setFileState(session, QStringLiteral("before.vrf"), true);
     const FractalDocument before = session.document();
     m_f->dialogs.fileAnswers.enqueue(junk);
     m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);
@@ -408,7 +408,7 @@ void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
     QCOMPARE(m_f->dialogs.messages.first().title, QStringLiteral("Error Opening File"));
     QCOMPARE(session.document(), before);
     QCOMPARE(session.currentFile(), QStringLiteral("before.vrf"));
-    QCOMPARE(session.modified(), qint16(1));
+    QVERIFY(session.isModified());
     QCOMPARE(readBitmap(tempBitmap()), visible().persistentImage());
     QVERIFY(visible().persistentImage() != filledImage(visible().pixelSize(), before.colours.backColour));
 }
@@ -435,7 +435,7 @@ void TestFileCommands::openKeepsTheScalesAndTheFieldRange()
     QCOMPARE(session.document().settings.scaleY, before.scaleY);
     QCOMPARE(state.fieldRange, (FieldRange{-5, 5, -7, 7}));
     QCOMPARE(session.currentFile(), path);
-    QCOMPARE(session.modified(), qint16(0));
+    QVERIFY(!session.isModified());
     QCOMPARE(readBitmap(tempBitmap()), filledImage(visible().pixelSize(), rgbColour(0, 0, 80)));
 }
 

@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 #include "document/colour.h"
 #include "document/documentfile.h"
-#include "document/programfiles.h"
-#include "ui/canvasview.h"
+#include "surroundings/programfiles.h"
+#include "widgets/canvasview.h"
 #include "support/files.h"
 #include "support/pictures.h"
 #include "support/launchcount.h"
@@ -107,7 +107,7 @@ void TestLifecycle::startsWithTheStartupDocument()
     QCOMPARE(m_window->session().document(), startupDocument(1.0f / canvas.scaleWidth(), 1.0f / canvas.scaleHeight(),
                                                 rgbColour(254, 253, 245)));
     QVERIFY(m_window->session().currentFile().isEmpty());
-    QCOMPARE(m_window->session().modified(), qint16(0));
+    QVERIFY(!m_window->session().isModified());
     QVERIFY(isBitmapFilledWith(appFile("BLANK.BMP"), rgbColour(254, 253, 245)));
     QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(254, 253, 245)));
 }
@@ -133,7 +133,7 @@ void TestLifecycle::opensTheQuotedCommandLineDocument()
     load(documentPathArgument({QStringLiteral("vorlane"), QLatin1Char('"') + path + QLatin1Char('"')}));
     QCOMPARE(m_window->session().currentFile(), path);
     QCOMPARE(m_window->session().document().transformations, stored.transformations);
-    QCOMPARE(m_window->session().modified(), qint16(0));
+    QVERIFY(!m_window->session().isModified());
     QVERIFY(isBitmapFilledWith(appFile("TEMP.BMP"), rgbColour(0, 0, 80)));
     QVERIFY(isFilledWith(m_window->visibleCanvas()->canvas().persistentImage(), rgbColour(0, 0, 80)));
 }
@@ -180,7 +180,7 @@ void TestLifecycle::exitQuestions_data()
     // A document opened from the program folder, "Untitled.vrf" after New in
     // the working folder, or none for the start-up document.
     QTest::addColumn<QString>("document");
-    QTest::addColumn<qint16>("modified");
+    QTest::addColumn<bool>("modified");
     QTest::addColumn<QByteArray>("existing"); // null: no file yet
     QTest::addColumn<QList<MessageButton>>("answers");
     QTest::addColumn<bool>("written");
@@ -190,23 +190,23 @@ void TestLifecycle::exitQuestions_data()
     const MessageButton no = MessageButton::No;
     const QString opened = QStringLiteral("tree.vrf");
     const QString untitled = QStringLiteral("Untitled.vrf");
-    QTest::newRow("unmodified") << opened << qint16(0) << old << QList<MessageButton>{} << false;
-    QTest::newRow("start-up document") << QString() << qint16(1) << QByteArray() << QList<MessageButton>{} << false;
-    QTest::newRow("answered No") << opened << qint16(1) << old << QList<MessageButton>{no} << false;
-    QTest::newRow("answered Yes") << opened << qint16(1) << old << QList<MessageButton>{yes} << true;
-    QTest::newRow("Untitled, no file yet") << untitled << qint16(1) << QByteArray() << QList<MessageButton>{yes}
+    QTest::newRow("unmodified") << opened << false << old << QList<MessageButton>{} << false;
+    QTest::newRow("start-up document") << QString() << true << QByteArray() << QList<MessageButton>{} << false;
+    QTest::newRow("answered No") << opened << true << old << QList<MessageButton>{no} << false;
+    QTest::newRow("answered Yes") << opened << true << old << QList<MessageButton>{yes} << true;
+    QTest::newRow("Untitled, no file yet") << untitled << true << QByteArray() << QList<MessageButton>{yes}
                                            << true;
-    QTest::newRow("Untitled, empty file") << untitled << qint16(1) << QByteArray("") << QList<MessageButton>{yes}
+    QTest::newRow("Untitled, empty file") << untitled << true << QByteArray("") << QList<MessageButton>{yes}
                                           << true;
-    QTest::newRow("Untitled, kept") << untitled << qint16(1) << old << QList<MessageButton>{yes, no} << false;
-    QTest::newRow("Untitled, overwritten") << untitled << qint16(1) << old << QList<MessageButton>{yes, yes}
+    QTest::newRow("Untitled, kept") << untitled << true << old << QList<MessageButton>{yes, no} << false;
+    QTest::newRow("Untitled, overwritten") << untitled << true << old << QList<MessageButton>{yes, yes}
                                            << true;
 }
 
 void TestLifecycle::exitQuestions()
 {
     QFETCH(QString, document);
-    QFETCH(qint16, modified);
+    QFETCH(bool, modified);
     QFETCH(QByteArray, existing);
     QFETCH(QList<MessageButton>, answers);
     QFETCH(bool, written);
@@ -239,7 +239,7 @@ void TestLifecycle::exitQuestions()
 void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()
 {
     load();
-    setFileState(m_window->session(), appFile("no such folder/tree.vrf"), 1);
+    setFileState(m_window->session(), appFile("no such folder/tree.vrf"), true);
     m_dialogs->messageAnswers.append({MessageButton::Yes, MessageButton::No});
 
     QVERIFY(!m_window->close());
@@ -260,7 +260,7 @@ void TestLifecycle::failedSaveAtExitAsksWhetherToQuit()
 void TestLifecycle::exitCommandRunsTheShutdown()
 {
     load();
-    setFileState(m_window->session(), appFile("tree.vrf"), 1);
+    setFileState(m_window->session(), appFile("tree.vrf"), true);
     m_dialogs->messageAnswers.enqueue(MessageButton::No);
     m_window->findChild<QAction *>(QStringLiteral("exit"))->trigger();
     QCOMPARE(m_dialogs->messages.size(), 1);

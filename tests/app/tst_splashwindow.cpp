@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
-#include "render/startuppicture.h"
+#include "app/startuppicture.h"
 #include "support/launchcount.h"
 #include "support/scripteddialogs.h"
 #include "support/testfolder.h"

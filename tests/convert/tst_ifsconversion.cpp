@@ -1,11 +1,11 @@
 #include "common/randomgenerator.h"
-#include "render/documentpicture.h"
+#include "render/exact/documentpicture.h"
 #include "convert/affinemap.h"
 #include "convert/flamegenome.h"
 #include "convert/ifsconversion.h"
 #include "convert/ifstext.h"
 #include "document/documentfile.h"
-#include "render/renderer.h"
+#include "render/exact/renderer.h"
 
 #include <QDir>
 #include <QTest>
@@ -51,8 +51,8 @@ bool sameMap(const AffineMap &x, const AffineMap &y)
 double distance(const AffineMap &map, float cx, float cy, float rotation)
 {
     Transformation tr;
-    tr.trContraction = {cx, cy};
-    tr.trRotation = rotation;
+    tr.contraction = {cx, cy};
+    tr.rotation = rotation;
     const AffineMap held = affineMap(tr, 1.0);
     return std::hypot(std::hypot(held.a - map.a, held.b - map.b), std::hypot(held.c - map.c, held.d - map.d));
 }
@@ -123,8 +123,8 @@ void TestIfsConversion::representableMapsComeBackExactly()
     QFETCH(float, backCy);
     QFETCH(float, backRotation);
     Transformation tr;
-    tr.trContraction = {cx, cy};
-    tr.trRotation = rotation;
+    tr.contraction = {cx, cy};
+    tr.rotation = rotation;
     const AffineMap map = affineMap(tr, 1.0);
     const LinearPart part = nearestLinearPart(map);
     QVERIFY(isExact(part, map));
@@ -233,8 +233,8 @@ void TestIfsConversion::examplesFitTheCanvasAndKeepTheirMaps()
         // The base point is the first map's fixed point.
         const AffineMap first = affineMap(document.transformations.constFirst(), 1.0);
         const BasePoint base = document.basePoints.constFirst();
-        QVERIFY(std::abs(first.a * base.baseX + first.b * base.baseY + first.e - base.baseX) <= 1.0);
-        QVERIFY(std::abs(first.c * base.baseX + first.d * base.baseY + first.f - base.baseY) <= 1.0);
+        QVERIFY(std::abs(first.a * base.x + first.b * base.y + first.e - base.x) <= 1.0);
+        QVERIFY(std::abs(first.c * base.x + first.d * base.y + first.f - base.y) <= 1.0);
 
         // Ink, but none in the margin around the picture.
         const QImage image = picture(document);

@@ -61,9 +61,9 @@ void TestDocumentFile::startupDocumentBytes()
 void TestDocumentFile::roundTripKeepsEveryStoredValue()
 {
     FractalDocument document = startup();
-    document.transformations[1].trName = QStringLiteral("ab");
-    document.transformations[2].trName = QStringLiteral("Zweig\u00e9\u20ac"); // é is Latin-1, € is not
-    document.transformations[0].trTranslation = {-1.5e-3f, 3.25e7f};
+    document.transformations[1].name = QStringLiteral("ab");
+    document.transformations[2].name = QStringLiteral("Zweig\u00e9\u20ac"); // é is Latin-1, € is not
+    document.transformations[0].translation = {-1.5e-3f, 3.25e7f};
     document.basePoints.append({-32768, 32767});
     document.colours = {7, qint32(0x80000001), -1, 42};
     document.centreX = -5;
@@ -72,13 +72,13 @@ void TestDocumentFile::roundTripKeepsEveryStoredValue()
     other.transformations.clear();
     const std::optional<FractalDocument> read = decodeDocument(encodeDocument(document), other);
     QVERIFY(read);
-    QCOMPARE(read->transformations[1].trName, QStringLiteral("ab      "));
-    QCOMPARE(read->transformations[2].trName, QStringLiteral("Zweig\u00e9? "));
+    QCOMPARE(read->transformations[1].name, QStringLiteral("ab      "));
+    QCOMPARE(read->transformations[2].name, QStringLiteral("Zweig\u00e9? "));
     QCOMPARE(read->settings.scaleX, 9.0f); // the scales are not stored
     QCOMPARE(read->settings.scaleY, 8.0f);
     FractalDocument expected = document;
-    expected.transformations[1].trName = QStringLiteral("ab      ");
-    expected.transformations[2].trName = QStringLiteral("Zweig\u00e9? ");
+    expected.transformations[1].name = QStringLiteral("ab      ");
+    expected.transformations[2].name = QStringLiteral("Zweig\u00e9? ");
     expected.settings.scaleX = 9.0f;
     expected.settings.scaleY = 8.0f;
     QCOMPARE(*read, expected);

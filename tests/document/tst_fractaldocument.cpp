@@ -22,10 +22,10 @@ void TestFractalDocument::startupDocumentHoldsTheTree()
     const FractalDocument document = startupDocument(0.5f, 0.25f, rgbColour(254, 253, 245));
     QCOMPARE(document.trCount(), 3);
     QCOMPARE(document.trNameCounter, qint16(4));
-    QCOMPARE(document.transformations.at(0).trName, QStringLiteral("Tr 1    "));
-    QCOMPARE(document.transformations.at(1).trContraction[1], 0.45f);
-    QCOMPARE(document.transformations.at(1).trRotation, -40.0f);
-    QCOMPARE(document.transformations.at(2).trTranslation[1], 1200.0f);
+    QCOMPARE(document.transformations.at(0).name, QStringLiteral("Tr 1    "));
+    QCOMPARE(document.transformations.at(1).contraction[1], 0.45f);
+    QCOMPARE(document.transformations.at(1).rotation, -40.0f);
+    QCOMPARE(document.transformations.at(2).translation[1], 1200.0f);
     QCOMPARE(document.basePointCount(), 2000);
     QCOMPARE(document.basePoints.first(), (BasePoint{0, 1}));
     QCOMPARE(document.basePoints.last(), (BasePoint{0, 2000}));

@@ -1,4 +1,4 @@
-#include "online/netinfodownload.h"
+#include "netinfo/netinfodownload.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/rastercanvas.h"
-#include "render/renderer.h"
+#include "render/exact/rastercanvas.h"
+#include "render/exact/renderer.h"
 
 #include <functional>
 #include <optional>
@@ -28,9 +28,9 @@ public:
     {
         for (const PlottedPoint *point = points; point != points + count; ++point) {
             const QRgb rgb = RasterCanvas::toRgb(point->colour);
-            m_canvas.plot(point->x, point->y, rgb);
+            plot(m_canvas, *point, rgb);
             if (m_second)
-                m_second->plot(point->x, point->y, rgb);
+                plot(*m_second, *point, rgb);
         }
     }
 
@@ -41,6 +41,14 @@ public:
     }
 
 private:
+    static void plot(const RasterCanvas::PixelWriter &canvas, const PlottedPoint &point, QRgb rgb)
+    {
+        const int px = RasterCanvas::unitsToPixel(point.x);
+        const int py = RasterCanvas::unitsToPixel(point.y);
+        if (px >= 0 && py >= 0 && px < canvas.width() && py < canvas.height())
+            canvas.bits()[py * canvas.stride() + px] = rgb;
+    }
+
     RasterCanvas::PixelWriter m_canvas;
     std::optional<RasterCanvas::PixelWriter> m_second;
     ProgressHandler m_onProgress;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "document/programstate.h"
+#include "surroundings/programstate.h"
 #include "scripteddialogs.h"
 #include "sessionstate.h"
 #include "testfolder.h"

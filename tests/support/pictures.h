@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/rastercanvas.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QImage>
 #include <QSize>

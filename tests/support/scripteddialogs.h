@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QList>
 #include <QQueue>

@@ -11,18 +11,18 @@ namespace Vorlane {
 // Test set-ups that reach the document only the way the program does.
 
 // An accepted change that leaves every value as it was, as the settings
-// dialog's "&OK" right after opening: modified becomes 1.
+// dialog's "&OK" right after opening: the document becomes modified.
 inline void markChanged(DocumentSession &session)
 {
     session.change(QStringLiteral("Change Settings"), DocumentPart::RenderSettings, Modification::Sets,
                    [](FractalDocument &) { return true; });
 }
 
-// The document as if saved as currentFile, then changed when modified is 1.
-inline void setFileState(DocumentSession &session, const QString &currentFile, qint16 modified)
+// The document as if saved as currentFile, then changed when modified.
+inline void setFileState(DocumentSession &session, const QString &currentFile, bool modified)
 {
     session.markSaved(currentFile);
-    if (modified == 1)
+    if (modified)
         markChanged(session);
 }
 
@@ -32,10 +32,10 @@ inline void editDocument(DocumentSession &session, const std::function<void(Frac
 {
     FractalDocument document = session.document();
     const QString currentFile = session.currentFile();
-    const qint16 modified = session.modified();
+    const bool modified = session.isModified();
     edit(document);
     session.begin(document, currentFile);
-    if (modified == 1)
+    if (modified)
         markChanged(session);
 }
 

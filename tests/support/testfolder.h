@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/programstate.h"
+#include "surroundings/programstate.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -26,10 +26,10 @@ inline void addMaps(FractalDocument &document, const QList<Map> &maps)
 {
     for (const Map &map : maps) {
         Transformation tr;
-        tr.trName = paddedTrName(QStringLiteral("Tr %1").arg(document.trCount() + 1));
-        tr.trContraction = {map.contractionX, map.contractionY};
-        tr.trRotation = map.rotation;
-        tr.trTranslation = {map.translationX, map.translationY};
+        tr.name = paddedTrName(QStringLiteral("Tr %1").arg(document.trCount() + 1));
+        tr.contraction = {map.contractionX, map.contractionY};
+        tr.rotation = map.rotation;
+        tr.translation = {map.translationX, map.translationY};
         document.transformations.append(tr);
     }
     document.trNameCounter = qint16(document.trCount() + 1);

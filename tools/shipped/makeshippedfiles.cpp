@@ -4,16 +4,16 @@
 // results are committed; nothing runs this at build time.
 //
 //     vorlane-make-shipped-files path/to/data
-#include "render/documentpicture.h"
+#include "render/exact/documentpicture.h"
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
-#include "editors/transformationfields.h"
+#include "editing/transformationfields.h"
 #include "gifencoder.h"
 #include "madedocuments.h"
-#include "online/netinfo.h"
-#include "render/rastercanvas.h"
+#include "netinfo/netinfo.h"
+#include "render/exact/rastercanvas.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,641 @@
+#include "render/poster/poster.h"
+
+#include "common/randomgenerator.h"
+#include "common/rounding.h"
+#include "document/colour.h"
+#include "document/fractaldocument.h"
+#include "render/chaos/pointcolour.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+
+#include <algorithm>
+#include <array>
+#include <barrier>
+#include <cmath>
+#include <latch>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace Vorlane {
+
+namespace {
+
+// Points of the run that finds the fitted view, and the share of them at
+// either end of each axis taken for strays.
+constexpr qint64 fittingPoints = 1 << 17;
+constexpr double strayShare = 0.0005;
+// Each side of the frame left free around the fractal, as a share of it.
+constexpr double frameMargin = 0.05;
+// The fitting run's generator sits at a piece number no poster reaches.
+constexpr quint64 fittingPiece = ~quint64(0);
+
+// A seed for each piece: the poster's seed and the piece number, mixed so
+// that neighbouring pieces draw unrelated sequences.
+std::uint32_t pieceSeed(std::uint32_t seed, quint64 piece)
+{
+    quint64 z = (quint64(seed) << 32) ^ piece;
+    z += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return std::uint32_t((z ^ (z >> 31)) >> 32);
+}
+
+// A map as x' = a·x + b·y + e, y' = c·x + d·y + f, in document units.
+struct AffineMap
+{
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0, e = 0.0, f = 0.0;
+};
+
+// The colours of the points, by the document's style. Chronological colours
+// run over the poster's own point count, which may pass 32 bits.
+class PosterColours
+{
+public:
+    PosterColours(const FractalDocument &document, qint64 totalPoints)
+        : m_document(document)
+        , m_totalPoints(totalPoints)
+    {
+        if (document.colours.colourStyle != RadiatingColour)
+            return;
+        RandomGenerator unused;
+        m_byIteration.resize(document.settings.resolution);
+        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
+            m_byIteration[cir] = pointColour(document, unused, 0, cir);
+    }
+
+    qint32 colour(RandomGenerator &random, qint64 a, qint16 cir) const
+    {
+        if (!m_byIteration.empty())
+            return m_byIteration[cir];
+        const ColourScheme &colours = m_document.colours;
+        if (colours.colourStyle == ChronologicalColour)
+            return blendColours(colours.colour1, colours.colour2, toSingle(double(a) / double(m_totalPoints)));
+        return pointColour(m_document, random, 0, cir);
+    }
+
+private:
+    const FractalDocument &m_document;
+    qint64 m_totalPoints;
+    std::vector<qint32> m_byIteration;
+};
+
+// Random iteration in double precision, one piece at a time.
+class PosterIteration
+{
+public:
+    PosterIteration(const FractalDocument &document, qint64 totalPoints)
+        : m_document(document)
+        , m_colours(document, totalPoints)
+        , m_resolution(document.settings.resolution)
+    {
+        const double degToRad = 4.0 * std::atan(1.0) / 180.0;
+        m_mapCount = document.trCount();
+        double total = 0.0;
+        for (int k = 1; k <= m_mapCount; ++k) {
+            const Transformation &tr = document.transformations.at(k - 1);
+            const double theta = degToRad * double(tr.rotation);
+            const double cx = double(tr.contraction[0]);
+            const double cy = double(tr.contraction[1]);
+            m_maps[k] = {cx * std::cos(theta), -cy * std::sin(theta), cx * std::sin(theta), cy * std::cos(theta),
+                         double(tr.translation[0]), double(tr.translation[1])};
+            m_cumulative[k - 1] = total;
+            total += std::fabs(cx * cy);
+        }
+        m_totalWeight = total;
+    }
+
+    QByteArray checksum() const
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(m_maps.data()), qsizetype(sizeof(m_maps))));
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char *>(m_cumulative.data()), qsizetype(sizeof(m_cumulative))));
+        return hash.result();
+    }
+
+    // Calls plot(x, y, colour) for the points first to end − 1 (numbered
+    // from 1) of the poster's sequence, drawn from the generator of piece.
+    // The piece begins at a random base point, the first piece at point 1.
+    template<typename Plot>
+    void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
+    {
+        RandomGenerator random(pieceSeed(seed, piece));
+        BasePoint start = m_document.basePoints.constFirst();
+        if (piece != 0)
+            start = randomBasePoint(random);
+        double x = start.x;
+        double y = start.y;
+        int selected = 0;
+        qint16 cir = qint16(first % m_resolution);
+        for (qint64 a = first; a < end; ++a) {
+            if (cir == 0) {
+                const BasePoint base = randomBasePoint(random);
+                x = base.x;
+                y = base.y;
+            }
+            plot(x, y, m_colours.colour(random, a, cir));
+            selected = chooseMap(random, selected);
+            const AffineMap &map = m_maps[selected];
+            const double nextX = map.a * x + map.b * y + map.e;
+            y = map.c * x + map.d * y + map.f;
+            x = nextX;
+            cir = cir + 1 == m_resolution ? 0 : qint16(cir + 1);
+        }
+    }
+
+private:
+    BasePoint randomBasePoint(RandomGenerator &random) const
+    {
+        const qint64 index = floorToInt(double(random.next()) * double(m_document.basePointCount()));
+        return m_document.basePoints.at(index);
+    }
+
+    // As the window's renderer chooses: the map whose share of the total
+    // weight holds the random number, the previous one when it is 0.
+    int chooseMap(RandomGenerator &random, int previous) const
+    {
+        const double r = double(random.next()) * m_totalWeight;
+        int below = 0;
+        for (int j = 0; j < m_mapCount; ++j)
+            below += m_cumulative[j] < r ? 1 : 0;
+        return below > 0 ? below : previous;
+    }
+
+    const FractalDocument &m_document;
+    PosterColours m_colours;
+    qint16 m_resolution;
+    int m_mapCount = 0;
+    double m_totalWeight = 0.0;
+    // Index 0 is the all-zero map, the fallback before any choice.
+    std::array<AffineMap, maxTransformations + 1> m_maps{};
+    std::array<double, maxTransformations> m_cumulative{};
+};
+
+// The value at share of the sorted values.
+double quantile(std::vector<double> &values, double share)
+{
+    const auto at = values.begin() + std::ptrdiff_t(share * double(values.size() - 1));
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+// A point shared among the four pixels around it: the pixel up and to the
+// left of it and the weights of the right and lower neighbours in 1/256.
+struct Splat
+{
+    qint32 column;
+    qint32 row;
+    quint32 colour;
+    quint8 right;
+    quint8 below;
+};
+
+class PosterRaster
+{
+public:
+    PosterRaster(const PosterView &view, QSize size)
+        : m_scale(view.pixelsPerUnit)
+        , m_offsetX(double(size.width()) / 2.0 - 0.5 - view.centreX * view.pixelsPerUnit)
+        , m_offsetY(double(size.height()) / 2.0 - 0.5 + view.centreY * view.pixelsPerUnit)
+        , m_width(size.width())
+        , m_height(size.height())
+    {
+    }
+
+    // False for a point that touches no pixel (NaN included).
+    bool splat(double x, double y, qint32 colour, Splat &splat) const
+    {
+        const double u = x * m_scale + m_offsetX;
+        const double v = m_offsetY - y * m_scale;
+        if (!(u > -1.0 && u < m_width && v > -1.0 && v < m_height))
+            return false;
+        // u × 256 is exact, so its floor holds the pixel above the fraction's
+        // eight bits.
+        const qint64 across = floorToInt(u * 256.0);
+        const qint64 down = floorToInt(v * 256.0);
+        splat = {qint32(across >> 8), qint32(down >> 8), quint32(colour), quint8(across & 255), quint8(down & 255)};
+        return true;
+    }
+
+private:
+    double m_scale;
+    double m_offsetX;
+    double m_offsetY;
+    double m_width;
+    double m_height;
+};
+
+// A splat in eight bytes, which halves the memory its band's list takes and
+// passes through: its column + 1 (16 bits), its row counted from the row
+// above its band (8 bits), the weights (8 bits each), the colour (24 bits).
+using BandSplat = quint64;
+
+BandSplat packed(const Splat &splat, int rowAbove)
+{
+    return BandSplat(splat.column + 1) | BandSplat(splat.row - rowAbove) << 16 | BandSplat(splat.right) << 24
+           | BandSplat(splat.below) << 32 | BandSplat(splat.colour & 0xFFFFFF) << 40;
+}
+
+Splat unpacked(BandSplat splat, int rowAbove)
+{
+    return {qint32(splat & 0xFFFF) - 1, rowAbove + qint32((splat >> 16) & 255), quint32(splat >> 40),
+            quint8(splat >> 24), quint8(splat >> 32)};
+}
+
+void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
+{
+    pixel.weight += weight;
+    pixel.red += weight * red;
+    pixel.green += weight * green;
+    pixel.blue += weight * blue;
+}
+
+// Returns the largest weight among the pixels the splat reached, as they
+// are after it.
+quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
+{
+    const quint64 red = quint64(colourRed(qint32(splat.colour)));
+    const quint64 green = quint64(colourGreen(qint32(splat.colour)));
+    const quint64 blue = quint64(colourBlue(qint32(splat.colour)));
+    const std::array<quint64, 2> across{256u - splat.right, splat.right};
+    const std::array<quint64, 2> down{256u - splat.below, splat.below};
+    const QSize size = sums.size();
+    if (splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height()) {
+        // Nearly every splat lies wholly inside: four sums with no bounds to
+        // test, the lower two a line further on.
+        PixelSums *upper = sums.row(splat.row) + splat.column;
+        PixelSums *lower = upper + size.width();
+        addToPixel(upper[0], across[0] * down[0], red, green, blue);
+        addToPixel(upper[1], across[1] * down[0], red, green, blue);
+        addToPixel(lower[0], across[0] * down[1], red, green, blue);
+        addToPixel(lower[1], across[1] * down[1], red, green, blue);
+        return std::max({upper[0].weight, upper[1].weight, lower[0].weight, lower[1].weight});
+    }
+    quint64 largest = 0;
+    for (int dy = 0; dy < 2; ++dy) {
+        const int row = splat.row + dy;
+        if (row < 0 || row >= size.height())
+            continue;
+        PixelSums *line = sums.row(row) + splat.column;
+        for (int dx = 0; dx < 2; ++dx) {
+            if (splat.column + dx >= 0 && splat.column + dx < size.width()) {
+                addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
+                largest = qMax(largest, line[dx].weight);
+            }
+        }
+    }
+    return largest;
+}
+
+// One poster run. Each round every worker computes a few pieces, each into
+// splats sorted by band of rows; then the workers add the splats band by
+// band, the even bands first and the odd ones after, because a splat reaches
+// one row into the next band. A band is added by one worker at a time, so no pixel
+// is ever written by two threads at once, and the sums are whole numbers, so
+// neither the thread count nor the order changes a bit.
+class PosterRun
+{
+public:
+    static constexpr qint64 bandBytes = 1 << 21;
+    // Most pieces a worker computes in a round: the more splats a band gathers,
+    // the more of them find its sums still in the cache.
+    static constexpr int piecesPerRound = 4;
+
+    PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
+              PosterPieces pieces, PosterAccumulation &sums, const PosterRunControl &control, int workers)
+        : m_iteration(document, settings.points)
+        , m_raster(view, sums.size())
+        , m_settings(settings)
+        , m_pieces(pieces)
+        , m_sums(sums)
+        , m_control(control)
+        , m_bandShift(bandShift(sums.size().width()))
+        , m_bandCount(((sums.size().height() - 1) >> m_bandShift) + 1)
+        , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
+        , m_workers(workers)
+        , m_barrier(workers, Completion{this})
+        , m_bandLargest(std::size_t(m_bandCount), 0)
+        , m_bandReached(std::size_t(m_bandCount), 0)
+    {
+        for (qint64 piece = pieces.first; piece < pieces.end; ++piece)
+            m_total += pointsOf(piece);
+        for (Worker &worker : m_workers) {
+            worker.splats.resize(posterPiecePoints);
+            worker.sorted.resize(posterPiecePoints * m_batches);
+            worker.bandStart.resize((m_bandCount + 1) * m_batches);
+            worker.bandNext.resize(m_bandCount);
+        }
+    }
+
+    PosterRunResult run()
+    {
+        std::vector<std::thread> threads;
+        std::latch start(1);
+        bool started = true;
+        try {
+            for (int w = 1; w < int(m_workers.size()); ++w)
+                threads.emplace_back([this, w, &start, &started] {
+                    start.wait();
+                    if (started)
+                        work(w);
+                });
+        } catch (const std::system_error &) {
+            started = false;
+        }
+        start.count_down();
+        if (started)
+            work(0);
+        for (std::thread &thread : threads)
+            thread.join();
+        if (!started)
+            return {PosterRunEnd::Failed,
+                    QCoreApplication::translate("Poster", "The poster's worker threads could not be started."), {}};
+        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString(), reach()};
+    }
+
+private:
+    struct Worker
+    {
+        std::vector<Splat> splats; // of the piece being computed
+        std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
+        // Where each piece's bands begin in sorted, m_bandCount + 1 a piece.
+        std::vector<quint32> bandStart;
+        std::vector<quint32> bandNext; // where the next splat of each band goes
+        int computed = 0; // pieces this round
+    };
+
+    struct Completion
+    {
+        PosterRun *run;
+        void operator()() noexcept { run->endPhase(); }
+    };
+
+    // The batch-th piece of worker in this round. Neighbouring pieces go to
+    // different workers, so that a run of few pieces is still shared out.
+    qint64 pieceOf(int worker, int batch) const
+    {
+        return m_pieces.first + (m_round * m_batches + batch) * qint64(m_workers.size()) + worker;
+    }
+
+    qint64 pointsOf(qint64 piece) const
+    {
+        return qBound<qint64>(0, m_settings.points - piece * posterPiecePoints, posterPiecePoints);
+    }
+
+    void work(int w)
+    {
+        while (!m_stopped) {
+            compute(w);
+            m_barrier.arrive_and_wait();
+            addBands(0);
+            m_barrier.arrive_and_wait();
+            addBands(1);
+            m_barrier.arrive_and_wait();
+        }
+    }
+
+    void compute(int w)
+    {
+        Worker &worker = m_workers[w];
+        std::fill(worker.bandStart.begin(), worker.bandStart.end(), 0u);
+        worker.computed = 0;
+        for (int batch = 0; batch < m_batches && pieceOf(w, batch) < m_pieces.end; ++batch) {
+            quint32 *counts = worker.bandStart.data() + batch * (m_bandCount + 1);
+            const qint64 piece = pieceOf(w, batch);
+            qsizetype count = 0;
+            const qint64 first = piece * posterPiecePoints + 1;
+            m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
+                            [&](double x, double y, qint32 colour) {
+                                Splat &splat = worker.splats[count];
+                                if (m_raster.splat(x, y, colour, splat)) {
+                                    ++counts[bandOf(splat) + 1];
+                                    ++count;
+                                }
+                            });
+            sortByBand(worker, batch, count);
+            ++worker.computed;
+        }
+    }
+
+    // A band's rows are a power of two, so finding a splat's band is a shift,
+    // and at most 128, so a splat's row fits BandSplat.
+    static int bandShift(int width)
+    {
+        int shift = 0;
+        while (shift < 7 && (qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
+            ++shift;
+        return shift;
+    }
+
+    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) >> m_bandShift; }
+
+    // Each band's splats counted at the batch's bandStart[band + 1] as they
+    // were made.
+    void sortByBand(Worker &worker, int batch, qsizetype count) const
+    {
+        quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
+        start[0] = quint32(batch * posterPiecePoints);
+        for (int b = 0; b < m_bandCount; ++b)
+            start[b + 1] += start[b];
+        // Nothing is allocated here: a worker thread has no one to tell.
+        std::copy(start, start + m_bandCount, worker.bandNext.begin());
+        for (qsizetype i = 0; i < count; ++i) {
+            const Splat &splat = worker.splats[i];
+            const int band = bandOf(splat);
+            worker.sorted[worker.bandNext[band]++] = packed(splat, rowAbove(band));
+        }
+    }
+
+    // The row just above band, where its splats' rows are counted from.
+    int rowAbove(int band) const { return (band << m_bandShift) - 1; }
+
+    // The densest pixel is noted per band as the sums grow, and a band is
+    // added by one worker at a time, so no one has to scan the sums after.
+    void addBands(int parity)
+    {
+        for (;;) {
+            const int band = 2 * m_nextBand.fetch_add(1) + parity;
+            if (band >= m_bandCount)
+                return;
+            const int above = rowAbove(band);
+            quint64 largest = m_bandLargest[std::size_t(band)];
+            bool reached = m_bandReached[std::size_t(band)] != 0;
+            for (const Worker &worker : m_workers) {
+                for (int batch = 0; batch < worker.computed; ++batch) {
+                    const quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
+                    largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                    reached = reached || start[band + 1] > start[band];
+                }
+            }
+            m_bandLargest[std::size_t(band)] = largest;
+            m_bandReached[std::size_t(band)] = char(reached);
+        }
+    }
+
+    quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    {
+        quint64 largest = 0;
+        for (quint32 i = first; i < end; ++i) {
+            if (i + prefetchDistance < end)
+                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
+            largest = qMax(largest, addSplat(m_sums, unpacked(splats[i], rowAbove)));
+        }
+        return largest;
+    }
+
+    // A band's splats reach its rows and the row below them.
+    PosterReach reach() const
+    {
+        const int height = m_sums.size().height();
+        PosterReach reach{0, std::vector<bool>(std::size_t(height), false)};
+        for (int band = 0; band < m_bandCount; ++band) {
+            reach.largestWeight = qMax(reach.largestWeight, m_bandLargest[std::size_t(band)]);
+            if (!m_bandReached[std::size_t(band)])
+                continue;
+            const int end = qMin(height, ((band + 1) << m_bandShift) + 1);
+            for (int row = band << m_bandShift; row < end; ++row)
+                reach.rows[std::size_t(row)] = true;
+        }
+        return reach;
+    }
+
+    // The sums a splat reaches are seldom in the cache, and waiting for each
+    // in turn leaves the processor idle; asked for a few splats ahead, they
+    // arrive while the splats before are added.
+    static constexpr quint32 prefetchDistance = 16;
+
+    void prefetch(const Splat &splat) const
+    {
+        const QSize size = m_sums.size();
+        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+        const int row = qBound(0, splat.row, size.height() - 1);
+        const int below = qMin(row + 1, size.height() - 1);
+        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
+            __builtin_prefetch(pixel, 1);
+            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
+        }
+    }
+
+    // Runs on one thread while the others wait at the barrier.
+    void endPhase()
+    {
+        m_nextBand = 0;
+        if (++m_phase % 3 != 0)
+            return;
+        for (int w = 0; w < int(m_workers.size()); ++w) {
+            for (int batch = 0; batch < m_workers[w].computed; ++batch)
+                m_done += pointsOf(pieceOf(w, batch));
+        }
+        ++m_round;
+        if (m_control.onProgress)
+            m_control.onProgress(m_done, m_total);
+        m_cancelled = m_control.cancel != nullptr && m_control.cancel->load();
+        m_stopped = m_cancelled || pieceOf(0, 0) >= m_pieces.end;
+    }
+
+    const PosterIteration m_iteration;
+    const PosterRaster m_raster;
+    const PosterSettings &m_settings;
+    const PosterPieces m_pieces;
+    PosterAccumulation &m_sums;
+    const PosterRunControl &m_control;
+    const int m_bandShift;
+    const int m_bandCount;
+    const int m_batches; // pieces a worker computes in a round
+    std::vector<Worker> m_workers;
+    std::barrier<Completion> m_barrier;
+    std::atomic<int> m_nextBand{0};
+    std::vector<quint64> m_bandLargest;
+    std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
+    int m_phase = 0;
+    qint64 m_round = 0;
+    qint64 m_done = 0;
+    qint64 m_total = 0;
+    bool m_cancelled = false;
+    bool m_stopped = false;
+};
+
+int workerCount(int requested, PosterPieces pieces)
+{
+    const int processors = int(qMax(1u, std::thread::hardware_concurrency()));
+    const int wanted = requested > 0 ? requested : processors;
+    return int(qBound<qint64>(1, pieces.end - pieces.first, qint64(wanted)));
+}
+
+} // namespace
+
+qint64 posterPieceCount(qint64 points)
+{
+    return (points + posterPiecePoints - 1) / posterPiecePoints;
+}
+
+PosterPieces posterPart(qint64 points, int part, int parts)
+{
+    const qint64 count = posterPieceCount(points);
+    // Each bound rounded down, so the parts meet without a gap.
+    const auto bound = [count, parts](int k) { return qint64((__int128(count) * k) / parts); };
+    return {bound(part - 1), bound(part)};
+}
+
+QByteArray posterArithmeticChecksum(const FractalDocument &document)
+{
+    return PosterIteration(document, 1).checksum();
+}
+
+PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings)
+{
+    std::vector<double> xs;
+    std::vector<double> ys;
+    xs.reserve(fittingPoints);
+    ys.reserve(fittingPoints);
+    const PosterIteration iteration(document, fittingPoints);
+    iteration.run(settings.seed, fittingPiece, 1, fittingPoints + 1, [&](double x, double y, qint32) {
+        if (std::isfinite(x) && std::isfinite(y)) {
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+    });
+    PosterView view;
+    if (!xs.empty()) {
+        const double left = quantile(xs, strayShare);
+        const double right = quantile(xs, 1.0 - strayShare);
+        const double bottom = quantile(ys, strayShare);
+        const double top = quantile(ys, 1.0 - strayShare);
+        view.centreX = (left + right) / 2.0;
+        view.centreY = (bottom + top) / 2.0;
+        // A fractal of no width or height is measured by its other side, a
+        // single point as one unit.
+        const double extent = qMax(qMax(right - left, top - bottom), 1e-9);
+        const double usable = 1.0 - 2.0 * frameMargin;
+        view.pixelsPerUnit = qMin(settings.size.width() * usable / qMax(right - left, extent * 1e-6),
+                                  settings.size.height() * usable / qMax(top - bottom, extent * 1e-6));
+        if (right - left <= 0.0 && top - bottom <= 0.0)
+            view.pixelsPerUnit = 1.0;
+    }
+    view.pixelsPerUnit *= settings.zoom;
+    if (settings.centre) {
+        view.centreX = settings.centre->x();
+        view.centreY = settings.centre->y();
+    }
+    return view;
+}
+
+PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
+                                 const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
+                                 const PosterRunControl &control)
+{
+    pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
+    if (pieces.first >= pieces.end)
+        return {PosterRunEnd::Finished, QString(), {0, std::vector<bool>(std::size_t(sums.size().height()), false)}};
+    try {
+        PosterRun run(document, settings, view, pieces, sums, control, workerCount(control.threads, pieces));
+        return run.run();
+    } catch (const std::bad_alloc &) {
+        return {PosterRunEnd::Failed,
+                QCoreApplication::translate("Poster", "There is not enough memory for the poster's workers."), {}};
+    }
+}
+
+} // namespace Vorlane

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "render/poster/posteraccumulation.h"
+
+#include <QByteArray>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace Vorlane {
+
+struct FractalDocument;
+
+// The largest poster side in pixels.
+constexpr int largestPosterSide = 32768;
+
+// The random sequence of a poster is cut into pieces of this many points,
+// numbered from 0; piece p draws from a generator of its own, seeded from the
+// poster's seed and p, so a piece gives the same points whoever renders it.
+constexpr qint64 posterPiecePoints = qint64(1) << 20;
+
+// Number of pieces of a poster of points points.
+qint64 posterPieceCount(qint64 points);
+
+// A run of pieces, first included, end excluded.
+struct PosterPieces
+{
+    qint64 first = 0;
+    qint64 end = 0;
+
+    bool operator==(const PosterPieces &) const = default;
+};
+
+// The pieces of part (1 to parts) when a poster of points points is cut into
+// parts parts of nearly equal size; together the parts hold every piece once.
+PosterPieces posterPart(qint64 points, int part, int parts);
+
+// What shapes a poster's sums.
+struct PosterSettings
+{
+    QSize size{2000, 2000};
+    qint64 points = 20'000'000;
+    std::uint32_t seed = 5489;
+    // Magnifies the fitted view around its centre.
+    double zoom = 1.0;
+    // The point, in document units (Y up), shown at the middle; none for the
+    // middle of the fitted view.
+    std::optional<QPointF> centre;
+
+    bool operator==(const PosterSettings &) const = default;
+};
+
+// Where the document's plane lies on the poster: the document point shown at
+// the middle and the pixels per document unit, the same along X and Y.
+struct PosterView
+{
+    double centreX = 0.0;
+    double centreY = 0.0;
+    double pixelsPerUnit = 1.0;
+};
+
+// The view that shows the whole fractal centred with a margin, found from a
+// short run of its own (the same for a document and seed whatever the poster's
+// point count), then moved by the settings' zoom and centre. The document
+// must be renderable (renderProblem empty).
+PosterView fitPosterView(const FractalDocument &document, const PosterSettings &settings);
+
+// A checksum of the maps and weights as this machine works them out for a
+// poster (sines and cosines come from the system's mathematics library):
+// parts whose checksums differ would not add up to one machine's poster.
+QByteArray posterArithmeticChecksum(const FractalDocument &document);
+
+// How a poster run is carried out; none of it changes a bit of the result.
+struct PosterRunControl
+{
+    // Worker threads; 0 for one per processor.
+    int threads = 0;
+    // Told the points done so far and the points of the run, from a worker
+    // thread, every few million points.
+    std::function<void(qint64 done, qint64 total)> onProgress;
+    // Set from elsewhere to stop the run soon.
+    const std::atomic<bool> *cancel = nullptr;
+};
+
+enum class PosterRunEnd { Finished, Cancelled, Failed };
+
+struct PosterRunResult
+{
+    PosterRunEnd end = PosterRunEnd::Finished;
+    QString error; // why it failed
+    // Of a finished run; holds only for sums that were all 0 before it.
+    PosterReach reach;
+};
+
+// Adds the points of pieces to the sums, as seen through view: the maps in
+// double precision, the weights |cx × cy|, a restart from a random base point
+// every resolution-th point, each point coloured by the document's style and
+// shared among its four nearest pixels in proportion to its distance from
+// them. The document must be renderable. A run that is cancelled leaves the
+// sums incomplete.
+PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
+                                 const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
+                                 const PosterRunControl &control = {});
+
+} // namespace Vorlane

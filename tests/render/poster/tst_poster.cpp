@@ -1,0 +1,434 @@
+#include "document/colour.h"
+#include "document/fractaldocument.h"
+#include "render/picturefile/bitmapfile.h"
+#include "render/poster/poster.h"
+#include "render/poster/posterpart.h"
+#include "render/poster/posterrender.h"
+#include "support/testfolder.h"
+
+#include <QRect>
+#include <QSet>
+#include <QTest>
+
+#include <cmath>
+#include <cstring>
+
+using namespace Vorlane;
+
+namespace {
+
+constexpr qint32 paper = rgbColour(250, 248, 240);
+
+Transformation map(float contraction, float translationX, float translationY)
+{
+    return Transformation{paddedTrName(QString()), {contraction, contraction}, 0.0f, {translationX, translationY}};
+}
+
+// The triangle of triangles, drawn in one colour.
+FractalDocument triangle()
+{
+    FractalDocument document;
+    document.transformations = {map(0.5f, -200.0f, 0.0f), map(0.5f, 200.0f, 0.0f), map(0.5f, 0.0f, 300.0f)};
+    document.basePoints = {{0, 0}};
+    document.settings = {45000, 20, 1.0f, 1.0f};
+    document.colours = {TwoColoursOnly, rgbColour(20, 60, 160), rgbColour(20, 60, 160), paper};
+    return document;
+}
+
+PosterRequest request(QSize size, qint64 points)
+{
+    PosterRequest request;
+    request.settings.size = size;
+    request.settings.points = points;
+    request.tone.backColour = paper;
+    return request;
+}
+
+QImage poster(const FractalDocument &document, const PosterRequest &request, int threads = 0)
+{
+    PosterRunControl control;
+    control.threads = threads;
+    const PosterResult result = renderPoster(document, request, control);
+    if (result.end != PosterRunEnd::Finished)
+        qWarning("%s", qPrintable(result.error));
+    return result.picture;
+}
+
+QRect inkBounds(const QImage &picture, QRgb background)
+{
+    QRect bounds;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+// The sums of pieces, added by threads workers, and what the run found
+// while adding them.
+PosterAccumulation accumulate(const FractalDocument &document, const PosterSettings &settings, PosterPieces pieces,
+                              int threads, PosterReach *reach = nullptr)
+{
+    QString error;
+    std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
+    PosterRunControl control;
+    control.threads = threads;
+    const PosterRunResult run =
+        accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums, control);
+    Q_ASSERT(run.end == PosterRunEnd::Finished);
+    if (reach)
+        *reach = run.reach;
+    return std::move(*sums);
+}
+
+// The run's densest pixel is that of the sums, and it missed no row with sums.
+bool reachHolds(const PosterAccumulation &sums, const PosterReach &reach)
+{
+    if (reach.largestWeight != sums.largestWeight() || int(reach.rows.size()) != sums.size().height())
+        return false;
+    for (int y = 0; y < sums.size().height(); ++y) {
+        if (!reach.rows[std::size_t(y)] && largestWeight(sums.row(y), sums.size().width()) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool sameSums(const PosterAccumulation &a, const PosterAccumulation &b)
+{
+    const qint64 bytes = PosterAccumulation::bytesFor(a.size());
+    return a.size() == b.size() && std::memcmp(a.row(0), b.row(0), std::size_t(bytes)) == 0;
+}
+
+// Adds from's sums to to's pixel by pixel, as merging parts does.
+void addSums(PosterAccumulation &to, const PosterAccumulation &from)
+{
+    const qint64 count = qint64(to.size().width()) * to.size().height();
+    for (qint64 i = 0; i < count; ++i) {
+        PixelSums &sum = to.row(0)[i];
+        const PixelSums &other = from.row(0)[i];
+        sum.weight += other.weight;
+        sum.red += other.red;
+        sum.green += other.green;
+        sum.blue += other.blue;
+    }
+}
+
+// The files of parts, in that order, of a poster in as many parts.
+QStringList writeParts(const TestFolder &folder, const FractalDocument &document, const PosterSettings &settings,
+                       const QList<int> &parts)
+{
+    QStringList paths;
+    for (int part : parts) {
+        paths.append(folder.filePath(QStringLiteral("part%1.vacc").arg(part)));
+        QString error;
+        const bool written = writePosterPart(
+            posterPartHeader(document, settings, part, int(parts.size())),
+            accumulate(document, settings, posterPart(settings.points, part, int(parts.size())), 2), paths.last(),
+            &error);
+        if (!written)
+            qWarning("%s", qPrintable(error));
+    }
+    return paths;
+}
+
+} // namespace
+
+class TestPoster : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theFractalFillsTheFrameWithAMargin_data();
+    void theFractalFillsTheFrameWithAMargin();
+    void zoomAndCentreMoveTheFittedView();
+    void densityShadesAOneColourFractal();
+    void threadsAndPartsGiveTheSameSums();
+    void aPointIsSharedExactlyAtEdgesAndBandBounds_data();
+    void aPointIsSharedExactlyAtEdgesAndBandBounds();
+    void partsHoldEveryPieceOnce_data();
+    void partsHoldEveryPieceOnce();
+    void transparentAndDeepPicturesReadBack();
+    void tooLittleMemoryIsReported();
+    void cancellingStopsTheRun();
+    void partFilesKeepTheSumsExactly();
+    void mergingBandByBandGivesTheSamePicture();
+};
+
+void TestPoster::theFractalFillsTheFrameWithAMargin_data()
+{
+    QTest::addColumn<FractalDocument>("document");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("triangle, wide frame") << triangle() << QSize(300, 160);
+    QTest::newRow("triangle, tall frame") << triangle() << QSize(120, 300);
+    QTest::newRow("tree, square frame") << startupDocument(1.0f, 1.0f, paper) << QSize(200, 200);
+}
+
+void TestPoster::theFractalFillsTheFrameWithAMargin()
+{
+    QFETCH(FractalDocument, document);
+    QFETCH(QSize, size);
+    const QImage picture = poster(document, request(size, 400'000));
+    QCOMPARE(picture.size(), size);
+    const QRect ink = inkBounds(picture, picture.pixel(0, 0));
+    QVERIFY2(ink.width() >= size.width() * 0.8 || ink.height() >= size.height() * 0.8,
+             qPrintable(QStringLiteral("ink %1 x %2").arg(ink.width()).arg(ink.height())));
+    QVERIFY(ink.left() > 0 && ink.top() > 0);
+    QVERIFY(ink.right() < size.width() - 1 && ink.bottom() < size.height() - 1);
+    // Centred: the free space either side differs by a few pixels at most.
+    QVERIFY(qAbs(ink.left() - (size.width() - 1 - ink.right())) <= size.width() / 20 + 2);
+}
+
+void TestPoster::zoomAndCentreMoveTheFittedView()
+{
+    const FractalDocument document = triangle();
+    PosterSettings settings;
+    settings.size = QSize(400, 400);
+    const PosterView fitted = fitPosterView(document, settings);
+    // The triangle's corners lie at (-400, 0), (400, 0) and (0, 600).
+    QVERIFY(qAbs(fitted.centreX) < 5.0 && qAbs(fitted.centreY - 300.0) < 5.0);
+    QVERIFY(qAbs(fitted.pixelsPerUnit - 400 * 0.9 / 800) < 0.01);
+    settings.zoom = 3.0;
+    settings.centre = QPointF(-400.0, 0.0);
+    const PosterView moved = fitPosterView(document, settings);
+    QCOMPARE(moved.pixelsPerUnit, fitted.pixelsPerUnit * 3.0);
+    QCOMPARE(QPointF(moved.centreX, moved.centreY), QPointF(-400.0, 0.0));
+}
+
+void TestPoster::densityShadesAOneColourFractal()
+{
+    FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    document.colours.colour2 = document.colours.colour1;
+    const QImage picture = poster(document, request(QSize(200, 200), 2'000'000));
+    QSet<QRgb> levels;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            levels.insert(picture.pixel(x, y));
+    }
+    QVERIFY2(levels.size() > 100, qPrintable(QString::number(levels.size())));
+}
+
+void TestPoster::threadsAndPartsGiveTheSameSums()
+{
+    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    PosterSettings settings;
+    settings.size = QSize(160, 120);
+    // One thread takes more than one round; the last piece is short.
+    settings.points = posterPiecePoints * 4 + 12345;
+    const PosterPieces all{0, posterPieceCount(settings.points)};
+    PosterReach reach;
+    const PosterAccumulation one = accumulate(document, settings, all, 1, &reach);
+    QVERIFY(reachHolds(one, reach));
+    for (int threads : {2, 3}) {
+        const PosterAccumulation sums = accumulate(document, settings, all, threads, &reach);
+        QVERIFY2(sameSums(one, sums), qPrintable(QString::number(threads)));
+        QVERIFY(reachHolds(sums, reach));
+    }
+    PosterAccumulation merged = accumulate(document, settings, posterPart(settings.points, 1, 3), 1);
+    for (int part : {2, 3})
+        addSums(merged, accumulate(document, settings, posterPart(settings.points, part, 3), 2));
+    QVERIFY(sameSums(one, merged));
+    settings.seed = 1;
+    QVERIFY(!sameSums(one, accumulate(document, settings, all, 1)));
+}
+
+void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPointF>("spot"); // in pixels, 0.0 the first pixel's middle
+    QTest::newRow("off the top left corner") << QSize(40, 30) << QPointF(-0.5, -0.25);
+    QTest::newRow("off the bottom right corner") << QSize(40, 30) << QPointF(39.75, 29.5);
+    QTest::newRow("across bands of a narrow poster") << QSize(5, 600) << QPointF(2.125, 383.5);
+    QTest::newRow("widest poster, last column") << QSize(largestPosterSide, 4) << QPointF(32767.5, 1.75);
+}
+
+// Every point of a fractal shrunk to one spot lands there, so the four pixels
+// around the spot hold exactly the points' count times their shares, and the
+// run knows the rows and the densest pixel without scanning.
+void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPointF, spot);
+    const qint32 colour = rgbColour(200, 100, 3);
+    FractalDocument document = triangle();
+    document.transformations = {map(1e-30f, 0.0f, 0.0f)};
+    document.colours = {TwoColoursOnly, colour, colour, paper};
+    PosterSettings settings;
+    settings.size = size;
+    settings.points = 30000;
+    settings.centre = QPointF(size.width() / 2.0 - 0.5 - spot.x(), spot.y() - size.height() / 2.0 + 0.5);
+    PosterReach reach;
+    const PosterAccumulation sums = accumulate(document, settings, {0, 1}, 2, &reach);
+    QVERIFY(reachHolds(sums, reach));
+
+    const int left = int(std::floor(spot.x()));
+    const int top = int(std::floor(spot.y()));
+    const quint64 right = quint64((spot.x() - left) * 256.0);
+    const quint64 below = quint64((spot.y() - top) * 256.0);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const quint64 across = x == left ? 256 - right : x == left + 1 ? right : 0;
+            const quint64 down = y == top ? 256 - below : y == top + 1 ? below : 0;
+            const quint64 weight = quint64(settings.points) * across * down;
+            const PixelSums &pixel = sums.row(y)[x];
+            if (pixel.weight != weight || pixel.red != weight * 200 || pixel.green != weight * 100
+                || pixel.blue != weight * 3)
+                QFAIL(qPrintable(QStringLiteral("pixel %1, %2 holds %3").arg(x).arg(y).arg(pixel.weight)));
+        }
+    }
+}
+
+void TestPoster::partsHoldEveryPieceOnce_data()
+{
+    QTest::addColumn<qint64>("points");
+    QTest::addColumn<int>("parts");
+    QTest::newRow("fewer pieces than parts") << qint64(3) * posterPiecePoints << 5;
+    QTest::newRow("one part") << qint64(1000) << 1;
+    QTest::newRow("uneven") << qint64(10) * posterPiecePoints + 1 << 3;
+    QTest::newRow("beyond 32 bits") << qint64(1e11) << 7;
+}
+
+void TestPoster::partsHoldEveryPieceOnce()
+{
+    QFETCH(qint64, points);
+    QFETCH(int, parts);
+    qint64 next = 0;
+    for (int part = 1; part <= parts; ++part) {
+        const PosterPieces pieces = posterPart(points, part, parts);
+        QCOMPARE(pieces.first, next);
+        QVERIFY(pieces.end >= pieces.first);
+        next = pieces.end;
+    }
+    QCOMPARE(next, posterPieceCount(points));
+}
+
+void TestPoster::transparentAndDeepPicturesReadBack()
+{
+    TestFolder folder;
+    const FractalDocument document = triangle();
+    PosterRequest deep = request(QSize(120, 100), 200'000);
+    deep.tone.transparent = true;
+    deep.tone.depth = 16;
+    const QImage picture = poster(document, deep);
+    const QString path = folder.filePath(QStringLiteral("deep.png"));
+    QString error;
+    QVERIFY2(writePictureFile(picture, path, &error), qPrintable(error));
+    const QImage read(path);
+    QCOMPARE(read.depth(), 64);
+    QVERIFY(read.hasAlphaChannel());
+    QCOMPARE(read.convertToFormat(QImage::Format_RGBA64), picture);
+    QCOMPARE(read.pixelColor(0, 0).alpha(), 0);
+    const QRect ink = inkBounds(read, read.pixel(0, 0));
+    QVERIFY(!ink.isEmpty());
+    // Levels between the 8-bit steps are kept.
+    bool between = false;
+    for (int x = 0; x < picture.width() && !between; ++x)
+        between = picture.pixelColor(x, picture.height() / 2).alpha() % 257 != 0;
+    QVERIFY(between);
+
+    const QImage opaque = poster(document, request(QSize(120, 100), 200'000));
+    QCOMPARE(opaque.format(), QImage::Format_RGB32);
+    QCOMPARE(opaque.pixel(0, 0), qRgb(250, 248, 240));
+}
+
+void TestPoster::tooLittleMemoryIsReported()
+{
+    QString error;
+    QVERIFY(!PosterAccumulation::allocate(QSize(1000, 1000), 32'000'000 - 1, &error));
+    QVERIFY2(error.contains(QLatin1String("31 MB")), qPrintable(error));
+    QVERIFY(PosterAccumulation::allocate(QSize(1000, 1000), 32'000'000, &error));
+
+    PosterRequest tooLarge = request(QSize(largestPosterSide, largestPosterSide), 1000);
+    tooLarge.memoryLimit = qint64(1) << 30;
+    const PosterResult result = renderPoster(triangle(), tooLarge);
+    QCOMPARE(int(result.end), int(PosterRunEnd::Failed));
+    QVERIFY(result.picture.isNull());
+    QVERIFY2(result.error.contains(QLatin1String("32768 x 32768")), qPrintable(result.error));
+}
+
+void TestPoster::cancellingStopsTheRun()
+{
+    std::atomic<bool> cancel{false};
+    qint64 reported = 0;
+    int reports = 0;
+    PosterRunControl control;
+    control.threads = 2;
+    control.cancel = &cancel;
+    control.onProgress = [&](qint64 done, qint64) {
+        reported = done;
+        ++reports;
+        cancel = true;
+    };
+    const qint64 points = posterPiecePoints * 20;
+    const PosterResult result = renderPoster(triangle(), request(QSize(50, 50), points), control);
+    QCOMPARE(int(result.end), int(PosterRunEnd::Cancelled));
+    QCOMPARE(reports, 1);
+    QVERIFY(reported > 0 && reported < points);
+}
+
+void TestPoster::partFilesKeepTheSumsExactly()
+{
+    TestFolder folder;
+    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    PosterSettings settings;
+    settings.size = QSize(70, 50);
+    settings.points = posterPiecePoints + 99;
+    const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
+    const QStringList paths = writeParts(folder, document, settings, {2, 1});
+    // At 16 bits a level, one point more or less in a pixel shows.
+    PosterToneMapping tone;
+    tone.depth = 16;
+    const MergedPicture merged = mergePosterPicture(paths, tone);
+    QVERIFY2(!merged.picture.isNull(), qPrintable(merged.error));
+    tone.backColour = paper;
+    QString error;
+    QCOMPARE(merged.picture, posterPicture(whole, tone, &error));
+    QCOMPARE(merged.header.settings, settings);
+    QCOMPARE(merged.header.backColour, paper);
+
+    // A part worked out with other sines and cosines would not add up.
+    PosterPartHeader elsewhere = posterPartHeader(document, settings, 2, 2);
+    elsewhere.arithmeticChecksum[0] = char(elsewhere.arithmeticChecksum[0] ^ 1);
+    QVERIFY(writePosterPart(elsewhere, whole, paths.constFirst(), &error));
+    const MergedPicture refused = mergePosterPicture(paths, tone);
+    QVERIFY(refused.picture.isNull());
+    QVERIFY2(refused.error.contains(QLatin1String("other mathematics")), qPrintable(refused.error));
+
+    // A file that cannot be written whole is reported and leaves nothing.
+    const QString nowhere = folder.filePath(QStringLiteral("missing/part.vacc"));
+    QVERIFY(!writePosterPart(posterPartHeader(document, settings, 1, 1), whole, nowhere, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(nowhere));
+}
+
+// Wide enough that the parts are read in three bands, the last one short.
+void TestPoster::mergingBandByBandGivesTheSamePicture()
+{
+    TestFolder folder;
+    const FractalDocument document = startupDocument(1.0f, 1.0f, paper);
+    PosterSettings settings;
+    settings.size = QSize(8192, 300);
+    settings.points = posterPiecePoints + 99;
+    const QStringList paths = writeParts(folder, document, settings, {1, 2});
+    PosterToneMapping tone;
+    tone.depth = 16;
+    const MergedPicture banded = mergePosterPicture(paths, tone);
+    QVERIFY2(!banded.picture.isNull(), qPrintable(banded.error));
+    tone.backColour = paper;
+    QString error;
+    const PosterAccumulation whole = accumulate(document, settings, {0, posterPieceCount(settings.points)}, 2);
+    QCOMPARE(banded.picture, posterPicture(whole, tone, &error));
+
+    // Damage in the last band is found before a picture is given.
+    QFile file(paths.constLast());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() - 2));
+    file.close();
+    const MergedPicture refused = mergePosterPicture(paths, tone);
+    QVERIFY(refused.picture.isNull());
+    QVERIFY2(refused.error.contains(QLatin1String("damaged")), qPrintable(refused.error));
+}
+
+QTEST_GUILESS_MAIN(TestPoster)
+#include "tst_poster.moc"
