@@ -179,11 +179,15 @@ QByteArray physicalSizeData(const QImage &image)
     return data;
 }
 
-// Each band compressed by whichever thread comes free, the calling one too.
+// Bands of about 1 MiB of rows, a size that depends on the image alone, so
+// that every machine writes the same bytes; each compressed by whichever
+// thread comes free, the calling one too.
 std::vector<CompressedBand> compressBands(const QImage &image, const RowLayout &layout)
 {
+    const qint64 rowBytes = qint64(image.width()) * layout.bytesPerPixel + 1;
+    const qint64 rowsPerBand = std::max<qint64>(16, (qint64(1) << 20) / rowBytes);
+    const int bandCount = int((image.height() + rowsPerBand - 1) / rowsPerBand);
     const int threads = int(qBound(1u, std::thread::hardware_concurrency(), 64u));
-    const int bandCount = std::clamp(threads * 4, 1, image.height());
     std::vector<CompressedBand> bands(static_cast<std::size_t>(bandCount));
     const BandCompressor compressor(image, layout);
     std::atomic<int> next{0};

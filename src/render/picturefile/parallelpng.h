@@ -11,7 +11,8 @@ bool encodesPngInParallel(QImage::Format format);
 
 // The PNG file of image, its rows compressed in bands on every processor and
 // the bands joined into one zlib stream, as parallel compressors do: any PNG
-// reader decodes it to exactly the image's pixels. An empty result for a
+// reader decodes it to exactly the image's pixels, and the bytes do not
+// depend on the number of processors. An empty result for a
 // format it does not write, an empty image, or when memory runs out.
 QByteArray encodePngInParallel(const QImage &image);
 

@@ -23,7 +23,8 @@ void TestParallelPng::decodesToTheSamePixels_data()
     QTest::newRow("8-bit with alpha") << QImage::Format_ARGB32 << QSize(64, 97);
     QTest::newRow("16-bit") << QImage::Format_RGBX64 << QSize(129, 33);
     QTest::newRow("16-bit with alpha") << QImage::Format_RGBA64 << QSize(50, 70);
-    QTest::newRow("fewer rows than bands") << QImage::Format_RGB32 << QSize(1000, 1);
+    QTest::newRow("one row") << QImage::Format_RGB32 << QSize(1000, 1);
+    QTest::newRow("several bands") << QImage::Format_RGB32 << QSize(600, 1900);
     QTest::newRow("one pixel") << QImage::Format_RGBA64 << QSize(1, 1);
 }
 
