@@ -244,12 +244,16 @@ Splat unpacked(BandSplat splat, int rowAbove)
             quint8(splat >> 24), quint8(splat >> 32)};
 }
 
-void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
+// Returns the pixel's new weight, kept in a register: read back from the
+// pixel it would have to be loaded again, as the next pixel might be this one.
+quint64 addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
 {
-    pixel.weight += weight;
+    const quint64 sum = pixel.weight + weight;
+    pixel.weight = sum;
     pixel.red += weight * red;
     pixel.green += weight * green;
     pixel.blue += weight * blue;
+    return sum;
 }
 
 // Returns the largest weight among the pixels the splat reached, as they
@@ -267,11 +271,11 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
         // test, the lower two a line further on.
         PixelSums *upper = sums.row(splat.row) + splat.column;
         PixelSums *lower = upper + size.width();
-        addToPixel(upper[0], across[0] * down[0], red, green, blue);
-        addToPixel(upper[1], across[1] * down[0], red, green, blue);
-        addToPixel(lower[0], across[0] * down[1], red, green, blue);
-        addToPixel(lower[1], across[1] * down[1], red, green, blue);
-        return std::max({upper[0].weight, upper[1].weight, lower[0].weight, lower[1].weight});
+        const quint64 upperLeft = addToPixel(upper[0], across[0] * down[0], red, green, blue);
+        const quint64 upperRight = addToPixel(upper[1], across[1] * down[0], red, green, blue);
+        const quint64 lowerLeft = addToPixel(lower[0], across[0] * down[1], red, green, blue);
+        const quint64 lowerRight = addToPixel(lower[1], across[1] * down[1], red, green, blue);
+        return std::max({upperLeft, upperRight, lowerLeft, lowerRight});
     }
     quint64 largest = 0;
     for (int dy = 0; dy < 2; ++dy) {
@@ -281,8 +285,7 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
         PixelSums *line = sums.row(row) + splat.column;
         for (int dx = 0; dx < 2; ++dx) {
             if (splat.column + dx >= 0 && splat.column + dx < size.width()) {
-                addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
-                largest = qMax(largest, line[dx].weight);
+                largest = qMax(largest, addToPixel(line[dx], across[dx] * down[dy], red, green, blue));
             }
         }
     }
