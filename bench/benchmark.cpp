@@ -93,10 +93,10 @@ void benchmarkCore(QSize canvasSize)
     };
     for (const Line &line : {Line{"core", 1, fastestChainStepping()}, Line{"core-all", 0, fastestChainStepping()},
                              Line{"lanes", 1, ChainStepping::Lanes}, Line{"scalar", 1, ChainStepping::Scalar}}) {
-        PictureRun run;
+        RunControl run;
         run.threads = line.threads;
-        run.stepping = line.stepping;
-        const double milliseconds = fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run); });
+        const double milliseconds =
+            fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run, line.stepping); });
         std::printf("%s: %.0f points/s\n", line.label, double(benchmarkPoints) / milliseconds * 1000.0);
     }
 }

@@ -38,17 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     visible.setPersistentDrawing(false);
     Vorlane::CanvasRenderTarget target(hidden, &visible);
     Vorlane::RandomGenerator random;
-    Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target,
-                           Vorlane::ChainStepping::Scalar);
+    Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target);
 
     for (const Vorlane::ChainStepping stepping : {Vorlane::ChainStepping::Scalar, Vorlane::ChainStepping::Lanes}) {
         Vorlane::RasterCanvas parallel(QSize(64, 48), document->colours.backColour);
         Vorlane::RandomGenerator parallelRandom;
-        Vorlane::PictureRun run;
+        Vorlane::RunControl run;
         run.threads = 3;
         run.pointsPerThread = 1;
-        run.stepping = stepping;
-        Vorlane::renderPicture(*document, parallel, parallelRandom, run);
+        Vorlane::renderPicture(*document, parallel, parallelRandom, run, stepping);
         if (parallel.persistentImage() != hidden.persistentImage() || !(parallelRandom == random))
             std::abort();
     }

@@ -58,11 +58,10 @@ void MainWindow::reportWriteFailure(const QString &path, const QString &reason)
 bool MainWindow::saveDocumentTo(const QString &path)
 {
     QString error;
-    if (!saveDocumentFile(m_session.document(), path, &error)) {
+    if (!m_session.save(path, &error)) {
         reportWriteFailure(path, error);
         return false;
     }
-    m_session.markSaved(path);
     return true;
 }
 

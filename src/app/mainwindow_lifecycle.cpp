@@ -70,7 +70,7 @@ bool MainWindow::offerToSaveChanges()
 bool MainWindow::saveAtExit()
 {
     QString error;
-    if (saveDocumentFile(m_session.document(), m_session.currentFile(), &error))
+    if (m_session.save(m_session.currentFile(), &error))
         return true;
     const MessageRequest question{tr("'%1' could not be written.\n%2\n\nQuit without saving the changes?")
                                       .arg(m_session.currentFile(), error),

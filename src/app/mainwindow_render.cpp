@@ -103,9 +103,9 @@ void MainWindow::startRendering()
     RasterCanvas picture = m_hiddenCanvas->canvas();
     std::atomic<bool> escPressed = false;
     std::atomic<qint32> stepsDone = 0;
-    PictureRun run;
+    RunControl run;
     run.stop = &escPressed;
-    run.onProgress = [&stepsDone](qint32 steps) { stepsDone = steps; };
+    run.onProgress = [&stepsDone](qint64 steps, qint64) { stepsDone = qint32(steps); };
     runAnsweringOnlyEsc(
         escPressed, [&] { renderPicture(document, picture, m_state.random, run); },
         [this, &stepsDone] { m_progressBar->setStepsDone(stepsDone); });

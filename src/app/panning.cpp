@@ -3,6 +3,7 @@
 #include "common/rounding.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
+#include "render/chaos/viewtransform.h"
 #include "render/exact/rastercanvas.h"
 
 namespace Vorlane {
@@ -44,10 +45,11 @@ void drawAxes(RasterCanvas &canvas, qint16 centreX, qint16 centreY)
     // The canvas has no border, so its outer size is its scale size.
     const double outerWidth = scaleWidth;
     const double outerHeight = scaleHeight;
-    const float axisY = toSingle(scaleHeight / 2 + centreY);
-    const float axisX = toSingle(scaleWidth / 2 - centreX);
-    canvas.drawLine(0, axisY, outerWidth, axisY, colour);
-    canvas.drawLine(axisX, 0, axisX, outerHeight, colour);
+    // The axes cross where the fractal's origin lies.
+    const ViewTransform view(canvas.scaleWidth(), canvas.scaleHeight(), centreX, centreY);
+    const CanvasPosition origin = view.position({0, 0});
+    canvas.drawLine(0, origin.y, outerWidth, origin.y, colour);
+    canvas.drawLine(origin.x, 0, origin.x, outerHeight, colour);
 }
 
 } // namespace Vorlane

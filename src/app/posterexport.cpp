@@ -39,8 +39,8 @@ void PosterExport::start(const FractalDocument &document, const PosterRequest &r
     m_progress->show();
 
     m_thread = QThread::create([this, document, request, path] {
-        PosterRunControl control;
-        control.cancel = &m_cancel;
+        RunControl control;
+        control.stop = &m_cancel;
         control.onProgress = [this](qint64 done, qint64 total) {
             const int permille = int(done * 1000 / total);
             QMetaObject::invokeMethod(this, [this, permille] { showProgress(permille); }, Qt::QueuedConnection);

@@ -1,8 +1,9 @@
 #include "convert/affinemap.h"
 
-#include "document/canvasunits.h"
 #include "common/rounding.h"
+#include "document/canvasunits.h"
 #include "document/fractaldocument.h"
+#include "render/chaos/preparedmaps.h"
 
 #include <QtGlobal>
 
@@ -12,13 +13,6 @@
 namespace Vorlane {
 
 namespace {
-
-// The renderer's own π / 180, a 32-bit float, so that a map written out is
-// the map the renderer draws.
-double degToRad()
-{
-    return double(toSingle(4.0 * std::atan(1.0) / 180.0));
-}
 
 // Float rounding of the contractions and the rotation moves a, b, c, d by a
 // few parts in ten million of their largest; anything more is the map's own.
@@ -38,16 +32,12 @@ double exchangeUnit()
 
 AffineMap affineMap(const Transformation &transformation, double unit)
 {
-    const double theta = degToRad() * double(transformation.rotation);
-    const double cx = transformation.contraction[0];
-    const double cy = transformation.contraction[1];
+    // The window renderer's angle, so that a map written out is the map it
+    // draws.
+    const double theta = rotationAngle<float>(transformation);
+    const PlaneArithmetic::Map map = PlaneArithmetic().map(transformation, std::cos(theta), std::sin(theta));
     // Adding 0.0 turns a negative zero into a plain one.
-    return {cx * std::cos(theta) + 0.0,
-            -cy * std::sin(theta) + 0.0,
-            cx * std::sin(theta) + 0.0,
-            cy * std::cos(theta) + 0.0,
-            double(transformation.translation[0]) / unit + 0.0,
-            double(transformation.translation[1]) / unit + 0.0};
+    return {map.a + 0.0, map.b + 0.0, map.c + 0.0, map.d + 0.0, map.e / unit + 0.0, map.f / unit + 0.0};
 }
 
 LinearPart nearestLinearPart(const AffineMap &map)
@@ -56,7 +46,7 @@ LinearPart nearestLinearPart(const AffineMap &map)
                                           map.a * map.a - map.b * map.b - map.c * map.c + map.d * map.d);
     double cx = map.a * std::cos(theta) + map.c * std::sin(theta);
     double cy = map.d * std::cos(theta) - map.b * std::sin(theta);
-    double degrees = theta / degToRad();
+    double degrees = theta / double(degreesToRadians<float>());
     if (cx < 0.0) {
         cx = -cx;
         cy = -cy;

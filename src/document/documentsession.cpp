@@ -1,5 +1,7 @@
 #include "document/documentsession.h"
 
+#include "document/documentfile.h"
+
 #include <QAction>
 #include <QUndoCommand>
 
@@ -115,6 +117,14 @@ void DocumentSession::openDocument(const FractalDocument &document, const QStrin
     m_stack.setClean();
 }
 
+bool DocumentSession::save(const QString &path, QString *error)
+{
+    if (!saveDocumentFile(m_document, path, error))
+        return false;
+    markSaved(path);
+    return true;
+}
+
 // The values of the steps on either side are measured anew against this
 // save, up to the nearest New or Open: a step away from it counts as modified
 // when an accepted change lies between, and belongs to the file just written.
@@ -132,8 +142,8 @@ void DocumentSession::markSaved(const QString &path)
         m_fileAt[k] = path;
     }
     m_stack.setClean();
-    m_modified = false;
     m_currentFile = path;
+    setModified(false);
 }
 
 void DocumentSession::setViewCentre(qint16 centreX, qint16 centreY)
@@ -182,12 +192,20 @@ void DocumentSession::apply(const FractalDocument &from, DocumentParts parts)
 // do modified and currentFile follow, and the change is announced.
 void DocumentSession::takeStackIndex(int index)
 {
-    m_modified = m_modifiedAt.value(index);
     m_currentFile = m_fileAt.value(index);
+    setModified(m_modifiedAt.value(index));
     const DocumentParts applied = m_lastApplied;
     m_lastApplied = {};
     if (applied)
         Q_EMIT changed(applied);
+}
+
+void DocumentSession::setModified(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
 }
 
 DocumentSession::StepKind DocumentSession::kindOf(int command) const

@@ -75,9 +75,11 @@ public:
     // document holds the values a file stores; the scales stay.
     void openDocument(const FractalDocument &document, const QString &path);
 
-    // The document was written to path: currentFile is path, not modified,
-    // and this is the state undo and redo measure modified against.
-    void markSaved(const QString &path);
+    // Writes the document to path, replacing any file there as a whole. On
+    // success currentFile is path, the document is not modified, and this is
+    // the state undo and redo measure modified against; a failure leaves
+    // everything as it was and, when error is given, says why.
+    bool save(const QString &path, QString *error = nullptr);
 
     // Values the user changes without a step and without making the document
     // modified: the view centre (the arrow buttons) and the scales (the main
@@ -99,11 +101,15 @@ Q_SIGNALS:
     // After every change of the document, by a step, its undo or redo, or
     // begin; parts names what changed.
     void changed(Vorlane::DocumentParts parts);
+    // When the document turns modified or unmodified.
+    void modifiedChanged(bool modified);
 
 private:
     class Step;
     enum class StepKind { Sets, Keeps, Replaces };
 
+    void markSaved(const QString &path);
+    void setModified(bool modified);
     void push(const QString &text, const FractalDocument &after, DocumentParts parts, StepKind kind,
               bool modifiedAfter, const QString &fileAfter);
     void apply(const FractalDocument &from, DocumentParts parts);

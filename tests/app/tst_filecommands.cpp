@@ -394,11 +394,11 @@ void TestFileCommands::twoWindowsInOneFolderKeepTheirOwnPictures()
 void TestFileCommands::refusedOpenKeepsTheDocumentAndRewritesTheLastPicture()
 {
     DocumentSession &session = m_f->session();
+    setFileState(session, QStringLiteral("before.vrf"), true);
     m_f->window->startRendering();
     writeFile(tempBitmap(), "stale");
     const QString junk = m_f->folder.filePath(QStringLiteral("junk.vrf"));
     writeFile(junk, QByteArray(100, 'j'));
-    setFileState(session, QStringLiteral("before.vrf"), true);
     const FractalDocument before = session.document();
     m_f->dialogs.fileAnswers.enqueue(junk);
     m_f->dialogs.messageAnswers.enqueue(MessageButton::Ok);

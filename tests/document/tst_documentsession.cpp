@@ -1,6 +1,9 @@
 #include "document/colour.h"
 #include "document/documentsession.h"
 
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Vorlane;
@@ -13,8 +16,8 @@ FractalDocument startup()
 }
 
 // Runs one word of a script on the session: an accepted change, an Add, New,
-// Open, a save under a name, undo or redo.
-void run(DocumentSession &session, const QString &word)
+// Open, a save under a name in folder, undo or redo.
+void run(DocumentSession &session, const QString &word, const QTemporaryDir &folder)
 {
     if (word == QLatin1String("accept")) {
         session.change(QStringLiteral("Accept Transformation"), DocumentPart::Transformations, Modification::Sets,
@@ -35,7 +38,7 @@ void run(DocumentSession &session, const QString &word)
         opened.centreX = 77;
         session.openDocument(opened, word.mid(5));
     } else if (word.startsWith(QLatin1String("save:"))) {
-        session.markSaved(word.mid(5));
+        session.save(folder.filePath(word.mid(5)));
     } else if (word == QLatin1String("undo")) {
         session.undo();
     } else if (word == QLatin1String("redo")) {
@@ -87,6 +90,7 @@ void TestDocumentSession::modifiedAndFileFollowTheHistory_data()
                                                   << true;
     QTest::newRow("saved before New, New undone") << "accept new undo save:e.vrf redo undo" << false << "e.vrf"
                                                   << true;
+    QTest::newRow("a failed save changes nothing") << "accept save:missing/b.vrf" << true << "a.vrf" << false;
     QTest::newRow("a step after undo drops the redo") << "accept undo add redo" << false << "a.vrf" << false;
 }
 
@@ -96,20 +100,26 @@ void TestDocumentSession::modifiedAndFileFollowTheHistory()
     QFETCH(bool, modified);
     QFETCH(QString, currentFile);
     QFETCH(bool, clean);
+    const QTemporaryDir folder;
     DocumentSession session;
     session.begin(startup(), QStringLiteral("a.vrf"));
+    QSignalSpy told(&session, &DocumentSession::modifiedChanged);
     for (const QString &word : script.split(QLatin1Char(' ')))
-        run(session, word);
+        run(session, word, folder);
     QCOMPARE(session.isModified(), modified);
-    QCOMPARE(session.currentFile(), currentFile);
+    QCOMPARE(QFileInfo(session.currentFile()).fileName(), currentFile);
     QCOMPARE(session.isClean(), clean);
+    // Told of every turn, and of nothing else.
+    for (qsizetype k = 0; k < told.size(); ++k)
+        QCOMPARE(told.at(k).at(0).toBool(), k % 2 == 0);
+    QCOMPARE(told.size() % 2 == 1, modified);
 }
 
 void TestDocumentSession::stepsLeaveTheViewCentreAndScalesAlone()
 {
     DocumentSession session;
     session.begin(startup());
-    run(session, QStringLiteral("accept"));
+    run(session, QStringLiteral("accept"), QTemporaryDir());
     session.setViewCentre(-40, 60);
     session.setScales(2.0f, 3.0f);
     QVERIFY(session.isModified());
@@ -139,8 +149,8 @@ void TestDocumentSession::beginForgetsTheHistory()
 {
     DocumentSession session;
     session.begin(startup(), QStringLiteral("a.vrf"));
-    run(session, QStringLiteral("accept"));
-    run(session, QStringLiteral("new"));
+    run(session, QStringLiteral("accept"), QTemporaryDir());
+    run(session, QStringLiteral("new"), QTemporaryDir());
     session.begin(startup(), QStringLiteral("b.vrf"));
     QVERIFY(!session.canUndo());
     QVERIFY(!session.canRedo());

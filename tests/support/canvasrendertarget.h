@@ -1,7 +1,8 @@
 #pragma once
 
 #include "render/exact/rastercanvas.h"
-#include "render/exact/renderer.h"
+#include "render/chaos/viewtransform.h"
+#include "support/serialrender.h"
 
 #include <functional>
 #include <optional>
@@ -43,8 +44,8 @@ public:
 private:
     static void plot(const RasterCanvas::PixelWriter &canvas, const PlottedPoint &point, QRgb rgb)
     {
-        const int px = RasterCanvas::unitsToPixel(point.x);
-        const int py = RasterCanvas::unitsToPixel(point.y);
+        const int px = canvasUnitsToPixel(point.x);
+        const int py = canvasUnitsToPixel(point.y);
         if (px >= 0 && py >= 0 && px < canvas.width() && py < canvas.height())
             canvas.bits()[py * canvas.stride() + px] = rgb;
     }

@@ -18,10 +18,11 @@ inline void markChanged(DocumentSession &session)
                    [](FractalDocument &) { return true; });
 }
 
-// The document as if saved as currentFile, then changed when modified.
+// The document as if saved as currentFile, then changed when modified; the
+// history goes, and the session announces the whole document as changed.
 inline void setFileState(DocumentSession &session, const QString &currentFile, bool modified)
 {
-    session.markSaved(currentFile);
+    session.begin(session.document(), currentFile);
     if (modified)
         markChanged(session);
 }

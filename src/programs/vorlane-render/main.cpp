@@ -48,9 +48,9 @@ std::function<void(qint64, qint64)> posterProgress()
     };
 }
 
-PosterRunControl posterControl(const RenderOptions &options, qint64 points)
+RunControl posterControl(const RenderOptions &options, qint64 points)
 {
-    PosterRunControl control;
+    RunControl control;
     control.threads = options.threads;
     if (isatty(STDERR_FILENO) && points >= longRunPoints)
         control.onProgress = posterProgress();
@@ -135,10 +135,10 @@ int render(const RenderOptions &options)
                                                      : renderPosterPart(*document, options);
 
     const bool showBar = isatty(STDERR_FILENO) && document->settings.totalPoints >= longRunPoints;
-    PictureRun run;
+    RunControl run;
     run.threads = options.threads;
     if (showBar)
-        run.onProgress = showProgress;
+        run.onProgress = [](qint64 stepsDone, qint64) { showProgress(qint32(stepsDone)); };
     RandomGenerator random(options.seed);
     return writePicture(renderDocumentPicture(*document, options.size, random, 1.0f, run), options.output);
 }

@@ -1,6 +1,5 @@
 #include "render/exact/chainlanes.h"
 
-#include "common/rounding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +16,7 @@ namespace {
 // Four chains moved side by side: each restart begins a chain that owes
 // nothing to the one before, so the processor overlaps their arithmetic.
 void stepSideBySide(const SteppingMaps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
-                    Point16 *points)
+                    CanvasPoint *points)
 {
     for (qint32 step = 0;; ++step) {
         bool moved = false;
@@ -35,7 +34,7 @@ void stepSideBySide(const SteppingMaps &maps, const quint8 *transformations, Cha
 }
 
 void stepChainsScalar(const SteppingMaps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
-                      Point16 *points)
+                      CanvasPoint *points)
 {
     constexpr std::size_t sideBySide = 4;
     for (std::size_t c = 0; c < count; c += sideBySide)
@@ -45,14 +44,8 @@ void stepChainsScalar(const SteppingMaps &maps, const quint8 *transformations, C
 void countEntriesBelowScalar(const float *cumulativeWeights, int trCount, const float *numbers, quint8 *chosen,
                              std::size_t count)
 {
-    const double total = double(cumulativeWeights[trCount]);
-    for (std::size_t i = 0; i < count; ++i) {
-        const float r = toSingle(double(numbers[i]) * total);
-        int below = 0;
-        for (int j = 0; j < trCount; ++j)
-            below += cumulativeWeights[j] < r ? 1 : 0;
-        chosen[i] = quint8(below);
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        chosen[i] = quint8(entriesBelow(cumulativeWeights, trCount, numbers[i]));
 }
 
 #if VORLANE_AVX2_LANES
@@ -254,7 +247,7 @@ struct LaneMaths
 // step, keeping each plotted point in the tile, and last the points go to
 // their iterations. A lane whose chain has ended is held where it stands.
 template<typename Maps>
-VORLANE_AVX2 void stepEight(const Maps &maps, const quint8 *transformations, Chain *chains, Point16 *points)
+VORLANE_AVX2 void stepEight(const Maps &maps, const quint8 *transformations, Chain *chains, CanvasPoint *points)
 {
     constexpr qint32 tile = 64;
     alignas(32) std::array<qint32, lanes> begin;
@@ -297,7 +290,7 @@ VORLANE_AVX2 void stepEight(const Maps &maps, const quint8 *transformations, Cha
         for (int l = 0; l < lanes; ++l) {
             const qint32 moving = std::clamp(length[l] - first, 0, steps);
             for (qint32 s = 0; s < moving; ++s)
-                std::memcpy(&points[begin[l] + first + s], &plotted[s][l], sizeof(Point16));
+                std::memcpy(&points[begin[l] + first + s], &plotted[s][l], sizeof(CanvasPoint));
         }
     }
     _mm256_store_si256(reinterpret_cast<__m256i *>(xs.data()), x);
@@ -308,14 +301,14 @@ VORLANE_AVX2 void stepEight(const Maps &maps, const quint8 *transformations, Cha
 
 template<typename Maps>
 VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
-                               Point16 *points)
+                               CanvasPoint *points)
 {
     for (std::size_t c = 0; c + lanes <= count; c += lanes)
         stepEight(maps, transformations, chains + c, points);
 }
 
 VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
-                                    std::size_t count, Point16 *points)
+                                    std::size_t count, CanvasPoint *points)
 {
     if (maps.count < RegisterMaps::capacity)
         stepInEights(RegisterMaps(maps), transformations, chains, count, points);
@@ -359,9 +352,9 @@ VORLANE_AVX2 __m256i dividedBy30(__m256i n)
     return _mm256_or_si256(even, _mm256_and_si256(odd, _mm256_set1_epi64x(qint64(0xffffffff00000000ULL))));
 }
 
-// PixelMapping's arithmetic eight points at a time; returns how many points
+// ViewTransform's column and row eight points at a time; returns how many points
 // it mapped, the rest being fewer than eight.
-VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels, const Point16 *points,
+VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels, const CanvasPoint *points,
                                   qint32 count, qint32 *columns, qint32 *rows)
 {
     const __m256i columnBases = _mm256_set1_epi32(columnBase);
@@ -411,36 +404,46 @@ Function lanesOrScalar(ChainStepping stepping, Function lanes, Function scalar)
 
 } // namespace
 
-Point16 applyMap(const SteppingMaps &maps, int k, Point16 point)
+SteppingMaps::SteppingMaps(const PreparedMaps<CanvasArithmetic> &maps)
+    : count(maps.count() + 1)
 {
-    // A 16-bit coordinate is exact as a float, so the float product is the
-    // exact product rounded once.
-    const float a = float(point.x) * maps.contractionX[k];
-    const float b = float(point.y) * maps.contractionY[k];
-    const double cosTheta = maps.cosTheta[k];
-    const double sinTheta = maps.sinTheta[k];
-    const float xRotated = toSingle(double(a) * cosTheta - double(b) * sinTheta);
-    const float yRotated = toSingle(double(a) * sinTheta + double(b) * cosTheta);
-    return {cint16(maps.translationX[k] + double(xRotated)), cint16(maps.translationY[k] + double(yRotated))};
+    for (int k = 0; k < count; ++k) {
+        const CanvasArithmetic::Map &map = maps.map(k);
+        contractionX[k] = map.contractionX;
+        contractionY[k] = map.contractionY;
+        cosTheta[k] = map.cosTheta;
+        sinTheta[k] = map.sinTheta;
+        translationX[k] = map.translationX;
+        translationY[k] = map.translationY;
+    }
+}
+
+CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point)
+{
+    return CanvasArithmetic::apply({maps.contractionX[k], maps.contractionY[k], maps.cosTheta[k], maps.sinTheta[k],
+                                    maps.translationX[k], maps.translationY[k]},
+                                   point);
 }
 
 void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
-                std::size_t count, Point16 *points)
+                std::size_t count, CanvasPoint *points)
 {
     lanesOrScalar(stepping, stepChainsInLanes, stepChainsScalar)(maps, transformations, chains, count, points);
 }
 
-void PixelMapping::pixels(ChainStepping stepping, const Point16 *points, qint32 count, qint32 *columns,
-                          qint32 *rows) const
+void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+            qint32 *columns, qint32 *rows)
 {
     qint32 n = 0;
 #if VORLANE_AVX2_LANES
+    static_assert(ViewTransform::pixelDivisor == 30, "the lanes divide by 30");
     if (lanesOrScalar(stepping, true, false))
-        n = pixelsInLanes(m_columnBase, m_rowBase, offsetPixels, points, count, columns, rows);
+        n = pixelsInLanes(view.columnBase(), view.rowBase(), ViewTransform::offsetPixels, points, count, columns,
+                          rows);
 #endif
     for (; n < count; ++n) {
-        columns[n] = column(points[n].x);
-        rows[n] = row(points[n].y);
+        columns[n] = view.column(points[n].x);
+        rows[n] = view.row(points[n].y);
     }
 }
 

@@ -7,7 +7,7 @@
 namespace Vorlane {
 
 QImage renderDocumentPicture(FractalDocument document, QSize pixelSize, RandomGenerator &random, float zoom,
-                             const PictureRun &run)
+                             const RunControl &run)
 {
     RasterCanvas canvas(pixelSize, document.colours.backColour);
     document.settings.scaleX = toSingle(double(zoom) / double(canvas.scaleWidth()));

@@ -16,6 +16,6 @@ struct FractalDocument;
 // document unit zoom canvas units long (1, as after start-up or a resize),
 // with the random numbers from random. The document must be renderable.
 QImage renderDocumentPicture(FractalDocument document, QSize pixelSize, RandomGenerator &random, float zoom = 1.0f,
-                             const PictureRun &run = {});
+                             const RunControl &run = {});
 
 } // namespace Vorlane

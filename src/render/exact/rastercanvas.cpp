@@ -123,7 +123,7 @@ void RasterCanvas::setPixel(int px, int py, QRgb rgb)
 
 void RasterCanvas::plot(double x, double y, qint32 colour)
 {
-    setPixel(unitsToPixel(x), unitsToPixel(y), toRgb(colour));
+    setPixel(canvasUnitsToPixel(x), canvasUnitsToPixel(y), toRgb(colour));
 }
 
 // Bresenham's line, both end pixels included.
@@ -133,10 +133,10 @@ void RasterCanvas::drawLine(double x1, double y1, double x2, double y2, qint32 c
     QImage &image = drawingImage();
     const QRect bounds = image.rect();
     // Clip generously so that a line far off the canvas costs nothing.
-    int px = unitsToPixel(x1);
-    int py = unitsToPixel(y1);
-    const int qx = unitsToPixel(x2);
-    const int qy = unitsToPixel(y2);
+    int px = canvasUnitsToPixel(x1);
+    int py = canvasUnitsToPixel(y1);
+    const int qx = canvasUnitsToPixel(x2);
+    const int qy = canvasUnitsToPixel(y2);
     if ((px < 0 && qx < 0) || (py < 0 && qy < 0) || (px >= bounds.width() && qx >= bounds.width())
         || (py >= bounds.height() && qy >= bounds.height()))
         return;
@@ -185,8 +185,8 @@ void RasterCanvas::drawEllipse(double centreX, double centreY, double radiusX, d
 {
     const qint64 a = radiusInPixels(radiusX);
     const qint64 b = radiusInPixels(radiusY);
-    const qint64 cx = unitsToPixel(centreX);
-    const qint64 cy = unitsToPixel(centreY);
+    const qint64 cx = canvasUnitsToPixel(centreX);
+    const qint64 cy = canvasUnitsToPixel(centreY);
     QImage &image = drawingImage();
     if (cx + a < 0 || cy + b < 0 || cx - a >= image.width() || cy - b >= image.height())
         return;
@@ -223,8 +223,8 @@ void RasterCanvas::drawEllipse(double centreX, double centreY, double radiusX, d
 qint32 RasterCanvas::point(double x, double y) const
 {
     const QImage &image = shownImage();
-    const int px = unitsToPixel(x);
-    const int py = unitsToPixel(y);
+    const int px = canvasUnitsToPixel(x);
+    const int py = canvasUnitsToPixel(y);
     if (!image.rect().contains(px, py))
         return -1;
     return fromRgb(image.pixel(px, py));

@@ -2,6 +2,7 @@
 
 #include "common/rounding.h"
 #include "document/canvasunits.h"
+#include "render/chaos/viewtransform.h"
 
 #include <QImage>
 #include <QSize>
@@ -23,15 +24,6 @@ class RasterCanvas
 public:
     static constexpr int unitsPerPixel = canvasUnitsPerPixel;
 
-    static int unitsToPixel(double units)
-    {
-        // Far off any canvas; keeps the conversion defined and a line's walk short.
-        constexpr double limit = 1 << 20;
-        const double pixels = units / unitsPerPixel;
-        if (!(pixels > -limit))
-            return int(-limit);
-        return pixels < limit ? int(floorToInt(pixels)) : int(limit);
-    }
     static QRgb toRgb(qint32 colour);
     static qint32 fromRgb(QRgb rgb);
 

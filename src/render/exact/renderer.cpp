@@ -2,20 +2,17 @@
 
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
-#include "document/colourstyles.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
-#include "render/chaos/pointcolour.h"
+#include "render/chaos/chaosgame.h"
 #include "render/exact/chainlanes.h"
 #include "render/exact/rastercanvas.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -26,196 +23,8 @@ namespace Vorlane {
 
 namespace {
 
-int colourDraws(const FractalDocument &document)
-{
-    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
-    return style ? style->randomDraws : 0;
-}
-
-class Iteration
-{
-public:
-    Iteration(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random)
-        : m_document(document)
-        , m_random(random)
-        , m_unitScaleX(toSingle(double(scaleWidth) * double(document.settings.scaleX)))
-        , m_unitScaleY(toSingle(double(scaleHeight) * double(document.settings.scaleY)))
-    {
-        prepareMaps(scaleWidth, scaleHeight);
-    }
-
-    Point16 scaledBasePoint(qint32 number) const
-    {
-        const BasePoint &base = m_document.basePoints.at(number - 1);
-        return {cint16(double(float(base.x)) * double(m_unitScaleX)),
-                cint16(double(float(base.y)) * double(m_unitScaleY))};
-    }
-
-    void select(int selected) { m_selected = quint8(selected); }
-    int selected() const { return m_selected; }
-    // False when no draw can ever choose a map: no maps, or no weight.
-    bool canSelect() const { return m_cumulativeWeights[m_trCount] > 0.0f; }
-
-    qint16 basePointNumber(float drawn) const
-    {
-        return qint16(floorToInt(double(drawn) * double(m_document.basePointCount())) + 1);
-    }
-
-    // The last j whose table entry j − 1 lies strictly below r wins; with no
-    // such j the previous choice stays (transformation 0 before the first).
-    quint8 chooseTransformation()
-    {
-        const float r = chosenNumber(m_random.next());
-        const int chosen = m_weightsAscend ? countEntriesBelow(r) : lastEntryBelow(r);
-        if (chosen > 0)
-            m_selected = quint8(chosen);
-        return m_selected;
-    }
-
-    // The transformation each drawn number of a block chooses, in
-    // selected: the previous choice where none is made.
-    void chooseTransformations(ChainStepping stepping, const float *drawn, quint8 *selected, qint32 count)
-    {
-        if (m_weightsAscend) {
-            Vorlane::countEntriesBelow(stepping, m_cumulativeWeights.data(), m_trCount, drawn, selected, std::size_t(count));
-        } else {
-            for (qint32 n = 0; n < count; ++n)
-                selected[n] = quint8(lastEntryBelow(chosenNumber(drawn[n])));
-        }
-        quint8 last = m_selected;
-        for (qint32 n = 0; n < count; ++n) {
-            last = selected[n] > 0 ? selected[n] : last;
-            selected[n] = last;
-        }
-        m_selected = last;
-    }
-
-    const SteppingMaps &maps() const { return m_maps; }
-
-private:
-    float chosenNumber(float drawn) const
-    {
-        return toSingle(double(drawn) * double(m_cumulativeWeights[m_trCount]));
-    }
-
-    // With no negative weight the entries below r are the first ones, so the
-    // last of them is their count: worked out without a branch, which a
-    // random choice would mispredict.
-    int countEntriesBelow(float r) const
-    {
-        int count = 0;
-        for (int j = 0; j < m_trCount; ++j)
-            count += m_cumulativeWeights[j] < r ? 1 : 0;
-        return count;
-    }
-
-    int lastEntryBelow(float r) const
-    {
-        for (int j = m_trCount; j >= 1; --j) {
-            if (r > m_cumulativeWeights[j - 1])
-                return j;
-        }
-        return 0;
-    }
-
-    void prepareMaps(float scaleWidth, float scaleHeight)
-    {
-        const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
-        const RenderSettings &settings = m_document.settings;
-        m_trCount = m_document.trCount();
-        m_maps.count = m_trCount + 1;
-        for (int k = 1; k <= m_trCount; ++k) {
-            const Transformation &tr = m_document.transformations.at(k - 1);
-            const double theta = double(degToRad) * double(tr.rotation);
-            m_maps.contractionX[k] = tr.contraction[0];
-            m_maps.contractionY[k] = tr.contraction[1];
-            m_maps.cosTheta[k] = std::cos(theta);
-            m_maps.sinTheta[k] = std::sin(theta);
-            m_maps.translationX[k] = double(settings.scaleX) * double(tr.translation[0]) * double(scaleWidth);
-            m_maps.translationY[k] = double(settings.scaleY) * double(tr.translation[1]) * double(scaleHeight);
-            m_cumulativeWeights[k] = toSingle(transformationWeight(tr) + double(m_cumulativeWeights[k - 1]));
-            m_weightsAscend = m_weightsAscend && m_cumulativeWeights[k] >= m_cumulativeWeights[k - 1];
-        }
-    }
-
-    const FractalDocument &m_document;
-    RandomGenerator &m_random;
-    float m_unitScaleX;
-    float m_unitScaleY;
-    int m_trCount = 0;
-    bool m_weightsAscend = true;
-    quint8 m_selected = 0;
-    SteppingMaps m_maps;
-    std::array<float, maxTransformations + 1> m_cumulativeWeights{};
-};
-
-// The colour of each point. Radiating colours depend only on the iterations
-// since the last restart, so they are worked out once per run.
-class PointColours
-{
-public:
-    explicit PointColours(const FractalDocument &document)
-        : m_document(document)
-    {
-        const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
-        if (!style || !style->byIterationOnly)
-            return;
-        m_byIteration.resize(document.settings.resolution);
-        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            m_byIteration[cir] = colourOfDrawn(document, 0.0f, 0, cir);
-    }
-
-    // The colours of count points from number a on, from firstCir on with
-    // no restart among them; drawn[i × stride] is point i's random number
-    // in the styles that take one.
-    void colours(qint32 a, qint16 firstCir, const float *drawn, int stride, qint32 count, qint32 *colours) const
-    {
-        if (!m_byIteration.empty()) {
-            std::copy_n(m_byIteration.begin() + firstCir, count, colours);
-            return;
-        }
-        for (qint32 i = 0; i < count; ++i)
-            colours[i] = colourOfDrawn(m_document, drawn[i * stride], a + i, qint16(firstCir + i));
-    }
-
-private:
-    const FractalDocument &m_document;
-    std::vector<qint32> m_byIteration;
-};
-
-// Long enough to keep the target's calls rare, short enough to stay in cache.
+// Long enough to keep the output's calls rare, short enough to stay in cache.
 constexpr qint32 blockSize = 4096;
-
-// Hands a block's points to a RenderTarget as canvas positions.
-class PointOutput
-{
-public:
-    PointOutput(const FractalDocument &document, float scaleWidth, float scaleHeight, RenderTarget &target)
-        : m_target(target)
-        , m_halfWidth(double(scaleWidth) / 2.0)
-        , m_halfHeight(double(scaleHeight) / 2.0)
-        , m_centreX(document.centreX)
-        , m_centreY(document.centreY)
-    {
-    }
-
-    void put(const Point16 *points, const qint32 *colours, qint32 count)
-    {
-        for (qint32 n = 0; n < count; ++n) {
-            m_points[n] = {toSingle(m_halfWidth + points[n].x - m_centreX),
-                           toSingle(m_halfHeight - points[n].y + m_centreY), colours[n]};
-        }
-        m_target.plot(m_points.data(), count);
-    }
-
-private:
-    RenderTarget &m_target;
-    const double m_halfWidth;
-    const double m_halfHeight;
-    const qint16 m_centreX;
-    const qint16 m_centreY;
-    std::array<PlottedPoint, blockSize> m_points;
-};
 
 QRgb rgbOf(qint32 colour)
 {
@@ -303,8 +112,8 @@ template<typename Surface>
 class PixelOutput
 {
 public:
-    PixelOutput(const FractalDocument &document, int width, int height, ChainStepping stepping, Surface &surface)
-        : m_mapping(width, height, document.centreX, document.centreY)
+    PixelOutput(const ViewTransform &view, int width, int height, ChainStepping stepping, Surface &surface)
+        : m_view(view)
         , m_stepping(stepping)
         , m_width(quint32(width))
         , m_height(quint32(height))
@@ -312,9 +121,9 @@ public:
     {
     }
 
-    void put(const Point16 *points, const qint32 *colours, qint32 count)
+    void put(const CanvasPoint *points, const qint32 *colours, qint32 count)
     {
-        m_mapping.pixels(m_stepping, points, count, m_columns.data(), m_rows.data());
+        pixels(m_stepping, m_view, points, count, m_columns.data(), m_rows.data());
         for (qint32 n = 0; n < count; ++n) {
             // A negative position turns into a large unsigned one: off the canvas too.
             const quint32 x = quint32(m_columns[n]);
@@ -325,7 +134,7 @@ public:
     }
 
 private:
-    const PixelMapping m_mapping;
+    const ViewTransform &m_view;
     const ChainStepping m_stepping;
     std::array<qint32, blockSize> m_columns;
     std::array<qint32, blockSize> m_rows;
@@ -344,21 +153,21 @@ class BlockRenderer
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
-    BlockRenderer(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
+    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
                   qint64 first, int selected, ChainStepping stepping, Output &output)
-        : m_iteration(document, scaleWidth, scaleHeight, random)
-        , m_colours(document)
+        : m_game(game)
+        , m_steppingMaps(steppingMaps)
         , m_random(random)
         , m_stepping(stepping)
         , m_output(output)
-        , m_resolution(document.settings.resolution)
-        , m_colourDraws(colourDraws(document))
+        , m_resolution(game.resolution)
+        , m_colourDraws(game.colours.draws())
         , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
         , m_cir(qint16((first - 1) % m_resolution))
-        , m_point(m_iteration.scaledBasePoint(1))
+        , m_selected(quint8(selected))
+        , m_point(game.maps.basePoint(1))
         , m_next(first)
     {
-        m_iteration.select(selected);
     }
 
     // Plans and moves the next count iterations and hands their points on.
@@ -376,6 +185,7 @@ private:
         return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
     }
 
+    // IterationPlanner's plans for a block, a span between restarts at a time.
     void plan(qint32 count)
     {
         const int perIteration = 1 + m_colourDraws;
@@ -388,13 +198,12 @@ private:
             qint32 span = m_untilRestart - 1;
             qint16 firstCir = qint16(m_cir + 1);
             if (m_untilRestart == 1) {
-                m_restarts.push_back({n, m_iteration.basePointNumber(*drawn++)});
+                m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
                 span = m_resolution;
                 firstCir = 0;
             }
             const qint32 length = std::min(span, count - n);
-            // Point numbers stop at totalPoints, a 32-bit value.
-            m_colours.colours(qint32(m_next + n), firstCir, drawn, perIteration, length, &m_colour[n]);
+            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
             for (qint32 i = 0; i < length; ++i)
                 m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
             drawn += length * perIteration;
@@ -402,7 +211,21 @@ private:
             m_untilRestart = span - length + 1;
             n += length;
         }
-        m_iteration.chooseTransformations(m_stepping, m_choiceDrawn.data(), m_transformation.data(), count);
+        chooseMaps(count);
+    }
+
+    // PreparedMaps::choose for each of a block's numbers: the previous
+    // choice where a number chooses none.
+    void chooseMaps(qint32 count)
+    {
+        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
+                          m_transformation.data(), std::size_t(count));
+        quint8 last = m_selected;
+        for (qint32 n = 0; n < count; ++n) {
+            last = m_transformation[n] > 0 ? m_transformation[n] : last;
+            m_transformation[n] = last;
+        }
+        m_selected = last;
     }
 
     // Each restart begins a chain that owes nothing to the one before.
@@ -410,21 +233,21 @@ private:
     {
         m_chains.clear();
         qint32 begin = 0;
-        Point16 point = m_point;
+        CanvasPoint point = m_point;
         for (const Restart &restart : m_restarts) {
             if (restart.iteration > begin)
                 m_chains.push_back({begin, restart.iteration, point});
             begin = restart.iteration;
-            point = m_iteration.scaledBasePoint(restart.basePoint);
+            point = m_game.maps.basePoint(restart.basePoint);
         }
         m_chains.push_back({begin, count, point});
-        stepChains(m_stepping, m_iteration.maps(), m_transformation.data(), m_chains.data(), m_chains.size(),
+        stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
                    m_points.data());
         m_point = m_chains.back().point;
     }
 
-    Iteration m_iteration;
-    const PointColours m_colours;
+    const CanvasChaosGame &m_game;
+    const SteppingMaps &m_steppingMaps;
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
     Output &m_output;
@@ -432,8 +255,9 @@ private:
     const int m_colourDraws;
     qint32 m_untilRestart; // to the next multiple of resolution
     qint16 m_cir;
-    Point16 m_point; // where the next iteration starts unless it restarts
-    qint64 m_next;   // the number of the next iteration
+    quint8 m_selected; // the map chosen last
+    CanvasPoint m_point; // where the next iteration starts unless it restarts
+    qint64 m_next;       // the number of the next iteration
     // At most a restart's, a colour's and a choice's number an iteration.
     std::array<float, 3 * blockSize> m_drawn;
     std::array<float, blockSize> m_choiceDrawn;
@@ -445,68 +269,35 @@ private:
     std::vector<Restart> m_restarts;
     std::array<qint32, blockSize> m_colour;
     std::array<quint8, blockSize> m_transformation;
-    std::array<Point16, blockSize> m_points;
+    std::array<CanvasPoint, blockSize> m_points;
     std::vector<Chain> m_chains;
 };
-
-
-// Where a stretch starts: the random sequence before its first iteration
-// and the transformation chosen last before it.
-struct StretchStart
-{
-    RandomGenerator random;
-    int selected = 0;
-};
-
-// Draws the random numbers of iterations from to to − 1, choosing the
-// transformations as the run would but moving no point; returns the last
-// transformation chosen, 0 for none.
-int replayChoices(const FractalDocument &document, float scaleWidth, float scaleHeight, RandomGenerator &random,
-                  qint64 from, qint64 to)
-{
-    Iteration iteration(document, scaleWidth, scaleHeight, random);
-    if (!iteration.canSelect()) {
-        random.discard(quint64(randomDrawsBefore(document, to) - randomDrawsBefore(document, from)));
-        return 0;
-    }
-    const qint64 resolution = document.settings.resolution;
-    const int perIteration = colourDraws(document);
-    for (qint64 i = from; i < to; ++i) {
-        random.discard(quint64(perIteration + (i % resolution == 0 ? 1 : 0)));
-        iteration.chooseTransformation();
-    }
-    return iteration.selected();
-}
-
-// The start of a stretch from that of the one before. The choices depend on
-// random numbers alone, so the last chain's are replayed; one of them almost
-// always chooses, and if none does, the whole stretch before is.
-StretchStart nextStart(const FractalDocument &document, float scaleWidth, float scaleHeight,
-                       const StretchStart &previous, qint64 previousFirst, qint64 first)
-{
-    const qint64 lastChain = std::max(previousFirst, first - document.settings.resolution);
-    StretchStart next = previous;
-    next.random.discard(quint64(randomDrawsBefore(document, lastChain) - randomDrawsBefore(document, previousFirst)));
-    int chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, lastChain, first);
-    if (chosen == 0 && lastChain > previousFirst) {
-        next.random = previous.random;
-        chosen = replayChoices(document, scaleWidth, scaleHeight, next.random, previousFirst, first);
-    }
-    next.selected = chosen != 0 ? chosen : previous.selected;
-    return next;
-}
 
 // What the threads of one run share.
 struct SharedRun
 {
+    SharedRun(const FractalDocument &document, const RunControl &run, ChainStepping stepping,
+              const RandomGenerator &random, const RasterCanvas::PixelWriter &canvas)
+        : document(document)
+        , run(run)
+        , stepping(stepping)
+        , runStart(random)
+        , view(document, QSize(canvas.width(), canvas.height()))
+        , game(canvasChaosGame(document, view))
+        , steppingMaps(game.maps)
+    {
+    }
+
     const FractalDocument &document;
-    const PictureRun &run;
+    const RunControl &run;
+    const ChainStepping stepping;
     const RandomGenerator runStart;
-    const float scaleWidth;
-    const float scaleHeight;
+    const ViewTransform view;
+    const CanvasChaosGame game;
+    const SteppingMaps steppingMaps;
     std::atomic<qint64> pointsDone{0};
 
-    bool stopped() const { return run.stop && run.stop->load(std::memory_order_relaxed); }
+    bool stopped() const { return run.stopped(); }
 };
 
 // Reports the progress steps the points done have reached, each once and in order.
@@ -516,6 +307,7 @@ public:
     explicit ProgressSteps(const SharedRun &shared)
         : m_shared(shared)
         , m_step(progressStep(shared.document.settings.totalPoints))
+        , m_steps(shared.document.settings.totalPoints / m_step)
     {
     }
 
@@ -525,12 +317,13 @@ public:
             return;
         const qint64 reached = m_shared.pointsDone.load(std::memory_order_relaxed) / m_step;
         while (m_reported < reached)
-            m_shared.run.onProgress(qint32(++m_reported));
+            m_shared.run.onProgress(++m_reported, m_steps);
     }
 
 private:
     const SharedRun &m_shared;
     const qint64 m_step;
+    const qint64 m_steps; // of the whole run
     qint64 m_reported = 0;
 };
 
@@ -541,11 +334,10 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
                        RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
 {
     // Large: they hold a block of plans and pixels.
-    const auto output = std::make_unique<PixelOutput<Surface>>(shared.document, canvas.width(), canvas.height(),
-                                                               shared.run.stepping, surface);
+    const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(),
+                                                               shared.stepping, surface);
     const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.document, shared.scaleWidth, shared.scaleHeight, random, stretch.first, selected, shared.run.stepping,
-        *output);
+        shared.game, shared.steppingMaps, random, stretch.first, selected, shared.stepping, *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
@@ -556,12 +348,6 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
             afterBlock();
     }
     return true;
-}
-
-// The number of threads PictureRun::threads asks for.
-int renderThreads(int requested)
-{
-    return requested > 0 ? requested : std::max(1, QThread::idealThreadCount());
 }
 
 // Hands the stretches of a run to the threads in order, as soon as it knows
@@ -587,9 +373,8 @@ public:
     void position()
     {
         for (std::size_t s = 1; s < m_starts.size(); ++s) {
-            const StretchStart start = nextStart(m_shared.document, m_shared.scaleWidth, m_shared.scaleHeight,
-                                                 m_starts[s - 1], m_stretches[qsizetype(s) - 1].first,
-                                                 m_stretches[qsizetype(s)].first);
+            const StretchStart start = nextStart(m_shared.document, m_shared.game.maps, m_starts[s - 1],
+                                                 m_stretches[qsizetype(s) - 1].first, m_stretches[qsizetype(s)].first);
             const std::lock_guard lock(m_mutex);
             m_starts[s] = start;
             ++m_positioned;
@@ -740,70 +525,20 @@ qint32 progressStep(qint32 totalPoints)
     return qMax<qint32>(1, qint32(floorToInt(double(totalPoints) / 60.0)));
 }
 
-void renderFractal(const FractalDocument &document, float scaleWidth, float scaleHeight,
-                   RandomGenerator &random, RenderTarget &target, ChainStepping stepping)
-{
-    renderStretch(document, scaleWidth, scaleHeight, {1, document.settings.totalPoints}, 0, random, target, stepping);
-}
-
-void renderStretch(const FractalDocument &document, float scaleWidth, float scaleHeight, Stretch stretch,
-                   int selected, RandomGenerator &random, RenderTarget &target, ChainStepping stepping)
-{
-    Q_ASSERT(renderProblem(document).isEmpty());
-    // Large: they hold a block of plans and points.
-    const auto output = std::make_unique<PointOutput>(document, scaleWidth, scaleHeight, target);
-    const auto renderer = std::make_unique<BlockRenderer<PointOutput>>(document, scaleWidth, scaleHeight, random,
-                                                                       stretch.first, selected, stepping, *output);
-    const qint64 step = progressStep(document.settings.totalPoints);
-    for (qint64 first = stretch.first; first <= stretch.last;) {
-        const qint64 untilProgress = step - (first - 1) % step;
-        const qint64 count = std::min({qint64(blockSize), untilProgress, stretch.last - first + 1});
-        renderer->render(qint32(count));
-        first += count;
-        if ((first - 1) % step == 0)
-            target.progressStepDone(qint32((first - 1) / step));
-    }
-}
-
-QList<Stretch> planStretches(qint64 totalPoints, qint16 resolution, int parts)
-{
-    QList<Stretch> stretches;
-    if (totalPoints < 1)
-        return stretches;
-    qint64 first = 1;
-    for (qint64 part = 1; part < parts; ++part) {
-        const qint64 share = 1 + totalPoints * part / parts;
-        const qint64 restart = (share + resolution - 1) / resolution * resolution;
-        if (restart > first && restart <= totalPoints) {
-            stretches.append({first, restart - 1});
-            first = restart;
-        }
-    }
-    stretches.append({first, totalPoints});
-    return stretches;
-}
-
-qint64 randomDrawsBefore(const FractalDocument &document, qint64 iteration)
-{
-    const qint64 done = iteration - 1;
-    return done * (1 + colourDraws(document)) + done / document.settings.resolution;
-}
-
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
-                   const PictureRun &run)
+                   const RunControl &run, ChainStepping stepping)
 {
     Q_ASSERT(renderProblem(document).isEmpty());
     const qint64 totalPoints = document.settings.totalPoints;
     const qint64 worthwhile = totalPoints / std::max<qint64>(1, run.pointsPerThread);
-    const int threads = int(std::clamp<qint64>(worthwhile, 1, renderThreads(run.threads)));
+    const int threads = int(std::clamp<qint64>(worthwhile, 1, runThreads(run.threads)));
     // Several stretches a thread, handed out as threads come free, so that a
     // thread the system holds back delays the run by a short stretch only.
     constexpr int stretchesPerThread = 4;
     const QList<Stretch> stretches = planStretches(totalPoints, document.settings.resolution,
                                                    threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
-    SharedRun shared{document, run, random, float(writer.width() * RasterCanvas::unitsPerPixel),
-                     float(writer.height() * RasterCanvas::unitsPerPixel)};
+    SharedRun shared(document, run, stepping, random, writer);
     bool completed = true;
     if (stretches.size() > 1) {
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);

@@ -4,10 +4,10 @@
 #include "common/rounding.h"
 #include "document/colour.h"
 #include "document/fractaldocument.h"
-#include "render/chaos/pointcolour.h"
+#include "render/chaos/chaosgame.h"
+#include "render/chaos/preparedmaps.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 
 #include <algorithm>
 #include <array>
@@ -42,78 +42,16 @@ std::uint32_t pieceSeed(std::uint32_t seed, quint64 piece)
     return std::uint32_t((z ^ (z >> 31)) >> 32);
 }
 
-// A map as x' = a·x + b·y + e, y' = c·x + d·y + f, in document units.
-struct AffineMap
-{
-    double a = 0.0, b = 0.0, c = 0.0, d = 0.0, e = 0.0, f = 0.0;
-};
-
-// The colours of the points, by the document's style. Chronological colours
-// run over the poster's own point count, which may pass 32 bits.
-class PosterColours
-{
-public:
-    PosterColours(const FractalDocument &document, qint64 totalPoints)
-        : m_document(document)
-        , m_totalPoints(totalPoints)
-    {
-        if (document.colours.colourStyle != RadiatingColour)
-            return;
-        RandomGenerator unused;
-        m_byIteration.resize(document.settings.resolution);
-        for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            m_byIteration[cir] = pointColour(document, unused, 0, cir);
-    }
-
-    qint32 colour(RandomGenerator &random, qint64 a, qint16 cir) const
-    {
-        if (!m_byIteration.empty())
-            return m_byIteration[cir];
-        const ColourScheme &colours = m_document.colours;
-        if (colours.colourStyle == ChronologicalColour)
-            return blendColours(colours.colour1, colours.colour2, toSingle(double(a) / double(m_totalPoints)));
-        return pointColour(m_document, random, 0, cir);
-    }
-
-private:
-    const FractalDocument &m_document;
-    qint64 m_totalPoints;
-    std::vector<qint32> m_byIteration;
-};
-
 // Random iteration in double precision, one piece at a time.
 class PosterIteration
 {
 public:
     PosterIteration(const FractalDocument &document, qint64 totalPoints)
-        : m_document(document)
-        , m_colours(document, totalPoints)
-        , m_resolution(document.settings.resolution)
+        : m_game(document, PlaneArithmetic(), totalPoints)
     {
-        const double degToRad = 4.0 * std::atan(1.0) / 180.0;
-        m_mapCount = document.trCount();
-        double total = 0.0;
-        for (int k = 1; k <= m_mapCount; ++k) {
-            const Transformation &tr = document.transformations.at(k - 1);
-            const double theta = degToRad * double(tr.rotation);
-            const double cx = double(tr.contraction[0]);
-            const double cy = double(tr.contraction[1]);
-            m_maps[k] = {cx * std::cos(theta), -cy * std::sin(theta), cx * std::sin(theta), cy * std::cos(theta),
-                         double(tr.translation[0]), double(tr.translation[1])};
-            m_cumulative[k - 1] = total;
-            total += std::fabs(cx * cy);
-        }
-        m_totalWeight = total;
     }
 
-    QByteArray checksum() const
-    {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        hash.addData(QByteArrayView(reinterpret_cast<const char *>(m_maps.data()), qsizetype(sizeof(m_maps))));
-        hash.addData(
-            QByteArrayView(reinterpret_cast<const char *>(m_cumulative.data()), qsizetype(sizeof(m_cumulative))));
-        return hash.result();
-    }
+    QByteArray checksum() const { return m_game.maps.checksum(); }
 
     // Calls plot(x, y, colour) for the points first to end − 1 (numbered
     // from 1) of the poster's sequence, drawn from the generator of piece.
@@ -122,55 +60,16 @@ public:
     void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
     {
         RandomGenerator random(pieceSeed(seed, piece));
-        BasePoint start = m_document.basePoints.constFirst();
-        if (piece != 0)
-            start = randomBasePoint(random);
-        double x = start.x;
-        double y = start.y;
-        int selected = 0;
-        qint16 cir = qint16(first % m_resolution);
+        const qint32 start = piece == 0 ? 1 : m_game.maps.randomBasePointNumber(random);
+        ChaosChain<PlaneArithmetic> chain(m_game, random, first, 0, m_game.maps.basePoint(start));
         for (qint64 a = first; a < end; ++a) {
-            if (cir == 0) {
-                const BasePoint base = randomBasePoint(random);
-                x = base.x;
-                y = base.y;
-            }
-            plot(x, y, m_colours.colour(random, a, cir));
-            selected = chooseMap(random, selected);
-            const AffineMap &map = m_maps[selected];
-            const double nextX = map.a * x + map.b * y + map.e;
-            y = map.c * x + map.d * y + map.f;
-            x = nextX;
-            cir = cir + 1 == m_resolution ? 0 : qint16(cir + 1);
+            const ChaosChain<PlaneArithmetic>::Step step = chain.next();
+            plot(step.point.x, step.point.y, step.colour);
         }
     }
 
 private:
-    BasePoint randomBasePoint(RandomGenerator &random) const
-    {
-        const qint64 index = floorToInt(double(random.next()) * double(m_document.basePointCount()));
-        return m_document.basePoints.at(index);
-    }
-
-    // As the window's renderer chooses: the map whose share of the total
-    // weight holds the random number, the previous one when it is 0.
-    int chooseMap(RandomGenerator &random, int previous) const
-    {
-        const double r = double(random.next()) * m_totalWeight;
-        int below = 0;
-        for (int j = 0; j < m_mapCount; ++j)
-            below += m_cumulative[j] < r ? 1 : 0;
-        return below > 0 ? below : previous;
-    }
-
-    const FractalDocument &m_document;
-    PosterColours m_colours;
-    qint16 m_resolution;
-    int m_mapCount = 0;
-    double m_totalWeight = 0.0;
-    // Index 0 is the all-zero map, the fallback before any choice.
-    std::array<AffineMap, maxTransformations + 1> m_maps{};
-    std::array<double, maxTransformations> m_cumulative{};
+    const ChaosGame<PlaneArithmetic> m_game;
 };
 
 // The value at share of the sorted values.
@@ -292,44 +191,237 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
     return largest;
 }
 
-// One poster run. Each round every worker computes a few pieces, each into
-// splats sorted by band of rows; then the workers add the splats band by
-// band, the even bands first and the odd ones after, because a splat reaches
-// one row into the next band. A band is added by one worker at a time, so no pixel
-// is ever written by two threads at once, and the sums are whole numbers, so
-// neither the thread count nor the order changes a bit.
-class PosterRun
+// The rows of a poster cut into bands. A band's rows are a power of two, so
+// finding a splat's band is a shift, and at most 128, so a splat's row fits
+// BandSplat.
+class PosterBands
 {
 public:
     static constexpr qint64 bandBytes = 1 << 21;
+
+    explicit PosterBands(QSize size)
+        : m_shift(shiftFor(size.width()))
+        , m_count(((size.height() - 1) >> m_shift) + 1)
+    {
+    }
+
+    int count() const { return m_count; }
+    int of(const Splat &splat) const { return qMax(splat.row, 0) >> m_shift; }
+    // The row just above band, where its splats' rows are counted from.
+    int rowAbove(int band) const { return (band << m_shift) - 1; }
+
+private:
+    static int shiftFor(int width)
+    {
+        int shift = 0;
+        while (shift < 7 && (qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
+            ++shift;
+        return shift;
+    }
+
+    int m_shift;
+    int m_count;
+};
+
+// A worker's splats of the pieces it computed in a round, sorted by band.
+struct SortedSplats
+{
+    std::vector<Splat> splats; // of the piece being computed
+    std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
+    // Where each piece's bands begin in sorted, bands + 1 a piece.
+    std::vector<quint32> bandStart;
+    std::vector<quint32> bandNext; // where the next splat of each band goes
+    int computed = 0; // pieces this round
+
+    const quint32 *bandStartOf(int piece, int bands) const { return bandStart.data() + piece * (bands + 1); }
+};
+
+// Computes pieces of the poster's random sequence into splats sorted by band.
+class PosterPieceComputer
+{
+public:
+    PosterPieceComputer(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
+                        QSize size, const PosterBands &bands)
+        : m_iteration(document, settings.points)
+        , m_raster(view, size)
+        , m_settings(settings)
+        , m_bands(bands)
+    {
+    }
+
+    qint64 pointsOf(qint64 piece) const
+    {
+        return qBound<qint64>(0, m_settings.points - piece * posterPiecePoints, posterPiecePoints);
+    }
+
+    // Room for pieces pieces a round.
+    void makeRoom(SortedSplats &worker, int pieces) const
+    {
+        worker.splats.resize(posterPiecePoints);
+        worker.sorted.resize(posterPiecePoints * pieces);
+        worker.bandStart.resize((m_bands.count() + 1) * pieces);
+        worker.bandNext.resize(m_bands.count());
+    }
+
+    // Starts a round: nothing computed.
+    static void clear(SortedSplats &worker)
+    {
+        std::fill(worker.bandStart.begin(), worker.bandStart.end(), 0u);
+        worker.computed = 0;
+    }
+
+    // Computes piece as the worker's next of the round.
+    void compute(qint64 piece, SortedSplats &worker) const
+    {
+        const int batch = worker.computed;
+        quint32 *counts = worker.bandStart.data() + batch * (m_bands.count() + 1);
+        qsizetype count = 0;
+        const qint64 first = piece * posterPiecePoints + 1;
+        m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
+                        [&](double x, double y, qint32 colour) {
+                            Splat &splat = worker.splats[count];
+                            if (m_raster.splat(x, y, colour, splat)) {
+                                ++counts[m_bands.of(splat) + 1];
+                                ++count;
+                            }
+                        });
+        sortByBand(worker, batch, count);
+        ++worker.computed;
+    }
+
+private:
+    // Each band's splats counted at the batch's bandStart[band + 1] as they
+    // were made.
+    void sortByBand(SortedSplats &worker, int batch, qsizetype count) const
+    {
+        quint32 *start = worker.bandStart.data() + batch * (m_bands.count() + 1);
+        start[0] = quint32(batch * posterPiecePoints);
+        for (int b = 0; b < m_bands.count(); ++b)
+            start[b + 1] += start[b];
+        // Nothing is allocated here: a worker thread has no one to tell.
+        std::copy(start, start + m_bands.count(), worker.bandNext.begin());
+        for (qsizetype i = 0; i < count; ++i) {
+            const Splat &splat = worker.splats[i];
+            const int band = m_bands.of(splat);
+            worker.sorted[worker.bandNext[band]++] = packed(splat, m_bands.rowAbove(band));
+        }
+    }
+
+    const PosterIteration m_iteration;
+    const PosterRaster m_raster;
+    const PosterSettings &m_settings;
+    const PosterBands &m_bands;
+};
+
+// Adds the splats of a band, of every worker's pieces, to the sums. The
+// densest pixel is noted per band as the sums grow, and a band is added by
+// one worker at a time, so no one has to scan the sums after.
+class PosterBandAdder
+{
+public:
+    PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands)
+        : m_sums(sums)
+        , m_bands(bands)
+        , m_bandLargest(std::size_t(bands.count()), 0)
+        , m_bandReached(std::size_t(bands.count()), 0)
+    {
+    }
+
+    void add(int band, const std::vector<SortedSplats> &workers)
+    {
+        const int above = m_bands.rowAbove(band);
+        quint64 largest = m_bandLargest[std::size_t(band)];
+        bool reached = m_bandReached[std::size_t(band)] != 0;
+        for (const SortedSplats &worker : workers) {
+            for (int batch = 0; batch < worker.computed; ++batch) {
+                const quint32 *start = worker.bandStartOf(batch, m_bands.count());
+                largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                reached = reached || start[band + 1] > start[band];
+            }
+        }
+        m_bandLargest[std::size_t(band)] = largest;
+        m_bandReached[std::size_t(band)] = char(reached);
+    }
+
+    // A band's splats reach its rows and the row below them.
+    PosterReach reach() const
+    {
+        const int height = m_sums.size().height();
+        PosterReach reach{0, std::vector<bool>(std::size_t(height), false)};
+        for (int band = 0; band < m_bands.count(); ++band) {
+            reach.largestWeight = qMax(reach.largestWeight, m_bandLargest[std::size_t(band)]);
+            if (!m_bandReached[std::size_t(band)])
+                continue;
+            const int end = qMin(height, m_bands.rowAbove(band + 1) + 2);
+            for (int row = m_bands.rowAbove(band) + 1; row < end; ++row)
+                reach.rows[std::size_t(row)] = true;
+        }
+        return reach;
+    }
+
+private:
+    quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    {
+        quint64 largest = 0;
+        for (quint32 i = first; i < end; ++i) {
+            if (i + prefetchDistance < end)
+                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
+            largest = qMax(largest, addSplat(m_sums, unpacked(splats[i], rowAbove)));
+        }
+        return largest;
+    }
+
+    // The sums a splat reaches are seldom in the cache, and waiting for each
+    // in turn leaves the processor idle; asked for a few splats ahead, they
+    // arrive while the splats before are added.
+    static constexpr quint32 prefetchDistance = 16;
+
+    void prefetch(const Splat &splat) const
+    {
+        const QSize size = m_sums.size();
+        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+        const int row = qBound(0, splat.row, size.height() - 1);
+        const int below = qMin(row + 1, size.height() - 1);
+        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
+            __builtin_prefetch(pixel, 1);
+            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
+        }
+    }
+
+    PosterAccumulation &m_sums;
+    const PosterBands &m_bands;
+    std::vector<quint64> m_bandLargest;
+    std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
+};
+
+// One poster run. Each round every worker computes a few pieces, each into
+// splats sorted by band of rows; then the workers add the splats band by
+// band, the even bands first and the odd ones after, because a splat reaches
+// one row into the next band. A band is added by one worker at a time, so no
+// pixel is ever written by two threads at once, and the sums are whole
+// numbers, so neither the thread count nor the order changes a bit.
+class PosterRun
+{
+public:
     // Most pieces a worker computes in a round: the more splats a band gathers,
     // the more of them find its sums still in the cache.
     static constexpr int piecesPerRound = 4;
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
-              PosterPieces pieces, PosterAccumulation &sums, const PosterRunControl &control, int workers)
-        : m_iteration(document, settings.points)
-        , m_raster(view, sums.size())
-        , m_settings(settings)
+              PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers)
+        : m_bands(sums.size())
+        , m_computer(document, settings, view, sums.size(), m_bands)
+        , m_adder(sums, m_bands)
         , m_pieces(pieces)
-        , m_sums(sums)
         , m_control(control)
-        , m_bandShift(bandShift(sums.size().width()))
-        , m_bandCount(((sums.size().height() - 1) >> m_bandShift) + 1)
         , m_batches(int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers)))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
-        , m_bandLargest(std::size_t(m_bandCount), 0)
-        , m_bandReached(std::size_t(m_bandCount), 0)
     {
         for (qint64 piece = pieces.first; piece < pieces.end; ++piece)
-            m_total += pointsOf(piece);
-        for (Worker &worker : m_workers) {
-            worker.splats.resize(posterPiecePoints);
-            worker.sorted.resize(posterPiecePoints * m_batches);
-            worker.bandStart.resize((m_bandCount + 1) * m_batches);
-            worker.bandNext.resize(m_bandCount);
-        }
+            m_total += m_computer.pointsOf(piece);
+        for (SortedSplats &worker : m_workers)
+            m_computer.makeRoom(worker, m_batches);
     }
 
     PosterRunResult run()
@@ -355,20 +447,10 @@ public:
         if (!started)
             return {PosterRunEnd::Failed,
                     QCoreApplication::translate("Poster", "The poster's worker threads could not be started."), {}};
-        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString(), reach()};
+        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString(), m_adder.reach()};
     }
 
 private:
-    struct Worker
-    {
-        std::vector<Splat> splats; // of the piece being computed
-        std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
-        // Where each piece's bands begin in sorted, m_bandCount + 1 a piece.
-        std::vector<quint32> bandStart;
-        std::vector<quint32> bandNext; // where the next splat of each band goes
-        int computed = 0; // pieces this round
-    };
-
     struct Completion
     {
         PosterRun *run;
@@ -380,11 +462,6 @@ private:
     qint64 pieceOf(int worker, int batch) const
     {
         return m_pieces.first + (m_round * m_batches + batch) * qint64(m_workers.size()) + worker;
-    }
-
-    qint64 pointsOf(qint64 piece) const
-    {
-        return qBound<qint64>(0, m_settings.points - piece * posterPiecePoints, posterPiecePoints);
     }
 
     void work(int w)
@@ -401,123 +478,19 @@ private:
 
     void compute(int w)
     {
-        Worker &worker = m_workers[w];
-        std::fill(worker.bandStart.begin(), worker.bandStart.end(), 0u);
-        worker.computed = 0;
-        for (int batch = 0; batch < m_batches && pieceOf(w, batch) < m_pieces.end; ++batch) {
-            quint32 *counts = worker.bandStart.data() + batch * (m_bandCount + 1);
-            const qint64 piece = pieceOf(w, batch);
-            qsizetype count = 0;
-            const qint64 first = piece * posterPiecePoints + 1;
-            m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
-                            [&](double x, double y, qint32 colour) {
-                                Splat &splat = worker.splats[count];
-                                if (m_raster.splat(x, y, colour, splat)) {
-                                    ++counts[bandOf(splat) + 1];
-                                    ++count;
-                                }
-                            });
-            sortByBand(worker, batch, count);
-            ++worker.computed;
-        }
+        SortedSplats &worker = m_workers[w];
+        PosterPieceComputer::clear(worker);
+        for (int batch = 0; batch < m_batches && pieceOf(w, batch) < m_pieces.end; ++batch)
+            m_computer.compute(pieceOf(w, batch), worker);
     }
 
-    // A band's rows are a power of two, so finding a splat's band is a shift,
-    // and at most 128, so a splat's row fits BandSplat.
-    static int bandShift(int width)
-    {
-        int shift = 0;
-        while (shift < 7 && (qint64(2) << shift) * width * qint64(sizeof(PixelSums)) <= bandBytes)
-            ++shift;
-        return shift;
-    }
-
-    int bandOf(const Splat &splat) const { return qMax(splat.row, 0) >> m_bandShift; }
-
-    // Each band's splats counted at the batch's bandStart[band + 1] as they
-    // were made.
-    void sortByBand(Worker &worker, int batch, qsizetype count) const
-    {
-        quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
-        start[0] = quint32(batch * posterPiecePoints);
-        for (int b = 0; b < m_bandCount; ++b)
-            start[b + 1] += start[b];
-        // Nothing is allocated here: a worker thread has no one to tell.
-        std::copy(start, start + m_bandCount, worker.bandNext.begin());
-        for (qsizetype i = 0; i < count; ++i) {
-            const Splat &splat = worker.splats[i];
-            const int band = bandOf(splat);
-            worker.sorted[worker.bandNext[band]++] = packed(splat, rowAbove(band));
-        }
-    }
-
-    // The row just above band, where its splats' rows are counted from.
-    int rowAbove(int band) const { return (band << m_bandShift) - 1; }
-
-    // The densest pixel is noted per band as the sums grow, and a band is
-    // added by one worker at a time, so no one has to scan the sums after.
     void addBands(int parity)
     {
         for (;;) {
             const int band = 2 * m_nextBand.fetch_add(1) + parity;
-            if (band >= m_bandCount)
+            if (band >= m_bands.count())
                 return;
-            const int above = rowAbove(band);
-            quint64 largest = m_bandLargest[std::size_t(band)];
-            bool reached = m_bandReached[std::size_t(band)] != 0;
-            for (const Worker &worker : m_workers) {
-                for (int batch = 0; batch < worker.computed; ++batch) {
-                    const quint32 *start = worker.bandStart.data() + batch * (m_bandCount + 1);
-                    largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
-                    reached = reached || start[band + 1] > start[band];
-                }
-            }
-            m_bandLargest[std::size_t(band)] = largest;
-            m_bandReached[std::size_t(band)] = char(reached);
-        }
-    }
-
-    quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
-    {
-        quint64 largest = 0;
-        for (quint32 i = first; i < end; ++i) {
-            if (i + prefetchDistance < end)
-                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
-            largest = qMax(largest, addSplat(m_sums, unpacked(splats[i], rowAbove)));
-        }
-        return largest;
-    }
-
-    // A band's splats reach its rows and the row below them.
-    PosterReach reach() const
-    {
-        const int height = m_sums.size().height();
-        PosterReach reach{0, std::vector<bool>(std::size_t(height), false)};
-        for (int band = 0; band < m_bandCount; ++band) {
-            reach.largestWeight = qMax(reach.largestWeight, m_bandLargest[std::size_t(band)]);
-            if (!m_bandReached[std::size_t(band)])
-                continue;
-            const int end = qMin(height, ((band + 1) << m_bandShift) + 1);
-            for (int row = band << m_bandShift; row < end; ++row)
-                reach.rows[std::size_t(row)] = true;
-        }
-        return reach;
-    }
-
-    // The sums a splat reaches are seldom in the cache, and waiting for each
-    // in turn leaves the processor idle; asked for a few splats ahead, they
-    // arrive while the splats before are added.
-    static constexpr quint32 prefetchDistance = 16;
-
-    void prefetch(const Splat &splat) const
-    {
-        const QSize size = m_sums.size();
-        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
-        const int row = qBound(0, splat.row, size.height() - 1);
-        const int below = qMin(row + 1, size.height() - 1);
-        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
-            __builtin_prefetch(pixel, 1);
-            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
+            m_adder.add(band, m_workers);
         }
     }
 
@@ -529,29 +502,24 @@ private:
             return;
         for (int w = 0; w < int(m_workers.size()); ++w) {
             for (int batch = 0; batch < m_workers[w].computed; ++batch)
-                m_done += pointsOf(pieceOf(w, batch));
+                m_done += m_computer.pointsOf(pieceOf(w, batch));
         }
         ++m_round;
         if (m_control.onProgress)
             m_control.onProgress(m_done, m_total);
-        m_cancelled = m_control.cancel != nullptr && m_control.cancel->load();
+        m_cancelled = m_control.stop != nullptr && m_control.stop->load();
         m_stopped = m_cancelled || pieceOf(0, 0) >= m_pieces.end;
     }
 
-    const PosterIteration m_iteration;
-    const PosterRaster m_raster;
-    const PosterSettings &m_settings;
+    const PosterBands m_bands;
+    const PosterPieceComputer m_computer;
+    PosterBandAdder m_adder;
     const PosterPieces m_pieces;
-    PosterAccumulation &m_sums;
-    const PosterRunControl &m_control;
-    const int m_bandShift;
-    const int m_bandCount;
+    const RunControl &m_control;
     const int m_batches; // pieces a worker computes in a round
-    std::vector<Worker> m_workers;
+    std::vector<SortedSplats> m_workers;
     std::barrier<Completion> m_barrier;
     std::atomic<int> m_nextBand{0};
-    std::vector<quint64> m_bandLargest;
-    std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
     int m_phase = 0;
     qint64 m_round = 0;
     qint64 m_done = 0;
@@ -562,9 +530,7 @@ private:
 
 int workerCount(int requested, PosterPieces pieces)
 {
-    const int processors = int(qMax(1u, std::thread::hardware_concurrency()));
-    const int wanted = requested > 0 ? requested : processors;
-    return int(qBound<qint64>(1, pieces.end - pieces.first, qint64(wanted)));
+    return int(qBound<qint64>(1, pieces.end - pieces.first, qint64(runThreads(requested))));
 }
 
 } // namespace
@@ -627,7 +593,7 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
 
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
-                                 const PosterRunControl &control)
+                                 const RunControl &control)
 {
     pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
     if (pieces.first >= pieces.end)

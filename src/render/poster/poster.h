@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/chaos/runcontrol.h"
 #include "render/poster/posteraccumulation.h"
 
 #include <QByteArray>
@@ -7,9 +8,7 @@
 #include <QSize>
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 namespace Vorlane {
@@ -75,18 +74,6 @@ PosterView fitPosterView(const FractalDocument &document, const PosterSettings &
 // parts whose checksums differ would not add up to one machine's poster.
 QByteArray posterArithmeticChecksum(const FractalDocument &document);
 
-// How a poster run is carried out; none of it changes a bit of the result.
-struct PosterRunControl
-{
-    // Worker threads; 0 for one per processor.
-    int threads = 0;
-    // Told the points done so far and the points of the run, from a worker
-    // thread, every few million points.
-    std::function<void(qint64 done, qint64 total)> onProgress;
-    // Set from elsewhere to stop the run soon.
-    const std::atomic<bool> *cancel = nullptr;
-};
-
 enum class PosterRunEnd { Finished, Cancelled, Failed };
 
 struct PosterRunResult
@@ -105,6 +92,6 @@ struct PosterRunResult
 // sums incomplete.
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
-                                 const PosterRunControl &control = {});
+                                 const RunControl &control = {});
 
 } // namespace Vorlane

@@ -3,7 +3,7 @@
 namespace Vorlane {
 
 PosterResult renderPoster(const FractalDocument &document, const PosterRequest &request,
-                          const PosterRunControl &control)
+                          const RunControl &control)
 {
     PosterResult result;
     std::optional<PosterAccumulation> sums =

@@ -30,6 +30,6 @@ struct PosterResult
 // memory cannot be had; the picture is the same bit for bit whatever the
 // control's thread count. The document must be renderable.
 PosterResult renderPoster(const FractalDocument &document, const PosterRequest &request,
-                          const PosterRunControl &control = {});
+                          const RunControl &control = {});
 
 } // namespace Vorlane

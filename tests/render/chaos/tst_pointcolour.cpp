@@ -10,6 +10,12 @@ using namespace Vorlane;
 
 namespace {
 
+// The colour of a point of a run as long as the document says.
+qint32 colourOf(const FractalDocument &document, RandomGenerator &random, qint64 pointNumber, qint16 cir)
+{
+    return pointColour(document, document.settings.totalPoints, random, pointNumber, cir);
+}
+
 FractalDocument documentWithStyle(qint32 style)
 {
     FractalDocument document;
@@ -64,9 +70,9 @@ void TestPointColour::radiatingFollowsIterationsSinceRestart()
 {
     const FractalDocument document = documentWithStyle(RadiatingColour);
     RandomGenerator random;
-    QCOMPARE(pointColour(document, random, 1, 0), document.colours.colour1);
-    QCOMPARE(pointColour(document, random, 1, 10), rgbColour(50, 152, 5));
-    QVERIFY(pointColour(document, random, 1, 19) != document.colours.colour2);
+    QCOMPARE(colourOf(document, random, 1, 0), document.colours.colour1);
+    QCOMPARE(colourOf(document, random, 1, 10), rgbColour(50, 152, 5));
+    QVERIFY(colourOf(document, random, 1, 19) != document.colours.colour2);
     RandomGenerator untouched;
     QCOMPARE(random.next(), untouched.next()); // no number was drawn
 }
@@ -75,8 +81,8 @@ void TestPointColour::chronologicalReachesSecondColourAtLastPoint()
 {
     const FractalDocument document = documentWithStyle(ChronologicalColour);
     RandomGenerator random;
-    QCOMPARE(pointColour(document, random, 1000, 5), document.colours.colour2);
-    QCOMPARE(pointColour(document, random, 500, 5), rgbColour(50, 152, 5));
+    QCOMPARE(colourOf(document, random, 1000, 5), document.colours.colour2);
+    QCOMPARE(colourOf(document, random, 500, 5), rgbColour(50, 152, 5));
 }
 
 void TestPointColour::randomStylesDrawOneNumberEach()
@@ -85,7 +91,7 @@ void TestPointColour::randomStylesDrawOneNumberEach()
         const FractalDocument document = documentWithStyle(style);
         RandomGenerator random;
         RandomGenerator reference;
-        pointColour(document, random, 1, 0);
+        colourOf(document, random, 1, 0);
         reference.next();
         QCOMPARE(random.next(), reference.next());
     }
@@ -99,15 +105,15 @@ void TestPointColour::twoColoursOnlyTakesFirstAtHalf()
     RandomGenerator reference;
     for (int i = 0; i < 1000; ++i) {
         const float r = reference.next();
-        QCOMPARE(pointColour(document, random, i + 1, 0), r <= 0.5f ? document.colours.colour1 : document.colours.colour2);
+        QCOMPARE(colourOf(document, random, i + 1, 0), r <= 0.5f ? document.colours.colour1 : document.colours.colour2);
     }
 }
 
 void TestPointColour::unknownStyleIsBlack()
 {
     RandomGenerator random;
-    QCOMPARE(pointColour(documentWithStyle(0), random, 1, 3), 0);
-    QCOMPARE(pointColour(documentWithStyle(5), random, 1, 3), 0);
+    QCOMPARE(pointColour(documentWithStyle(0), 0, random, 1, 3), 0);
+    QCOMPARE(pointColour(documentWithStyle(5), 0, random, 1, 3), 0);
 }
 
 void TestPointColour::equalColoursStayInEveryStyle()
@@ -117,7 +123,7 @@ void TestPointColour::equalColoursStayInEveryStyle()
         document.colours.colour2 = document.colours.colour1;
         RandomGenerator random;
         for (qint16 cir = 0; cir < 20; ++cir)
-            QCOMPARE(pointColour(document, random, cir + 1, cir), document.colours.colour1);
+            QCOMPARE(colourOf(document, random, cir + 1, cir), document.colours.colour1);
     }
 }
 
@@ -132,12 +138,12 @@ void TestPointColour::stylesWorkedOutOncePerIterationIgnorePointAndChance()
         RandomGenerator random;
         bool same = true;
         for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
-            same = same && pointColour(document, random, 1, cir) == pointColour(document, random, 777, cir);
+            same = same && colourOf(document, random, 1, cir) == colourOf(document, random, 777, cir);
         same = same && random.next() == RandomGenerator().next();
-        QVERIFY2(same == entry.byIterationOnly, entry.caption);
+        QVERIFY2(same == (entry.rule == ColourRule::BlendByIteration), entry.caption);
         // The renderer skips the generator ahead by what the table says a point takes.
         RandomGenerator drawn, skipped;
-        pointColour(document, drawn, 1, 0);
+        colourOf(document, drawn, 1, 0);
         skipped.discard(quint64(entry.randomDraws));
         QVERIFY2(drawn == skipped, entry.caption);
     }

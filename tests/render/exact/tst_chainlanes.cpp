@@ -62,7 +62,7 @@ Block randomBlock(std::mt19937 &engine, int mapCount, int chainCount, int longes
     return block;
 }
 
-bool samePoints(const std::vector<Point16> &a, const std::vector<Point16> &b)
+bool samePoints(const std::vector<CanvasPoint> &a, const std::vector<CanvasPoint> &b)
 {
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].x != b[i].x || a[i].y != b[i].y)
@@ -124,8 +124,8 @@ void TestChainLanes::lanesStepAsTheScalarCode()
         const Block block = randomBlock(engine, int(maps.size()), chainCount, longest);
         std::vector<Chain> scalarChains = block.chains;
         std::vector<Chain> laneChains = block.chains;
-        std::vector<Point16> scalarPoints(block.transformations.size());
-        std::vector<Point16> lanePoints(block.transformations.size());
+        std::vector<CanvasPoint> scalarPoints(block.transformations.size());
+        std::vector<CanvasPoint> lanePoints(block.transformations.size());
         stepChains(ChainStepping::Scalar, stepping, block.transformations.data(), scalarChains.data(),
                    scalarChains.size(), scalarPoints.data());
         stepChains(ChainStepping::Lanes, stepping, block.transformations.data(), laneChains.data(), laneChains.size(),
@@ -172,8 +172,9 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode()
 {
     QFETCH(QSize, canvas);
     QFETCH(QPoint, centre);
-    const PixelMapping mapping(canvas.width(), canvas.height(), qint16(centre.x()), qint16(centre.y()));
-    std::vector<Point16> points;
+    const ViewTransform view(float(canvas.width() * canvasUnitsPerPixel), float(canvas.height() * canvasUnitsPerPixel),
+                             qint16(centre.x()), qint16(centre.y()));
+    std::vector<CanvasPoint> points;
     for (const int x : {-32768, -32767, -1, 0, 1, 14, 15, 29, 30, 32766, 32767}) {
         for (const int y : {-32768, -15, 0, 7, 32767})
             points.push_back({qint16(x), qint16(y)});
@@ -185,11 +186,11 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode()
     const qint32 count = qint32(points.size());
     std::vector<qint32> scalarColumns(points.size()), scalarRows(points.size());
     std::vector<qint32> laneColumns(points.size()), laneRows(points.size());
-    mapping.pixels(ChainStepping::Scalar, points.data(), count, scalarColumns.data(), scalarRows.data());
-    mapping.pixels(ChainStepping::Lanes, points.data(), count, laneColumns.data(), laneRows.data());
+    pixels(ChainStepping::Scalar, view, points.data(), count, scalarColumns.data(), scalarRows.data());
+    pixels(ChainStepping::Lanes, view, points.data(), count, laneColumns.data(), laneRows.data());
     QCOMPARE(laneColumns, scalarColumns);
     QCOMPARE(laneRows, scalarRows);
-    QCOMPARE(scalarColumns[0], mapping.column(-32768));
+    QCOMPARE(scalarColumns[0], view.column(-32768));
 }
 
 QTEST_GUILESS_MAIN(TestChainLanes)

@@ -57,11 +57,10 @@ FractalDocument plainDocument(qint32 totalPoints, qint16 resolution)
     return document;
 }
 
-RecordingTarget render(const FractalDocument &document, RandomGenerator &random,
-                       ChainStepping stepping = fastestChainStepping())
+RecordingTarget render(const FractalDocument &document, RandomGenerator &random)
 {
     RecordingTarget target;
-    renderFractal(document, canvasWidth, canvasHeight, random, target, stepping);
+    renderFractal(document, canvasWidth, canvasHeight, random, target);
     return target;
 }
 
@@ -113,7 +112,7 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
         } else {
             ++cir;
         }
-        const qint32 colour = pointColour(document, random, i, cir);
+        const qint32 colour = pointColour(document, document.settings.totalPoints, random, i, cir);
         points.append({toSingle(w / 2 + x - document.centreX), toSingle(h / 2 - y + document.centreY), colour});
         const float r = toSingle(double(random.next()) * double(table[trCount]));
         for (int j = 1; j <= trCount; ++j) {
@@ -335,16 +334,14 @@ void TestRenderer::matchesThePlainLoop_data()
 void TestRenderer::matchesThePlainLoop()
 {
     QFETCH(FractalDocument, document);
-    for (const ChainStepping stepping : {ChainStepping::Scalar, ChainStepping::Lanes}) {
-        RandomGenerator random;
-        RandomGenerator referenceRandom;
-        // Twice, so that the second run continues the sequence as the first left it.
-        for (int run = 0; run < 2; ++run) {
-            const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
-            QVERIFY(samePoints(render(document, random, stepping).points, expected));
-        }
-        QVERIFY(random == referenceRandom);
+    RandomGenerator random;
+    RandomGenerator referenceRandom;
+    // Twice, so that the second run continues the sequence as the first left it.
+    for (int run = 0; run < 2; ++run) {
+        const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
+        QVERIFY(samePoints(render(document, random).points, expected));
     }
+    QVERIFY(random == referenceRandom);
 }
 
 void TestRenderer::runsContinueTheRandomSequence()
@@ -504,11 +501,10 @@ void TestRenderer::threadsGiveTheSerialPicture()
         for (const int threads : {1, 2, 3, 7}) {
             RasterCanvas canvas(size, document.colours.backColour);
             RandomGenerator random;
-            PictureRun run;
+            RunControl run;
             run.threads = threads;
             run.pointsPerThread = 1;
-            run.stepping = stepping;
-            QVERIFY(renderPicture(document, canvas, random, run));
+            QVERIFY(renderPicture(document, canvas, random, run, stepping));
             QVERIFY2(canvas.persistentImage() == serial,
                      qPrintable(QStringLiteral("%1 threads, stepping %2").arg(threads).arg(int(stepping))));
             QVERIFY(random == serialRandom);
@@ -526,7 +522,7 @@ void TestRenderer::stoppedRunLeavesTheWholeRunsSequence()
     RasterCanvas canvas(QSize(160, 150), 0);
     RandomGenerator random;
     const std::atomic<bool> stop = true;
-    PictureRun run;
+    RunControl run;
     run.stop = &stop;
     run.threads = 2;
     QVERIFY(!renderPicture(document, canvas, random, run));

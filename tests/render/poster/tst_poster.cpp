@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 using namespace Vorlane;
 
@@ -46,7 +47,7 @@ PosterRequest request(QSize size, qint64 points)
 
 QImage poster(const FractalDocument &document, const PosterRequest &request, int threads = 0)
 {
-    PosterRunControl control;
+    RunControl control;
     control.threads = threads;
     const PosterResult result = renderPoster(document, request, control);
     if (result.end != PosterRunEnd::Finished)
@@ -73,7 +74,7 @@ PosterAccumulation accumulate(const FractalDocument &document, const PosterSetti
 {
     QString error;
     std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(settings.size, 0, &error);
-    PosterRunControl control;
+    RunControl control;
     control.threads = threads;
     const PosterRunResult run =
         accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums, control);
@@ -113,6 +114,18 @@ void addSums(PosterAccumulation &to, const PosterAccumulation &from)
         sum.green += other.green;
         sum.blue += other.blue;
     }
+}
+
+// The parts at paths merged, and the picture of whole's sums as the merge
+// tones it: at 16 bits a level, one point more or less in a pixel shows.
+std::pair<MergedPicture, QImage> mergedAndWhole(const QStringList &paths, const PosterAccumulation &whole)
+{
+    PosterToneMapping tone;
+    tone.depth = 16;
+    MergedPicture merged = mergePosterPicture(paths, tone);
+    tone.backColour = paper;
+    QString error;
+    return {merged, posterPicture(whole, tone, &error)};
 }
 
 // The files of parts, in that order, of a poster in as many parts.
@@ -352,9 +365,9 @@ void TestPoster::cancellingStopsTheRun()
     std::atomic<bool> cancel{false};
     qint64 reported = 0;
     int reports = 0;
-    PosterRunControl control;
+    RunControl control;
     control.threads = 2;
-    control.cancel = &cancel;
+    control.stop = &cancel;
     control.onProgress = [&](qint64 done, qint64) {
         reported = done;
         ++reports;
@@ -376,22 +389,18 @@ void TestPoster::partFilesKeepTheSumsExactly()
     settings.points = posterPiecePoints + 99;
     const PosterAccumulation whole = accumulate(document, settings, {0, 2}, 2);
     const QStringList paths = writeParts(folder, document, settings, {2, 1});
-    // At 16 bits a level, one point more or less in a pixel shows.
-    PosterToneMapping tone;
-    tone.depth = 16;
-    const MergedPicture merged = mergePosterPicture(paths, tone);
+    const auto [merged, expected] = mergedAndWhole(paths, whole);
     QVERIFY2(!merged.picture.isNull(), qPrintable(merged.error));
-    tone.backColour = paper;
-    QString error;
-    QCOMPARE(merged.picture, posterPicture(whole, tone, &error));
+    QCOMPARE(merged.picture, expected);
     QCOMPARE(merged.header.settings, settings);
     QCOMPARE(merged.header.backColour, paper);
 
     // A part worked out with other sines and cosines would not add up.
     PosterPartHeader elsewhere = posterPartHeader(document, settings, 2, 2);
     elsewhere.arithmeticChecksum[0] = char(elsewhere.arithmeticChecksum[0] ^ 1);
+    QString error;
     QVERIFY(writePosterPart(elsewhere, whole, paths.constFirst(), &error));
-    const MergedPicture refused = mergePosterPicture(paths, tone);
+    const MergedPicture refused = mergePosterPicture(paths, PosterToneMapping());
     QVERIFY(refused.picture.isNull());
     QVERIFY2(refused.error.contains(QLatin1String("other mathematics")), qPrintable(refused.error));
 
@@ -411,21 +420,17 @@ void TestPoster::mergingBandByBandGivesTheSamePicture()
     settings.size = QSize(8192, 300);
     settings.points = posterPiecePoints + 99;
     const QStringList paths = writeParts(folder, document, settings, {1, 2});
-    PosterToneMapping tone;
-    tone.depth = 16;
-    const MergedPicture banded = mergePosterPicture(paths, tone);
-    QVERIFY2(!banded.picture.isNull(), qPrintable(banded.error));
-    tone.backColour = paper;
-    QString error;
     const PosterAccumulation whole = accumulate(document, settings, {0, posterPieceCount(settings.points)}, 2);
-    QCOMPARE(banded.picture, posterPicture(whole, tone, &error));
+    const auto [banded, expected] = mergedAndWhole(paths, whole);
+    QVERIFY2(!banded.picture.isNull(), qPrintable(banded.error));
+    QCOMPARE(banded.picture, expected);
 
     // Damage in the last band is found before a picture is given.
     QFile file(paths.constLast());
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.resize(file.size() - 2));
     file.close();
-    const MergedPicture refused = mergePosterPicture(paths, tone);
+    const MergedPicture refused = mergePosterPicture(paths, PosterToneMapping());
     QVERIFY(refused.picture.isNull());
     QVERIFY2(refused.error.contains(QLatin1String("damaged")), qPrintable(refused.error));
 }
