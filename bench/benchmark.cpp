@@ -3,10 +3,10 @@
 // point count the original progress arithmetic allowed. Then the base field
 // editor's two hot paths at its design size: the capture and one move event
 // of the line tool with a 101 × 101 pen. Last the poster renderer on every
-// processor, 4000 × 4000 pixels, a whole 1000 × 1000 poster without and with
-// supersampling, and the export dialog's preview. Then the maps' frames: one
-// step of a drag (the quick picture and the repaint) and Fit Picture,
-// start-up document.
+// processor, 4000 × 4000 pixels, a whole poster file of few points, a whole
+// 1000 × 1000 poster without and with supersampling, and the export dialog's
+// preview. Then the maps' frames: one step of a drag (the quick picture and
+// the repaint) and Fit Picture, start-up document.
 #include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/mapcanvas.h"
@@ -15,6 +15,7 @@
 #include "surroundings/programstate.h"
 #include "editing/basefielddrawing.h"
 #include "editors/basefieldeditor.h"
+#include "render/picturefile/bitmapfile.h"
 #include "render/poster/poster.h"
 #include "render/poster/posterrender.h"
 #include "widgets/canvasview.h"
@@ -80,7 +81,8 @@ double fastestMilliseconds(int runs, Work work)
 }
 
 // The renderer alone onto a canvas of the main window's size, on one thread
-// and on every core, each the fastest of 15 runs.
+// and on every core, each the fastest of 15 runs; then on one thread in
+// vector lanes and in plain code (the same where the processor has no lanes).
 void benchmarkCore(QSize canvasSize)
 {
     FractalDocument document = startupDocument(0.0f, 0.0f, 0);
@@ -89,11 +91,19 @@ void benchmarkCore(QSize canvasSize)
     document.settings.scaleX = 1.0f / canvas.scaleWidth();
     document.settings.scaleY = 1.0f / canvas.scaleHeight();
     RandomGenerator random;
-    for (const auto &[label, threads] : {std::pair{"core", 1}, std::pair{"core-all", 0}}) {
+    struct Line
+    {
+        const char *label;
+        int threads;
+        ChainStepping stepping;
+    };
+    for (const Line &line : {Line{"core", 1, fastestChainStepping()}, Line{"core-all", 0, fastestChainStepping()},
+                             Line{"lanes", 1, ChainStepping::Lanes}, Line{"scalar", 1, ChainStepping::Scalar}}) {
         RunControl run;
-        run.threads = threads;
-        const double milliseconds = fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run); });
-        std::printf("%s: %.0f points/s\n", label, double(benchmarkPoints) / milliseconds * 1000.0);
+        run.threads = line.threads;
+        const double milliseconds =
+            fastestMilliseconds(15, [&] { renderPicture(document, canvas, random, run, line.stepping); });
+        std::printf("%s: %.0f points/s\n", line.label, double(benchmarkPoints) / milliseconds * 1000.0);
     }
 }
 
@@ -273,6 +283,23 @@ void benchmarkPreview()
     std::printf("poster preview: %.0f ms (300 x 300)\n", fastest);
 }
 
+// A whole poster file of few points on a large picture, where what follows
+// the points (the densest pixel, the toning, the PNG file) weighs most.
+void benchmarkPosterFile()
+{
+    PosterRequest request;
+    request.settings.size = QSize(4000, 4000);
+    request.settings.points = 1'000'000;
+    const FractalDocument document = startupDocument(1.0f, 1.0f, 0);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("poster.png"));
+    const double milliseconds = fastestMilliseconds(5, [&] {
+        const PosterResult poster = renderPoster(document, request);
+        writePictureFile(poster.picture, path);
+    });
+    std::printf("poster-fixed: %.0f ms (4000 x 4000, 1e6 points, PNG file included)\n", milliseconds);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -282,6 +309,7 @@ int main(int argc, char *argv[])
     benchmarkCommand();
     benchmarkBaseField();
     benchmarkPoster();
+    benchmarkPosterFile();
     benchmarkSupersampling();
     benchmarkPreview();
     benchmarkMapFrames();

@@ -1,7 +1,7 @@
 // Any document the reader accepts renders without undefined behaviour, with
 // any scales, and gives the same picture and leaves the same random sequence
-// on several threads as on one; the point count is capped to keep each run
-// short.
+// on several threads as on one, in vector lanes as in plain code; the point
+// count is capped to keep each run short.
 #include "common/randomgenerator.h"
 #include "document/documentfile.h"
 #include "render/exact/rastercanvas.h"
@@ -40,13 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Vorlane::RandomGenerator random;
     Vorlane::renderFractal(*document, visible.scaleWidth(), visible.scaleHeight(), random, target);
 
-    Vorlane::RasterCanvas parallel(QSize(64, 48), document->colours.backColour);
-    Vorlane::RandomGenerator parallelRandom;
-    Vorlane::RunControl run;
-    run.threads = 3;
-    run.pointsPerThread = 1;
-    Vorlane::renderPicture(*document, parallel, parallelRandom, run);
-    if (parallel.persistentImage() != hidden.persistentImage() || !(parallelRandom == random))
-        std::abort();
+    for (const Vorlane::ChainStepping stepping : {Vorlane::ChainStepping::Scalar, Vorlane::ChainStepping::Lanes}) {
+        Vorlane::RasterCanvas parallel(QSize(64, 48), document->colours.backColour);
+        Vorlane::RandomGenerator parallelRandom;
+        Vorlane::RunControl run;
+        run.threads = 3;
+        run.pointsPerThread = 1;
+        Vorlane::renderPicture(*document, parallel, parallelRandom, run, stepping);
+        if (parallel.persistentImage() != hidden.persistentImage() || !(parallelRandom == random))
+            std::abort();
+    }
     return 0;
 }

@@ -6,7 +6,8 @@ set -euo pipefail
 
 # libqt6svg6 draws the toolbar pictures; parallel runs the example of
 # rendering a poster in parts; zlib1g-dev (which qt6-base-dev already brings)
-# lets the part reader inflate with a bound.
+# lets the part reader inflate with a bound and large posters be compressed
+# on every core.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 parallel zlib1g-dev)
 if [ "${1:-}" = "check" ]; then
     packages+=(clang libclang-rt-14-dev xvfb xdotool)

@@ -1,7 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Vorlane {
 
@@ -33,17 +38,30 @@ public:
     {
         if (m_index == stateSize)
             twist();
-        std::uint32_t y = m_state[m_index++];
-        y ^= y >> 11;
-        y ^= (y << 7) & 0x9d2c5680u;
-        y ^= (y << 15) & 0xefc60000u;
-        return y ^ (y >> 18);
+        return tempered(m_state[m_index++]);
     }
 
     // Rnd: uniform in [0, 1) with 24-bit resolution, exact as a 32-bit float.
     float next()
     {
-        return static_cast<float>(nextWord() >> 8) * (1.0f / 16777216.0f);
+        return unitFloat(nextWord());
+    }
+
+    // The next count numbers of next() at once, into numbers: the tempering
+    // of four words at a time in vector registers costs a fraction of the
+    // calls it replaces.
+    void fill(float *numbers, std::size_t count)
+    {
+        while (count > 0) {
+            if (m_index == stateSize)
+                twist();
+            const std::size_t left = stateSize - m_index;
+            const std::size_t taken = count < left ? count : left;
+            temperInto(m_state.data() + m_index, numbers, taken);
+            m_index += static_cast<std::uint32_t>(taken);
+            numbers += taken;
+            count -= taken;
+        }
     }
 
     // Skips count outputs, as count calls of nextWord() would. Only the
@@ -66,6 +84,34 @@ public:
 private:
     static constexpr std::uint32_t stateSize = 624;
     static constexpr std::uint32_t shift = 397;
+
+    static std::uint32_t tempered(std::uint32_t y)
+    {
+        y ^= y >> 11;
+        y ^= (y << 7) & 0x9d2c5680u;
+        y ^= (y << 15) & 0xefc60000u;
+        return y ^ (y >> 18);
+    }
+
+    static float unitFloat(std::uint32_t word) { return static_cast<float>(word >> 8) * (1.0f / 16777216.0f); }
+
+    static void temperInto(const std::uint32_t *words, float *numbers, std::size_t count)
+    {
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        // The same steps on four words; a 24-bit value converts to float exactly.
+        for (; i + 4 <= count; i += 4) {
+            __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i *>(words + i));
+            y = _mm_xor_si128(y, _mm_srli_epi32(y, 11));
+            y = _mm_xor_si128(y, _mm_and_si128(_mm_slli_epi32(y, 7), _mm_set1_epi32(int(0x9d2c5680u))));
+            y = _mm_xor_si128(y, _mm_and_si128(_mm_slli_epi32(y, 15), _mm_set1_epi32(int(0xefc60000u))));
+            y = _mm_srli_epi32(_mm_xor_si128(y, _mm_srli_epi32(y, 18)), 8);
+            _mm_storeu_ps(numbers + i, _mm_mul_ps(_mm_cvtepi32_ps(y), _mm_set1_ps(1.0f / 16777216.0f)));
+        }
+#endif
+        for (; i < count; ++i)
+            numbers[i] = unitFloat(tempered(words[i]));
+    }
 
     static std::uint32_t twisted(std::uint32_t upper, std::uint32_t lower, std::uint32_t far)
     {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <random>
+#include <vector>
 
 using namespace Vorlane;
 
@@ -55,7 +56,9 @@ void TestRandomGenerator::skipsAsDrawingWould_data()
     QTest::newRow("far") << QList<quint64>{3'000'017, 2, 999'999};
 }
 
-// Skips mixed with draws leave the generator where the draws alone would.
+// Skips, and blocks of numbers drawn at once, mixed with draws leave the
+// generator where the draws alone would; a block holds the numbers the draws
+// give.
 void TestRandomGenerator::skipsAsDrawingWould()
 {
     QFETCH(QList<quint64>, skips);
@@ -73,6 +76,18 @@ void TestRandomGenerator::skipsAsDrawingWould()
     }
     QVERIFY(skipping == drawing);
     QCOMPARE(skipping.next(), drawing.next());
+
+    RandomGenerator filling;
+    RandomGenerator oneByOne;
+    for (const quint64 skip : skips) {
+        std::vector<float> block(skip + 1);
+        filling.fill(block.data(), block.size());
+        for (const float number : block) {
+            if (number != oneByOne.next())
+                QFAIL("a block's number differs");
+        }
+    }
+    QVERIFY(filling == oneByOne);
 }
 
 QTEST_GUILESS_MAIN(TestRandomGenerator)

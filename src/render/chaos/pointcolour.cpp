@@ -6,6 +6,8 @@
 #include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 
+#include <algorithm>
+
 namespace Vorlane {
 
 namespace {
@@ -29,6 +31,12 @@ qint32 blendColours(qint32 colour1, qint32 colour2, float t)
 qint32 pointColour(const FractalDocument &document, qint64 totalPoints, RandomGenerator &random, qint64 pointNumber,
                    qint16 cir)
 {
+    const float drawn = colourDraws(document) > 0 ? random.next() : 0.0f;
+    return colourOfDrawn(document, totalPoints, drawn, pointNumber, cir);
+}
+
+qint32 colourOfDrawn(const FractalDocument &document, qint64 totalPoints, float drawn, qint64 pointNumber, qint16 cir)
+{
     const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
     if (!style)
         return 0;
@@ -38,13 +46,19 @@ qint32 pointColour(const FractalDocument &document, qint64 totalPoints, RandomGe
         return blendColours(colours.colour1, colours.colour2,
                             toSingle(double(cir) / double(document.settings.resolution)));
     case ColourRule::BlendAtRandom:
-        return blendColours(colours.colour1, colours.colour2, random.next());
+        return blendColours(colours.colour1, colours.colour2, drawn);
     case ColourRule::BlendByPointNumber:
         return blendColours(colours.colour1, colours.colour2, toSingle(double(pointNumber) / double(totalPoints)));
     case ColourRule::PickAtRandom:
-        return random.next() <= 0.5f ? colours.colour1 : colours.colour2;
+        return drawn <= 0.5f ? colours.colour1 : colours.colour2;
     }
     return 0;
+}
+
+int colourDraws(const FractalDocument &document)
+{
+    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
+    return style ? style->randomDraws : 0;
 }
 
 PointColours::PointColours(const FractalDocument &document, qint64 totalPoints)
@@ -59,6 +73,17 @@ PointColours::PointColours(const FractalDocument &document, qint64 totalPoints)
     m_byIteration.resize(std::size_t(document.settings.resolution));
     for (qint16 cir = 0; cir < document.settings.resolution; ++cir)
         m_byIteration[std::size_t(cir)] = pointColour(document, totalPoints, untouched, 0, cir);
+}
+
+void PointColours::colours(qint64 first, qint16 firstCir, const float *drawn, int stride, qint32 count,
+                           qint32 *colours) const
+{
+    if (!m_byIteration.empty()) {
+        std::copy_n(m_byIteration.begin() + firstCir, count, colours);
+        return;
+    }
+    for (qint32 i = 0; i < count; ++i)
+        colours[i] = colourOfDrawn(m_document, m_totalPoints, drawn[i * stride], first + i, qint16(firstCir + i));
 }
 
 } // namespace Vorlane

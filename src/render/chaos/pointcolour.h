@@ -19,6 +19,13 @@ struct FractalDocument;
 qint32 pointColour(const FractalDocument &document, qint64 totalPoints, RandomGenerator &random, qint64 pointNumber,
                    qint16 cir);
 
+// pointColour with the style's random number, if it takes one, drawn
+// beforehand (a batch of points draws them a block at a time).
+qint32 colourOfDrawn(const FractalDocument &document, qint64 totalPoints, float drawn, qint64 pointNumber, qint16 cir);
+
+// The random numbers a point's colour draws in the document's colour style.
+int colourDraws(const FractalDocument &document);
+
 // The blend of two colours component by component: Int(C1 + (C2 − C1) × t),
 // rounding down, so colour2 is reached only at t = 1.
 qint32 blendColours(qint32 colour1, qint32 colour2, float t);
@@ -35,6 +42,14 @@ public:
         return m_byIteration.empty() ? pointColour(m_document, m_totalPoints, random, pointNumber, cir)
                                      : m_byIteration[std::size_t(cir)];
     }
+
+    // The random numbers each point's colour draws.
+    int draws() const { return colourDraws(m_document); }
+
+    // The colours of count points from number first on, from firstCir on
+    // with no restart among them; drawn[i × stride] is point i's random
+    // number in the styles that take one.
+    void colours(qint64 first, qint16 firstCir, const float *drawn, int stride, qint32 count, qint32 *colours) const;
 
 private:
     const FractalDocument &m_document;

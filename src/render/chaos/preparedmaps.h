@@ -131,6 +131,22 @@ public:
     }
 };
 
+// The number of entries 0 to count − 1 of a table of cumulative weights
+// lying strictly below r × the total weight (entry count), that product
+// rounded to precision Real. Weights are never negative, so the entries
+// below are the first ones and the last of them is their count, worked out
+// without a branch, which a random choice would mispredict (a NaN weight
+// makes the total NaN, and no entry lies below).
+template<typename Real>
+int entriesBelow(const Real *cumulative, int count, float r)
+{
+    const Real scaled = inPrecision<Real>(double(r) * double(cumulative[count]));
+    int below = 0;
+    for (int j = 0; j < count; ++j)
+        below += cumulative[j] < scaled ? 1 : 0;
+    return below;
+}
+
 // The document's maps with everything that does not depend on the point
 // worked out once, in the precision of Arithmetic: π / 180 (from 4 ×
 // arctan 1 in 64 bits), each map's sine and cosine in 64 bits, and the table
@@ -163,27 +179,31 @@ public:
 
     // The map that the random number r chooses, r × the total weight being
     // rounded to the arithmetic's precision: the last j whose entry j − 1 lies
-    // strictly below it, previous when there is none. Weights are never
-    // negative, so the entries below are the first ones and the last of them
-    // is their count, worked out without a branch, which a random choice
-    // would mispredict (a NaN weight makes the total NaN, and no entry lies
-    // below).
+    // strictly below it, previous when there is none.
     int choose(float r, int previous) const
     {
-        const Real scaled = inPrecision<Real>(double(r) * double(m_cumulative[m_count]));
-        int below = 0;
-        for (int j = 0; j < m_count; ++j)
-            below += m_cumulative[j] < scaled ? 1 : 0;
+        const int below = entriesBelow(r);
         return below > 0 ? below : previous;
     }
+
+    // The map r chooses, 0 for none.
+    int entriesBelow(float r) const { return Vorlane::entriesBelow(m_cumulative.data(), m_count, r); }
+
+    int count() const { return m_count; }
+    const Map &map(int k) const { return m_maps[k]; }
+    // Entry k of the table of cumulative weights, 0 to count().
+    const Real *cumulativeWeights() const { return m_cumulative.data(); }
 
     Point apply(int map, Point point) const { return Arithmetic::apply(m_maps[map], point); }
 
     // A base point number, 1 to basePointCount, each as likely: one random
     // number drawn.
-    qint16 randomBasePointNumber(RandomGenerator &random) const
+    qint16 randomBasePointNumber(RandomGenerator &random) const { return basePointNumber(random.next()); }
+
+    // The base point number that the random number r draws.
+    qint16 basePointNumber(float r) const
     {
-        return qint16(floorToInt(double(random.next()) * double(m_document.basePointCount())) + 1);
+        return qint16(floorToInt(double(r) * double(m_document.basePointCount())) + 1);
     }
 
     // Base point number (1 to basePointCount) in the arithmetic's units.

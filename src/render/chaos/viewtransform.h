@@ -105,9 +105,13 @@ public:
     int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / pixelDivisor) - offsetPixels; }
     int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / pixelDivisor) - offsetPixels; }
 
-private:
+    // What column and row work from, for the same arithmetic in vector lanes.
     static constexpr quint32 pixelDivisor = 2 * canvasUnitsPerPixel;
     static constexpr qint32 offsetPixels = 65536;
+    qint32 columnBase() const { return m_columnBase; }
+    qint32 rowBase() const { return m_rowBase; }
+
+private:
     static constexpr qint32 pixelOffset = qint32(pixelDivisor) * offsetPixels;
 
     float m_scaleWidth;

@@ -5,7 +5,7 @@
 #include "document/colour.h"
 #include "document/fractaldocument.h"
 #include "render/chaos/chaosgame.h"
-#include "render/chaos/viewtransform.h"
+#include "render/exact/chainlanes.h"
 #include "render/exact/rastercanvas.h"
 
 #include <QCoreApplication>
@@ -22,14 +22,6 @@
 namespace Vorlane {
 
 namespace {
-
-// A run of iterations between two restarts, with the point it has reached.
-struct Chain
-{
-    qint32 begin;
-    qint32 end;
-    CanvasPoint point;
-};
 
 // Long enough to keep the output's calls rare, short enough to stay in cache.
 constexpr qint32 blockSize = 4096;
@@ -120,134 +112,189 @@ template<typename Surface>
 class PixelOutput
 {
 public:
-    PixelOutput(const ViewTransform &view, int width, int height, Surface &surface)
+    PixelOutput(const ViewTransform &view, int width, int height, ChainStepping stepping, Surface &surface)
         : m_view(view)
+        , m_stepping(stepping)
         , m_width(quint32(width))
         , m_height(quint32(height))
         , m_surface(surface)
     {
     }
 
-    void put(qint32 n, CanvasPoint point, qint32 colour)
+    void put(const CanvasPoint *points, const qint32 *colours, qint32 count)
     {
-        m_pixels[n] = {m_view.column(point.x), m_view.row(point.y), rgbOf(colour)};
-    }
-
-    void flush(qint32 count)
-    {
-        for (const Pixel *pixel = m_pixels.data(); pixel != m_pixels.data() + count; ++pixel) {
+        pixels(m_stepping, m_view, points, count, m_columns.data(), m_rows.data());
+        for (qint32 n = 0; n < count; ++n) {
             // A negative position turns into a large unsigned one: off the canvas too.
-            if (quint32(pixel->x) < m_width && quint32(pixel->y) < m_height)
-                m_surface.write(quint32(pixel->x), quint32(pixel->y), pixel->rgb);
+            const quint32 x = quint32(m_columns[n]);
+            const quint32 y = quint32(m_rows[n]);
+            if (x < m_width && y < m_height)
+                m_surface.write(x, y, rgbOf(colours[n]));
         }
     }
 
 private:
-    struct Pixel
-    {
-        qint32 x;
-        qint32 y;
-        QRgb rgb;
-    };
-
     const ViewTransform &m_view;
+    const ChainStepping m_stepping;
+    std::array<qint32, blockSize> m_columns;
+    std::array<qint32, blockSize> m_rows;
     const quint32 m_width;
     const quint32 m_height;
     Surface &m_surface;
-    std::array<Pixel, blockSize> m_pixels;
 };
 
-// A stretch of a run block by block: each block's iterations planned first,
-// then their points moved, and handed to the output.
+// What one iteration does besides moving its point depends on random numbers
+// alone, so a block's worth is drawn from the random sequence first, in the
+// order the iterations draw: the restart's base point, the colour, the
+// choice of transformation. Then the chains between restarts are stepped.
 template<typename Output>
 class BlockRenderer
 {
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
-    BlockRenderer(const CanvasChaosGame &game, RandomGenerator &random, qint64 first, int selected, Output &output)
+    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
+                  qint64 first, int selected, ChainStepping stepping, Output &output)
         : m_game(game)
-        , m_planner(game, random, first, selected)
+        , m_steppingMaps(steppingMaps)
+        , m_random(random)
+        , m_stepping(stepping)
         , m_output(output)
+        , m_resolution(game.resolution)
+        , m_colourDraws(game.colours.draws())
+        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
+        , m_cir(qint16((first - 1) % m_resolution))
+        , m_selected(quint8(selected))
         , m_point(game.maps.basePoint(1))
+        , m_next(first)
     {
     }
 
     // Plans and moves the next count iterations and hands their points on.
     void render(qint32 count)
     {
-        for (qint32 n = 0; n < count; ++n)
-            m_plans[n] = m_planner.next();
+        plan(count);
         moveChains(count);
-        m_output.flush(count);
+        m_output.put(m_points.data(), m_colour.data(), count);
+        m_next += count;
     }
 
 private:
-    // Each restart begins a chain that owes nothing to the one before, so
-    // several chains are moved side by side and the processor overlaps them.
+    qint32 restartsIn(qint32 count) const
+    {
+        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
+    }
+
+    // IterationPlanner's plans for a block, a span between restarts at a time.
+    void plan(qint32 count)
+    {
+        const int perIteration = 1 + m_colourDraws;
+        m_random.fill(m_drawn.data(), std::size_t(count * perIteration + restartsIn(count)));
+        const float *drawn = m_drawn.data();
+        m_restarts.clear();
+        // A span of iterations at a time, from a restart or from where the
+        // block begins to the next restart.
+        for (qint32 n = 0; n < count;) {
+            qint32 span = m_untilRestart - 1;
+            qint16 firstCir = qint16(m_cir + 1);
+            if (m_untilRestart == 1) {
+                m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
+                span = m_resolution;
+                firstCir = 0;
+            }
+            const qint32 length = std::min(span, count - n);
+            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
+            for (qint32 i = 0; i < length; ++i)
+                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
+            drawn += length * perIteration;
+            m_cir = qint16(firstCir + length - 1);
+            m_untilRestart = span - length + 1;
+            n += length;
+        }
+        chooseMaps(count);
+    }
+
+    // PreparedMaps::choose for each of a block's numbers: the previous
+    // choice where a number chooses none.
+    void chooseMaps(qint32 count)
+    {
+        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
+                          m_transformation.data(), std::size_t(count));
+        quint8 last = m_selected;
+        for (qint32 n = 0; n < count; ++n) {
+            last = m_transformation[n] > 0 ? m_transformation[n] : last;
+            m_transformation[n] = last;
+        }
+        m_selected = last;
+    }
+
+    // Each restart begins a chain that owes nothing to the one before.
     void moveChains(qint32 count)
     {
         m_chains.clear();
-        m_chains.push_back({0, count, m_point});
-        for (qint32 n = 0; n < count; ++n) {
-            if (m_plans[n].restartFrom == 0)
-                continue;
-            if (n == 0)
-                m_chains.pop_back();
-            else
-                m_chains.back().end = n;
-            m_chains.push_back({n, count, m_game.maps.basePoint(m_plans[n].restartFrom)});
+        qint32 begin = 0;
+        CanvasPoint point = m_point;
+        for (const Restart &restart : m_restarts) {
+            if (restart.iteration > begin)
+                m_chains.push_back({begin, restart.iteration, point});
+            begin = restart.iteration;
+            point = m_game.maps.basePoint(restart.basePoint);
         }
-        constexpr std::size_t sideBySide = 4;
-        for (std::size_t c = 0; c < m_chains.size(); c += sideBySide)
-            moveSideBySide(m_chains.data() + c, qMin(sideBySide, m_chains.size() - c));
+        m_chains.push_back({begin, count, point});
+        stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
+                   m_points.data());
         m_point = m_chains.back().point;
     }
 
-    void moveSideBySide(Chain *chains, std::size_t chainCount)
-    {
-        for (qint32 step = 0;; ++step) {
-            bool moved = false;
-            for (Chain *chain = chains; chain != chains + chainCount; ++chain) {
-                const qint32 n = chain->begin + step;
-                if (n >= chain->end)
-                    continue;
-                const IterationPlan &plan = m_plans[n];
-                m_output.put(n, chain->point, plan.colour);
-                chain->point = m_game.maps.apply(plan.map, chain->point);
-                moved = true;
-            }
-            if (!moved)
-                return;
-        }
-    }
-
     const CanvasChaosGame &m_game;
-    IterationPlanner<CanvasArithmetic> m_planner;
+    const SteppingMaps &m_steppingMaps;
+    RandomGenerator &m_random;
+    const ChainStepping m_stepping;
     Output &m_output;
+    const qint32 m_resolution;
+    const int m_colourDraws;
+    qint32 m_untilRestart; // to the next multiple of resolution
+    qint16 m_cir;
+    quint8 m_selected; // the map chosen last
     CanvasPoint m_point; // where the next iteration starts unless it restarts
-    std::array<IterationPlan, blockSize> m_plans;
+    qint64 m_next;       // the number of the next iteration
+    // At most a restart's, a colour's and a choice's number an iteration.
+    std::array<float, 3 * blockSize> m_drawn;
+    std::array<float, blockSize> m_choiceDrawn;
+    struct Restart
+    {
+        qint32 iteration;
+        qint16 basePoint;
+    };
+    std::vector<Restart> m_restarts;
+    std::array<qint32, blockSize> m_colour;
+    std::array<quint8, blockSize> m_transformation;
+    std::array<CanvasPoint, blockSize> m_points;
     std::vector<Chain> m_chains;
 };
 
 // What the threads of one run share.
 struct SharedRun
 {
-    SharedRun(const FractalDocument &document, const RunControl &run, const RandomGenerator &random,
-              const RasterCanvas::PixelWriter &canvas)
+    SharedRun(const FractalDocument &document, const RunControl &run, ChainStepping stepping,
+              const RandomGenerator &random, const RasterCanvas::PixelWriter &canvas)
         : document(document)
         , run(run)
+        , stepping(stepping)
         , runStart(random)
         , view(document, QSize(canvas.width(), canvas.height()))
         , game(canvasChaosGame(document, view))
+        , steppingMaps(game.maps)
     {
     }
 
     const FractalDocument &document;
     const RunControl &run;
+    const ChainStepping stepping;
     const RandomGenerator runStart;
     const ViewTransform view;
     const CanvasChaosGame game;
+    const SteppingMaps steppingMaps;
     std::atomic<qint64> pointsDone{0};
 
     bool stopped() const { return run.stopped(); }
@@ -287,9 +334,10 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
                        RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
 {
     // Large: they hold a block of plans and pixels.
-    const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(), surface);
-    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(shared.game, random, stretch.first,
-                                                                                selected, *output);
+    const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(),
+                                                               shared.stepping, surface);
+    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
+        shared.game, shared.steppingMaps, random, stretch.first, selected, shared.stepping, *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
@@ -481,7 +529,7 @@ qint32 progressStep(qint32 totalPoints)
 }
 
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
-                   const RunControl &run)
+                   const RunControl &run, ChainStepping stepping)
 {
     Q_ASSERT(renderProblem(document).isEmpty());
     const qint64 totalPoints = document.settings.totalPoints;
@@ -494,7 +542,7 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
         ? planProgressStretches(totalPoints, document.settings.resolution)
         : planStretches(totalPoints, document.settings.resolution, threads == 1 ? 1 : threads * stretchesPerThread);
     const RasterCanvas::PixelWriter writer = canvas.pixelWriter();
-    SharedRun shared(document, run, random, writer);
+    SharedRun shared(document, run, stepping, random, writer);
     bool completed = true;
     if (!stretches.isEmpty() && (stretches.size() > 1 || run.onPrefixDrawn)) {
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/chaos/runcontrol.h"
+#include "render/exact/chainlanes.h"
 #include "render/exact/stretches.h"
 
 #include <QString>
@@ -26,9 +27,10 @@ qint32 progressStep(qint32 totalPoints);
 // ChaosChain puts it and ViewTransform places it, whatever the threads, and
 // random left where the serial run leaves it. A stopped run keeps what the
 // serial run had drawn by some point and leaves random where the whole run
-// would have left it, so what follows does not depend on when it stopped. The document must be renderable (renderProblem
-// empty). True when the run went to its end.
+// would have left it, so what follows does not depend on when it stopped.
+// The document must be renderable (renderProblem empty). True when the run
+// went to its end. The stepping changes the speed, never a pixel.
 bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
-                   const RunControl &run = {});
+                   const RunControl &run = {}, ChainStepping stepping = fastestChainStepping());
 
 } // namespace Vorlane

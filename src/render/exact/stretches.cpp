@@ -2,21 +2,15 @@
 // side by side, and where in the random sequence each stretch starts.
 #include "render/exact/stretches.h"
 
-#include "document/colourstyles.h"
 #include "document/fractaldocument.h"
 #include "render/exact/renderer.h"
+#include "render/chaos/pointcolour.h"
 
 #include <algorithm>
 
 namespace Vorlane {
 
 namespace {
-
-int colourDraws(const FractalDocument &document)
-{
-    const ColourStyleEntry *style = colourStyleEntry(document.colours.colourStyle);
-    return style ? style->randomDraws : 0;
-}
 
 // Draws the random numbers of iterations from to to − 1, choosing the
 // transformations as the run would but moving no point; returns the last

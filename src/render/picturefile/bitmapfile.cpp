@@ -1,5 +1,7 @@
 #include "render/picturefile/bitmapfile.h"
 
+#include "render/picturefile/parallelpng.h"
+
 #include <QImageWriter>
 
 namespace Vorlane {
@@ -30,6 +32,15 @@ private:
     const std::atomic<bool> *m_cancel;
 };
 
+// Pictures this large, posters in practice, are compressed on every core.
+constexpr qint64 parallelPngPixels = qint64(1) << 22;
+
+bool compressesInParallel(const QImage &image, const QByteArray &format)
+{
+    return format == "PNG" && qint64(image.width()) * image.height() >= parallelPngPixels
+           && encodesPngInParallel(image.format());
+}
+
 } // namespace
 
 QByteArray pictureFormatFor(const QString &path)
@@ -42,9 +53,15 @@ bool encodePicture(const QImage &image, const QByteArray &format, QIODevice &to,
                    const std::atomic<bool> *cancel)
 {
     CancellableDevice device(to, cancel);
-    QImageWriter writer(&device, format);
-    if (writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
-        return true;
+    if (compressesInParallel(image, format)) {
+        const QByteArray bytes = encodePngInParallel(image);
+        if (device.write(bytes) == bytes.size())
+            return true;
+    } else {
+        QImageWriter writer(&device, format);
+        if (writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
+            return true;
+    }
     if (error)
         *error = QStringLiteral("The picture could not be encoded");
     return false;

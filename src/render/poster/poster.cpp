@@ -201,15 +201,21 @@ Splat unpacked(BandSplat splat, int rowAbove)
             quint8(splat >> 24), quint8(splat >> 32)};
 }
 
-void addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
+// Returns the pixel's new weight, kept in a register: read back from the
+// pixel it would have to be loaded again, as the next pixel might be this one.
+quint64 addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green, quint64 blue)
 {
-    pixel.weight += weight;
+    const quint64 sum = pixel.weight + weight;
+    pixel.weight = sum;
     pixel.red += weight * red;
     pixel.green += weight * green;
     pixel.blue += weight * blue;
+    return sum;
 }
 
-void addSplat(PosterAccumulation &sums, const Splat &splat)
+// Returns the largest weight among the pixels the splat reached, as they
+// are after it.
+quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
 {
     const quint64 red = quint64(colourRed(qint32(splat.colour)));
     const quint64 green = quint64(colourGreen(qint32(splat.colour)));
@@ -222,22 +228,25 @@ void addSplat(PosterAccumulation &sums, const Splat &splat)
         // test, the lower two a line further on.
         PixelSums *upper = sums.row(splat.row) + splat.column;
         PixelSums *lower = upper + size.width();
-        addToPixel(upper[0], across[0] * down[0], red, green, blue);
-        addToPixel(upper[1], across[1] * down[0], red, green, blue);
-        addToPixel(lower[0], across[0] * down[1], red, green, blue);
-        addToPixel(lower[1], across[1] * down[1], red, green, blue);
-        return;
+        const quint64 upperLeft = addToPixel(upper[0], across[0] * down[0], red, green, blue);
+        const quint64 upperRight = addToPixel(upper[1], across[1] * down[0], red, green, blue);
+        const quint64 lowerLeft = addToPixel(lower[0], across[0] * down[1], red, green, blue);
+        const quint64 lowerRight = addToPixel(lower[1], across[1] * down[1], red, green, blue);
+        return std::max({upperLeft, upperRight, lowerLeft, lowerRight});
     }
+    quint64 largest = 0;
     for (int dy = 0; dy < 2; ++dy) {
         const int row = splat.row + dy;
         if (row < 0 || row >= size.height())
             continue;
         PixelSums *line = sums.row(row) + splat.column;
         for (int dx = 0; dx < 2; ++dx) {
-            if (splat.column + dx >= 0 && splat.column + dx < size.width())
-                addToPixel(line[dx], across[dx] * down[dy], red, green, blue);
+            if (splat.column + dx >= 0 && splat.column + dx < size.width()) {
+                largest = qMax(largest, addToPixel(line[dx], across[dx] * down[dy], red, green, blue));
+            }
         }
     }
+    return largest;
 }
 
 // The rows of a poster cut into bands. A band's rows are a power of two, so
@@ -362,35 +371,62 @@ private:
     const PosterBands &m_bands;
 };
 
-// Adds the splats of a band, of every worker's pieces, to the sums.
+// Adds the splats of a band, of every worker's pieces, to the sums. The
+// densest pixel is noted per band as the sums grow, and a band is added by
+// one worker at a time, so no one has to scan the sums after.
 class PosterBandAdder
 {
 public:
     PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands)
         : m_sums(sums)
         , m_bands(bands)
+        , m_bandLargest(std::size_t(bands.count()), 0)
+        , m_bandReached(std::size_t(bands.count()), 0)
     {
     }
 
     void add(int band, const std::vector<SortedSplats> &workers)
     {
         const int above = m_bands.rowAbove(band);
+        quint64 largest = m_bandLargest[std::size_t(band)];
+        bool reached = m_bandReached[std::size_t(band)] != 0;
         for (const SortedSplats &worker : workers) {
             for (int batch = 0; batch < worker.computed; ++batch) {
                 const quint32 *start = worker.bandStartOf(batch, m_bands.count());
-                addSplats(worker.sorted.data(), start[band], start[band + 1], above);
+                largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                reached = reached || start[band + 1] > start[band];
             }
         }
+        m_bandLargest[std::size_t(band)] = largest;
+        m_bandReached[std::size_t(band)] = char(reached);
+    }
+
+    // A band's splats reach its rows and the row below them.
+    PosterReach reach() const
+    {
+        const int height = m_sums.size().height();
+        PosterReach reach{0, std::vector<bool>(std::size_t(height), false)};
+        for (int band = 0; band < m_bands.count(); ++band) {
+            reach.largestWeight = qMax(reach.largestWeight, m_bandLargest[std::size_t(band)]);
+            if (!m_bandReached[std::size_t(band)])
+                continue;
+            const int end = qMin(height, m_bands.rowAbove(band + 1) + 2);
+            for (int row = m_bands.rowAbove(band) + 1; row < end; ++row)
+                reach.rows[std::size_t(row)] = true;
+        }
+        return reach;
     }
 
 private:
-    void addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
+        quint64 largest = 0;
         for (quint32 i = first; i < end; ++i) {
             if (i + prefetchDistance < end)
                 prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
-            addSplat(m_sums, unpacked(splats[i], rowAbove));
+            largest = qMax(largest, addSplat(m_sums, unpacked(splats[i], rowAbove)));
         }
+        return largest;
     }
 
     // The sums a splat reaches are seldom in the cache, and waiting for each
@@ -412,6 +448,8 @@ private:
 
     PosterAccumulation &m_sums;
     const PosterBands &m_bands;
+    std::vector<quint64> m_bandLargest;
+    std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
 };
 
 // One poster run. Each round every worker computes a few pieces, each into
@@ -476,8 +514,8 @@ public:
             thread.join();
         if (!started)
             return {PosterRunEnd::Failed,
-                    QCoreApplication::translate("Poster", "The poster's worker threads could not be started.")};
-        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString()};
+                    QCoreApplication::translate("Poster", "The poster's worker threads could not be started."), {}};
+        return {m_cancelled ? PosterRunEnd::Cancelled : PosterRunEnd::Finished, QString(), m_adder.reach()};
     }
 
 private:
@@ -645,7 +683,7 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
 {
     pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
     if (pieces.first >= pieces.end)
-        return {};
+        return {PosterRunEnd::Finished, QString(), {0, std::vector<bool>(std::size_t(sums.size().height()), false)}};
     try {
         PosterView fine = view;
         fine.pixelsPerUnit *= settings.supersample;
@@ -653,7 +691,7 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,
-                QCoreApplication::translate("Poster", "There is not enough memory for the poster's workers.")};
+                QCoreApplication::translate("Poster", "There is not enough memory for the poster's workers."), {}};
     }
 }
 

@@ -99,6 +99,8 @@ struct PosterRunResult
 {
     PosterRunEnd end = PosterRunEnd::Finished;
     QString error; // why it failed
+    // Of a finished run; holds only for sums that were all 0 before it.
+    PosterReach reach;
 };
 
 // The memory in bytes that accumulatePoster's workers take besides the sums

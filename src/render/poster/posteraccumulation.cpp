@@ -78,6 +78,11 @@ quint64 largestWeight(const PixelSums *sums, qint64 count)
     return largest;
 }
 
+PosterReach scannedReach(const PosterAccumulation &sums)
+{
+    return {sums.largestWeight(), std::vector<bool>(std::size_t(sums.size().height()), true)};
+}
+
 qint64 physicalMemoryBytes()
 {
     const long pages = sysconf(_SC_PHYS_PAGES);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Vorlane {
 
@@ -61,6 +62,18 @@ private:
     // the first at an even column, share one line.
     PixelSums *m_sums;
 };
+
+// What a run that began on sums of all 0 found while adding to them: the
+// weight of the densest pixel, and for each row whether any sum in it may
+// be other than 0. A row not reached was never touched, not even read.
+struct PosterReach
+{
+    quint64 largestWeight = 0;
+    std::vector<bool> rows;
+};
+
+// The reach of sums found by reading them all.
+PosterReach scannedReach(const PosterAccumulation &sums);
 
 // The largest weight among count pixels' sums.
 quint64 largestWeight(const PixelSums *sums, qint64 count);

@@ -27,10 +27,14 @@ PosterResult renderPoster(const FractalDocument &document, const PosterRequest &
     result.error = run.error;
     if (run.end != PosterRunEnd::Finished)
         return result;
-    if (request.settings.supersample > 1)
+    // Filtered sums reach rows of their own, found by a scan.
+    if (request.settings.supersample > 1) {
         sums = filterPosterSums(*sums, request.settings.supersample, &result.error);
-    if (sums)
-        result.picture = posterPicture(*sums, request.tone, &result.error, control.stop);
+        if (sums)
+            result.picture = posterPicture(*sums, request.tone, &result.error, control.stop);
+    } else {
+        result.picture = posterPicture(*sums, run.reach, request.tone, &result.error, control.stop);
+    }
     if (result.picture.isNull())
         result.end = result.error.isEmpty() ? PosterRunEnd::Cancelled : PosterRunEnd::Failed;
     return result;

@@ -101,18 +101,26 @@ public:
 
     void toneRow(const PixelSums *sums, uchar *line, int width) const
     {
-        auto *deepLine = reinterpret_cast<QRgba64 *>(line);
-        auto *shallowLine = reinterpret_cast<QRgb *>(line);
-        for (int x = 0; x < width; ++x) {
-            const QRgba64 pixel = sums[x].weight == 0 ? m_empty : rgba64(toned(sums[x]));
-            if (m_deep)
-                deepLine[x] = pixel;
-            else
-                shallowLine[x] = qRgba(pixel.red(), pixel.green(), pixel.blue(), pixel.alpha());
-        }
+        for (int x = 0; x < width; ++x)
+            put(line, x, sums[x].weight == 0 ? m_empty : rgba64(toned(sums[x])));
+    }
+
+    // A row without sums, whose memory is better left untouched.
+    void emptyRow(uchar *line, int width) const
+    {
+        for (int x = 0; x < width; ++x)
+            put(line, x, m_empty);
     }
 
 private:
+    void put(uchar *line, int x, QRgba64 pixel) const
+    {
+        if (m_deep)
+            reinterpret_cast<QRgba64 *>(line)[x] = pixel;
+        else
+            reinterpret_cast<QRgb *>(line)[x] = qRgba(pixel.red(), pixel.green(), pixel.blue(), pixel.alpha());
+    }
+
     ToneValue toned(const PixelSums &sums) const
     {
         const ToneValue v = m_curve(sums);
@@ -152,29 +160,50 @@ QImage blankPosterPicture(QSize size, const PosterToneMapping &tone, QString *er
     return picture;
 }
 
-void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
-                    const PixelSums *sums, int count)
+namespace {
+
+// Rows first to first + count − 1 of the picture from their sums, or, where
+// reached says a row has none, from no memory at all.
+void toneRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first, const PixelSums *sums,
+              int count, const std::vector<bool> *reached)
 {
     const PixelTones tones(tone, largestWeight);
     const int width = picture.width();
     // Every pixel depends on its own sums alone.
     shareRowsAmongThreads(count, [&](int y) {
-        tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
+        if (reached && !(*reached)[std::size_t(first + y)])
+            tones.emptyRow(picture.scanLine(first + y), width);
+        else
+            tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
     });
+}
+
+} // namespace
+
+void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
+                    const PixelSums *sums, int count)
+{
+    toneRows(picture, tone, largestWeight, first, sums, count, nullptr);
 }
 
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,
                      const std::atomic<bool> *cancel)
 {
+    return posterPicture(sums, scannedReach(sums), tone, error, cancel);
+}
+
+QImage posterPicture(const PosterAccumulation &sums, const PosterReach &reach, const PosterToneMapping &tone,
+                     QString *error, const std::atomic<bool> *cancel)
+{
     QImage picture = blankPosterPicture(sums.size(), tone, error);
     // In bands, so that a cancel is seen within a fraction of a second
     // however large the poster.
     constexpr int bandRows = 256;
-    const quint64 largest = sums.largestWeight();
     for (int y = 0; !picture.isNull() && y < sums.size().height(); y += bandRows) {
         if (cancel && cancel->load())
             return QImage();
-        tonePosterRows(picture, tone, largest, y, sums.row(y), qMin(bandRows, sums.size().height() - y));
+        toneRows(picture, tone, reach.largestWeight, y, sums.row(y), qMin(bandRows, sums.size().height() - y),
+                 &reach.rows);
     }
     return picture;
 }

@@ -10,6 +10,7 @@ namespace Vorlane {
 
 class PosterAccumulation;
 struct PixelSums;
+struct PosterReach;
 
 // How a poster's sums become a picture.
 struct PosterToneMapping
@@ -40,6 +41,10 @@ struct PosterToneMapping
 // cannot be had; a null image without error when cancel was set meanwhile.
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,
                      const std::atomic<bool> *cancel = nullptr);
+// The same picture from sums whose reach is known: the rows not reached are
+// background without their sums being read.
+QImage posterPicture(const PosterAccumulation &sums, const PosterReach &reach, const PosterToneMapping &tone,
+                     QString *error, const std::atomic<bool> *cancel = nullptr);
 
 // The memory a picture of size in the tone's format takes, and as much again
 // for the picture writer, which may convert it before it encodes.

@@ -83,10 +83,9 @@ QPointF position(const PlottedPoint &point)
 
 // The rendering loop written out plainly, step by step, with nothing worked
 // out ahead: what the renderer's faster loop must reproduce exactly.
-QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGenerator &random)
+QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGenerator &random,
+                                    double w = canvasWidth, double h = canvasHeight)
 {
-    const double w = canvasWidth;
-    const double h = canvasHeight;
     const float unitScaleX = toSingle(w * double(document.settings.scaleX));
     const float unitScaleY = toSingle(h * double(document.settings.scaleY));
     const float degToRad = toSingle(4.0 * std::atan(1.0) / 180.0);
@@ -132,13 +131,14 @@ QList<PlottedPoint> referenceRender(const FractalDocument &document, RandomGener
     return points;
 }
 
-// The picture of the plain serial run, as the main window's canvas took it
-// point by point.
+// The picture of the plain loop, as the main window's canvas took it point
+// by point.
 QImage serialPicture(const FractalDocument &document, QSize size, RandomGenerator &random)
 {
     RasterCanvas canvas(size, document.colours.backColour);
     CanvasRenderTarget target(canvas, nullptr);
-    renderFractal(document, canvas.scaleWidth(), canvas.scaleHeight(), random, target);
+    const QList<PlottedPoint> points = referenceRender(document, random, canvas.scaleWidth(), canvas.scaleHeight());
+    target.plot(points.constData(), points.size());
     return canvas.persistentImage();
 }
 
@@ -389,6 +389,7 @@ void TestRenderer::matchesThePlainLoop()
         const QList<PlottedPoint> expected = referenceRender(document, referenceRandom);
         QVERIFY(samePoints(render(document, random).points, expected));
     }
+    QVERIFY(random == referenceRandom);
 }
 
 void TestRenderer::runsContinueTheRandomSequence()
@@ -535,7 +536,7 @@ void TestRenderer::threadsGiveTheSerialPicture_data()
 }
 
 // Byte for byte the picture of the plain loop, and the random sequence goes
-// on from the same number, whatever the threads.
+// on from the same number, whatever the threads and the stepping.
 void TestRenderer::threadsGiveTheSerialPicture()
 {
     QFETCH(FractalDocument, document);
@@ -544,17 +545,20 @@ void TestRenderer::threadsGiveTheSerialPicture()
     document.settings.scaleY = 1.0f / float(size.height() * RasterCanvas::unitsPerPixel);
     RandomGenerator serialRandom;
     const QImage serial = serialPicture(document, size, serialRandom);
-    for (const int threads : {1, 2, 3, 7}) {
-        RasterCanvas canvas(size, document.colours.backColour);
-        RandomGenerator random;
-        RunControl run;
-        run.threads = threads;
-        run.pointsPerThread = 1;
-        QVERIFY(renderPicture(document, canvas, random, run));
-        QVERIFY2(canvas.persistentImage() == serial, qPrintable(QStringLiteral("%1 threads").arg(threads)));
-        QVERIFY(random == serialRandom);
-        RandomGenerator after = serialRandom;
-        QCOMPARE(random.next(), after.next());
+    for (const ChainStepping stepping : {ChainStepping::Scalar, ChainStepping::Lanes}) {
+        for (const int threads : {1, 2, 3, 7}) {
+            RasterCanvas canvas(size, document.colours.backColour);
+            RandomGenerator random;
+            RunControl run;
+            run.threads = threads;
+            run.pointsPerThread = 1;
+            QVERIFY(renderPicture(document, canvas, random, run, stepping));
+            QVERIFY2(canvas.persistentImage() == serial,
+                     qPrintable(QStringLiteral("%1 threads, stepping %2").arg(threads).arg(int(stepping))));
+            QVERIFY(random == serialRandom);
+            RandomGenerator after = serialRandom;
+            QCOMPARE(random.next(), after.next());
+        }
     }
 }
 

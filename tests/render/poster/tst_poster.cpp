@@ -70,9 +70,10 @@ QRect inkBounds(const QImage &picture, QRgb background)
     return bounds;
 }
 
-// The sums of pieces, added by threads workers.
+// The sums of pieces, added by threads workers, and what the run found
+// while adding them.
 PosterAccumulation accumulate(const FractalDocument &document, const PosterSettings &settings, PosterPieces pieces,
-                              int threads)
+                              int threads, PosterReach *reach = nullptr)
 {
     QString error;
     std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(posterSumsSize(settings), 0, &error);
@@ -81,7 +82,21 @@ PosterAccumulation accumulate(const FractalDocument &document, const PosterSetti
     const PosterRunResult run =
         accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums, control);
     Q_ASSERT(run.end == PosterRunEnd::Finished);
+    if (reach)
+        *reach = run.reach;
     return std::move(*sums);
+}
+
+// The run's densest pixel is that of the sums, and it missed no row with sums.
+bool reachHolds(const PosterAccumulation &sums, const PosterReach &reach)
+{
+    if (reach.largestWeight != sums.largestWeight() || int(reach.rows.size()) != sums.size().height())
+        return false;
+    for (int y = 0; y < sums.size().height(); ++y) {
+        if (!reach.rows[std::size_t(y)] && largestWeight(sums.row(y), sums.size().width()) != 0)
+            return false;
+    }
+    return true;
 }
 
 bool sameSums(const PosterAccumulation &a, const PosterAccumulation &b)
@@ -335,9 +350,14 @@ void TestPoster::threadsAndPartsGiveTheSameSums()
     // One thread takes more than one round; the last piece is short.
     PosterSettings settings = withOptions(options, QSize(160, 120), posterPiecePoints * 4 + 12345);
     const PosterPieces all{0, posterPieceCount(settings.points)};
-    const PosterAccumulation one = accumulate(document, settings, all, 1);
-    for (int threads : {2, 3})
-        QVERIFY2(sameSums(one, accumulate(document, settings, all, threads)), qPrintable(QString::number(threads)));
+    PosterReach reach;
+    const PosterAccumulation one = accumulate(document, settings, all, 1, &reach);
+    QVERIFY(reachHolds(one, reach));
+    for (int threads : {2, 3}) {
+        const PosterAccumulation sums = accumulate(document, settings, all, threads, &reach);
+        QVERIFY2(sameSums(one, sums), qPrintable(QString::number(threads)));
+        QVERIFY(reachHolds(sums, reach));
+    }
     PosterAccumulation merged = accumulate(document, settings, posterPart(settings.points, 1, 3), 1);
     for (int part : {2, 3})
         addSums(merged, accumulate(document, settings, posterPart(settings.points, part, 3), 2));
@@ -425,7 +445,8 @@ void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds_data()
 }
 
 // Every point of a fractal shrunk to one spot lands there, so the four pixels
-// around the spot hold exactly the points' count times their shares.
+// around the spot hold exactly the points' count times their shares, and the
+// run knows the rows and the densest pixel without scanning.
 void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds()
 {
     QFETCH(QSize, size);
@@ -438,7 +459,9 @@ void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds()
     settings.size = size;
     settings.points = 30000;
     settings.centre = QPointF(size.width() / 2.0 - 0.5 - spot.x(), spot.y() - size.height() / 2.0 + 0.5);
-    const PosterAccumulation sums = accumulate(document, settings, {0, 1}, 2);
+    PosterReach reach;
+    const PosterAccumulation sums = accumulate(document, settings, {0, 1}, 2, &reach);
+    QVERIFY(reachHolds(sums, reach));
 
     const int left = int(std::floor(spot.x()));
     const int top = int(std::floor(spot.y()));

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "document/fractaldocument.h"
+#include "render/chaos/preparedmaps.h"
+#include "render/chaos/viewtransform.h"
+
+#include <QtGlobal>
+
+#include <array>
+#include <cstddef>
+
+namespace Vorlane {
+
+// The prepared maps of a run, one array per value so that vector lanes can
+// gather them. Index 0 is the all-zero transformation, the fallback choice.
+struct SteppingMaps
+{
+    SteppingMaps() = default;
+    explicit SteppingMaps(const PreparedMaps<CanvasArithmetic> &maps);
+
+    static constexpr std::size_t size = maxTransformations + 1;
+    int count = 1; // maps in use, index 0 included
+    std::array<float, size> contractionX{};
+    std::array<float, size> contractionY{};
+    std::array<double, size> cosTheta{};
+    std::array<double, size> sinTheta{};
+    std::array<double, size> translationX{}; // canvas units
+    std::array<double, size> translationY{};
+};
+
+// Iterations begin to end − 1 of a block, between two restarts, with the
+// point the chain stands at: before stepping where it starts, after it where
+// its last iteration moved it.
+struct Chain
+{
+    qint32 begin;
+    qint32 end;
+    CanvasPoint point;
+};
+
+// How chains are stepped and maps chosen: in plain code, or eight at a time in
+// the processor's vector lanes. Both give the same numbers bit for bit.
+enum class ChainStepping { Scalar, Lanes };
+
+// Lanes where this processor has them (AVX2), otherwise Scalar.
+ChainStepping fastestChainStepping();
+
+// Map k of maps applied to point: CanvasArithmetic::apply, the reference
+// that the lanes' arithmetic follows bit for bit.
+CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point);
+
+// Steps every chain through its iterations: iteration n records the point it
+// plots in points[n], then moves it by the map transformations[n].
+void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
+                std::size_t count, CanvasPoint *points);
+
+// For each of count random numbers (in [0, 1)) the map it chooses, 0 for
+// none, as entriesBelow works it out from the first trCount entries of the
+// ascending cumulative weight table.
+void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
+                       quint8 *chosen, std::size_t count);
+
+// The columns and rows of count points, ViewTransform::column and row.
+void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+            qint32 *columns, qint32 *rows);
+
+} // namespace Vorlane
