@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
+
+#include <optional>
 
 // What the command-line programs share: how they leave, and what option
 // parsing gives back besides the options themselves.
@@ -26,5 +30,21 @@ struct CommandLineError
 {
     QString message;
 };
+
+// Parses arguments and answers what every program answers alike: a parse
+// error, --help and --version. None when the program is to read its options.
+template<typename Parsed>
+std::optional<Parsed> commonAnswer(QCommandLineParser &parser, const QStringList &arguments,
+                                   const QCommandLineOption &help, const QCommandLineOption &version)
+{
+    if (!parser.parse(arguments))
+        return Parsed{CommandLineError{parser.errorText()}};
+    if (parser.isSet(help))
+        return Parsed{CommandLineInfo{parser.helpText()}};
+    if (parser.isSet(version))
+        return Parsed{CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
+                                      + QCoreApplication::applicationVersion() + QLatin1Char('\n')}};
+    return std::nullopt;
+}
 
 } // namespace Vorlane

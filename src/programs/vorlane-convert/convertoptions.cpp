@@ -110,13 +110,8 @@ std::variant<Conversion, CommandLineError> conversion(const QString &input, cons
 ParsedConvertOptions parseConvertOptions(const QStringList &arguments)
 {
     Parser p;
-    if (!p.parser.parse(arguments))
-        return CommandLineError{p.parser.errorText()};
-    if (p.parser.isSet(p.help))
-        return CommandLineInfo{p.parser.helpText()};
-    if (p.parser.isSet(p.version))
-        return CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
-                           + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
+    if (std::optional<ParsedConvertOptions> answer = commonAnswer<ParsedConvertOptions>(p.parser, arguments, p.help, p.version))
+        return *answer;
 
     ConvertOptions options;
     const QStringList files = p.parser.positionalArguments();

@@ -420,13 +420,8 @@ QString paletteList()
 ParsedRenderOptions parseRenderOptions(const QStringList &arguments)
 {
     Parser p;
-    if (!p.parser.parse(arguments))
-        return CommandLineError{p.parser.errorText()};
-    if (p.parser.isSet(p.help))
-        return CommandLineInfo{p.parser.helpText()};
-    if (p.parser.isSet(p.version))
-        return CommandLineInfo{QCoreApplication::applicationName() + QLatin1Char(' ')
-                          + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
+    if (std::optional<ParsedRenderOptions> answer = commonAnswer<ParsedRenderOptions>(p.parser, arguments, p.help, p.version))
+        return *answer;
     if (p.parser.isSet(p.listPalettes))
         return CommandLineInfo{paletteList()};
     if (p.parser.isSet(p.merge))
