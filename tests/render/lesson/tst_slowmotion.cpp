@@ -33,6 +33,11 @@ public:
     QList<PlottedPoint> points;
 };
 
+std::optional<FractalDocument> galleryDocument(const QString &name)
+{
+    return loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(name), FractalDocument());
+}
+
 } // namespace
 
 class TestSlowMotion : public QObject
@@ -63,8 +68,7 @@ void TestSlowMotion::pointsAreThoseOfANormalRun()
     QFETCH(QString, name);
     QFETCH(qint32, colourStyle);
     QFETCH(quint32, seed);
-    std::optional<FractalDocument> document =
-        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(name), FractalDocument());
+    std::optional<FractalDocument> document = galleryDocument(name);
     QVERIFY(document);
     document->colours.colourStyle = colourStyle;
     document->settings.scaleX = 1.0f / canvasWidth;
@@ -90,8 +94,7 @@ void TestSlowMotion::pointsAreThoseOfANormalRun()
 
 void TestSlowMotion::colourByMapDrawsTheSamePointsInTheMapsColours()
 {
-    std::optional<FractalDocument> document =
-        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf")), FractalDocument());
+    std::optional<FractalDocument> document = galleryDocument(QStringLiteral("Fern.vrf"));
     QVERIFY(document);
     document->colours.colourStyle = RandomColour;
     RasterCanvas normal(QSize(433, 403), document->colours.backColour);
@@ -132,8 +135,7 @@ void TestSlowMotion::colourByMapStopsAfterAWholeStep()
 {
     QFETCH(qint32, totalPoints);
     QFETCH(qint64, stopAtStep);
-    std::optional<FractalDocument> document =
-        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf")), FractalDocument());
+    std::optional<FractalDocument> document = galleryDocument(QStringLiteral("Fern.vrf"));
     QVERIFY(document);
     document->settings.totalPoints = totalPoints;
     RasterCanvas stopped(QSize(200, 180), document->colours.backColour);
