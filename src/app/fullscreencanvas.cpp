@@ -3,37 +3,27 @@
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
 #include "document/fractaldocument.h"
-#include "render/exact/documentpicture.h"
 #include "render/exact/rastercanvas.h"
-#include "render/lesson/slowmotion.h"
+#include "render/exact/renderer.h"
+#include "render/view/viewport.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
-#include <algorithm>
-
 namespace Vorlane {
 
 namespace {
 
-constexpr double marginShare = 0.05;
-
-// The document as the screen shows it: every length zoom times as long, and
-// the view centre on the middle of the extent (canvas positions on a canvas
-// of scaleWidth × scaleHeight units, where the document's scale is 1).
-FractalDocument fittedDocument(FractalDocument document, const QRectF &extent, float scaleWidth, float scaleHeight,
-                               QSize screenPixels, float *zoom)
+// The document for the screen's canvas with its translations as many canvas
+// units long as on the window's, so the screen shows the window's picture
+// and not one stretched to the screen's sides.
+FractalDocument withUnitsOf(FractalDocument document, QSize canvasPixels, const RasterCanvas &screen)
 {
-    const double screenWidth = double(screenPixels.width()) * RasterCanvas::unitsPerPixel;
-    const double screenHeight = double(screenPixels.height()) * RasterCanvas::unitsPerPixel;
-    const double share = 1.0 - 2.0 * marginShare;
-    *zoom = toSingle(std::min(share * screenWidth / std::max(1.0, extent.width()),
-                              share * screenHeight / std::max(1.0, extent.height())));
-    const double middleX = extent.center().x() - double(scaleWidth) / 2.0 + document.centreX;
-    const double middleY = double(scaleHeight) / 2.0 - extent.center().y() + document.centreY;
-    document.centreX = cint16(middleX * double(*zoom));
-    document.centreY = cint16(middleY * double(*zoom));
+    const double widthRatio = double(canvasPixels.width()) * RasterCanvas::unitsPerPixel / double(screen.scaleWidth());
+    const double heightRatio = double(canvasPixels.height()) * RasterCanvas::unitsPerPixel / double(screen.scaleHeight());
+    document.settings.scaleX = toSingle(double(document.settings.scaleX) * widthRatio);
+    document.settings.scaleY = toSingle(double(document.settings.scaleY) * heightRatio);
     return document;
 }
 
@@ -48,14 +38,14 @@ FullScreenCanvas::FullScreenCanvas(QWidget *parent)
 
 void FullScreenCanvas::present(const FractalDocument &document, QSize canvasSize, const RandomGenerator &random)
 {
-    const float scaleWidth = float(canvasSize.width() * RasterCanvas::unitsPerPixel);
-    const float scaleHeight = float(canvasSize.height() * RasterCanvas::unitsPerPixel);
-    const QSize screenPixels = screen()->size();
-    float zoom = 1.0f;
-    const FractalDocument fitted = fittedDocument(document, runExtent(document, scaleWidth, scaleHeight, random),
-                                                  scaleWidth, scaleHeight, screenPixels, &zoom);
+    RasterCanvas canvas(screen()->size(), document.colours.backColour);
+    const FractalDocument onScreen = withUnitsOf(document, canvasSize, canvas);
+    Viewport view{1.0, canvas.scaleWidth(), canvas.scaleHeight(), document.centreX, document.centreY};
+    if (const std::optional<Extent> extent = pictureExtent(onScreen, canvas.scaleWidth(), canvas.scaleHeight()))
+        view = view.fitting(*extent);
     RandomGenerator copy = random;
-    m_picture = renderDocumentPicture(fitted, screenPixels, copy, zoom);
+    renderPicture(view.viewDocument(onScreen), canvas, copy);
+    m_picture = canvas.persistentImage();
     m_background = QColor::fromRgb(RasterCanvas::toRgb(document.colours.backColour));
     showFullScreen();
     raise();

@@ -139,7 +139,7 @@ bool MainWindow::documentRenders()
 void MainWindow::renderInViewMode(const FractalDocument &document, RasterCanvas &picture, const RunControl &run)
 {
     if (m_lesson.colourByMap->isChecked())
-        drawRunByMap(document, picture, m_state.random);
+        drawRunByMap(document, picture, m_state.random, run);
     else
         renderPicture(document, picture, m_state.random, run);
 }

@@ -1,13 +1,14 @@
 #include "app/slowmotionwindow.h"
 
 #include "render/chaos/mapcolours.h"
+#include "render/view/mapframes.h"
+#include "widgets/mapframeview.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
-#include <QPolygonF>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -39,7 +40,7 @@ SlowMotionView::SlowMotionView(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void SlowMotionView::start(const FractalDocument &document, QSize canvasSize, const QRectF &extent)
+void SlowMotionView::start(const FractalDocument &document, QSize canvasSize, const std::optional<Extent> &extent)
 {
     m_document = document;
     m_canvas = RasterCanvas(canvasSize, document.colours.backColour);
@@ -64,7 +65,7 @@ void SlowMotionView::paintEvent(QPaintEvent *)
     if (!m_current)
         return;
     painter.setRenderHint(QPainter::Antialiasing);
-    paintFrame(painter);
+    paintChosenMap(painter);
     const QPointF current = pixelOf(m_current->x, m_current->y);
     if (m_previous && m_current->map != 0) {
         painter.setPen(QPen(QColor(90, 90, 90), 1.0));
@@ -77,25 +78,21 @@ void SlowMotionView::paintEvent(QPaintEvent *)
     painter.drawEllipse(current, 4.0, 4.0);
 }
 
-void SlowMotionView::paintFrame(QPainter &painter) const
+// The chosen map's frame as the main canvas shows it with its frames on.
+void SlowMotionView::paintChosenMap(QPainter &painter) const
 {
     QString name = tr("a point of the base field");
     QColor colour = Qt::black;
     if (m_current->map != 0) {
-        const std::array<QPointF, 4> corners = mapFrame(m_document, m_current->map, m_canvas.scaleWidth(),
-                                                        m_canvas.scaleHeight(), m_extent);
-        QPolygonF frame;
-        for (const QPointF &corner : corners)
-            frame << pixelOf(float(corner.x()), float(corner.y()));
+        const Transformation &map = m_document.transformations.at(m_current->map - 1);
         colour = QColor::fromRgb(mapColour(m_current->map - 1));
-        painter.setPen(QPen(colour, 2.0));
-        QColor fill = colour;
-        fill.setAlpha(40);
-        painter.setBrush(fill);
-        painter.drawPolygon(frame);
-        painter.setBrush(colour);
-        painter.drawEllipse(frame.first(), 3.0, 3.0); // where the extent's top left went
-        name = m_document.transformations.at(m_current->map - 1).name.trimmed();
+        if (m_extent) {
+            const Viewport viewport{1.0, m_canvas.scaleWidth(), m_canvas.scaleHeight(), m_document.centreX,
+                                    m_document.centreY};
+            const QPointF units = unitScale(m_document, viewport.scaleWidth, viewport.scaleHeight);
+            paintFrame(painter, frameOnScreen(map, units, viewport, *m_extent), colour, true);
+        }
+        name = map.name.trimmed();
     }
     QFont font = painter.font();
     font.setPointSizeF(font.pointSizeF() * 1.5);
@@ -147,7 +144,7 @@ void SlowMotionWindow::present(const FractalDocument &document, QSize canvasSize
     const float scaleWidth = float(canvasSize.width() * RasterCanvas::unitsPerPixel);
     const float scaleHeight = float(canvasSize.height() * RasterCanvas::unitsPerPixel);
     m_run = std::make_unique<SlowMotionRun>(document, scaleWidth, scaleHeight, random);
-    m_view->start(document, canvasSize, runExtent(document, scaleWidth, scaleHeight, random));
+    m_view->start(document, canvasSize, pictureExtent(document, scaleWidth, scaleHeight));
     m_total = document.settings.totalPoints;
     m_done = 0;
     setPaused(true);

@@ -4,6 +4,7 @@
 #include "document/fractaldocument.h"
 #include "render/lesson/slowmotion.h"
 #include "render/exact/rastercanvas.h"
+#include "render/view/viewport.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -28,7 +29,8 @@ class SlowMotionView : public QWidget
 public:
     explicit SlowMotionView(QWidget *parent = nullptr);
 
-    void start(const FractalDocument &document, QSize canvasSize, const QRectF &extent);
+    // extent is the picture's, none when it has none.
+    void start(const FractalDocument &document, QSize canvasSize, const std::optional<Extent> &extent);
     void plot(const RunStep &step);
     const QImage &picture() const { return m_canvas.persistentImage(); }
     QSize sizeHint() const override { return m_canvas.pixelSize(); }
@@ -37,11 +39,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void paintFrame(QPainter &painter) const;
+    void paintChosenMap(QPainter &painter) const;
 
     FractalDocument m_document;
     RasterCanvas m_canvas;
-    QRectF m_extent;
+    std::optional<Extent> m_extent;
     std::optional<RunStep> m_current;
     std::optional<RunStep> m_previous;
 };

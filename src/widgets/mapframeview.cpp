@@ -52,25 +52,29 @@ double area(const QPolygonF &corners)
 
 } // namespace
 
+FrameOnScreen frameOnScreen(const Transformation &map, QPointF units, const Viewport &viewport, const Extent &extent)
+{
+    const MapFrame frame = mapFrame(map, units, extent);
+    FrameOnScreen onScreen;
+    for (const QPointF &corner : frame.corners)
+        onScreen.corners.append(viewport.toPixels(corner));
+    const QPointF centre = viewport.toPixels(frame.centre());
+    QLineF outward(centre, onScreen.topMiddle());
+    if (outward.length() > 0.0)
+        outward.setLength(outward.length() + rotationHandleDistance);
+    else
+        outward = QLineF(centre, centre - QPointF(0.0, rotationHandleDistance));
+    onScreen.rotationHandle = outward.p2();
+    onScreen.name = map.name.trimmed();
+    return onScreen;
+}
+
 QList<FrameOnScreen> framesOnScreen(const FractalDocument &document, const Viewport &viewport, const Extent &extent)
 {
     const QPointF units = unitScale(document, viewport.scaleWidth, viewport.scaleHeight);
     QList<FrameOnScreen> frames;
-    for (const Transformation &map : document.transformations) {
-        const MapFrame frame = mapFrame(map, units, extent);
-        FrameOnScreen onScreen;
-        for (const QPointF &corner : frame.corners)
-            onScreen.corners.append(viewport.toPixels(corner));
-        const QPointF centre = viewport.toPixels(frame.centre());
-        QLineF outward(centre, onScreen.topMiddle());
-        if (outward.length() > 0.0)
-            outward.setLength(outward.length() + rotationHandleDistance);
-        else
-            outward = QLineF(centre, centre - QPointF(0.0, rotationHandleDistance));
-        onScreen.rotationHandle = outward.p2();
-        onScreen.name = map.name.trimmed();
-        frames.append(onScreen);
-    }
+    for (const Transformation &map : document.transformations)
+        frames.append(frameOnScreen(map, units, viewport, extent));
     return frames;
 }
 
@@ -98,31 +102,32 @@ FrameGrip gripAt(const QList<FrameOnScreen> &frames, int selectedMap, QPointF pi
     return inside;
 }
 
-void paintFrames(QPainter &painter, const QList<FrameOnScreen> &frames, int selectedMap)
+void paintFrame(QPainter &painter, const FrameOnScreen &frame, const QColor &colour, bool selected)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    for (int map = 0; map < frames.size(); ++map) {
-        const FrameOnScreen &frame = frames[map];
-        const QColor colour = QColor::fromRgb(mapColour(map));
-        const bool selected = map == selectedMap;
-        painter.setPen(QPen(colour, selected ? 2.5 : 1.2));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPolygon(frame.corners);
-        painter.drawLine(frame.topMiddle(), frame.rotationHandle);
-        painter.setBrush(colour);
-        // Corner 0's mark: a filled triangle inside the corner, so a mirror or turn shows.
-        const QPointF along = markSide(frame.corners[0], frame.corners[1]);
-        const QPointF down = markSide(frame.corners[0], frame.corners[3]);
-        painter.drawPolygon(QPolygonF({frame.corners[0], frame.corners[0] + along, frame.corners[0] + down}));
-        painter.setBrush(selected ? colour : QColor(Qt::white));
-        for (const QPointF &corner : frame.corners)
-            painter.drawRect(QRectF(corner - QPointF(3.5, 3.5), QSizeF(7.0, 7.0)));
-        painter.drawEllipse(frame.rotationHandle, 4.0, 4.0);
-        painter.setPen(colour);
-        painter.drawText(frame.corners[0] + down * 2.0 + along * 0.5, frame.name);
-    }
+    painter.setPen(QPen(colour, selected ? 2.5 : 1.2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(frame.corners);
+    painter.drawLine(frame.topMiddle(), frame.rotationHandle);
+    painter.setBrush(colour);
+    // Corner 0's mark: a filled triangle inside the corner, so a mirror or turn shows.
+    const QPointF along = markSide(frame.corners[0], frame.corners[1]);
+    const QPointF down = markSide(frame.corners[0], frame.corners[3]);
+    painter.drawPolygon(QPolygonF({frame.corners[0], frame.corners[0] + along, frame.corners[0] + down}));
+    painter.setBrush(selected ? colour : QColor(Qt::white));
+    for (const QPointF &corner : frame.corners)
+        painter.drawRect(QRectF(corner - QPointF(3.5, 3.5), QSizeF(7.0, 7.0)));
+    painter.drawEllipse(frame.rotationHandle, 4.0, 4.0);
+    painter.setPen(colour);
+    painter.drawText(frame.corners[0] + down * 2.0 + along * 0.5, frame.name);
     painter.restore();
+}
+
+void paintFrames(QPainter &painter, const QList<FrameOnScreen> &frames, int selectedMap)
+{
+    for (int map = 0; map < frames.size(); ++map)
+        paintFrame(painter, frames[map], QColor::fromRgb(mapColour(map)), map == selectedMap);
 }
 
 } // namespace Vorlane

@@ -6,6 +6,7 @@
 #include <QPolygonF>
 #include <QString>
 
+class QColor;
 class QPainter;
 
 namespace Vorlane {
@@ -19,6 +20,9 @@ struct FrameOnScreen
 
     QPointF topMiddle() const { return (corners[0] + corners[1]) / 2.0; }
 };
+
+// One map's frame as the viewport shows it; units as unitScale gives them.
+FrameOnScreen frameOnScreen(const Transformation &map, QPointF units, const Viewport &viewport, const Extent &extent);
 
 // The frames of every map of the document as the viewport shows them.
 QList<FrameOnScreen> framesOnScreen(const FractalDocument &document, const Viewport &viewport, const Extent &extent);
@@ -36,6 +40,10 @@ struct FrameGrip
 // come first, then those of the others, the later maps before the earlier,
 // then the inside of the smallest frame that holds the point.
 FrameGrip gripAt(const QList<FrameOnScreen> &frames, int selectedMap, QPointF pixels);
+
+// Draws one frame in the colour, with its name, a mark on corner 0, the
+// corner handles and the rotation handle; a selected frame thicker.
+void paintFrame(QPainter &painter, const FrameOnScreen &frame, const QColor &colour, bool selected);
 
 // Draws the frames over the picture, each in its map's colour, with its
 // name, a mark on corner 0, the corner handles and the rotation handle; the

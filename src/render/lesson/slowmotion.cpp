@@ -4,10 +4,10 @@
 #include "render/chaos/mapcolours.h"
 #include "render/chaos/viewtransform.h"
 #include "render/exact/rastercanvas.h"
+#include "render/exact/renderer.h"
+#include "render/exact/stretches.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace Vorlane {
 
@@ -61,50 +61,31 @@ RunStep SlowMotionRun::next()
     return m_chain->next();
 }
 
-void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random)
+bool drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random, const RunControl &run)
 {
-    SlowMotionRun::Chain run(document, canvas.scaleWidth(), canvas.scaleHeight(), random);
-    for (qint64 n = 0; n < document.settings.totalPoints; ++n) {
-        const RunStep step = run.next();
+    const RandomGenerator start = random;
+    SlowMotionRun::Chain chain(document, canvas.scaleWidth(), canvas.scaleHeight(), random);
+    const qint64 totalPoints = document.settings.totalPoints;
+    const qint64 pointsPerStep = progressStep(document.settings.totalPoints);
+    for (qint64 n = 1; n <= totalPoints; ++n) {
+        const RunStep step = chain.next();
         canvas.plot(step.x, step.y,
                     step.map == 0 ? document.colours.colour1 : RasterCanvas::fromRgb(mapColour(step.map - 1)));
+        if (n % pointsPerStep != 0)
+            continue;
+        if (run.onPrefixDrawn)
+            run.onPrefixDrawn(n);
+        if (run.onProgress)
+            run.onProgress(n / pointsPerStep, totalPoints / pointsPerStep);
+        if (run.stopped() && n < totalPoints) {
+            // As a stopped rendering does: what follows does not depend on when it stopped.
+            random = start;
+            random.discard(quint64(randomDrawsBefore(document, totalPoints + 1)));
+            return false;
+        }
     }
-    random = run.random;
-}
-
-QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,
-                 qint64 points)
-{
-    SlowMotionRun run(document, scaleWidth, scaleHeight, random);
-    float left = std::numeric_limits<float>::max(), top = left;
-    float right = -left, bottom = -left;
-    for (qint64 n = 0; n < points && !run.atEnd(); ++n) {
-        const RunStep step = run.next();
-        left = std::min(left, step.x);
-        right = std::max(right, step.x);
-        top = std::min(top, step.y);
-        bottom = std::max(bottom, step.y);
-    }
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
-std::array<QPointF, 4> mapFrame(const FractalDocument &document, int map, float scaleWidth, float scaleHeight,
-                                const QRectF &extent)
-{
-    const Transformation &transformation = document.transformations.at(map - 1);
-    const ViewTransform view(document, scaleWidth, scaleHeight);
-    const double theta = rotationAngle<float>(transformation);
-    const double halfWidth = double(scaleWidth) / 2.0;
-    const double halfHeight = double(scaleHeight) / 2.0;
-    // In double precision: a frame is drawn, not plotted point by point.
-    const auto image = [&](QPointF position) {
-        const double a = (position.x() - halfWidth + document.centreX) * double(transformation.contraction[0]);
-        const double b = (halfHeight - position.y() + document.centreY) * double(transformation.contraction[1]);
-        const double x = a * std::cos(theta) - b * std::sin(theta) + view.translationX(transformation.translation[0]);
-        const double y = a * std::sin(theta) + b * std::cos(theta) + view.translationY(transformation.translation[1]);
-        return QPointF(halfWidth + x - document.centreX, halfHeight - y + document.centreY);
-    };
-    return {image(extent.topLeft()), image(extent.topRight()), image(extent.bottomRight()), image(extent.bottomLeft())};
+    random = chain.random;
+    return true;
 }
 
 } // namespace Vorlane

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "common/randomgenerator.h"
+#include "render/chaos/runcontrol.h"
 
-#include <QPointF>
-#include <QRectF>
 #include <QtGlobal>
 
-#include <array>
 #include <memory>
 
 namespace Vorlane {
@@ -50,19 +48,11 @@ private:
 
 // "Colour by Map": the run of the document drawn onto the canvas, as large as
 // its scale, exactly as renderPicture draws it but each point in the colour
-// of the map that moved it there (mapColour), base points in colour 1.
-// random then stands where renderPicture would leave it.
-void drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random);
-
-// The rectangle of canvas positions that the first points of the run reach,
-// with a generator of its own: the picture's extent.
-QRectF runExtent(const FractalDocument &document, float scaleWidth, float scaleHeight, const RandomGenerator &random,
-                 qint64 points = 30000);
-
-// Where a map (1 to trCount) puts a copy of the rectangle extent of canvas
-// positions (canvas units, origin top left, Y down): the images of its four
-// corners as canvas positions, the top-left corner's first, then clockwise.
-std::array<QPointF, 4> mapFrame(const FractalDocument &document, int map, float scaleWidth, float scaleHeight,
-                                const QRectF &extent);
+// of the map that moved it there (mapColour), base points in colour 1, on
+// this thread. random then stands where renderPicture would leave it, also
+// when the run stops. Of run it takes stop, onProgress and onPrefixDrawn,
+// each looked at once a progress step. True when the run went to its end.
+bool drawRunByMap(const FractalDocument &document, RasterCanvas &canvas, RandomGenerator &random,
+                  const RunControl &run = {});
 
 } // namespace Vorlane

@@ -8,6 +8,7 @@
 #include "support/serialrender.h"
 
 #include <QDir>
+#include <QList>
 #include <QSet>
 #include <QTest>
 
@@ -32,6 +33,11 @@ public:
     QList<PlottedPoint> points;
 };
 
+std::optional<FractalDocument> galleryDocument(const QString &name)
+{
+    return loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(name), FractalDocument());
+}
+
 } // namespace
 
 class TestSlowMotion : public QObject
@@ -42,6 +48,8 @@ private Q_SLOTS:
     void pointsAreThoseOfANormalRun_data();
     void pointsAreThoseOfANormalRun();
     void colourByMapDrawsTheSamePointsInTheMapsColours();
+    void colourByMapStopsAfterAWholeStep_data();
+    void colourByMapStopsAfterAWholeStep();
 };
 
 void TestSlowMotion::pointsAreThoseOfANormalRun_data()
@@ -60,8 +68,7 @@ void TestSlowMotion::pointsAreThoseOfANormalRun()
     QFETCH(QString, name);
     QFETCH(qint32, colourStyle);
     QFETCH(quint32, seed);
-    std::optional<FractalDocument> document =
-        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(name), FractalDocument());
+    std::optional<FractalDocument> document = galleryDocument(name);
     QVERIFY(document);
     document->colours.colourStyle = colourStyle;
     document->settings.scaleX = 1.0f / canvasWidth;
@@ -87,8 +94,7 @@ void TestSlowMotion::pointsAreThoseOfANormalRun()
 
 void TestSlowMotion::colourByMapDrawsTheSamePointsInTheMapsColours()
 {
-    std::optional<FractalDocument> document =
-        loadDocumentFile(QDir(QStringLiteral(VORLANE_GALLERY_DIR)).filePath(QStringLiteral("Fern.vrf")), FractalDocument());
+    std::optional<FractalDocument> document = galleryDocument(QStringLiteral("Fern.vrf"));
     QVERIFY(document);
     document->colours.colourStyle = RandomColour;
     RasterCanvas normal(QSize(433, 403), document->colours.backColour);
@@ -112,6 +118,57 @@ void TestSlowMotion::colourByMapDrawsTheSamePointsInTheMapsColours()
     QCOMPARE(colours, (QSet<QRgb>{background, RasterCanvas::toRgb(document->colours.colour1), mapColour(0), mapColour(1),
                                   mapColour(2), mapColour(3)}));
     QCOMPARE(byMapRandom.nextWord(), normalRandom.nextWord());
+}
+
+void TestSlowMotion::colourByMapStopsAfterAWholeStep_data()
+{
+    QTest::addColumn<qint32>("totalPoints");
+    QTest::addColumn<qint64>("stopAtStep");
+    QTest::newRow("first step") << 45000 << qint64(1);
+    QTest::newRow("midway, steps not dividing the points") << 6007 << qint64(31);
+}
+
+// Stopped after k steps, the picture is that of a run of k steps' points,
+// the progress told each step in order, and the random numbers stand where
+// the whole run leaves them.
+void TestSlowMotion::colourByMapStopsAfterAWholeStep()
+{
+    QFETCH(qint32, totalPoints);
+    QFETCH(qint64, stopAtStep);
+    std::optional<FractalDocument> document = galleryDocument(QStringLiteral("Fern.vrf"));
+    QVERIFY(document);
+    document->settings.totalPoints = totalPoints;
+    RasterCanvas stopped(QSize(200, 180), document->colours.backColour);
+    RasterCanvas whole = stopped;
+    RasterCanvas prefix = stopped;
+    document->settings.scaleX = 1.0f / stopped.scaleWidth();
+    document->settings.scaleY = 1.0f / stopped.scaleHeight();
+
+    std::atomic<bool> stop = false;
+    QList<qint64> told;
+    QList<qint64> prefixes;
+    RunControl run;
+    run.stop = &stop;
+    run.onProgress = [&](qint64 done, qint64 total) {
+        QCOMPARE(total, qint64(60));
+        told.append(done);
+        stop = done == stopAtStep;
+    };
+    run.onPrefixDrawn = [&](qint64 lastIteration) { prefixes.append(lastIteration); };
+    RandomGenerator stoppedRandom(5);
+    QVERIFY(!drawRunByMap(*document, stopped, stoppedRandom, run));
+
+    RandomGenerator wholeRandom(5);
+    QVERIFY(drawRunByMap(*document, whole, wholeRandom));
+    QCOMPARE(stoppedRandom.nextWord(), wholeRandom.nextWord());
+    FractalDocument shorter = *document;
+    shorter.settings.totalPoints = qint32(stopAtStep * progressStep(totalPoints));
+    RandomGenerator prefixRandom(5);
+    drawRunByMap(shorter, prefix, prefixRandom);
+    QCOMPARE(stopped.persistentImage(), prefix.persistentImage());
+    QCOMPARE(qint64(told.size()), stopAtStep);
+    QCOMPARE(told.last(), stopAtStep);
+    QCOMPARE(prefixes.last(), qint64(shorter.settings.totalPoints));
 }
 
 QTEST_GUILESS_MAIN(TestSlowMotion)
