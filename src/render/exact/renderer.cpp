@@ -2,16 +2,16 @@
 
 #include "common/randomgenerator.h"
 #include "common/rounding.h"
-#include "document/colour.h"
 #include "document/fractaldocument.h"
 #include "render/chaos/chaosgame.h"
+#include "render/exact/blockrenderer.h"
 #include "render/exact/chainlanes.h"
+#include "render/exact/layers.h"
 #include "render/exact/rastercanvas.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -23,255 +23,11 @@ namespace Vorlane {
 
 namespace {
 
-// Long enough to keep the output's calls rare, short enough to stay in cache.
-constexpr qint32 blockSize = 4096;
-
-QRgb rgbOf(qint32 colour)
-{
-    return 0xff000000u | (quint32(colourRed(colour)) << 16) | (quint32(colourGreen(colour)) << 8)
-        | quint32(colourBlue(colour));
-}
-
-// The canvas's own pixels.
-class ImageSurface
-{
-public:
-    explicit ImageSurface(const RasterCanvas::PixelWriter &writer)
-        : m_bits(writer.bits())
-        , m_stride(writer.stride())
-    {
-    }
-
-    void write(quint32 x, quint32 y, QRgb rgb) { m_bits[qsizetype(y) * m_stride + x] = rgb; }
-
-private:
-    QRgb *m_bits;
-    qsizetype m_stride;
-};
-
-// What one stretch draws, kept apart until the stretches before it are on
-// the canvas: tiles made when first touched, so a layer is only as large as
-// the part of the canvas the stretch reaches. A drawn pixel is never 0 (its
-// alpha is opaque), so 0 marks a pixel the stretch left alone.
-class Layer
-{
-public:
-    Layer(int width, int height)
-        : m_across(tilesFor(width))
-        , m_tiles(std::size_t(m_across) * tilesFor(height))
-    {
-    }
-
-    void write(quint32 x, quint32 y, QRgb rgb)
-    {
-        std::unique_ptr<Tile> &tile = m_tiles[std::size_t(y / tileSide) * m_across + x / tileSide];
-        if (!tile)
-            tile = std::make_unique<Tile>();
-        (*tile)[(y % tileSide) * tileSide + x % tileSide] = rgb;
-    }
-
-    // Lays what the stretch drew over the canvas and clears the layer, whose
-    // tiles then serve a later stretch of the run without being made again:
-    // the stretches of one run reach much the same part of the canvas.
-    void moveOnto(const RasterCanvas::PixelWriter &canvas)
-    {
-        for (std::size_t t = 0; t < m_tiles.size(); ++t) {
-            if (!m_tiles[t])
-                continue;
-            const int left = int(t % m_across) * tileSide;
-            const int top = int(t / m_across) * tileSide;
-            const int width = std::min(tileSide, canvas.width() - left);
-            const int height = std::min(tileSide, canvas.height() - top);
-            for (int y = 0; y < height; ++y) {
-                const QRgb *from = m_tiles[t]->data() + y * tileSide;
-                QRgb *to = canvas.bits() + (top + y) * canvas.stride() + left;
-                for (int x = 0; x < width; ++x) {
-                    // A mask, not a branch: the edge of a figure would
-                    // make a branch guess wrong again and again.
-                    const QRgb keep = 0u - QRgb(from[x] == 0);
-                    to[x] = from[x] | (to[x] & keep);
-                }
-            }
-            m_tiles[t]->fill(0);
-        }
-    }
-
-private:
-    static constexpr int tileSide = 64;
-    using Tile = std::array<QRgb, tileSide * tileSide>;
-
-    static std::size_t tilesFor(int pixels) { return std::size_t(pixels + tileSide - 1) / tileSide; }
-
-    std::size_t m_across;
-    std::vector<std::unique_ptr<Tile>> m_tiles; // each made value-initialised: all 0
-};
-
-// Puts a block's points on the pixels of a surface, in the order of the
-// iterations, so that the last point on a pixel gives its colour.
-template<typename Surface>
-class PixelOutput
-{
-public:
-    PixelOutput(const ViewTransform &view, int width, int height, ChainStepping stepping, Surface &surface)
-        : m_view(view)
-        , m_stepping(stepping)
-        , m_width(quint32(width))
-        , m_height(quint32(height))
-        , m_surface(surface)
-    {
-    }
-
-    void put(const CanvasPoint *points, const qint32 *colours, qint32 count)
-    {
-        pixels(m_stepping, m_view, points, count, m_columns.data(), m_rows.data());
-        for (qint32 n = 0; n < count; ++n) {
-            // A negative position turns into a large unsigned one: off the canvas too.
-            const quint32 x = quint32(m_columns[n]);
-            const quint32 y = quint32(m_rows[n]);
-            if (x < m_width && y < m_height)
-                m_surface.write(x, y, rgbOf(colours[n]));
-        }
-    }
-
-private:
-    const ViewTransform &m_view;
-    const ChainStepping m_stepping;
-    std::array<qint32, blockSize> m_columns;
-    std::array<qint32, blockSize> m_rows;
-    const quint32 m_width;
-    const quint32 m_height;
-    Surface &m_surface;
-};
-
-// What one iteration does besides moving its point depends on random numbers
-// alone, so a block's worth is drawn from the random sequence first, in the
-// order the iterations draw: the restart's base point, the colour, the
-// choice of transformation. Then the chains between restarts are stepped.
-template<typename Output>
-class BlockRenderer
-{
-public:
-    // Starts before iteration first, with selected as the transformation
-    // chosen last.
-    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
-                  qint64 first, int selected, ChainStepping stepping, Output &output)
-        : m_game(game)
-        , m_steppingMaps(steppingMaps)
-        , m_random(random)
-        , m_stepping(stepping)
-        , m_output(output)
-        , m_resolution(game.resolution)
-        , m_colourDraws(game.colours.draws())
-        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
-        , m_cir(qint16((first - 1) % m_resolution))
-        , m_selected(quint8(selected))
-        , m_point(game.maps.basePoint(1))
-        , m_next(first)
-    {
-    }
-
-    // Plans and moves the next count iterations and hands their points on.
-    void render(qint32 count)
-    {
-        plan(count);
-        moveChains(count);
-        m_output.put(m_points.data(), m_colour.data(), count);
-        m_next += count;
-    }
-
-private:
-    qint32 restartsIn(qint32 count) const
-    {
-        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
-    }
-
-    // IterationPlanner's plans for a block, a span between restarts at a time.
-    void plan(qint32 count)
-    {
-        const int perIteration = 1 + m_colourDraws;
-        m_random.fill(m_drawn.data(), std::size_t(count * perIteration + restartsIn(count)));
-        const float *drawn = m_drawn.data();
-        m_restarts.clear();
-        // A span of iterations at a time, from a restart or from where the
-        // block begins to the next restart.
-        for (qint32 n = 0; n < count;) {
-            qint32 span = m_untilRestart - 1;
-            qint16 firstCir = qint16(m_cir + 1);
-            if (m_untilRestart == 1) {
-                m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
-                span = m_resolution;
-                firstCir = 0;
-            }
-            const qint32 length = std::min(span, count - n);
-            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
-            for (qint32 i = 0; i < length; ++i)
-                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
-            drawn += length * perIteration;
-            m_cir = qint16(firstCir + length - 1);
-            m_untilRestart = span - length + 1;
-            n += length;
-        }
-        chooseMaps(count);
-    }
-
-    // PreparedMaps::choose for each of a block's numbers: the previous
-    // choice where a number chooses none.
-    void chooseMaps(qint32 count)
-    {
-        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
-                          m_transformation.data(), std::size_t(count));
-        quint8 last = m_selected;
-        for (qint32 n = 0; n < count; ++n) {
-            last = m_transformation[n] > 0 ? m_transformation[n] : last;
-            m_transformation[n] = last;
-        }
-        m_selected = last;
-    }
-
-    // Each restart begins a chain that owes nothing to the one before.
-    void moveChains(qint32 count)
-    {
-        m_chains.clear();
-        qint32 begin = 0;
-        CanvasPoint point = m_point;
-        for (const Restart &restart : m_restarts) {
-            if (restart.iteration > begin)
-                m_chains.push_back({begin, restart.iteration, point});
-            begin = restart.iteration;
-            point = m_game.maps.basePoint(restart.basePoint);
-        }
-        m_chains.push_back({begin, count, point});
-        stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
-                   m_points.data());
-        m_point = m_chains.back().point;
-    }
-
-    const CanvasChaosGame &m_game;
-    const SteppingMaps &m_steppingMaps;
-    RandomGenerator &m_random;
-    const ChainStepping m_stepping;
-    Output &m_output;
-    const qint32 m_resolution;
-    const int m_colourDraws;
-    qint32 m_untilRestart; // to the next multiple of resolution
-    qint16 m_cir;
-    quint8 m_selected; // the map chosen last
-    CanvasPoint m_point; // where the next iteration starts unless it restarts
-    qint64 m_next;       // the number of the next iteration
-    // At most a restart's, a colour's and a choice's number an iteration.
-    std::array<float, 3 * blockSize> m_drawn;
-    std::array<float, blockSize> m_choiceDrawn;
-    struct Restart
-    {
-        qint32 iteration;
-        qint16 basePoint;
-    };
-    std::vector<Restart> m_restarts;
-    std::array<qint32, blockSize> m_colour;
-    std::array<quint8, blockSize> m_transformation;
-    std::array<CanvasPoint, blockSize> m_points;
-    std::vector<Chain> m_chains;
-};
+using exact::blockSize;
+using exact::BlockRenderer;
+using exact::ImageSurface;
+using exact::Layer;
+using exact::PixelOutput;
 
 // What the threads of one run share.
 struct SharedRun

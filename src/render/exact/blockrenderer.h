@@ -1,0 +1,149 @@
+#pragma once
+
+#include "common/randomgenerator.h"
+#include "render/chaos/chaosgame.h"
+#include "render/exact/chainlanes.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace Vorlane::exact {
+
+// Long enough to keep the output's calls rare, short enough to stay in cache.
+constexpr qint32 blockSize = 4096;
+
+// What one iteration does besides moving its point depends on random numbers
+// alone, so a block's worth is drawn from the random sequence first, in the
+// order the iterations draw: the restart's base point, the colour, the
+// choice of transformation. Then the chains between restarts are stepped.
+template<typename Output>
+class BlockRenderer
+{
+public:
+    // Starts before iteration first, with selected as the transformation
+    // chosen last.
+    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
+                  qint64 first, int selected, ChainStepping stepping, Output &output)
+        : m_game(game)
+        , m_steppingMaps(steppingMaps)
+        , m_random(random)
+        , m_stepping(stepping)
+        , m_output(output)
+        , m_resolution(game.resolution)
+        , m_colourDraws(game.colours.draws())
+        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
+        , m_cir(qint16((first - 1) % m_resolution))
+        , m_selected(quint8(selected))
+        , m_point(game.maps.basePoint(1))
+        , m_next(first)
+    {
+    }
+
+    // Plans and moves the next count iterations and hands their points on.
+    void render(qint32 count)
+    {
+        plan(count);
+        moveChains(count);
+        m_output.put(m_points.data(), m_colour.data(), count);
+        m_next += count;
+    }
+
+private:
+    qint32 restartsIn(qint32 count) const
+    {
+        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
+    }
+
+    // IterationPlanner's plans for a block, a span between restarts at a time.
+    void plan(qint32 count)
+    {
+        const int perIteration = 1 + m_colourDraws;
+        m_random.fill(m_drawn.data(), std::size_t(count * perIteration + restartsIn(count)));
+        const float *drawn = m_drawn.data();
+        m_restarts.clear();
+        // A span of iterations at a time, from a restart or from where the
+        // block begins to the next restart.
+        for (qint32 n = 0; n < count;) {
+            qint32 span = m_untilRestart - 1;
+            qint16 firstCir = qint16(m_cir + 1);
+            if (m_untilRestart == 1) {
+                m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
+                span = m_resolution;
+                firstCir = 0;
+            }
+            const qint32 length = std::min(span, count - n);
+            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
+            for (qint32 i = 0; i < length; ++i)
+                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
+            drawn += length * perIteration;
+            m_cir = qint16(firstCir + length - 1);
+            m_untilRestart = span - length + 1;
+            n += length;
+        }
+        chooseMaps(count);
+    }
+
+    // PreparedMaps::choose for each of a block's numbers: the previous
+    // choice where a number chooses none.
+    void chooseMaps(qint32 count)
+    {
+        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
+                          m_transformation.data(), std::size_t(count));
+        quint8 last = m_selected;
+        for (qint32 n = 0; n < count; ++n) {
+            last = m_transformation[n] > 0 ? m_transformation[n] : last;
+            m_transformation[n] = last;
+        }
+        m_selected = last;
+    }
+
+    // Each restart begins a chain that owes nothing to the one before.
+    void moveChains(qint32 count)
+    {
+        m_chains.clear();
+        qint32 begin = 0;
+        CanvasPoint point = m_point;
+        for (const Restart &restart : m_restarts) {
+            if (restart.iteration > begin)
+                m_chains.push_back({begin, restart.iteration, point});
+            begin = restart.iteration;
+            point = m_game.maps.basePoint(restart.basePoint);
+        }
+        m_chains.push_back({begin, count, point});
+        stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
+                   m_points.data());
+        m_point = m_chains.back().point;
+    }
+
+    const CanvasChaosGame &m_game;
+    const SteppingMaps &m_steppingMaps;
+    RandomGenerator &m_random;
+    const ChainStepping m_stepping;
+    Output &m_output;
+    const qint32 m_resolution;
+    const int m_colourDraws;
+    qint32 m_untilRestart; // to the next multiple of resolution
+    qint16 m_cir;
+    quint8 m_selected; // the map chosen last
+    CanvasPoint m_point; // where the next iteration starts unless it restarts
+    qint64 m_next;       // the number of the next iteration
+    // At most a restart's, a colour's and a choice's number an iteration.
+    std::array<float, 3 * blockSize> m_drawn;
+    std::array<float, blockSize> m_choiceDrawn;
+    struct Restart
+    {
+        qint32 iteration;
+        qint16 basePoint;
+    };
+    std::vector<Restart> m_restarts;
+    std::array<qint32, blockSize> m_colour;
+    std::array<quint8, blockSize> m_transformation;
+    std::array<CanvasPoint, blockSize> m_points;
+    std::vector<Chain> m_chains;
+};
+
+} // namespace Vorlane::exact
