@@ -174,6 +174,8 @@ void MainWindow::createMenus()
     addViewCommands(run);
     addSeparator(run, "dash10");
     addLessonCommands(run);
+    addSeparator(run, "dash11");
+    run->addAction(c.mapListAction);
 
     QMenu *net = addMenu("vrnet", tr("VR on net"));
     net->addAction(c.tellFriendAction);

@@ -20,6 +20,7 @@ class FractalDimensionWindow;
 class FullScreenCanvas;
 class LevelsPanel;
 class MapCanvas;
+class MapListDock;
 class SlowMotionWindow;
 class OnlineLinks;
 class PosterExport;
@@ -75,6 +76,9 @@ public:
 
     // The editors, each shown modally over this window.
     void editTransformations();
+    // The transformation editor opened on map index, as if the user had
+    // picked it there.
+    void editTransformationsOn(int index);
     void editSettings();
     void editColours();
 
@@ -138,6 +142,8 @@ private:
     void showPreview(const FractalDocument &document);
     void renderSoon();
     void renderAfterChange(DocumentParts parts);
+    void createMapList();
+    void showMapList(bool on);
 
     // The Render menu's views for a lesson, in mainwindow_lesson.cpp.
     void addLessonCommands(QMenu *run);
@@ -194,6 +200,7 @@ private:
     PosterExport *m_posterExport;
     MapCanvas *m_mapCanvas;
     QTimer *m_renderTimer;
+    MapListDock *m_mapList;
 
     // The commands, named as their menu entries.
     struct Commands
@@ -202,6 +209,7 @@ private:
         QAction *transformationsAction, *baseFieldAction, *coloursAction, *settingsAction, *undoAction, *redoAction;
         QAction *startAction, *posterAction;
         QAction *showMapsAction, *zoomInAction, *zoomOutAction, *fitPictureAction, *renderAutomaticallyAction;
+        QAction *mapListAction;
         QAction *tellFriendAction, *websiteAction, *galleryAction, *emailAction, *teamSiteAction;
         QAction *helpAction, *aboutAction;
     } m_commands{};

@@ -2,6 +2,7 @@
 // afresh so that it shows the document as it is now.
 #include "app/mainwindow.h"
 
+#include "app/maplistdock.h"
 #include "surroundings/programstate.h"
 #include "editors/colourdialog.h"
 #include "editors/settingsdialog.h"
@@ -14,12 +15,18 @@ namespace Vorlane {
 
 void MainWindow::editTransformations()
 {
-    TransformationEditor editor(m_session, m_state, m_dialogs, this);
     // A map chosen on the canvas is the one to edit; with the frames hidden
     // the editor opens with nothing selected.
-    if (m_commands.showMapsAction->isChecked())
-        editor.openOn(m_state.selectedTr - 1);
+    editTransformationsOn(m_commands.showMapsAction->isChecked() ? m_state.selectedTr - 1 : -1);
+}
+
+void MainWindow::editTransformationsOn(int index)
+{
+    TransformationEditor editor(m_session, m_state, m_dialogs, this);
+    editor.openOn(index);
     editor.exec();
+    // The editor's choice of map is the program's selection.
+    m_mapList->showSelectedMap(m_state.selectedTr - 1);
 }
 
 void MainWindow::editSettings()

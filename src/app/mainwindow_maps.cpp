@@ -5,6 +5,7 @@
 
 #include "surroundings/programstate.h"
 #include "app/mapcanvas.h"
+#include "app/maplistdock.h"
 #include "render/exact/renderer.h"
 #include "widgets/canvasview.h"
 
@@ -24,6 +25,7 @@ constexpr qint32 previewPoints = 150000;
 constexpr int renderDelayMs = 150;
 
 const QString renderAutomaticallyKey = QStringLiteral("view/renderAutomatically");
+const QString mapListKey = QStringLiteral("view/mapList");
 
 QSettings programSettings()
 {
@@ -64,6 +66,35 @@ void MainWindow::createViewCommands()
     connect(c.fitPictureAction, &QAction::triggered, m_mapCanvas, &MapCanvas::fitPicture);
     connect(c.renderAutomaticallyAction, &QAction::toggled, this,
             [](bool on) { programSettings().setValue(renderAutomaticallyKey, on); });
+    createMapList();
+}
+
+// Hidden until asked for, so the window opens as it always has.
+void MainWindow::createMapList()
+{
+    QAction *&entry = m_commands.mapListAction;
+    entry = addCommand("mapList", tr("Map Lis&t"), Qt::CTRL | Qt::SHIFT | Qt::Key_L);
+    entry->setCheckable(true);
+    m_mapList = new MapListDock(m_session, this);
+    m_mapList->hide();
+    addDockWidget(Qt::RightDockWidgetArea, m_mapList);
+    const auto showSelection = [this] { m_mapList->showSelectedMap(m_mapCanvas->selectedMap()); };
+    connect(&m_session, &DocumentSession::changed, m_mapList, [this, showSelection] {
+        m_mapList->refresh();
+        showSelection();
+    });
+    connect(m_mapCanvas, &MapCanvas::mapSelected, m_mapList, &MapListDock::showSelectedMap);
+    connect(m_mapList, &MapListDock::mapChosen, m_mapCanvas, &MapCanvas::selectMap);
+    connect(m_mapList, &MapListDock::mapOpened, this, &MainWindow::editTransformationsOn);
+    connect(entry, &QAction::toggled, this, &MainWindow::showMapList);
+    entry->setChecked(programSettings().value(mapListKey, false).toBool());
+    showSelection();
+}
+
+void MainWindow::showMapList(bool on)
+{
+    m_mapList->setVisible(on);
+    programSettings().setValue(mapListKey, on);
 }
 
 void MainWindow::addViewCommands(QMenu *run)

@@ -92,6 +92,13 @@ int MapCanvas::selectedMap() const
     return m_state.selectedTr - 1;
 }
 
+void MapCanvas::selectMap(int index)
+{
+    m_state.selectedTr = qint16(index + 1);
+    m_canvas.update();
+    Q_EMIT mapSelected(index);
+}
+
 void MapCanvas::zoomBy(double factor)
 {
     const QPointF middle(m_canvas.width() / 2.0, m_canvas.height() / 2.0);
@@ -162,7 +169,7 @@ void MapCanvas::press(QPointF pixels, Qt::MouseButton button)
             m_pan = Pan{pixels, viewport()};
         return;
     }
-    m_state.selectedTr = qint16(grip.map + 1);
+    selectMap(grip.map);
     QPointF from = viewport().toFractal(pixels);
     if (grip.part == FrameGrip::Corner) {
         // The corner itself is taken, wherever within reach the press was.

@@ -37,6 +37,8 @@ public:
     void showFrames(bool on);
     // The map that a click on its frame selected, -1 for none.
     int selectedMap() const;
+    // Selects map index, as a click on its frame does.
+    void selectMap(int index);
 
     void zoomBy(double factor);
     // Zoom and centre such that the picture's extent fills the canvas with a
@@ -50,6 +52,8 @@ Q_SIGNALS:
     // The view or the document changed through the mouse: the picture is to
     // be drawn again in full.
     void renderWanted();
+    // A map was selected, by a click on its frame or through selectMap.
+    void mapSelected(int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

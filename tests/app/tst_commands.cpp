@@ -3,6 +3,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -76,6 +77,7 @@ void TestCommands::everyEntryRunsItsButtonsCommand_data()
     entry("colourByMap", "run", "&Colour by Map", {}) << "" << none << "";
     entry("dimension", "run", "Fractal &Dimension...", {}) << "" << none << "";
     entry("fullScreen", "run", "F&ull Screen", QKeySequence(Qt::Key_F11)) << "" << none << "";
+    entry("mapList", "run", "Map Lis&t", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)) << "" << none << "";
     entry("tellfriend", "vrnet", "Tell a &Friend about VR", ctrl(Qt::Key_F)) << "" << none << "";
     entry("vrws", "vrnet", "Vorlane &Website", ctrl(Qt::Key_W)) << "" << none << "";
     entry("vrg", "vrnet", "Vorlane &Gallery", ctrl(Qt::Key_G)) << "" << none << "";
@@ -104,6 +106,7 @@ void TestCommands::everyEntryRunsItsButtonsCommand()
     // Only whether the key and the button reach the command counts here, not
     // what the command then does.
     QObject::disconnect(command, &QAction::triggered, nullptr, nullptr);
+    QObject::disconnect(command, &QAction::toggled, nullptr, nullptr);
     QSignalSpy triggered(command, &QAction::triggered);
     int expected = 0;
     if (!shortcut.isEmpty()) {
@@ -128,19 +131,32 @@ void TestCommands::menusHoldTheirEntriesInOrder()
         {QStringLiteral("&Edit"), {"trns", "bstrn", "dash3", "styl", "setng", "dash6", "undo", "redo"}},
         {QStringLiteral("&Render"),
          {"start", "dash7", "poster", "dash8", "showMaps", "zoomIn", "zoomOut", "fitPicture", "renderAutomatically",
-          "dash10", "levels", "slowMotion", "colourByMap", "dimension", "fullScreen"}},
+          "dash10", "levels", "slowMotion", "colourByMap", "dimension", "fullScreen", "dash11", "mapList"}},
         {QStringLiteral("VR on net"), {"tellfriend", "dash5", "vrws", "vrg", "Dash4", "eml", "progsite"}},
         {QStringLiteral("&Help"), {"incnt", "abt"}},
     };
     const QList<QAction *> bar = m_f->window->menuBar()->actions();
     QCOMPARE(bar.size(), menus.size());
+    QSet<QKeySequence> shortcuts;
     for (qsizetype i = 0; i < menus.size(); ++i) {
         QCOMPARE(bar.at(i)->text(), menus.at(i).first);
         QStringList names;
+        QSet<QChar> mnemonics;
         for (const QAction *entry : bar.at(i)->menu()->actions()) {
             QCOMPARE(entry->isSeparator(), entry->objectName().startsWith(QLatin1String("dash"), Qt::CaseInsensitive));
             QVERIFY(!entry->isIconVisibleInMenu() || entry->icon().isNull());
             names.append(entry->objectName());
+            // Each letter and key reaches one entry only.
+            const qsizetype mark = entry->text().indexOf(QLatin1Char('&'));
+            if (mark >= 0) {
+                const QChar letter = entry->text().at(mark + 1).toLower();
+                QVERIFY2(!mnemonics.contains(letter), qPrintable(entry->text()));
+                mnemonics.insert(letter);
+            }
+            for (const QKeySequence &shortcut : entry->shortcuts()) {
+                QVERIFY2(!shortcuts.contains(shortcut), qPrintable(entry->text()));
+                shortcuts.insert(shortcut);
+            }
         }
         QCOMPARE(names, menus.at(i).second);
     }
