@@ -2,35 +2,12 @@
 
 #include "render/picturefile/parallelpng.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 
 namespace Vorlane {
 
 namespace {
-
-// Passes writes on to another device until cancel is set, then fails them,
-// which makes the picture writer give up at once.
-class CancellableDevice : public QIODevice
-{
-public:
-    CancellableDevice(QIODevice &to, const std::atomic<bool> *cancel)
-        : m_to(to)
-        , m_cancel(cancel)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        return m_cancel && m_cancel->load() ? -1 : m_to.write(data, size);
-    }
-
-private:
-    QIODevice &m_to;
-    const std::atomic<bool> *m_cancel;
-};
 
 // Pictures this large, posters in practice, are compressed on every core.
 constexpr qint64 parallelPngPixels = qint64(1) << 22;
@@ -39,6 +16,20 @@ bool compressesInParallel(const QImage &image, const QByteArray &format)
 {
     return format == "PNG" && qint64(image.width()) * image.height() >= parallelPngPixels
            && encodesPngInParallel(image.format());
+}
+
+// The picture's bytes in memory: an encoder whose writes fail leaks what it
+// holds, so the file only ever sees plain writes of finished bytes.
+QByteArray encodedPicture(const QImage &image, const QByteArray &format)
+{
+    if (compressesInParallel(image, format))
+        return encodePngInParallel(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image);
+    return bytes;
 }
 
 } // namespace
@@ -52,19 +43,20 @@ QByteArray pictureFormatFor(const QString &path)
 bool encodePicture(const QImage &image, const QByteArray &format, QIODevice &to, QString *error,
                    const std::atomic<bool> *cancel)
 {
-    CancellableDevice device(to, cancel);
-    if (compressesInParallel(image, format)) {
-        const QByteArray bytes = encodePngInParallel(image);
-        if (device.write(bytes) == bytes.size())
-            return true;
-    } else {
-        QImageWriter writer(&device, format);
-        if (writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
-            return true;
+    const QByteArray bytes = encodedPicture(image, format);
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The picture could not be encoded");
+        return false;
     }
-    if (error)
-        *error = QStringLiteral("The picture could not be encoded");
-    return false;
+    // In pieces, so that a cancel is seen within a fraction of a second.
+    constexpr qsizetype pieceBytes = 1 << 20;
+    for (qsizetype at = 0; at < bytes.size(); at += pieceBytes) {
+        const qsizetype size = qMin(pieceBytes, bytes.size() - at);
+        if ((cancel && cancel->load()) || to.write(bytes.constData() + at, size) != size)
+            return false;
+    }
+    return true;
 }
 
 bool writePictureFile(const QImage &image, const QString &path, QString *error, LinkHandling links)
