@@ -6,6 +6,7 @@
 #include "document/fractaldocument.h"
 #include "render/chaos/chaosgame.h"
 #include "render/chaos/preparedmaps.h"
+#include "render/poster/posteriteration.h"
 
 #include <QCoreApplication>
 
@@ -30,105 +31,6 @@ constexpr double strayShare = 0.0005;
 constexpr double frameMargin = 0.05;
 // The fitting run's generator sits at a piece number no poster reaches.
 constexpr quint64 fittingPiece = ~quint64(0);
-
-// A seed for each piece: the poster's seed and the piece number, mixed so
-// that neighbouring pieces draw unrelated sequences.
-std::uint32_t pieceSeed(std::uint32_t seed, quint64 piece)
-{
-    quint64 z = (quint64(seed) << 32) ^ piece;
-    z += 0x9E3779B97F4A7C15ULL;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return std::uint32_t((z ^ (z >> 31)) >> 32);
-}
-
-// The gradient's colour at place, 0 to 1.
-qint32 gradientColour(const PosterGradient &gradient, double place)
-{
-    const qint64 last = qint64(gradient.size()) - 1;
-    return gradient[std::size_t(qBound<qint64>(0, floorToInt(place * double(last + 1)), last))];
-}
-
-// The document as the chain plays it: through a gradient, its style blends
-// black into pure red instead of its two colours, so that a colour's red is
-// its blend as an index into the gradient.
-FractalDocument styledDocument(const FractalDocument &document, bool throughGradient)
-{
-    FractalDocument styled = document;
-    if (throughGradient) {
-        styled.colours.colour1 = rgbColour(0, 0, 0);
-        styled.colours.colour2 = rgbColour(255, 0, 0);
-    }
-    return styled;
-}
-
-// Random iteration in double precision, one piece at a time.
-class PosterIteration
-{
-public:
-    PosterIteration(const FractalDocument &document, const PosterSettings &settings, qint64 totalPoints)
-        : m_styleThroughGradient(settings.colourBy == PosterColourBy::Document
-                                 && !settings.palette.isDocumentColours())
-        , m_byMap(settings.colourBy == PosterColourBy::Map)
-        , m_skip(settings.skip)
-        , m_gradient(gradientFor(settings.palette, document))
-        , m_document(styledDocument(document, m_styleThroughGradient))
-        , m_game(m_document, PlaneArithmetic(), totalPoints)
-    {
-        const int mapCount = document.trCount();
-        for (int k = 1; k <= mapCount; ++k)
-            m_places[std::size_t(k)] = mapCount > 1 ? double(k - 1) / double(mapCount - 1) : 0.0;
-    }
-
-    QByteArray checksum() const { return m_game.maps.checksum(); }
-
-    // Calls plot(x, y, colour) for the points first to end − 1 (numbered
-    // from 1) of the poster's sequence that are not skipped, drawn from the
-    // generator of piece. The piece begins at a random base point, the first
-    // piece at point 1.
-    template<typename Plot>
-    void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
-    {
-        RandomGenerator random(pieceSeed(seed, piece));
-        const qint32 start = piece == 0 ? 1 : m_game.maps.randomBasePointNumber(random);
-        ChaosChain<PlaneArithmetic> chain(m_game, random, first, 0, m_game.maps.basePoint(start));
-        double place = restartPlace;
-        // A piece begins its orbit afresh, as a restart does.
-        int sinceStart = 0;
-        for (qint64 a = first; a < end; ++a, ++sinceStart) {
-            const ChaosChain<PlaneArithmetic>::Step step = chain.next();
-            if (step.restarted) {
-                place = restartPlace;
-                sinceStart = 0;
-            }
-            if (sinceStart >= m_skip)
-                plot(step.point.x, step.point.y, colour(step.colour, place));
-            place = (place + m_places[step.map]) / 2.0;
-        }
-    }
-
-private:
-    qint32 colour(qint32 styleColour, double place) const
-    {
-        if (m_byMap)
-            return gradientColour(m_gradient, place);
-        return m_styleThroughGradient ? m_gradient[std::size_t(colourRed(styleColour))] : styleColour;
-    }
-
-    // A point's place on the gradient after a restart; the all-zero fallback
-    // map, chosen before any other, draws it there too.
-    static constexpr double restartPlace = 0.5;
-
-    const bool m_styleThroughGradient;
-    const bool m_byMap;
-    const int m_skip;
-    const PosterGradient m_gradient;
-    const FractalDocument m_document;
-    const ChaosGame<PlaneArithmetic> m_game;
-    // Where each map draws a point's place on the gradient, index 0 the
-    // fallback map.
-    std::array<double, maxTransformations + 1> m_places{restartPlace};
-};
 
 // The value at share of the sorted values.
 double quantile(std::vector<double> &values, double share)
@@ -290,6 +192,7 @@ struct SortedSplats
     std::vector<quint32> bandStart;
     std::vector<quint32> bandNext; // where the next splat of each band goes
     int computed = 0; // pieces this round
+    std::optional<PosterBlock> block;
 
     const quint32 *bandStartOf(int piece, int bands) const { return bandStart.data() + piece * (bands + 1); }
 };
@@ -301,6 +204,8 @@ public:
     PosterPieceComputer(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
                         QSize size, const PosterBands &bands)
         : m_iteration(document, settings, settings.points)
+        , m_stepping(fastestPosterStepping())
+        , m_resolution(document.settings.resolution)
         , m_raster(view, size)
         , m_settings(settings)
         , m_bands(bands)
@@ -319,6 +224,7 @@ public:
         worker.sorted.resize(posterPiecePoints * pieces);
         worker.bandStart.resize((m_bands.count() + 1) * pieces);
         worker.bandNext.resize(m_bands.count());
+        worker.block.emplace(m_resolution);
     }
 
     // Starts a round: nothing computed.
@@ -335,14 +241,16 @@ public:
         quint32 *counts = worker.bandStart.data() + batch * (m_bands.count() + 1);
         qsizetype count = 0;
         const qint64 first = piece * posterPiecePoints + 1;
-        m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
-                        [&](double x, double y, qint32 colour) {
-                            Splat &splat = worker.splats[count];
-                            if (m_raster.splat(x, y, colour, splat)) {
-                                ++counts[m_bands.of(splat) + 1];
-                                ++count;
-                            }
-                        });
+        m_iteration.runInBlocks(m_stepping, *worker.block, m_settings.seed, quint64(piece), first,
+                                first + pointsOf(piece), [&](const PosterBlock &block, qint32 points) {
+                                    for (qint32 n = 0; n < points; ++n) {
+                                        Splat &splat = worker.splats[count];
+                                        if (m_raster.splat(block.xs[n], block.ys[n], block.colours[n], splat)) {
+                                            ++counts[m_bands.of(splat) + 1];
+                                            ++count;
+                                        }
+                                    }
+                                });
         sortByBand(worker, batch, count);
         ++worker.computed;
     }
@@ -366,6 +274,8 @@ private:
     }
 
     const PosterIteration m_iteration;
+    const PosterStepping m_stepping;
+    const int m_resolution;
     const PosterRaster m_raster;
     const PosterSettings &m_settings;
     const PosterBands &m_bands;
@@ -488,7 +398,7 @@ public:
         const qint64 bands = PosterBands(size).count();
         const qint64 rounds = batches(pieces, workers);
         const qint64 each = posterPiecePoints * qint64(sizeof(Splat)) + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
-                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32));
+                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32)) + PosterBlock::mostBytes();
         return each * workers;
     }
 
