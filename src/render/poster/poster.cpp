@@ -10,6 +10,10 @@
 
 #include <QCoreApplication>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <barrier>
@@ -115,6 +119,11 @@ quint64 addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green,
     return sum;
 }
 
+bool whollyInside(const Splat &splat, QSize size)
+{
+    return splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height();
+}
+
 // Returns the largest weight among the pixels the splat reached, as they
 // are after it.
 quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
@@ -125,7 +134,7 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
     const std::array<quint64, 2> across{256u - splat.right, splat.right};
     const std::array<quint64, 2> down{256u - splat.below, splat.below};
     const QSize size = sums.size();
-    if (splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height()) {
+    if (whollyInside(splat, size)) {
         // Nearly every splat lies wholly inside: four sums with no bounds to
         // test, the lower two a line further on.
         PixelSums *upper = sums.row(splat.row) + splat.column;
@@ -150,6 +159,66 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
     }
     return largest;
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VORLANE_SPLAT_LANES 1
+
+// A splat's two pixels of a row are 64 bytes side by side, so AVX-512 adds
+// to both in one: lanes 0 to 3 hold the left pixel's weight, red, green and
+// blue, lanes 4 to 7 the right one's. The products fit 32 bits (weights up
+// to 65536, components up to 255), so the sums are those of addSplat.
+class SplatLanes
+{
+public:
+    // Every lane enabled: the unmasked forms start from an undefined
+    // register that the compiler warns about.
+    static constexpr __mmask8 allLanes = 0xFF;
+
+    __attribute__((target("avx512f"))) SplatLanes()
+        : m_shifts(_mm512_setr_epi64(0, 0, 8, 16, 0, 0, 8, 16))
+        , m_components(_mm512_setr_epi64(0, 255, 255, 255, 0, 255, 255, 255))
+        , m_weightUnit(_mm512_setr_epi64(1, 0, 0, 0, 1, 0, 0, 0))
+        , m_largest(_mm512_setzero_si512())
+    {
+    }
+
+    // Adds a splat wholly inside the sums at upper (its upper left pixel),
+    // the lower pixels width further on.
+    __attribute__((target("avx512f"))) void add(PixelSums *upper, qint64 width, const Splat &splat)
+    {
+        const __m512i colour = _mm512_or_si512(
+            _mm512_and_si512(_mm512_maskz_srlv_epi64(allLanes, _mm512_set1_epi64(splat.colour), m_shifts), m_components),
+            m_weightUnit);
+        const __m512i right = _mm512_set1_epi64(splat.right);
+        const __m512i across = _mm512_mask_sub_epi64(right, 0x0F, _mm512_set1_epi64(256), right);
+        const __m512i upperWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(256 - splat.below));
+        const __m512i lowerWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(splat.below));
+        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, addTo(upper, _mm512_maskz_mul_epu32(allLanes, upperWeights, colour)));
+        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, addTo(upper + width, _mm512_maskz_mul_epu32(allLanes, lowerWeights, colour)));
+    }
+
+    // The largest weight of the pixels added to.
+    __attribute__((target("avx512f"))) quint64 largest() const
+    {
+        alignas(64) quint64 lanes[8];
+        _mm512_store_si512(lanes, m_largest);
+        return qMax(lanes[0], lanes[4]);
+    }
+
+private:
+    __attribute__((target("avx512f"))) static __m512i addTo(PixelSums *pixels, __m512i amounts)
+    {
+        const __m512i sums = _mm512_add_epi64(_mm512_loadu_si512(pixels), amounts);
+        _mm512_storeu_si512(pixels, sums);
+        return sums;
+    }
+
+    __m512i m_shifts;
+    __m512i m_components;
+    __m512i m_weightUnit;
+    __m512i m_largest;
+};
+#endif
 
 // The rows of a poster cut into bands. A band's rows are a power of two, so
 // finding a splat's band is a shift, and at most 128, so a splat's row fits
@@ -202,9 +271,9 @@ class PosterPieceComputer
 {
 public:
     PosterPieceComputer(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
-                        QSize size, const PosterBands &bands)
+                        QSize size, const PosterBands &bands, PosterStepping stepping)
         : m_iteration(document, settings, settings.points)
-        , m_stepping(fastestPosterStepping())
+        , m_stepping(stepping)
         , m_resolution(document.settings.resolution)
         , m_raster(view, size)
         , m_settings(settings)
@@ -287,9 +356,10 @@ private:
 class PosterBandAdder
 {
 public:
-    PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands)
+    PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands, PosterStepping stepping)
         : m_sums(sums)
         , m_bands(bands)
+        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
         , m_bandLargest(std::size_t(bands.count()), 0)
         , m_bandReached(std::size_t(bands.count()), 0)
     {
@@ -303,7 +373,7 @@ public:
         for (const SortedSplats &worker : workers) {
             for (int batch = 0; batch < worker.computed; ++batch) {
                 const quint32 *start = worker.bandStartOf(batch, m_bands.count());
-                largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                largest = qMax(largest, addSplatsHow(worker.sorted.data(), start[band], start[band + 1], above));
                 reached = reached || start[band + 1] > start[band];
             }
         }
@@ -328,6 +398,35 @@ public:
     }
 
 private:
+    quint64 addSplatsHow(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    {
+#if VORLANE_SPLAT_LANES
+        if (m_inLanes)
+            return addSplatsInLanes(splats, first, end, rowAbove);
+#endif
+        return addSplats(splats, first, end, rowAbove);
+    }
+
+#if VORLANE_SPLAT_LANES
+    __attribute__((target("avx512f"))) quint64 addSplatsInLanes(const BandSplat *splats, quint32 first,
+                                                                quint32 end, int rowAbove)
+    {
+        SplatLanes lanes;
+        quint64 largest = 0;
+        const QSize size = m_sums.size();
+        for (quint32 i = first; i < end; ++i) {
+            if (i + prefetchDistance < end)
+                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
+            const Splat splat = unpacked(splats[i], rowAbove);
+            if (whollyInside(splat, size))
+                lanes.add(m_sums.row(splat.row) + splat.column, size.width(), splat);
+            else
+                largest = qMax(largest, addSplat(m_sums, splat));
+        }
+        return qMax(largest, lanes.largest());
+    }
+#endif
+
     quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
         quint64 largest = 0;
@@ -344,20 +443,21 @@ private:
     // arrive while the splats before are added.
     static constexpr quint32 prefetchDistance = 16;
 
+    // A prefetch never faults, so a splat at an edge needs no bounds here;
+    // its address is worked out as a number, never as a pointer off the sums.
     void prefetch(const Splat &splat) const
     {
-        const QSize size = m_sums.size();
-        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
-        const int row = qBound(0, splat.row, size.height() - 1);
-        const int below = qMin(row + 1, size.height() - 1);
-        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
-            __builtin_prefetch(pixel, 1);
-            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
-        }
+        constexpr quintptr pair = 2 * sizeof(PixelSums);
+        const qint64 width = m_sums.size().width();
+        const quintptr upper = quintptr(m_sums.row(0)) + quintptr(qint64(splat.row) * width + splat.column) * sizeof(PixelSums);
+        const quintptr lower = upper + quintptr(width) * sizeof(PixelSums);
+        for (quintptr line : {upper, upper + pair - 1, lower, lower + pair - 1})
+            __builtin_prefetch(reinterpret_cast<const void *>(line), 1);
     }
 
     PosterAccumulation &m_sums;
     const PosterBands &m_bands;
+    const bool m_inLanes;
     std::vector<quint64> m_bandLargest;
     std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
 };
@@ -376,10 +476,11 @@ public:
     static constexpr int piecesPerRound = 4;
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
-              PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers)
+              PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers,
+              PosterStepping stepping)
         : m_bands(sums.size())
-        , m_computer(document, settings, view, sums.size(), m_bands)
-        , m_adder(sums, m_bands)
+        , m_computer(document, settings, view, sums.size(), m_bands, stepping)
+        , m_adder(sums, m_bands, stepping)
         , m_pieces(pieces)
         , m_control(control)
         , m_batches(batches(pieces, workers))
@@ -589,7 +690,7 @@ qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int thr
 
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
-                                 const RunControl &control)
+                                 const RunControl &control, PosterStepping stepping)
 {
     pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
     if (pieces.first >= pieces.end)
@@ -597,7 +698,8 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
     try {
         PosterView fine = view;
         fine.pixelsPerUnit *= settings.supersample;
-        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces));
+        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces),
+                      stepping);
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,
