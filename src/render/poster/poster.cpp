@@ -82,6 +82,12 @@ public:
         return true;
     }
 
+    double scale() const { return m_scale; }
+    double offsetX() const { return m_offsetX; }
+    double offsetY() const { return m_offsetY; }
+    double width() const { return m_width; }
+    double height() const { return m_height; }
+
 private:
     double m_scale;
     double m_offsetX;
@@ -163,6 +169,10 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
 #if defined(__x86_64__) && defined(__GNUC__)
 #define VORLANE_SPLAT_LANES 1
 
+// Every lane enabled: the unmasked forms start from an undefined register
+// that the compiler warns about.
+constexpr __mmask8 allLanes = 0xFF;
+
 // A splat's two pixels of a row are 64 bytes side by side, so AVX-512 adds
 // to both in one: lanes 0 to 3 hold the left pixel's weight, red, green and
 // blue, lanes 4 to 7 the right one's. The products fit 32 bits (weights up
@@ -170,10 +180,6 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
 class SplatLanes
 {
 public:
-    // Every lane enabled: the unmasked forms start from an undefined
-    // register that the compiler warns about.
-    static constexpr __mmask8 allLanes = 0xFF;
-
     __attribute__((target("avx512f"))) SplatLanes()
         : m_shifts(_mm512_setr_epi64(0, 0, 8, 16, 0, 0, 8, 16))
         , m_components(_mm512_setr_epi64(0, 255, 255, 255, 0, 255, 255, 255))
@@ -235,6 +241,7 @@ public:
     }
 
     int count() const { return m_count; }
+    int shift() const { return m_shift; }
     int of(const Splat &splat) const { return qMax(splat.row, 0) >> m_shift; }
     // The row just above band, where its splats' rows are counted from.
     int rowAbove(int band) const { return (band << m_shift) - 1; }
@@ -255,7 +262,11 @@ private:
 // A worker's splats of the pieces it computed in a round, sorted by band.
 struct SortedSplats
 {
-    std::vector<Splat> splats; // of the piece being computed
+    // The piece being computed: its splats in the order they were made, and
+    // the band of each.
+    std::vector<BandSplat> splats;
+    std::vector<quint16> splatBands;
+    static_assert(largestPosterSide <= 65536, "a band's number fits 16 bits");
     std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
     // Where each piece's bands begin in sorted, bands + 1 a piece.
     std::vector<quint32> bandStart;
@@ -266,6 +277,66 @@ struct SortedSplats
     const quint32 *bandStartOf(int piece, int bands) const { return bandStart.data() + piece * (bands + 1); }
 };
 
+#if VORLANE_SPLAT_LANES
+// PosterRaster::splat and packed() for eight points at a time, in the same
+// IEEE operations: the splats of the block's first points (a multiple of
+// eight) that touch a pixel written after the piece's count splats, each
+// band's counted at counts[band + 1]. Returns how many points it took.
+__attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raster, const PosterBands &bands,
+                                                       const PosterBlock &block, qint32 points,
+                                                       SortedSplats &worker, quint32 *counts, qsizetype &count)
+{
+    const __m512d scale = _mm512_set1_pd(raster.scale());
+    const __m512d offsetX = _mm512_set1_pd(raster.offsetX());
+    const __m512d offsetY = _mm512_set1_pd(raster.offsetY());
+    const __m512d width = _mm512_set1_pd(raster.width());
+    const __m512d height = _mm512_set1_pd(raster.height());
+    const __m512d minusOne = _mm512_set1_pd(-1.0);
+    const __m512d fraction = _mm512_set1_pd(256.0);
+    const __m256i low8 = _mm256_set1_epi32(255);
+    const __m256i shift = _mm256_set1_epi32(bands.shift());
+    qint32 n = 0;
+    for (; n + 8 <= points; n += 8) {
+        const __m512d u = _mm512_add_pd(_mm512_mul_pd(_mm512_loadu_pd(&block.xs[n]), scale), offsetX);
+        const __m512d v = _mm512_sub_pd(offsetY, _mm512_mul_pd(_mm512_loadu_pd(&block.ys[n]), scale));
+        const __mmask8 inside = _mm512_cmp_pd_mask(u, minusOne, _CMP_GT_OQ) & _mm512_cmp_pd_mask(u, width, _CMP_LT_OQ)
+                                & _mm512_cmp_pd_mask(v, minusOne, _CMP_GT_OQ)
+                                & _mm512_cmp_pd_mask(v, height, _CMP_LT_OQ);
+        if (inside == 0)
+            continue;
+        // Only the points inside are converted: their floors fit 32 bits.
+        const __m256i across = _mm512_maskz_cvttpd_epi32(
+            inside, _mm512_maskz_roundscale_pd(allLanes, _mm512_mul_pd(u, fraction), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+        const __m256i down = _mm512_maskz_cvttpd_epi32(
+            inside, _mm512_maskz_roundscale_pd(allLanes, _mm512_mul_pd(v, fraction), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+        const __m256i row = _mm256_srai_epi32(down, 8);
+        const __m256i band = _mm256_srlv_epi32(_mm256_max_epi32(row, _mm256_setzero_si256()), shift);
+        const __m256i rowAbove = _mm256_sub_epi32(_mm256_sllv_epi32(band, shift), _mm256_set1_epi32(1));
+        const __m256i low = _mm256_or_si256(
+            _mm256_or_si256(_mm256_add_epi32(_mm256_srai_epi32(across, 8), _mm256_set1_epi32(1)),
+                            _mm256_slli_epi32(_mm256_sub_epi32(row, rowAbove), 16)),
+            _mm256_slli_epi32(_mm256_and_si256(across, low8), 24));
+        const __m256i colour = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(&block.colours[n])),
+                                                _mm256_set1_epi32(0xFFFFFF));
+        const __m256i high = _mm256_or_si256(_mm256_and_si256(down, low8), _mm256_slli_epi32(colour, 8));
+        const __m512i splats = _mm512_or_si512(_mm512_maskz_cvtepu32_epi64(allLanes, low),
+                                               _mm512_maskz_slli_epi64(allLanes, _mm512_maskz_cvtepu32_epi64(allLanes, high), 32));
+        const int taken = __builtin_popcount(inside);
+        const __mmask8 first = __mmask8((1u << taken) - 1);
+        _mm512_mask_storeu_epi64(&worker.splats[count], first, _mm512_maskz_compress_epi64(inside, splats));
+        alignas(64) qint64 bandOf[8];
+        _mm512_store_si512(bandOf, _mm512_maskz_compress_epi64(inside, _mm512_maskz_cvtepu32_epi64(allLanes, band)));
+        for (int k = 0; k < taken; ++k) {
+            worker.splatBands[count + k] = quint16(bandOf[k]);
+            ++counts[bandOf[k] + 1];
+        }
+        count += taken;
+    }
+    return n;
+}
+#endif
+
+
 // Computes pieces of the poster's random sequence into splats sorted by band.
 class PosterPieceComputer
 {
@@ -274,6 +345,7 @@ public:
                         QSize size, const PosterBands &bands, PosterStepping stepping)
         : m_iteration(document, settings, settings.points)
         , m_stepping(stepping)
+        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
         , m_resolution(document.settings.resolution)
         , m_raster(view, size)
         , m_settings(settings)
@@ -290,6 +362,7 @@ public:
     void makeRoom(SortedSplats &worker, int pieces) const
     {
         worker.splats.resize(posterPiecePoints);
+        worker.splatBands.resize(posterPiecePoints);
         worker.sorted.resize(posterPiecePoints * pieces);
         worker.bandStart.resize((m_bands.count() + 1) * pieces);
         worker.bandNext.resize(m_bands.count());
@@ -312,19 +385,35 @@ public:
         const qint64 first = piece * posterPiecePoints + 1;
         m_iteration.runInBlocks(m_stepping, *worker.block, m_settings.seed, quint64(piece), first,
                                 first + pointsOf(piece), [&](const PosterBlock &block, qint32 points) {
-                                    for (qint32 n = 0; n < points; ++n) {
-                                        Splat &splat = worker.splats[count];
-                                        if (m_raster.splat(block.xs[n], block.ys[n], block.colours[n], splat)) {
-                                            ++counts[m_bands.of(splat) + 1];
-                                            ++count;
-                                        }
-                                    }
+                                    splatBlock(block, points, worker, counts, count);
                                 });
         sortByBand(worker, batch, count);
         ++worker.computed;
     }
 
 private:
+    // The splats of a block's points that touch a pixel, after the piece's
+    // count splats, each band's counted at counts[band + 1].
+    void splatBlock(const PosterBlock &block, qint32 points, SortedSplats &worker, quint32 *counts,
+                    qsizetype &count) const
+    {
+        qint32 n = 0;
+#if VORLANE_SPLAT_LANES
+        if (m_inLanes)
+            n = splatInLanes(m_raster, m_bands, block, points, worker, counts, count);
+#endif
+        for (; n < points; ++n) {
+            Splat splat;
+            if (m_raster.splat(block.xs[n], block.ys[n], block.colours[n], splat)) {
+                const int band = m_bands.of(splat);
+                worker.splats[count] = packed(splat, m_bands.rowAbove(band));
+                worker.splatBands[count] = quint16(band);
+                ++counts[band + 1];
+                ++count;
+            }
+        }
+    }
+
     // Each band's splats counted at the batch's bandStart[band + 1] as they
     // were made.
     void sortByBand(SortedSplats &worker, int batch, qsizetype count) const
@@ -335,15 +424,13 @@ private:
             start[b + 1] += start[b];
         // Nothing is allocated here: a worker thread has no one to tell.
         std::copy(start, start + m_bands.count(), worker.bandNext.begin());
-        for (qsizetype i = 0; i < count; ++i) {
-            const Splat &splat = worker.splats[i];
-            const int band = m_bands.of(splat);
-            worker.sorted[worker.bandNext[band]++] = packed(splat, m_bands.rowAbove(band));
-        }
+        for (qsizetype i = 0; i < count; ++i)
+            worker.sorted[worker.bandNext[worker.splatBands[i]]++] = worker.splats[i];
     }
 
     const PosterIteration m_iteration;
     const PosterStepping m_stepping;
+    const bool m_inLanes;
     const int m_resolution;
     const PosterRaster m_raster;
     const PosterSettings &m_settings;
@@ -498,7 +585,8 @@ public:
     {
         const qint64 bands = PosterBands(size).count();
         const qint64 rounds = batches(pieces, workers);
-        const qint64 each = posterPiecePoints * qint64(sizeof(Splat)) + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
+        const qint64 each = posterPiecePoints * qint64(sizeof(BandSplat) + sizeof(quint16))
+                            + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
                             + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32)) + PosterBlock::mostBytes();
         return each * workers;
     }
