@@ -67,40 +67,66 @@ qint32 movingSteps(const PlaneChain &chain, qint32 first, qint32 steps)
     return std::clamp(chain.end - chain.begin - first, 0, steps);
 }
 
-// tileMaps[s × lanes + l]: the map of lane l at step first + s; a lane whose
-// chain has ended takes map 0, and what it gives is dropped.
-void layOutMaps(const quint8 *mapIndices, const PlaneChain *chains, int lanes, qint32 first, qint32 steps,
-                quint8 *tileMaps)
+// What the lanes hold of their chains in memory: where each stands, how long
+// it runs, and a tile's maps and plotted points, step by step, lane by lane.
+template<int lanes>
+struct LaneTiles
 {
-    for (int l = 0; l < lanes; ++l) {
-        const qint32 moving = movingSteps(chains[l], first, steps);
-        for (qint32 s = 0; s < moving; ++s)
-            tileMaps[s * lanes + l] = mapIndices[chains[l].begin + first + s];
-        for (qint32 s = moving; s < steps; ++s)
-            tileMaps[s * lanes + l] = 0;
-    }
-}
-
-void putPlotted(const PlaneChain *chains, int lanes, qint32 first, qint32 steps, const double *plottedX,
-                const double *plottedY, double *xs, double *ys)
-{
-    for (int l = 0; l < lanes; ++l) {
-        const qint32 moving = movingSteps(chains[l], first, steps);
-        const qint32 at = chains[l].begin + first;
-        for (qint32 s = 0; s < moving; ++s) {
-            xs[at + s] = plottedX[s * lanes + l];
-            ys[at + s] = plottedY[s * lanes + l];
+    explicit LaneTiles(PlaneChain *laneChains)
+        : chains(laneChains)
+    {
+        for (int l = 0; l < lanes; ++l) {
+            x[l] = chains[l].point.x;
+            y[l] = chains[l].point.y;
+            length[l] = chains[l].end - chains[l].begin;
+            longest = std::max(longest, qint32(length[l]));
         }
     }
-}
 
-qint32 longestChain(const PlaneChain *chains, int lanes)
-{
+    // Lays out the maps of the tile from step first on, and returns its
+    // steps; a lane whose chain has ended takes map 0, and what it gives is
+    // dropped.
+    qint32 layOut(const quint8 *mapIndices, qint32 first)
+    {
+        const qint32 steps = std::min(tile, longest - first);
+        for (int l = 0; l < lanes; ++l) {
+            const qint32 moving = movingSteps(chains[l], first, steps);
+            for (qint32 s = 0; s < moving; ++s)
+                maps[s * lanes + l] = mapIndices[chains[l].begin + first + s];
+            for (qint32 s = moving; s < steps; ++s)
+                maps[s * lanes + l] = 0;
+        }
+        return steps;
+    }
+
+    void putPlotted(qint32 first, qint32 steps, double *xs, double *ys) const
+    {
+        for (int l = 0; l < lanes; ++l) {
+            const qint32 moving = movingSteps(chains[l], first, steps);
+            const qint32 at = chains[l].begin + first;
+            for (qint32 s = 0; s < moving; ++s) {
+                xs[at + s] = plottedX[s * lanes + l];
+                ys[at + s] = plottedY[s * lanes + l];
+            }
+        }
+    }
+
+    // The chains stand where x and y say.
+    void moveChains() const
+    {
+        for (int l = 0; l < lanes; ++l)
+            chains[l].point = {x[l], y[l]};
+    }
+
+    PlaneChain *chains;
     qint32 longest = 0;
-    for (int l = 0; l < lanes; ++l)
-        longest = std::max(longest, chains[l].end - chains[l].begin);
-    return longest;
-}
+    alignas(64) double x[lanes];
+    alignas(64) double y[lanes];
+    alignas(64) qint64 length[lanes];
+    alignas(64) quint8 maps[tile * lanes];
+    alignas(64) double plottedX[tile * lanes];
+    alignas(64) double plottedY[tile * lanes];
+};
 
 // Every lane enabled: the unmasked forms start from an undefined register
 // that the compiler warns about.
@@ -161,29 +187,17 @@ VORLANE_AVX512 void stepEight(const EightLaneLookUp &lookUp, const quint8 *mapIn
                               double *xs, double *ys)
 {
     constexpr int lanes = 8;
-    alignas(64) quint8 tileMaps[tile * lanes];
-    alignas(64) double plottedX[tile * lanes];
-    alignas(64) double plottedY[tile * lanes];
-    alignas(64) double startX[lanes];
-    alignas(64) double startY[lanes];
-    alignas(64) qint64 length[lanes];
-    for (int l = 0; l < lanes; ++l) {
-        startX[l] = chains[l].point.x;
-        startY[l] = chains[l].point.y;
-        length[l] = chains[l].end - chains[l].begin;
-    }
-    const qint32 longest = longestChain(chains, lanes);
-    const __m512i lengths = _mm512_load_si512(length);
-    __m512d x = _mm512_load_pd(startX);
-    __m512d y = _mm512_load_pd(startY);
-    for (qint32 first = 0; first < longest; first += tile) {
-        const qint32 steps = std::min(tile, longest - first);
-        layOutMaps(mapIndices, chains, lanes, first, steps, tileMaps);
+    LaneTiles<lanes> tiles(chains);
+    const __m512i lengths = _mm512_load_si512(tiles.length);
+    __m512d x = _mm512_load_pd(tiles.x);
+    __m512d y = _mm512_load_pd(tiles.y);
+    for (qint32 first = 0; first < tiles.longest; first += tile) {
+        const qint32 steps = tiles.layOut(mapIndices, first);
         for (qint32 s = 0; s < steps; ++s) {
-            _mm512_store_pd(plottedX + s * lanes, x);
-            _mm512_store_pd(plottedY + s * lanes, y);
-            const EightMaps m =
-                lookUp(_mm512_maskz_cvtepu8_epi64(allLanes, _mm_loadl_epi64(reinterpret_cast<const __m128i *>(tileMaps + s * lanes))));
+            _mm512_store_pd(tiles.plottedX + s * lanes, x);
+            _mm512_store_pd(tiles.plottedY + s * lanes, y);
+            const EightMaps m = lookUp(_mm512_maskz_cvtepu8_epi64(
+                allLanes, _mm_loadl_epi64(reinterpret_cast<const __m128i *>(tiles.maps + s * lanes))));
             // PlaneArithmetic::apply's operations in its order, none fused.
             const __m512d movedX = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(m.a, x), _mm512_mul_pd(m.b, y)), m.e);
             const __m512d movedY = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(m.c, x), _mm512_mul_pd(m.d, y)), m.f);
@@ -191,12 +205,11 @@ VORLANE_AVX512 void stepEight(const EightLaneLookUp &lookUp, const quint8 *mapIn
             x = _mm512_mask_mov_pd(x, moving, movedX);
             y = _mm512_mask_mov_pd(y, moving, movedY);
         }
-        putPlotted(chains, lanes, first, steps, plottedX, plottedY, xs, ys);
+        tiles.putPlotted(first, steps, xs, ys);
     }
-    _mm512_store_pd(startX, x);
-    _mm512_store_pd(startY, y);
-    for (int l = 0; l < lanes; ++l)
-        chains[l].point = {startX[l], startY[l]};
+    _mm512_store_pd(tiles.x, x);
+    _mm512_store_pd(tiles.y, y);
+    tiles.moveChains();
 }
 
 VORLANE_AVX512 void stepChainsInEightLanes(const PlaneMaps &maps, const quint8 *mapIndices, PlaneChain *chains,
@@ -223,28 +236,17 @@ VORLANE_AVX2 void stepFour(const PlaneMaps &maps, const quint8 *mapIndices, Plan
                            double *ys)
 {
     constexpr int lanes = 4;
-    alignas(32) quint8 tileMaps[tile * lanes];
-    alignas(32) double plottedX[tile * lanes];
-    alignas(32) double plottedY[tile * lanes];
-    alignas(32) double startX[lanes];
-    alignas(32) double startY[lanes];
-    alignas(32) qint64 length[lanes];
-    for (int l = 0; l < lanes; ++l) {
-        startX[l] = chains[l].point.x;
-        startY[l] = chains[l].point.y;
-        length[l] = chains[l].end - chains[l].begin;
-    }
-    const qint32 longest = longestChain(chains, lanes);
-    const __m256i lengths = _mm256_load_si256(reinterpret_cast<const __m256i *>(length));
-    __m256d x = _mm256_load_pd(startX);
-    __m256d y = _mm256_load_pd(startY);
-    for (qint32 first = 0; first < longest; first += tile) {
-        const qint32 steps = std::min(tile, longest - first);
-        layOutMaps(mapIndices, chains, lanes, first, steps, tileMaps);
+    LaneTiles<lanes> tiles(chains);
+    const __m256i lengths = _mm256_load_si256(reinterpret_cast<const __m256i *>(tiles.length));
+    __m256d x = _mm256_load_pd(tiles.x);
+    __m256d y = _mm256_load_pd(tiles.y);
+    for (qint32 first = 0; first < tiles.longest; first += tile) {
+        const qint32 steps = tiles.layOut(mapIndices, first);
         for (qint32 s = 0; s < steps; ++s) {
-            _mm256_store_pd(plottedX + s * lanes, x);
-            _mm256_store_pd(plottedY + s * lanes, y);
-            const __m128i k = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(*reinterpret_cast<const int *>(tileMaps + s * lanes)));
+            _mm256_store_pd(tiles.plottedX + s * lanes, x);
+            _mm256_store_pd(tiles.plottedY + s * lanes, y);
+            const __m128i k =
+                _mm_cvtepu8_epi32(_mm_cvtsi32_si128(*reinterpret_cast<const int *>(tiles.maps + s * lanes)));
             const __m256d movedX = _mm256_add_pd(
                 _mm256_add_pd(_mm256_mul_pd(gather(maps.a, k), x), _mm256_mul_pd(gather(maps.b, k), y)),
                 gather(maps.e, k));
@@ -256,12 +258,11 @@ VORLANE_AVX2 void stepFour(const PlaneMaps &maps, const quint8 *mapIndices, Plan
             x = _mm256_blendv_pd(x, movedX, moving);
             y = _mm256_blendv_pd(y, movedY, moving);
         }
-        putPlotted(chains, lanes, first, steps, plottedX, plottedY, xs, ys);
+        tiles.putPlotted(first, steps, xs, ys);
     }
-    _mm256_store_pd(startX, x);
-    _mm256_store_pd(startY, y);
-    for (int l = 0; l < lanes; ++l)
-        chains[l].point = {startX[l], startY[l]};
+    _mm256_store_pd(tiles.x, x);
+    _mm256_store_pd(tiles.y, y);
+    tiles.moveChains();
 }
 
 VORLANE_AVX2 void stepChainsInFourLanes(const PlaneMaps &maps, const quint8 *mapIndices, PlaneChain *chains,
