@@ -558,9 +558,12 @@ private:
 class PosterRun
 {
 public:
-    // Most pieces a worker computes in a round: the more splats a band gathers,
-    // the more of them find its sums still in the cache.
-    static constexpr int piecesPerRound = 4;
+    // Pieces a worker computes in a round. Each round the sums that splats
+    // reach pass through the cache once, so the more splats a round gathers,
+    // the fewer passes a poster takes, up to the most, as long as the
+    // workers' splats take at most half the memory of the sums.
+    static constexpr int fewestPiecesPerRound = 4;
+    static constexpr int mostPiecesPerRound = 16;
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
               PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers,
@@ -570,7 +573,7 @@ public:
         , m_adder(sums, m_bands, stepping)
         , m_pieces(pieces)
         , m_control(control)
-        , m_batches(batches(pieces, workers))
+        , m_batches(batches(pieces, workers, sums.size()))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -584,7 +587,7 @@ public:
     static qint64 workerBytes(QSize size, PosterPieces pieces, int workers)
     {
         const qint64 bands = PosterBands(size).count();
-        const qint64 rounds = batches(pieces, workers);
+        const qint64 rounds = batches(pieces, workers, size);
         const qint64 each = posterPiecePoints * qint64(sizeof(BandSplat) + sizeof(quint16))
                             + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
                             + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32)) + PosterBlock::mostBytes();
@@ -651,9 +654,13 @@ private:
             m_computer.compute(pieceOf(w, batch), worker);
     }
 
-    static int batches(PosterPieces pieces, int workers)
+    static int batches(PosterPieces pieces, int workers, QSize size)
     {
-        return int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers));
+        const qint64 pieceBytes = posterPiecePoints * qint64(sizeof(BandSplat));
+        const qint64 perRound = qBound(qint64(fewestPiecesPerRound),
+                                       PosterAccumulation::bytesFor(size) / (2 * workers * pieceBytes),
+                                       qint64(mostPiecesPerRound));
+        return int(qMin<qint64>(perRound, (pieces.end - pieces.first + workers - 1) / workers));
     }
 
     void addBands(int parity)
