@@ -192,15 +192,14 @@ public:
     // the lower pixels width further on.
     __attribute__((target("avx512f"))) void add(PixelSums *upper, qint64 width, const Splat &splat)
     {
-        const __m512i colour = _mm512_or_si512(
-            _mm512_and_si512(_mm512_maskz_srlv_epi64(allLanes, _mm512_set1_epi64(splat.colour), m_shifts), m_components),
-            m_weightUnit);
+        const __m512i components = _mm512_maskz_srlv_epi64(allLanes, _mm512_set1_epi64(splat.colour), m_shifts);
+        const __m512i colour = _mm512_or_si512(_mm512_and_si512(components, m_components), m_weightUnit);
         const __m512i right = _mm512_set1_epi64(splat.right);
         const __m512i across = _mm512_mask_sub_epi64(right, 0x0F, _mm512_set1_epi64(256), right);
         const __m512i upperWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(256 - splat.below));
         const __m512i lowerWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(splat.below));
-        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, addTo(upper, _mm512_maskz_mul_epu32(allLanes, upperWeights, colour)));
-        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, addTo(upper + width, _mm512_maskz_mul_epu32(allLanes, lowerWeights, colour)));
+        note(addTo(upper, _mm512_maskz_mul_epu32(allLanes, upperWeights, colour)));
+        note(addTo(upper + width, _mm512_maskz_mul_epu32(allLanes, lowerWeights, colour)));
     }
 
     // The largest weight of the pixels added to.
@@ -212,6 +211,11 @@ public:
     }
 
 private:
+    __attribute__((target("avx512f"))) void note(__m512i sums)
+    {
+        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, sums);
+    }
+
     __attribute__((target("avx512f"))) static __m512i addTo(PixelSums *pixels, __m512i amounts)
     {
         const __m512i sums = _mm512_add_epi64(_mm512_loadu_si512(pixels), amounts);
@@ -278,6 +282,11 @@ struct SortedSplats
 };
 
 #if VORLANE_SPLAT_LANES
+__attribute__((target("avx512f"))) __m512d floored(__m512d values)
+{
+    return _mm512_maskz_roundscale_pd(allLanes, values, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+}
+
 // PosterRaster::splat and packed() for eight points at a time, in the same
 // IEEE operations: the splats of the block's first points (a multiple of
 // eight) that touch a pixel written after the piece's count splats, each
@@ -305,10 +314,8 @@ __attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raste
         if (inside == 0)
             continue;
         // Only the points inside are converted: their floors fit 32 bits.
-        const __m256i across = _mm512_maskz_cvttpd_epi32(
-            inside, _mm512_maskz_roundscale_pd(allLanes, _mm512_mul_pd(u, fraction), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
-        const __m256i down = _mm512_maskz_cvttpd_epi32(
-            inside, _mm512_maskz_roundscale_pd(allLanes, _mm512_mul_pd(v, fraction), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+        const __m256i across = _mm512_maskz_cvttpd_epi32(inside, floored(_mm512_mul_pd(u, fraction)));
+        const __m256i down = _mm512_maskz_cvttpd_epi32(inside, floored(_mm512_mul_pd(v, fraction)));
         const __m256i row = _mm256_srai_epi32(down, 8);
         const __m256i band = _mm256_srlv_epi32(_mm256_max_epi32(row, _mm256_setzero_si256()), shift);
         const __m256i rowAbove = _mm256_sub_epi32(_mm256_sllv_epi32(band, shift), _mm256_set1_epi32(1));
@@ -316,11 +323,12 @@ __attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raste
             _mm256_or_si256(_mm256_add_epi32(_mm256_srai_epi32(across, 8), _mm256_set1_epi32(1)),
                             _mm256_slli_epi32(_mm256_sub_epi32(row, rowAbove), 16)),
             _mm256_slli_epi32(_mm256_and_si256(across, low8), 24));
-        const __m256i colour = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(&block.colours[n])),
-                                                _mm256_set1_epi32(0xFFFFFF));
+        const __m256i colour = _mm256_and_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(&block.colours[n])), _mm256_set1_epi32(0xFFFFFF));
         const __m256i high = _mm256_or_si256(_mm256_and_si256(down, low8), _mm256_slli_epi32(colour, 8));
-        const __m512i splats = _mm512_or_si512(_mm512_maskz_cvtepu32_epi64(allLanes, low),
-                                               _mm512_maskz_slli_epi64(allLanes, _mm512_maskz_cvtepu32_epi64(allLanes, high), 32));
+        const __m512i splats =
+            _mm512_or_si512(_mm512_maskz_cvtepu32_epi64(allLanes, low),
+                            _mm512_maskz_slli_epi64(allLanes, _mm512_maskz_cvtepu32_epi64(allLanes, high), 32));
         const int taken = __builtin_popcount(inside);
         const __mmask8 first = __mmask8((1u << taken) - 1);
         _mm512_mask_storeu_epi64(&worker.splats[count], first, _mm512_maskz_compress_epi64(inside, splats));
@@ -335,7 +343,6 @@ __attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raste
     return n;
 }
 #endif
-
 
 // Computes pieces of the poster's random sequence into splats sorted by band.
 class PosterPieceComputer
@@ -536,7 +543,8 @@ private:
     {
         constexpr quintptr pair = 2 * sizeof(PixelSums);
         const qint64 width = m_sums.size().width();
-        const quintptr upper = quintptr(m_sums.row(0)) + quintptr(qint64(splat.row) * width + splat.column) * sizeof(PixelSums);
+        const quintptr upper =
+            quintptr(m_sums.row(0)) + quintptr(qint64(splat.row) * width + splat.column) * sizeof(PixelSums);
         const quintptr lower = upper + quintptr(width) * sizeof(PixelSums);
         for (quintptr line : {upper, upper + pair - 1, lower, lower + pair - 1})
             __builtin_prefetch(reinterpret_cast<const void *>(line), 1);

@@ -290,7 +290,8 @@ VORLANE_AVX512 void countEntriesBelowInEightLanes(const double *cumulativeWeight
             const __mmask8 less = _mm512_cmp_pd_mask(_mm512_set1_pd(cumulativeWeights[j]), scaled, _CMP_LT_OQ);
             below = _mm512_mask_add_epi64(below, less, below, one);
         }
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(chosen + i), _mm512_mask_cvtepi64_epi8(_mm_setzero_si128(), allLanes, below));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(chosen + i),
+                         _mm512_mask_cvtepi64_epi8(_mm_setzero_si128(), allLanes, below));
     }
     countEntriesBelowScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i);
 }
