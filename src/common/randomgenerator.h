@@ -86,7 +86,7 @@ public:
     }
 
     // Below this many numbers the twists skip faster than a jump.
-    static constexpr std::uint64_t jumpThreshold = std::uint64_t(1) << 22;
+    static constexpr std::uint64_t jumpThreshold = 7'000'000;
 
     bool operator==(const RandomGenerator &) const = default;
 
