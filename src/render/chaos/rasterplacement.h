@@ -25,9 +25,8 @@ public:
     {
     }
 
-    // Each coordinate in the same operations in the same order for every
-    // point, a product and a sum with an offset worked out once, so that a
-    // point lands on the same raster position on any machine and thread.
+    // One product and one sum with an offset worked out once, in this order:
+    // posters and their part files depend on these bits.
     double across(double x) const { return x * m_scale + m_offsetX; }
     double down(double y) const { return m_offsetY - y * m_scale; }
 

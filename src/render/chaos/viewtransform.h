@@ -117,7 +117,7 @@ private:
     float m_scaleY;
     float m_unitsX; // canvas units per document unit
     float m_unitsY;
-    RasterPlacement m_canvas; // one canvas unit per canvas unit
+    RasterPlacement m_canvas; // at scale 1: the points are in canvas units already
     qint32 m_columnBase;
     qint32 m_rowBase;
 };
