@@ -7,7 +7,8 @@ namespace Vorlane {
 
 // Where the points of a plane (Y up) fall on a raster (Y down): the raster's
 // middle shows the centre, and a plane unit spans scale raster units,
-// across = width / 2 + (x − centreX) × scale, down = height / 2 − (y − centreY) × scale.
+//   across = width / 2 + (x − centreX) × scale,
+//   down = height / 2 − (y − centreY) × scale.
 // Both renderers place their points through this one definition: the window
 // on its canvas in canvas units, the poster on its pixels.
 class RasterPlacement
