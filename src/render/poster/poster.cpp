@@ -6,6 +6,7 @@
 #include "document/fractaldocument.h"
 #include "render/chaos/chaosgame.h"
 #include "render/chaos/preparedmaps.h"
+#include "render/chaos/rasterplacement.h"
 
 #include <QCoreApplication>
 
@@ -153,9 +154,8 @@ class PosterRaster
 {
 public:
     PosterRaster(const PosterView &view, QSize size)
-        : m_scale(view.pixelsPerUnit)
-        , m_offsetX(double(size.width()) / 2.0 - 0.5 - view.centreX * view.pixelsPerUnit)
-        , m_offsetY(double(size.height()) / 2.0 - 0.5 + view.centreY * view.pixelsPerUnit)
+        : m_pixels(QSizeF(size), QPointF(view.centreX, view.centreY), view.pixelsPerUnit,
+                   RasterPlacement::Origin::Middle)
         , m_width(size.width())
         , m_height(size.height())
     {
@@ -164,8 +164,8 @@ public:
     // False for a point that touches no pixel (NaN included).
     bool splat(double x, double y, qint32 colour, Splat &splat) const
     {
-        const double u = x * m_scale + m_offsetX;
-        const double v = m_offsetY - y * m_scale;
+        const double u = m_pixels.across(x);
+        const double v = m_pixels.down(y);
         if (!(u > -1.0 && u < m_width && v > -1.0 && v < m_height))
             return false;
         // u × 256 is exact, so its floor holds the pixel above the fraction's
@@ -177,9 +177,7 @@ public:
     }
 
 private:
-    double m_scale;
-    double m_offsetX;
-    double m_offsetY;
+    RasterPlacement m_pixels;
     double m_width;
     double m_height;
 };
