@@ -6,7 +6,8 @@
 // processor, 4000 × 4000 pixels, a whole poster file of few points, a whole
 // 1000 × 1000 poster without and with supersampling, and the export dialog's
 // preview. Then the maps' frames: one step of a drag (the quick picture and
-// the repaint) and Fit Picture, start-up document.
+// the repaint) and Fit Picture, start-up document. Last the skip over the
+// random numbers of a stopped run.
 #include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/mapcanvas.h"
@@ -300,6 +301,15 @@ void benchmarkPosterFile()
     std::printf("poster-fixed: %.0f ms (4000 x 4000, 1e6 points, PNG file included)\n", milliseconds);
 }
 
+// Skipping the random numbers of a whole 2^31-point run, as stopping one
+// does.
+void benchmarkSkip()
+{
+    RandomGenerator random;
+    const double milliseconds = fastestMilliseconds(5, [&] { random.discard(std::uint64_t(1) << 31); });
+    std::printf("skip: %.1f ms (2^31 numbers)\n", milliseconds);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -313,5 +323,6 @@ int main(int argc, char *argv[])
     benchmarkSupersampling();
     benchmarkPreview();
     benchmarkMapFrames();
+    benchmarkSkip();
     return 0;
 }

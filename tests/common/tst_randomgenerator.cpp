@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -16,6 +17,8 @@ private Q_SLOTS:
     void matchesTheStandardEngine();
     void skipsAsDrawingWould_data();
     void skipsAsDrawingWould();
+    void longSkipsLandWhereTwistsDo_data();
+    void longSkipsLandWhereTwistsDo();
 };
 
 void TestRandomGenerator::matchesTheStandardEngine_data()
@@ -88,6 +91,46 @@ void TestRandomGenerator::skipsAsDrawingWould()
         }
     }
     QVERIFY(filling == oneByOne);
+}
+
+void TestRandomGenerator::longSkipsLandWhereTwistsDo_data()
+{
+    QTest::addColumn<int>("drawsBefore");
+    QTest::addColumn<quint64>("count");
+    QTest::addColumn<quint32>("standardWordAfter");
+    constexpr quint64 threshold = RandomGenerator::jumpThreshold;
+    QTest::newRow("fresh, from the shortest jump") << 0 << threshold << 1411631495u;
+    QTest::newRow("within a twist") << 17 << threshold + 1 << 2293811443u;
+    QTest::newRow("at a twist's last word") << 623 << quint64(10'000'000) << 2075331144u;
+    QTest::newRow("at a twist's end, to one") << 624 << (quint64(1) << 23) + 623 << 3466412138u;
+    QTest::newRow("a stopped run of 2^31 points") << 300 << (quint64(1) << 31) + 5 << 492326248u;
+    // The word found by twisting for minutes.
+    QTest::newRow("2^40") << 1 << (quint64(1) << 40) + 3 << 3504992438u;
+}
+
+// A long skip jumps; it must leave the whole state, the position in it
+// included, where twisting through every number does, and the next number
+// must be the standard engine's.
+void TestRandomGenerator::longSkipsLandWhereTwistsDo()
+{
+    QFETCH(int, drawsBefore);
+    QFETCH(quint64, count);
+    QFETCH(quint32, standardWordAfter);
+    RandomGenerator jumping;
+    for (int i = 0; i < drawsBefore; ++i)
+        jumping.nextWord();
+    RandomGenerator twisting = jumping;
+    jumping.discard(count);
+    // Twisting through the longer skips would take minutes under the sanitizers.
+    if (count < quint64(1) << 24) {
+        for (quint64 left = count; left > 0;) {
+            const quint64 skip = std::min<quint64>(left, RandomGenerator::jumpThreshold - 1);
+            twisting.discard(skip);
+            left -= skip;
+        }
+        QVERIFY(jumping == twisting);
+    }
+    QCOMPARE(jumping.nextWord(), standardWordAfter);
 }
 
 QTEST_GUILESS_MAIN(TestRandomGenerator)

@@ -3,6 +3,7 @@
 #include "common/rounding.h"
 #include "document/canvasunits.h"
 #include "document/fractaldocument.h"
+#include "render/chaos/rasterplacement.h"
 
 #include <QPointF>
 #include <QSize>
@@ -43,8 +44,7 @@ public:
         , m_scaleY(scaleY)
         , m_unitsX(toSingle(double(scaleWidth) * double(scaleX)))
         , m_unitsY(toSingle(double(scaleHeight) * double(scaleY)))
-        , m_centreX(centreX)
-        , m_centreY(centreY)
+        , m_canvas(QSizeF(scaleWidth, scaleHeight), QPointF(centreX, centreY), 1.0)
         , m_columnBase(cint32(scaleWidth) - 2 * centreX + pixelOffset)
         , m_rowBase(cint32(scaleHeight) + 2 * centreY + pixelOffset)
     {
@@ -84,10 +84,7 @@ public:
     // Where a point in canvas units from the fractal's origin, whole or not,
     // lies on the canvas: X = W / 2 + x − centreX, Y = H / 2 − y + centreY,
     // in 64 bits.
-    QPointF exactPosition(double x, double y) const
-    {
-        return {double(m_scaleWidth) / 2.0 + x - m_centreX, double(m_scaleHeight) / 2.0 - y + m_centreY};
-    }
+    QPointF exactPosition(double x, double y) const { return {m_canvas.across(x), m_canvas.down(y)}; }
 
     // Where a point lies on the canvas, each coordinate rounded to a float.
     CanvasPosition position(CanvasPoint point) const
@@ -96,12 +93,12 @@ public:
         return {toSingle(exact.x()), toSingle(exact.y())};
     }
 
-    // The pixel of a point, canvasUnitsToPixel of its position worked out in
-    // integers, on a canvas a whole number of pixels wide and high (W = 15 ×
-    // its width). X = W / 2 + x − centreX is a whole or half unit, so 2X is a
-    // whole number and floor(X / 15) = floor(2X / 30) exactly. An offset of
-    // 30 × 65536 keeps every 2X of 16-bit values positive, so the division is
-    // that of unsigned numbers.
+    // The pixel of a point, exactly floor(X / 15) and floor(Y / 15) of its
+    // place X, Y on the canvas (exactPosition) worked out in integers, on a
+    // canvas a whole number of pixels wide and high (W = 15 × its width).
+    // X = W / 2 + x − centreX is a whole or half unit, so 2X is a whole number
+    // and floor(X / 15) = floor(2X / 30). An offset of 30 × 65536 keeps every
+    // 2X of 16-bit values positive, so the division is that of unsigned numbers.
     int column(qint16 x) const { return int(quint32(m_columnBase + 2 * x) / pixelDivisor) - offsetPixels; }
     int row(qint16 y) const { return int(quint32(m_rowBase - 2 * y) / pixelDivisor) - offsetPixels; }
 
@@ -120,8 +117,7 @@ private:
     float m_scaleY;
     float m_unitsX; // canvas units per document unit
     float m_unitsY;
-    qint16 m_centreX;
-    qint16 m_centreY;
+    RasterPlacement m_canvas; // at scale 1: the points are in canvas units already
     qint32 m_columnBase;
     qint32 m_rowBase;
 };

@@ -6,6 +6,7 @@
 #include "document/fractaldocument.h"
 #include "render/chaos/chaosgame.h"
 #include "render/chaos/preparedmaps.h"
+#include "render/chaos/rasterplacement.h"
 #include "render/poster/posteriteration.h"
 
 #include <QCoreApplication>
@@ -59,9 +60,8 @@ class PosterRaster
 {
 public:
     PosterRaster(const PosterView &view, QSize size)
-        : m_scale(view.pixelsPerUnit)
-        , m_offsetX(double(size.width()) / 2.0 - 0.5 - view.centreX * view.pixelsPerUnit)
-        , m_offsetY(double(size.height()) / 2.0 - 0.5 + view.centreY * view.pixelsPerUnit)
+        : m_pixels(QSizeF(size), QPointF(view.centreX, view.centreY), view.pixelsPerUnit,
+                   RasterPlacement::Origin::Middle)
         , m_width(size.width())
         , m_height(size.height())
     {
@@ -70,8 +70,8 @@ public:
     // False for a point that touches no pixel (NaN included).
     bool splat(double x, double y, qint32 colour, Splat &splat) const
     {
-        const double u = x * m_scale + m_offsetX;
-        const double v = m_offsetY - y * m_scale;
+        const double u = m_pixels.across(x);
+        const double v = m_pixels.down(y);
         if (!(u > -1.0 && u < m_width && v > -1.0 && v < m_height))
             return false;
         // u × 256 is exact, so its floor holds the pixel above the fraction's
@@ -82,16 +82,12 @@ public:
         return true;
     }
 
-    double scale() const { return m_scale; }
-    double offsetX() const { return m_offsetX; }
-    double offsetY() const { return m_offsetY; }
+    const RasterPlacement &placement() const { return m_pixels; }
     double width() const { return m_width; }
     double height() const { return m_height; }
 
 private:
-    double m_scale;
-    double m_offsetX;
-    double m_offsetY;
+    RasterPlacement m_pixels;
     double m_width;
     double m_height;
 };
@@ -295,9 +291,9 @@ __attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raste
                                                        const PosterBlock &block, qint32 points,
                                                        SortedSplats &worker, quint32 *counts, qsizetype &count)
 {
-    const __m512d scale = _mm512_set1_pd(raster.scale());
-    const __m512d offsetX = _mm512_set1_pd(raster.offsetX());
-    const __m512d offsetY = _mm512_set1_pd(raster.offsetY());
+    const __m512d scale = _mm512_set1_pd(raster.placement().scale());
+    const __m512d offsetX = _mm512_set1_pd(raster.placement().offsetX());
+    const __m512d offsetY = _mm512_set1_pd(raster.placement().offsetY());
     const __m512d width = _mm512_set1_pd(raster.width());
     const __m512d height = _mm512_set1_pd(raster.height());
     const __m512d minusOne = _mm512_set1_pd(-1.0);

@@ -1,9 +1,11 @@
 #include "document/fractaldocument.h"
+#include "render/chaos/rasterplacement.h"
 #include "render/chaos/viewtransform.h"
 
 #include <QTest>
 
 #include <cmath>
+#include <vector>
 
 using namespace Vorlane;
 
@@ -14,8 +16,8 @@ class TestViewTransform : public QObject
 private Q_SLOTS:
     void unitsMapToPixelsByFifteen_data();
     void unitsMapToPixelsByFifteen();
-    void pixelsInIntegersMatchThePosition_data();
-    void pixelsInIntegersMatchThePosition();
+    void pixelsInIntegersAreTheFloorOfThePlacement_data();
+    void pixelsInIntegersAreTheFloorOfThePlacement();
 };
 
 void TestViewTransform::unitsMapToPixelsByFifteen_data()
@@ -37,19 +39,22 @@ void TestViewTransform::unitsMapToPixelsByFifteen()
     QCOMPARE(canvasUnitsToPixel(units), pixel);
 }
 
-void TestViewTransform::pixelsInIntegersMatchThePosition_data()
+void TestViewTransform::pixelsInIntegersAreTheFloorOfThePlacement_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("centreX");
     QTest::addColumn<int>("centreY");
-    QTest::newRow("start-up canvas, odd width") << QSize(433, 403) << 0 << 0;
-    QTest::newRow("moved centre") << QSize(160, 150) << -1234 << 567;
+    QTest::newRow("start-up canvas, odd width: half units") << QSize(433, 403) << 0 << 0;
+    QTest::newRow("even width, moved centre") << QSize(160, 150) << -1234 << 567;
     QTest::newRow("centre at the 16-bit limits") << QSize(7, 5) << 32767 << -32768;
+    QTest::newRow("centre at the other limits, one pixel") << QSize(1, 1) << -32768 << 32767;
+    QTest::newRow("wide and flat, odd centre") << QSize(4001, 2) << 15 << -7;
 }
 
-// The renderer's integer pixels are exactly those of its float positions, for
-// points across the whole 16-bit range.
-void TestViewTransform::pixelsInIntegersMatchThePosition()
+// The renderer's integer pixels are exactly the floor of the shared
+// placement's canvas units, and of its float positions, for points across
+// the whole 16-bit range.
+void TestViewTransform::pixelsInIntegersAreTheFloorOfThePlacement()
 {
     QFETCH(QSize, size);
     QFETCH(int, centreX);
@@ -58,9 +63,15 @@ void TestViewTransform::pixelsInIntegersMatchThePosition()
     document.centreX = qint16(centreX);
     document.centreY = qint16(centreY);
     const ViewTransform view(document, size);
-    for (int x = -32768; x <= 32767; x += 97) {
-        const CanvasPoint point{qint16(x), qint16(-x - 1)};
+    const RasterPlacement canvas(QSizeF(size * canvasUnitsPerPixel), QPointF(centreX, centreY), 1.0);
+    std::vector<int> values{-32768, -32767, -1, 0, 1, 32766, 32767};
+    for (int x = -32768; x <= 32767; x += 97)
+        values.push_back(x);
+    for (const int value : values) {
+        const CanvasPoint point{qint16(value), qint16(-value - 1)};
         const CanvasPosition position = view.position(point);
+        QCOMPARE(view.column(point.x), int(std::floor(canvas.across(point.x) / canvasUnitsPerPixel)));
+        QCOMPARE(view.row(point.y), int(std::floor(canvas.down(point.y) / canvasUnitsPerPixel)));
         QCOMPARE(view.column(point.x), canvasUnitsToPixel(position.x));
         QCOMPARE(view.row(point.y), canvasUnitsToPixel(position.y));
     }
