@@ -20,6 +20,7 @@
 #include <barrier>
 #include <cmath>
 #include <latch>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -264,10 +265,12 @@ struct SortedSplats
 {
     // The piece being computed: its splats in the order they were made, and
     // the band of each.
-    std::vector<BandSplat> splats;
-    std::vector<quint16> splatBands;
+    // Left uninitialised: every splat is written before it is read, and
+    // memory never written is never touched.
+    std::unique_ptr<BandSplat[]> splats;
+    std::unique_ptr<quint16[]> splatBands;
     static_assert(largestPosterSide <= 65536, "a band's number fits 16 bits");
-    std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
+    std::unique_ptr<BandSplat[]> sorted; // each piece's in a stretch of posterPiecePoints
     // Where each piece's bands begin in sorted, bands + 1 a piece.
     std::vector<quint32> bandStart;
     std::vector<quint32> bandNext; // where the next splat of each band goes
@@ -364,9 +367,9 @@ public:
     // Room for pieces pieces a round.
     void makeRoom(SortedSplats &worker, int pieces) const
     {
-        worker.splats.resize(posterPiecePoints);
-        worker.splatBands.resize(posterPiecePoints);
-        worker.sorted.resize(posterPiecePoints * pieces);
+        worker.splats = std::make_unique_for_overwrite<BandSplat[]>(posterPiecePoints);
+        worker.splatBands = std::make_unique_for_overwrite<quint16[]>(posterPiecePoints);
+        worker.sorted = std::make_unique_for_overwrite<BandSplat[]>(posterPiecePoints * pieces);
         worker.bandStart.resize((m_bands.count() + 1) * pieces);
         worker.bandNext.resize(m_bands.count());
         worker.block.emplace(m_resolution);
@@ -463,7 +466,7 @@ public:
         for (const SortedSplats &worker : workers) {
             for (int batch = 0; batch < worker.computed; ++batch) {
                 const quint32 *start = worker.bandStartOf(batch, m_bands.count());
-                largest = qMax(largest, addSplatsHow(worker.sorted.data(), start[band], start[band + 1], above));
+                largest = qMax(largest, addSplatsHow(worker.sorted.get(), start[band], start[band + 1], above));
                 reached = reached || start[band + 1] > start[band];
             }
         }
@@ -563,9 +566,11 @@ class PosterRun
 {
 public:
     // Pieces a worker computes in a round. Each round the sums that splats
-    // reach pass through the cache once, so the more splats a round gathers,
-    // the fewer passes a poster takes, up to the most, as long as the
-    // workers' splats take at most half the memory of the sums.
+    // reach pass through the cache once, so more pieces a round mean fewer
+    // passes; but the workers' splats take memory, faulted in once, that a
+    // poster of few rounds does not win back. So a round takes from the
+    // fewest to the most pieces, at most a quarter of a worker's pieces, and
+    // the workers' splats at most half the memory of the sums.
     static constexpr int fewestPiecesPerRound = 4;
     static constexpr int mostPiecesPerRound = 16;
 
@@ -660,11 +665,13 @@ private:
 
     static int batches(PosterPieces pieces, int workers, QSize size)
     {
+        constexpr qint64 fewestRounds = 4;
         const qint64 pieceBytes = posterPiecePoints * qint64(sizeof(BandSplat));
-        const qint64 perRound = qBound(qint64(fewestPiecesPerRound),
-                                       PosterAccumulation::bytesFor(size) / (2 * workers * pieceBytes),
+        const qint64 each = (pieces.end - pieces.first + workers - 1) / workers;
+        const qint64 byMemory = PosterAccumulation::bytesFor(size) / (2 * workers * pieceBytes);
+        const qint64 perRound = qBound(qint64(fewestPiecesPerRound), qMin(byMemory, each / fewestRounds),
                                        qint64(mostPiecesPerRound));
-        return int(qMin<qint64>(perRound, (pieces.end - pieces.first + workers - 1) / workers));
+        return int(qMin(perRound, each));
     }
 
     void addBands(int parity)
