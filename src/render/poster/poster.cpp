@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <sys/mman.h>
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #endif
@@ -463,6 +465,8 @@ public:
         const int above = m_bands.rowAbove(band);
         quint64 largest = m_bandLargest[std::size_t(band)];
         bool reached = m_bandReached[std::size_t(band)] != 0;
+        if (!reached)
+            makeReachedPagesWritable(band, workers);
         for (const SortedSplats &worker : workers) {
             for (int batch = 0; batch < worker.computed; ++batch) {
                 const quint32 *start = worker.bandStartOf(batch, m_bands.count());
@@ -491,6 +495,62 @@ public:
     }
 
 private:
+    static constexpr quintptr pageBytes = 4096;
+    // A band's pages and those of the row below it, which takes at most half
+    // of a band, as bits.
+    static constexpr std::size_t bandPageWords = (PosterBands::bandBytes * 3 / 2 / pageBytes + 2) / 64 + 1;
+
+    // Sums are read before they are written, and a page first read is the
+    // system's shared page of zeros, which the write then replaces at the
+    // price of a message to every other processor running this process. So
+    // the first time splats come to a band, the pages they reach are made
+    // writable beforehand, in a few calls; a page no splat reaches stays
+    // untouched, and one that a later round reaches first is faulted in as
+    // before. A hint only: where the system cannot, nothing changes.
+    void makeReachedPagesWritable(int band, const std::vector<SortedSplats> &workers) const
+    {
+#if defined(MADV_POPULATE_WRITE)
+        const QSize size = m_sums.size();
+        const int above = m_bands.rowAbove(band);
+        const quintptr origin = quintptr(m_sums.row(above + 1)) & ~(pageBytes - 1);
+        const quintptr sumsEnd = quintptr(m_sums.row(size.height() - 1) + size.width());
+        std::array<quint64, bandPageWords> reached{};
+        const auto mark = [&](int row, int column) {
+            const quintptr first = quintptr(m_sums.row(row) + column);
+            const quintptr last = qMin(first + 2 * sizeof(PixelSums), sumsEnd) - 1;
+            for (quintptr page = (first - origin) / pageBytes; page <= (last - origin) / pageBytes; ++page)
+                reached[page / 64] |= quint64(1) << (page % 64);
+        };
+        for (const SortedSplats &worker : workers) {
+            for (int batch = 0; batch < worker.computed; ++batch) {
+                const quint32 *start = worker.bandStartOf(batch, m_bands.count());
+                for (quint32 i = start[band]; i < start[band + 1]; ++i) {
+                    const Splat splat = unpacked(worker.sorted[i], above);
+                    const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+                    const int row = qBound(0, splat.row, size.height() - 1);
+                    mark(row, column);
+                    mark(qMin(row + 1, size.height() - 1), column);
+                }
+            }
+        }
+        for (std::size_t page = 0; page < bandPageWords * 64;) {
+            if (!(reached[page / 64] >> (page % 64) & 1)) {
+                ++page;
+                continue;
+            }
+            std::size_t end = page + 1;
+            while (end < bandPageWords * 64 && (reached[end / 64] >> (end % 64) & 1))
+                ++end;
+            madvise(reinterpret_cast<void *>(origin + page * pageBytes), (end - page) * pageBytes,
+                    MADV_POPULATE_WRITE);
+            page = end;
+        }
+#else
+        Q_UNUSED(band);
+        Q_UNUSED(workers);
+#endif
+    }
+
     quint64 addSplatsHow(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
 #if VORLANE_SPLAT_LANES
