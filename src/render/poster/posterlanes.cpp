@@ -61,6 +61,18 @@ void countEntriesBelowScalar(const double *cumulativeWeights, int trCount, const
 // out step by step first, and the plotted points go to their iterations last.
 constexpr qint32 tile = 64;
 
+// Groups of lanes chains each stepped by stepGroup, the chains left over in
+// plain code.
+template<std::size_t lanes, typename StepGroup>
+void stepInGroups(const StepGroup &stepGroup, const PlaneMaps &maps, const quint8 *mapIndices, PlaneChain *chains,
+                  std::size_t count, double *xs, double *ys)
+{
+    std::size_t c = 0;
+    for (; c + lanes <= count; c += lanes)
+        stepGroup(chains + c);
+    stepChainsScalar(maps, mapIndices, chains + c, count - c, xs, ys);
+}
+
 // The steps a lane's chain takes in the tile from its step first on.
 qint32 movingSteps(const PlaneChain &chain, qint32 first, qint32 steps)
 {
@@ -215,12 +227,9 @@ VORLANE_AVX512 void stepEight(const EightLaneLookUp &lookUp, const quint8 *mapIn
 VORLANE_AVX512 void stepChainsInEightLanes(const PlaneMaps &maps, const quint8 *mapIndices, PlaneChain *chains,
                                            std::size_t count, double *xs, double *ys)
 {
-    constexpr std::size_t lanes = 8;
     const EightLaneLookUp lookUp(maps);
-    std::size_t c = 0;
-    for (; c + lanes <= count; c += lanes)
-        stepEight(lookUp, mapIndices, chains + c, xs, ys);
-    stepChainsScalar(maps, mapIndices, chains + c, count - c, xs, ys);
+    stepInGroups<8>([&](PlaneChain *group) { stepEight(lookUp, mapIndices, group, xs, ys); }, maps, mapIndices,
+                    chains, count, xs, ys);
 }
 
 // Every lane enabled, written out because the plain form starts from an
@@ -268,11 +277,8 @@ VORLANE_AVX2 void stepFour(const PlaneMaps &maps, const quint8 *mapIndices, Plan
 VORLANE_AVX2 void stepChainsInFourLanes(const PlaneMaps &maps, const quint8 *mapIndices, PlaneChain *chains,
                                         std::size_t count, double *xs, double *ys)
 {
-    constexpr std::size_t lanes = 4;
-    std::size_t c = 0;
-    for (; c + lanes <= count; c += lanes)
-        stepFour(maps, mapIndices, chains + c, xs, ys);
-    stepChainsScalar(maps, mapIndices, chains + c, count - c, xs, ys);
+    stepInGroups<4>([&](PlaneChain *group) { stepFour(maps, mapIndices, group, xs, ys); }, maps, mapIndices, chains,
+                    count, xs, ys);
 }
 
 // entriesBelow's product and comparisons, eight numbers at a time; a true
