@@ -3,6 +3,7 @@
 #include "common/randomgenerator.h"
 #include "render/chaos/chaosgame.h"
 #include "render/exact/chainlanes.h"
+#include "render/exact/pixelcolours.h"
 
 #include <QtGlobal>
 
@@ -26,17 +27,17 @@ class BlockRenderer
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
-    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
-                  qint64 first, int selected, ChainStepping stepping, Output &output)
+    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, const PixelColours &pixelColours,
+                  RandomGenerator &random, qint64 first, int selected, ChainStepping stepping, Output &output)
         : m_game(game)
         , m_steppingMaps(steppingMaps)
+        , m_pixelColours(pixelColours)
         , m_random(random)
         , m_stepping(stepping)
         , m_output(output)
         , m_resolution(game.resolution)
         , m_colourDraws(game.colours.draws())
         , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
-        , m_cir(qint16((first - 1) % m_resolution))
         , m_selected(quint8(selected))
         , m_point(game.maps.basePoint(1))
         , m_next(first)
@@ -48,7 +49,7 @@ public:
     {
         plan(count);
         moveChains(count);
-        m_output.put(m_points.data(), m_colour.data(), count);
+        m_output.put(m_points.data(), m_pixels.data(), count);
         m_next += count;
     }
 
@@ -69,21 +70,21 @@ private:
         // block begins to the next restart.
         for (qint32 n = 0; n < count;) {
             qint32 span = m_untilRestart - 1;
-            qint16 firstCir = qint16(m_cir + 1);
             if (m_untilRestart == 1) {
                 m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
                 span = m_resolution;
-                firstCir = 0;
             }
             const qint32 length = std::min(span, count - n);
-            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
-            for (qint32 i = 0; i < length; ++i)
+            for (qint32 i = 0; i < length; ++i) {
+                if (m_colourDraws > 0)
+                    m_colourDrawn[n + i] = drawn[i * perIteration];
                 m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
+            }
             drawn += length * perIteration;
-            m_cir = qint16(firstCir + length - 1);
             m_untilRestart = span - length + 1;
             n += length;
         }
+        m_pixelColours.pixels(m_next, m_colourDrawn.data(), count, m_pixels.data());
         chooseMaps(count);
     }
 
@@ -121,26 +122,27 @@ private:
 
     const CanvasChaosGame &m_game;
     const SteppingMaps &m_steppingMaps;
+    const PixelColours &m_pixelColours;
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
     Output &m_output;
     const qint32 m_resolution;
     const int m_colourDraws;
     qint32 m_untilRestart; // to the next multiple of resolution
-    qint16 m_cir;
     quint8 m_selected; // the map chosen last
     CanvasPoint m_point; // where the next iteration starts unless it restarts
     qint64 m_next;       // the number of the next iteration
     // At most a restart's, a colour's and a choice's number an iteration.
     std::array<float, 3 * blockSize> m_drawn;
     std::array<float, blockSize> m_choiceDrawn;
+    std::array<float, blockSize> m_colourDrawn{}; // read only by the styles that draw
     struct Restart
     {
         qint32 iteration;
         qint16 basePoint;
     };
     std::vector<Restart> m_restarts;
-    std::array<qint32, blockSize> m_colour;
+    std::array<QRgb, blockSize> m_pixels;
     std::array<quint8, blockSize> m_transformation;
     std::array<CanvasPoint, blockSize> m_points;
     std::vector<Chain> m_chains;

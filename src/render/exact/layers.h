@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/colour.h"
 #include "render/chaos/viewtransform.h"
 #include "render/exact/blockrenderer.h"
 #include "render/exact/chainlanes.h"
@@ -15,12 +14,6 @@
 #include <vector>
 
 namespace Vorlane::exact {
-
-inline QRgb rgbOf(qint32 colour)
-{
-    return 0xff000000u | (quint32(colourRed(colour)) << 16) | (quint32(colourGreen(colour)) << 8)
-        | quint32(colourBlue(colour));
-}
 
 // The canvas's own pixels.
 class ImageSurface
@@ -90,7 +83,7 @@ public:
     {
     }
 
-    void put(const CanvasPoint *points, const qint32 *colours, qint32 count)
+    void put(const CanvasPoint *points, const QRgb *colours, qint32 count)
     {
         pixels(m_stepping, m_view, points, count, m_columns.data(), m_rows.data());
         for (qint32 n = 0; n < count; ++n) {
@@ -98,7 +91,7 @@ public:
             const quint32 x = quint32(m_columns[n]);
             const quint32 y = quint32(m_rows[n]);
             if (x < m_width && y < m_height)
-                m_surface.write(x, y, rgbOf(colours[n]));
+                m_surface.write(x, y, colours[n]);
         }
     }
 

@@ -27,6 +27,7 @@ using exact::blockSize;
 using exact::BlockRenderer;
 using exact::ImageSurface;
 using exact::Layer;
+using exact::PixelColours;
 using exact::PixelOutput;
 
 // What the threads of one run share.
@@ -41,6 +42,7 @@ struct SharedRun
         , view(document, QSize(canvas.width(), canvas.height()))
         , game(canvasChaosGame(document, view))
         , steppingMaps(game.maps)
+        , pixelColours(document, document.settings.totalPoints, stepping)
     {
     }
 
@@ -51,6 +53,7 @@ struct SharedRun
     const ViewTransform view;
     const CanvasChaosGame game;
     const SteppingMaps steppingMaps;
+    const PixelColours pixelColours;
     std::atomic<qint64> pointsDone{0};
 
     bool stopped() const { return run.stopped(); }
@@ -93,7 +96,7 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
     const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(),
                                                                shared.stepping, surface);
     const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.game, shared.steppingMaps, random, stretch.first, selected, shared.stepping, *output);
+        shared.game, shared.steppingMaps, shared.pixelColours, random, stretch.first, selected, shared.stepping, *output);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
