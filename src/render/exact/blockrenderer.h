@@ -75,17 +75,26 @@ private:
                 span = m_resolution;
             }
             const qint32 length = std::min(span, count - n);
-            for (qint32 i = 0; i < length; ++i) {
-                if (m_colourDraws > 0)
-                    m_colourDrawn[n + i] = drawn[i * perIteration];
-                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
-            }
+            if (m_colourDraws > 0)
+                takeEvery(perIteration, drawn, length, &m_colourDrawn[n]);
+            takeEvery(perIteration, drawn + m_colourDraws, length, &m_choiceDrawn[n]);
             drawn += length * perIteration;
             m_untilRestart = span - length + 1;
             n += length;
         }
         m_pixelColours.pixels(m_next, m_colourDrawn.data(), count, m_pixels.data());
         chooseMaps(count);
+    }
+
+    // Every stride-th of count numbers.
+    static void takeEvery(int stride, const float *numbers, qint32 count, float *taken)
+    {
+        if (stride == 1) {
+            std::copy_n(numbers, count, taken);
+            return;
+        }
+        for (qint32 i = 0; i < count; ++i)
+            taken[i] = numbers[i * stride];
     }
 
     // PreparedMaps::choose for each of a block's numbers: the previous

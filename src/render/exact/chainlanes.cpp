@@ -103,13 +103,14 @@ private:
     const SteppingMaps &m_maps;
 };
 
-// Map values of the lanes picked from registers by permutation, for up to 16
-// maps (index 0 included): much cheaper than gathers. A double is picked as
-// its two 32-bit halves.
+// Map values of the lanes picked from registers by permutation, for up to 8
+// or 16 maps (index 0 included) in one or two registers a value: much cheaper
+// than gathers. A double is picked as its two 32-bit halves.
+template<int parts>
 class RegisterMaps
 {
 public:
-    static constexpr int capacity = 2 * lanes;
+    static constexpr int capacity = parts * lanes;
 
     VORLANE_AVX2 explicit RegisterMaps(const SteppingMaps &maps)
     {
@@ -134,7 +135,7 @@ public:
 private:
     struct Table
     {
-        __m256i part[2];
+        __m256i part[parts];
     };
     struct DoubleTable
     {
@@ -152,8 +153,10 @@ private:
             else
                 words[i] = quint32(values[i]);
         }
-        return {{_mm256_load_si256(reinterpret_cast<const __m256i *>(words.data())),
-                 _mm256_load_si256(reinterpret_cast<const __m256i *>(words.data() + lanes))}};
+        Table loaded;
+        for (int part = 0; part < parts; ++part)
+            loaded.part[part] = _mm256_load_si256(reinterpret_cast<const __m256i *>(words.data() + part * lanes));
+        return loaded;
     }
 
     VORLANE_AVX2 static DoubleTable doubleTable(const std::array<double, SteppingMaps::size> &values)
@@ -168,9 +171,11 @@ private:
 
     VORLANE_AVX2 static __m256i pick(const Table &table, __m256i k)
     {
+        if constexpr (parts == 1)
+            return _mm256_permutevar8x32_epi32(table.part[0], k);
         const __m256i upper = _mm256_cmpgt_epi32(k, _mm256_set1_epi32(lanes - 1));
         return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(table.part[0], k),
-                                  _mm256_permutevar8x32_epi32(table.part[1], k), upper);
+                                  _mm256_permutevar8x32_epi32(table.part[parts - 1], k), upper);
     }
 
     VORLANE_AVX2 static LaneDoubles pick(const DoubleTable &table, __m256i shuffled)
@@ -309,7 +314,7 @@ template<typename Maps>
 VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
                                CanvasPoint *points)
 {
-    constexpr int sideBySide = 2;
+    constexpr int sideBySide = 1;
     std::size_t c = 0;
     for (; c + sideBySide * lanes <= count; c += sideBySide * lanes)
         stepGroups<sideBySide>(maps, transformations, chains + c, points);
@@ -320,8 +325,10 @@ VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, 
 VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
                                     std::size_t count, CanvasPoint *points)
 {
-    if (maps.count < RegisterMaps::capacity)
-        stepInEights(RegisterMaps(maps), transformations, chains, count, points);
+    if (maps.count <= RegisterMaps<1>::capacity)
+        stepInEights(RegisterMaps<1>(maps), transformations, chains, count, points);
+    else if (maps.count <= RegisterMaps<2>::capacity)
+        stepInEights(RegisterMaps<2>(maps), transformations, chains, count, points);
     else
         stepInEights(GatheredMaps(maps), transformations, chains, count, points);
     const std::size_t stepped = count / lanes * lanes;

@@ -139,11 +139,12 @@ void PixelColours::pixels(qint64 first, const float *drawn, qint32 count, QRgb *
 {
     const qint64 resolution = m_document.settings.resolution;
     if (!m_byIteration.empty()) {
+        qint64 cir = first % resolution;
         for (qint32 i = 0; i < count;) {
-            const qint64 cir = (first + i) % resolution;
             const qint32 length = qint32(std::min<qint64>(count - i, resolution - cir));
             std::copy_n(m_byIteration.begin() + cir, length, pixels + i);
             i += length;
+            cir = 0;
         }
         return;
     }
