@@ -241,39 +241,33 @@ struct LaneMaths
     }
 };
 
-// Chains in groups of eight lanes, a tile of steps at a time: first the
+// Eight chains in the eight lanes, a tile of steps at a time: first the
 // maps of the tile's iterations are laid out lane by lane, then the lanes
 // step, keeping each plotted point in the tile, and last the points go to
 // their iterations. A lane whose chain has ended is held where it stands.
-// One step of eight lanes is a long chain of dependent operations, so
-// several groups step side by side to keep the processor busy.
-template<int groups, typename Maps>
-VORLANE_AVX2 void stepGroups(const Maps &maps, const quint8 *transformations, Chain *chains, CanvasPoint *points)
+template<typename Maps>
+VORLANE_AVX2 void stepEight(const Maps &maps, const quint8 *transformations, Chain *chains, CanvasPoint *points)
 {
-    constexpr int width = groups * lanes;
     constexpr qint32 tile = 64;
-    alignas(32) std::array<qint32, width> begin;
-    alignas(32) std::array<qint32, width> length;
-    alignas(32) std::array<qint32, width> xs;
-    alignas(32) std::array<qint32, width> ys;
-    alignas(32) quint8 tileMaps[tile][width];
-    alignas(32) quint32 plotted[tile][width];
-    for (int l = 0; l < width; ++l) {
+    alignas(32) std::array<qint32, lanes> begin;
+    alignas(32) std::array<qint32, lanes> length;
+    alignas(32) std::array<qint32, lanes> xs;
+    alignas(32) std::array<qint32, lanes> ys;
+    alignas(32) quint8 tileMaps[tile][lanes];
+    alignas(32) quint32 plotted[tile][lanes];
+    for (int l = 0; l < lanes; ++l) {
         begin[l] = chains[l].begin;
         length[l] = chains[l].end - chains[l].begin;
         xs[l] = chains[l].point.x;
         ys[l] = chains[l].point.y;
     }
     const qint32 longest = *std::max_element(length.begin(), length.end());
-    __m256i lengths[groups], x[groups], y[groups];
-    for (int g = 0; g < groups; ++g) {
-        lengths[g] = _mm256_load_si256(reinterpret_cast<const __m256i *>(length.data() + g * lanes));
-        x[g] = _mm256_load_si256(reinterpret_cast<const __m256i *>(xs.data() + g * lanes));
-        y[g] = _mm256_load_si256(reinterpret_cast<const __m256i *>(ys.data() + g * lanes));
-    }
+    const __m256i lengths = _mm256_load_si256(reinterpret_cast<const __m256i *>(length.data()));
+    __m256i x = _mm256_load_si256(reinterpret_cast<const __m256i *>(xs.data()));
+    __m256i y = _mm256_load_si256(reinterpret_cast<const __m256i *>(ys.data()));
     for (qint32 first = 0; first < longest; first += tile) {
         const qint32 steps = std::min(tile, longest - first);
-        for (int l = 0; l < width; ++l) {
+        for (int l = 0; l < lanes; ++l) {
             const qint32 moving = std::clamp(length[l] - first, 0, steps);
             for (qint32 s = 0; s < moving; ++s)
                 tileMaps[s][l] = transformations[begin[l] + first + s];
@@ -281,32 +275,26 @@ VORLANE_AVX2 void stepGroups(const Maps &maps, const quint8 *transformations, Ch
                 tileMaps[s][l] = 0;
         }
         for (qint32 s = 0; s < steps; ++s) {
-            const __m256i step = _mm256_set1_epi32(first + s);
-            for (int g = 0; g < groups; ++g) {
-                const __m256i packed = _mm256_or_si256(_mm256_and_si256(x[g], _mm256_set1_epi32(0xffff)),
-                                                       _mm256_slli_epi32(y[g], 16));
-                _mm256_store_si256(reinterpret_cast<__m256i *>(plotted[s] + g * lanes), packed);
-                const __m256i k = _mm256_cvtepu8_epi32(
-                    _mm_loadl_epi64(reinterpret_cast<const __m128i *>(tileMaps[s] + g * lanes)));
-                __m256i movedX = x[g];
-                __m256i movedY = y[g];
-                LaneMaths::apply(maps.lookUp(k), movedX, movedY);
-                const __m256i moving = _mm256_cmpgt_epi32(lengths[g], step);
-                x[g] = _mm256_blendv_epi8(x[g], movedX, moving);
-                y[g] = _mm256_blendv_epi8(y[g], movedY, moving);
-            }
+            const __m256i packed = _mm256_or_si256(_mm256_and_si256(x, _mm256_set1_epi32(0xffff)),
+                                                   _mm256_slli_epi32(y, 16));
+            _mm256_store_si256(reinterpret_cast<__m256i *>(plotted[s]), packed);
+            const __m256i k = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(tileMaps[s])));
+            __m256i movedX = x;
+            __m256i movedY = y;
+            LaneMaths::apply(maps.lookUp(k), movedX, movedY);
+            const __m256i moving = _mm256_cmpgt_epi32(lengths, _mm256_set1_epi32(first + s));
+            x = _mm256_blendv_epi8(x, movedX, moving);
+            y = _mm256_blendv_epi8(y, movedY, moving);
         }
-        for (int l = 0; l < width; ++l) {
+        for (int l = 0; l < lanes; ++l) {
             const qint32 moving = std::clamp(length[l] - first, 0, steps);
             for (qint32 s = 0; s < moving; ++s)
                 std::memcpy(&points[begin[l] + first + s], &plotted[s][l], sizeof(CanvasPoint));
         }
     }
-    for (int g = 0; g < groups; ++g) {
-        _mm256_store_si256(reinterpret_cast<__m256i *>(xs.data() + g * lanes), x[g]);
-        _mm256_store_si256(reinterpret_cast<__m256i *>(ys.data() + g * lanes), y[g]);
-    }
-    for (int l = 0; l < width; ++l)
+    _mm256_store_si256(reinterpret_cast<__m256i *>(xs.data()), x);
+    _mm256_store_si256(reinterpret_cast<__m256i *>(ys.data()), y);
+    for (int l = 0; l < lanes; ++l)
         chains[l].point = {qint16(xs[l]), qint16(ys[l])};
 }
 
@@ -314,12 +302,8 @@ template<typename Maps>
 VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
                                CanvasPoint *points)
 {
-    constexpr int sideBySide = 1;
-    std::size_t c = 0;
-    for (; c + sideBySide * lanes <= count; c += sideBySide * lanes)
-        stepGroups<sideBySide>(maps, transformations, chains + c, points);
-    for (; c + lanes <= count; c += lanes)
-        stepGroups<1>(maps, transformations, chains + c, points);
+    for (std::size_t c = 0; c + lanes <= count; c += lanes)
+        stepEight(maps, transformations, chains + c, points);
 }
 
 VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
