@@ -97,18 +97,11 @@ private:
             taken[i] = numbers[i * stride];
     }
 
-    // PreparedMaps::choose for each of a block's numbers: the previous
-    // choice where a number chooses none.
     void chooseMaps(qint32 count)
     {
-        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
-                          m_transformation.data(), std::size_t(count));
-        quint8 last = m_selected;
-        for (qint32 n = 0; n < count; ++n) {
-            last = m_transformation[n] > 0 ? m_transformation[n] : last;
-            m_transformation[n] = last;
-        }
-        m_selected = last;
+        m_selected = quint8(Vorlane::chooseMaps(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(),
+                                                m_choiceDrawn.data(), m_transformation.data(), std::size_t(count),
+                                                m_selected));
     }
 
     // Each restart begins a chain that owes nothing to the one before.

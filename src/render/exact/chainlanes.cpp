@@ -37,11 +37,15 @@ void stepChainsScalar(const SteppingMaps &maps, const quint8 *transformations, C
         stepSideBySide(maps, transformations, chains + c, std::min(sideBySide, count - c), points);
 }
 
-void countEntriesBelowScalar(const float *cumulativeWeights, int trCount, const float *numbers, quint8 *chosen,
-                             std::size_t count)
+int chooseMapsScalar(const float *cumulativeWeights, int trCount, const float *numbers, quint8 *chosen,
+                     std::size_t count, int selected)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        chosen[i] = quint8(entriesBelow(cumulativeWeights, trCount, numbers[i]));
+    for (std::size_t i = 0; i < count; ++i) {
+        const int below = entriesBelow(cumulativeWeights, trCount, numbers[i]);
+        selected = below > 0 ? below : selected;
+        chosen[i] = quint8(selected);
+    }
+    return selected;
 }
 
 #if VORLANE_AVX2_LANES
@@ -319,10 +323,33 @@ VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *tran
     stepChainsScalar(maps, transformations, chains + stepped, count - stepped, points);
 }
 
-VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int trCount,
-                                                              const float *numbers, quint8 *chosen, std::size_t count)
+// The maps eight numbers choose, with the choice carried over from the
+// numbers before: a number that chooses map k gets the key (its place + 1)
+// × 256 + k, one that chooses none 0, and the largest key so far is the
+// choice in force. Returns the keys, carry broadcast from the last.
+VORLANE_AVX2 __m256i carriedChoices(__m256i below, __m256i places, __m256i &carry)
+{
+    const __m256i chooses = _mm256_cmpgt_epi32(below, _mm256_setzero_si256());
+    __m256i keys = _mm256_and_si256(chooses, _mm256_or_si256(_mm256_slli_epi32(places, 8), below));
+    // The largest key up to each lane: within each half, then across them.
+    keys = _mm256_max_epi32(keys, _mm256_slli_si256(keys, 4));
+    keys = _mm256_max_epi32(keys, _mm256_slli_si256(keys, 8));
+    const __m256i lowHalfLast = _mm256_permutevar8x32_epi32(keys, _mm256_setr_epi32(0, 0, 0, 0, 3, 3, 3, 3));
+    keys = _mm256_max_epi32(keys, _mm256_blend_epi32(_mm256_setzero_si256(), lowHalfLast, 0xf0));
+    keys = _mm256_max_epi32(keys, carry);
+    carry = _mm256_permutevar8x32_epi32(keys, _mm256_set1_epi32(lanes - 1));
+    return keys;
+}
+
+VORLANE_AVX2 int chooseMapsInLanes(const float *cumulativeWeights, int trCount, const float *numbers,
+                                   quint8 *chosen, std::size_t count, int selected)
 {
     const __m256d total = _mm256_set1_pd(double(cumulativeWeights[trCount]));
+    __m256i carry = _mm256_set1_epi32(selected);
+    __m256i places = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
+    // The low byte of each key, the map, packed into the low 8 bytes.
+    const __m256i lowBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8,
+                                              12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     std::size_t i = 0;
     for (; i + lanes <= count; i += lanes) {
         const __m256 drawn = _mm256_loadu_ps(numbers + i);
@@ -334,12 +361,13 @@ VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int t
         for (int j = 0; j < trCount; ++j)
             below = _mm256_sub_epi32(below, _mm256_castps_si256(_mm256_cmp_ps(_mm256_set1_ps(cumulativeWeights[j]),
                                                                               r, _CMP_LT_OQ)));
-        alignas(32) qint32 counts[lanes];
-        _mm256_store_si256(reinterpret_cast<__m256i *>(counts), below);
-        for (int l = 0; l < lanes; ++l)
-            chosen[i + l] = quint8(counts[l]);
+        const __m256i maps = _mm256_shuffle_epi8(carriedChoices(below, places, carry), lowBytes);
+        const __m256i packed = _mm256_permutevar8x32_epi32(maps, _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(chosen + i), _mm256_castsi256_si128(packed));
+        places = _mm256_add_epi32(places, _mm256_set1_epi32(lanes));
     }
-    countEntriesBelowScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i);
+    selected = _mm256_cvtsi256_si32(carry) & 0xff;
+    return chooseMapsScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i, selected);
 }
 
 // Unsigned 32-bit numbers divided by 30, rounding down: the high part of
@@ -378,7 +406,7 @@ VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offs
 
 // Without AVX2 the lanes are the scalar code.
 constexpr auto stepChainsInLanes = stepChainsScalar;
-constexpr auto countEntriesBelowInLanes = countEntriesBelowScalar;
+constexpr auto chooseMapsInLanes = chooseMapsScalar;
 
 #endif
 
@@ -439,11 +467,11 @@ void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint
     }
 }
 
-void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
-                       quint8 *chosen, std::size_t count)
+int chooseMaps(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
+               quint8 *chosen, std::size_t count, int selected)
 {
-    lanesOrScalar(stepping, countEntriesBelowInLanes, countEntriesBelowScalar)(cumulativeWeights, trCount, numbers,
-                                                                               chosen, count);
+    return lanesOrScalar(stepping, chooseMapsInLanes, chooseMapsScalar)(cumulativeWeights, trCount, numbers, chosen,
+                                                                       count, selected);
 }
 
 } // namespace Vorlane

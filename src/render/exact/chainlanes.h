@@ -54,11 +54,13 @@ CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point);
 void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
                 std::size_t count, CanvasPoint *points);
 
-// For each of count random numbers (in [0, 1)) the map it chooses, 0 for
-// none, as entriesBelow works it out from the first trCount entries of the
-// ascending cumulative weight table.
-void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
-                       quint8 *chosen, std::size_t count);
+// For each of count random numbers (in [0, 1)) the map PreparedMaps::choose
+// picks: the one entriesBelow works out from the first trCount entries of
+// the ascending cumulative weight table, or where that is none, the map
+// chosen before (selected before the first number). Returns the map chosen
+// last.
+int chooseMaps(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
+               quint8 *chosen, std::size_t count, int selected);
 
 // The columns and rows of count points, ViewTransform::column and row.
 void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,

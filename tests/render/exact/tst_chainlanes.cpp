@@ -139,7 +139,8 @@ void TestChainLanes::lanesStepAsTheScalarCode()
 }
 
 // Numbers that land exactly on an entry of the table, and beyond it, choose
-// as in the scalar code.
+// as in the scalar code, and a number that chooses none keeps the choice
+// before it, also across the lanes' groups of eight.
 void TestChainLanes::lanesChooseAsTheScalarCode()
 {
     const std::vector<float> table{0.0f, 0.25f, 0.25f, 0.5f, 0.75f, 1.0f};
@@ -147,13 +148,18 @@ void TestChainLanes::lanesChooseAsTheScalarCode()
     std::mt19937 engine(3);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int i = 0; i < 100; ++i)
-        numbers.push_back(unit(engine));
+        numbers.push_back(i % 11 < 3 ? 0.0f : unit(engine));
     for (const int trCount : {0, 1, 5}) {
-        std::vector<quint8> scalar(numbers.size());
-        std::vector<quint8> lanes(numbers.size());
-        countEntriesBelow(ChainStepping::Scalar, table.data(), trCount, numbers.data(), scalar.data(), numbers.size());
-        countEntriesBelow(ChainStepping::Lanes, table.data(), trCount, numbers.data(), lanes.data(), numbers.size());
-        QCOMPARE(lanes, scalar);
+        for (const int selected : {0, 3}) {
+            std::vector<quint8> scalar(numbers.size());
+            std::vector<quint8> lanes(numbers.size());
+            const int scalarLast = chooseMaps(ChainStepping::Scalar, table.data(), trCount, numbers.data(),
+                                              scalar.data(), numbers.size(), selected);
+            const int lanesLast = chooseMaps(ChainStepping::Lanes, table.data(), trCount, numbers.data(), lanes.data(),
+                                             numbers.size(), selected);
+            QCOMPARE(lanes, scalar);
+            QCOMPARE(lanesLast, scalarLast);
+        }
     }
 }
 
