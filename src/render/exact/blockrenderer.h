@@ -114,7 +114,7 @@ private:
             if (restart.iteration > begin)
                 m_chains.push_back({begin, restart.iteration, point});
             begin = restart.iteration;
-            point = m_game.maps.basePoint(restart.basePoint);
+            point = m_steppingMaps.basePoints[std::size_t(restart.basePoint - 1)];
         }
         m_chains.push_back({begin, count, point});
         stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),

@@ -436,6 +436,9 @@ SteppingMaps::SteppingMaps(const PreparedMaps<CanvasArithmetic> &maps)
         translationX[k] = map.translationX;
         translationY[k] = map.translationY;
     }
+    basePoints.reserve(std::size_t(maps.basePointCount()));
+    for (int number = 1; number <= maps.basePointCount(); ++number)
+        basePoints.push_back(maps.basePoint(number));
 }
 
 CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point)

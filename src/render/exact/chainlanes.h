@@ -8,11 +8,13 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace Vorlane {
 
 // The prepared maps of a run, one array per value so that vector lanes can
-// gather them. Index 0 is the all-zero transformation, the fallback choice.
+// gather them, and the base points its chains restart from. Index 0 is the
+// all-zero transformation, the fallback choice.
 struct SteppingMaps
 {
     SteppingMaps() = default;
@@ -26,6 +28,7 @@ struct SteppingMaps
     std::array<double, size> sinTheta{};
     std::array<double, size> translationX{}; // canvas units
     std::array<double, size> translationY{};
+    std::vector<CanvasPoint> basePoints; // number k at k − 1, in canvas units
 };
 
 // Iterations begin to end − 1 of a block, between two restarts, with the
