@@ -21,20 +21,18 @@ constexpr qint32 blockSize = 4096;
 // alone, so a block's worth is drawn from the random sequence first, in the
 // order the iterations draw: the restart's base point, the colour, the
 // choice of transformation. Then the chains between restarts are stepped.
-template<typename Output>
 class BlockRenderer
 {
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
     BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, const PixelColours &pixelColours,
-                  RandomGenerator &random, qint64 first, int selected, ChainStepping stepping, Output &output)
+                  RandomGenerator &random, qint64 first, int selected, ChainStepping stepping)
         : m_game(game)
         , m_steppingMaps(steppingMaps)
         , m_pixelColours(pixelColours)
         , m_random(random)
         , m_stepping(stepping)
-        , m_output(output)
         , m_resolution(game.resolution)
         , m_colourDraws(game.colours.draws())
         , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
@@ -44,12 +42,14 @@ public:
     {
     }
 
-    // Plans and moves the next count iterations and hands their points on.
-    void render(qint32 count)
+    // Plans and moves the next count iterations and hands their points and
+    // colours to output.put.
+    template<typename Output>
+    void render(qint32 count, Output &output)
     {
         plan(count);
         moveChains(count);
-        m_output.put(m_points.data(), m_pixels.data(), count);
+        output.put(m_points.data(), m_pixels.data(), count);
         m_next += count;
     }
 
@@ -127,7 +127,6 @@ private:
     const PixelColours &m_pixelColours;
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
-    Output &m_output;
     const qint32 m_resolution;
     const int m_colourDraws;
     qint32 m_untilRestart; // to the next multiple of resolution
