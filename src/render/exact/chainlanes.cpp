@@ -306,8 +306,16 @@ template<typename Maps>
 VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
                                CanvasPoint *points)
 {
-    for (std::size_t c = 0; c + lanes <= count; c += lanes)
+    std::size_t c = 0;
+    for (; c + lanes <= count; c += lanes)
         stepEight(maps, transformations, chains + c, points);
+    if (c == count)
+        return;
+    // The last few with chains of no iterations beside them.
+    std::array<Chain, lanes> last{};
+    std::copy(chains + c, chains + count, last.begin());
+    stepEight(maps, transformations, last.data(), points);
+    std::copy_n(last.begin(), count - c, chains + c);
 }
 
 VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
@@ -319,8 +327,6 @@ VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *tran
         stepInEights(RegisterMaps<2>(maps), transformations, chains, count, points);
     else
         stepInEights(GatheredMaps(maps), transformations, chains, count, points);
-    const std::size_t stepped = count / lanes * lanes;
-    stepChainsScalar(maps, transformations, chains + stepped, count - stepped, points);
 }
 
 // The maps eight numbers choose, with the choice carried over from the
