@@ -105,10 +105,11 @@ void TestChainLanes::lanesStepAsTheScalarCode_data()
                                                                  {1e-30f, -1e-30f, -0.58, -20000, 7000},
                                                                  {1.3f, 0.5f, 1.5708, 0, 0}}
                                              << 1;
-    // More maps than the lanes hold in registers.
+    // More maps than one register holds, and more than two.
     QList<MapValues> many;
     for (int k = 0; k < 20; ++k)
         many.append({0.1f * float(k % 7), 0.9f - 0.04f * float(k), 0.3 * k, 100.0 * k - 900.5, 7.5 - k});
+    QTest::newRow("ten maps") << many.mid(0, 10) << 40;
     QTest::newRow("twenty maps") << many << 40;
 }
 
