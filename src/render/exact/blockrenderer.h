@@ -12,6 +12,10 @@
 #include <cstddef>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace Vorlane::exact {
 
 // Long enough to keep the output's calls rare, short enough to stay in cache.
@@ -76,8 +80,9 @@ private:
             }
             const qint32 length = std::min(span, count - n);
             if (m_colourDraws > 0)
-                takeEvery(perIteration, drawn, length, &m_colourDrawn[n]);
-            takeEvery(perIteration, drawn + m_colourDraws, length, &m_choiceDrawn[n]);
+                splitPairs(drawn, length, &m_colourDrawn[n], &m_choiceDrawn[n]);
+            else
+                std::copy_n(drawn, length, &m_choiceDrawn[n]);
             drawn += length * perIteration;
             m_untilRestart = span - length + 1;
             n += length;
@@ -86,15 +91,22 @@ private:
         chooseMaps(count);
     }
 
-    // Every stride-th of count numbers.
-    static void takeEvery(int stride, const float *numbers, qint32 count, float *taken)
+    // The first and the second numbers of count pairs.
+    static void splitPairs(const float *pairs, qint32 count, float *firsts, float *seconds)
     {
-        if (stride == 1) {
-            std::copy_n(numbers, count, taken);
-            return;
+        qint32 i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4) {
+            const __m128 low = _mm_loadu_ps(pairs + 2 * i);
+            const __m128 high = _mm_loadu_ps(pairs + 2 * i + 4);
+            _mm_storeu_ps(firsts + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+            _mm_storeu_ps(seconds + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
         }
-        for (qint32 i = 0; i < count; ++i)
-            taken[i] = numbers[i * stride];
+#endif
+        for (; i < count; ++i) {
+            firsts[i] = pairs[2 * i];
+            seconds[i] = pairs[2 * i + 1];
+        }
     }
 
     void chooseMaps(qint32 count)
@@ -128,7 +140,7 @@ private:
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
     const qint32 m_resolution;
-    const int m_colourDraws;
+    const int m_colourDraws; // 0 or 1: a style takes one number at most
     qint32 m_untilRestart; // to the next multiple of resolution
     quint8 m_selected; // the map chosen last
     CanvasPoint m_point; // where the next iteration starts unless it restarts
