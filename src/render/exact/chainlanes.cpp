@@ -387,23 +387,32 @@ VORLANE_AVX2 __m256i dividedBy30(__m256i n)
     return _mm256_or_si256(even, _mm256_and_si256(odd, _mm256_set1_epi64x(qint64(0xffffffff00000000ULL))));
 }
 
-// ViewTransform's column and row eight points at a time; returns how many points
-// it mapped, the rest being fewer than eight.
-VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels, const CanvasPoint *points,
-                                  qint32 count, qint32 *columns, qint32 *rows)
+// The offsets of pixelOffsets eight points at a time; returns how many
+// points it placed, the rest being fewer than eight.
+VORLANE_AVX2 qint32 pixelOffsetsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels,
+                                        const CanvasPoint *points, qint32 count, qint32 width, qint32 height,
+                                        qint32 stride, qint32 *offsets)
 {
     const __m256i columnBases = _mm256_set1_epi32(columnBase);
     const __m256i rowBases = _mm256_set1_epi32(rowBase);
-    const __m256i offsets = _mm256_set1_epi32(offsetPixels);
+    const __m256i shifts = _mm256_set1_epi32(offsetPixels);
+    const __m256i widths = _mm256_set1_epi32(width);
+    const __m256i heights = _mm256_set1_epi32(height);
+    const __m256i strides = _mm256_set1_epi32(stride);
+    const __m256i none = _mm256_set1_epi32(-1);
     qint32 n = 0;
     for (; n + lanes <= count; n += lanes) {
         const __m256i both = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(points + n));
         const __m256i x = _mm256_srai_epi32(_mm256_slli_epi32(both, 16), 16);
         const __m256i y = _mm256_srai_epi32(both, 16);
-        const __m256i column = dividedBy30(_mm256_add_epi32(columnBases, _mm256_add_epi32(x, x)));
-        const __m256i row = dividedBy30(_mm256_sub_epi32(rowBases, _mm256_add_epi32(y, y)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(columns + n), _mm256_sub_epi32(column, offsets));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(rows + n), _mm256_sub_epi32(row, offsets));
+        const __m256i column =
+            _mm256_sub_epi32(dividedBy30(_mm256_add_epi32(columnBases, _mm256_add_epi32(x, x))), shifts);
+        const __m256i row = _mm256_sub_epi32(dividedBy30(_mm256_sub_epi32(rowBases, _mm256_add_epi32(y, y))), shifts);
+        const __m256i inside = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpgt_epi32(column, none), _mm256_cmpgt_epi32(widths, column)),
+            _mm256_and_si256(_mm256_cmpgt_epi32(row, none), _mm256_cmpgt_epi32(heights, row)));
+        const __m256i offset = _mm256_add_epi32(_mm256_mullo_epi32(row, strides), column);
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(offsets + n), _mm256_blendv_epi8(none, offset, inside));
     }
     return n;
 }
@@ -460,19 +469,20 @@ void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *
     lanesOrScalar(stepping, stepChainsInLanes, stepChainsScalar)(maps, transformations, chains, count, points);
 }
 
-void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
-            qint32 *columns, qint32 *rows)
+void pixelOffsets(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+                  qint32 width, qint32 height, qint32 stride, qint32 *offsets)
 {
     qint32 n = 0;
 #if VORLANE_AVX2_LANES
-    static_assert(ViewTransform::pixelDivisor == 30, "the lanes divide by 30");
     if (lanesOrScalar(stepping, true, false))
-        n = pixelsInLanes(view.columnBase(), view.rowBase(), ViewTransform::offsetPixels, points, count, columns,
-                          rows);
+        n = pixelOffsetsInLanes(view.columnBase(), view.rowBase(), ViewTransform::offsetPixels, points, count, width,
+                                height, stride, offsets);
 #endif
     for (; n < count; ++n) {
-        columns[n] = view.column(points[n].x);
-        rows[n] = view.row(points[n].y);
+        // A negative position turns into a large unsigned one: off the canvas too.
+        const quint32 column = quint32(view.column(points[n].x));
+        const quint32 row = quint32(view.row(points[n].y));
+        offsets[n] = column < quint32(width) && row < quint32(height) ? qint32(row) * stride + qint32(column) : -1;
     }
 }
 

@@ -65,8 +65,10 @@ void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *
 int chooseMaps(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
                quint8 *chosen, std::size_t count, int selected);
 
-// The columns and rows of count points, ViewTransform::column and row.
-void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
-            qint32 *columns, qint32 *rows);
+// The place of the pixel of each of count points on a canvas of width ×
+// height pixels, row × stride + column (ViewTransform::column and row), or
+// −1 for a point off the canvas. stride × height must stay below 2^31.
+void pixelOffsets(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+                  qint32 width, qint32 height, qint32 stride, qint32 *offsets);
 
 } // namespace Vorlane

@@ -96,12 +96,10 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
 {
     ImageSurface image(canvas);
     // Large: they hold a block of plans and pixels.
-    const auto onCanvas = std::make_unique<PixelOutput<ImageSurface>>(shared.view, canvas.width(), canvas.height(),
-                                                                      shared.stepping, image);
+    const auto onCanvas = std::make_unique<PixelOutput<ImageSurface>>(shared.view, canvas, shared.stepping, image);
     std::unique_ptr<PixelOutput<Layer>> inLayer;
     if (layer)
-        inLayer = std::make_unique<PixelOutput<Layer>>(shared.view, canvas.width(), canvas.height(), shared.stepping,
-                                                       *layer);
+        inLayer = std::make_unique<PixelOutput<Layer>>(shared.view, canvas, shared.stepping, *layer);
     const auto renderer = std::make_unique<BlockRenderer>(shared.game, shared.steppingMaps, shared.pixelColours, random,
                                                           stretch.first, selected, shared.stepping);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
@@ -169,7 +167,7 @@ public:
             lock.unlock();
 
             if (s > 0 && !layer)
-                layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
+                layer = std::make_unique<Layer>(m_canvas);
             const bool whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected,
                                                  start.random, layer, [&] { dropLayerWhenFirst(s, layer); });
 

@@ -168,17 +168,21 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode_data()
 {
     QTest::addColumn<QSize>("canvas");
     QTest::addColumn<QPoint>("centre");
-    QTest::newRow("main window") << QSize(433, 360) << QPoint(0, 0);
-    QTest::newRow("far centre") << QSize(160, 150) << QPoint(-32768, 32767);
-    QTest::newRow("largest canvas") << QSize(16384, 16384) << QPoint(32767, -32768);
+    QTest::addColumn<int>("stride");
+    QTest::newRow("main window") << QSize(433, 360) << QPoint(0, 0) << 433;
+    QTest::newRow("far centre, wide rows") << QSize(160, 150) << QPoint(-32768, 32767) << 200;
+    QTest::newRow("largest canvas") << QSize(16384, 16384) << QPoint(32767, -32768) << 16384;
+    QTest::newRow("centre on the canvas") << QSize(16384, 16384) << QPoint(100, 100) << 16384;
 }
 
 // Every point of the 16-bit range's edges and many between land on the
-// scalar code's pixels, off the canvas too.
+// scalar code's pixels, and off the canvas alike; a pixel on the canvas is
+// its row and column.
 void TestChainLanes::lanesMapPixelsAsTheScalarCode()
 {
     QFETCH(QSize, canvas);
     QFETCH(QPoint, centre);
+    QFETCH(int, stride);
     const ViewTransform view(float(canvas.width() * canvasUnitsPerPixel), float(canvas.height() * canvasUnitsPerPixel),
                              qint16(centre.x()), qint16(centre.y()));
     std::vector<CanvasPoint> points;
@@ -191,13 +195,18 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode()
     for (int i = 0; i < 1000; ++i)
         points.push_back({qint16(coordinate(engine)), qint16(coordinate(engine))});
     const qint32 count = qint32(points.size());
-    std::vector<qint32> scalarColumns(points.size()), scalarRows(points.size());
-    std::vector<qint32> laneColumns(points.size()), laneRows(points.size());
-    pixels(ChainStepping::Scalar, view, points.data(), count, scalarColumns.data(), scalarRows.data());
-    pixels(ChainStepping::Lanes, view, points.data(), count, laneColumns.data(), laneRows.data());
-    QCOMPARE(laneColumns, scalarColumns);
-    QCOMPARE(laneRows, scalarRows);
-    QCOMPARE(scalarColumns[0], view.column(-32768));
+    std::vector<qint32> scalar(points.size()), lanes(points.size());
+    pixelOffsets(ChainStepping::Scalar, view, points.data(), count, canvas.width(), canvas.height(), stride,
+                 scalar.data());
+    pixelOffsets(ChainStepping::Lanes, view, points.data(), count, canvas.width(), canvas.height(), stride,
+                 lanes.data());
+    QCOMPARE(lanes, scalar);
+    for (qint32 n = 0; n < count; ++n) {
+        const int column = view.column(points[std::size_t(n)].x);
+        const int row = view.row(points[std::size_t(n)].y);
+        const bool onCanvas = column >= 0 && column < canvas.width() && row >= 0 && row < canvas.height();
+        QCOMPARE(scalar[std::size_t(n)], onCanvas ? row * stride + column : -1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestChainLanes)
