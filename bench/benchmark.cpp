@@ -162,7 +162,8 @@ void benchmarkMapFrames()
     sendMouse(canvas, QEvent::MouseButtonPress, handle);
     int step = 0;
     const double dragFrame = fastestMilliseconds(30, [&] {
-        sendMouse(canvas, QEvent::MouseMove, handle + QPointF(++step % 7, step % 5));
+        ++step;
+        sendMouse(canvas, QEvent::MouseMove, handle + QPointF(step % 7, step % 5));
         canvas->repaint();
     });
     sendMouse(canvas, QEvent::MouseButtonRelease, handle);

@@ -206,6 +206,8 @@ public:
         return qint16(floorToInt(double(r) * double(m_document.basePointCount())) + 1);
     }
 
+    int basePointCount() const { return int(m_document.basePointCount()); }
+
     // Base point number (1 to basePointCount) in the arithmetic's units.
     Point basePoint(qint32 number) const { return m_arithmetic.start(m_document.basePoints.at(number - 1)); }
 

@@ -3,6 +3,7 @@
 #include "common/randomgenerator.h"
 #include "render/chaos/chaosgame.h"
 #include "render/exact/chainlanes.h"
+#include "render/exact/pixelcolours.h"
 
 #include <QtGlobal>
 
@@ -10,6 +11,10 @@
 #include <array>
 #include <cstddef>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 namespace Vorlane::exact {
 
@@ -20,35 +25,35 @@ constexpr qint32 blockSize = 4096;
 // alone, so a block's worth is drawn from the random sequence first, in the
 // order the iterations draw: the restart's base point, the colour, the
 // choice of transformation. Then the chains between restarts are stepped.
-template<typename Output>
 class BlockRenderer
 {
 public:
     // Starts before iteration first, with selected as the transformation
     // chosen last.
-    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, RandomGenerator &random,
-                  qint64 first, int selected, ChainStepping stepping, Output &output)
+    BlockRenderer(const CanvasChaosGame &game, const SteppingMaps &steppingMaps, const PixelColours &pixelColours,
+                  RandomGenerator &random, qint64 first, int selected, ChainStepping stepping)
         : m_game(game)
         , m_steppingMaps(steppingMaps)
+        , m_pixelColours(pixelColours)
         , m_random(random)
         , m_stepping(stepping)
-        , m_output(output)
         , m_resolution(game.resolution)
         , m_colourDraws(game.colours.draws())
         , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
-        , m_cir(qint16((first - 1) % m_resolution))
         , m_selected(quint8(selected))
         , m_point(game.maps.basePoint(1))
         , m_next(first)
     {
     }
 
-    // Plans and moves the next count iterations and hands their points on.
-    void render(qint32 count)
+    // Plans and moves the next count iterations and hands their points and
+    // colours to output.put.
+    template<typename Output>
+    void render(qint32 count, Output &output)
     {
         plan(count);
         moveChains(count);
-        m_output.put(m_points.data(), m_colour.data(), count);
+        output.put(m_points.data(), m_pixels.data(), count);
         m_next += count;
     }
 
@@ -69,36 +74,46 @@ private:
         // block begins to the next restart.
         for (qint32 n = 0; n < count;) {
             qint32 span = m_untilRestart - 1;
-            qint16 firstCir = qint16(m_cir + 1);
             if (m_untilRestart == 1) {
                 m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
                 span = m_resolution;
-                firstCir = 0;
             }
             const qint32 length = std::min(span, count - n);
-            m_game.colours.colours(m_next + n, firstCir, drawn, perIteration, length, &m_colour[n]);
-            for (qint32 i = 0; i < length; ++i)
-                m_choiceDrawn[n + i] = drawn[i * perIteration + m_colourDraws];
+            if (m_colourDraws > 0)
+                splitPairs(drawn, length, &m_colourDrawn[n], &m_choiceDrawn[n]);
+            else
+                std::copy_n(drawn, length, &m_choiceDrawn[n]);
             drawn += length * perIteration;
-            m_cir = qint16(firstCir + length - 1);
             m_untilRestart = span - length + 1;
             n += length;
         }
+        m_pixelColours.pixels(m_next, m_colourDrawn.data(), count, m_pixels.data());
         chooseMaps(count);
     }
 
-    // PreparedMaps::choose for each of a block's numbers: the previous
-    // choice where a number chooses none.
+    // The first and the second numbers of count pairs.
+    static void splitPairs(const float *pairs, qint32 count, float *firsts, float *seconds)
+    {
+        qint32 i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4) {
+            const __m128 low = _mm_loadu_ps(pairs + 2 * i);
+            const __m128 high = _mm_loadu_ps(pairs + 2 * i + 4);
+            _mm_storeu_ps(firsts + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+            _mm_storeu_ps(seconds + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        }
+#endif
+        for (; i < count; ++i) {
+            firsts[i] = pairs[2 * i];
+            seconds[i] = pairs[2 * i + 1];
+        }
+    }
+
     void chooseMaps(qint32 count)
     {
-        countEntriesBelow(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(), m_choiceDrawn.data(),
-                          m_transformation.data(), std::size_t(count));
-        quint8 last = m_selected;
-        for (qint32 n = 0; n < count; ++n) {
-            last = m_transformation[n] > 0 ? m_transformation[n] : last;
-            m_transformation[n] = last;
-        }
-        m_selected = last;
+        m_selected = quint8(Vorlane::chooseMaps(m_stepping, m_game.maps.cumulativeWeights(), m_game.maps.count(),
+                                                m_choiceDrawn.data(), m_transformation.data(), std::size_t(count),
+                                                m_selected));
     }
 
     // Each restart begins a chain that owes nothing to the one before.
@@ -111,7 +126,7 @@ private:
             if (restart.iteration > begin)
                 m_chains.push_back({begin, restart.iteration, point});
             begin = restart.iteration;
-            point = m_game.maps.basePoint(restart.basePoint);
+            point = m_steppingMaps.basePoints[std::size_t(restart.basePoint - 1)];
         }
         m_chains.push_back({begin, count, point});
         stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
@@ -121,26 +136,26 @@ private:
 
     const CanvasChaosGame &m_game;
     const SteppingMaps &m_steppingMaps;
+    const PixelColours &m_pixelColours;
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
-    Output &m_output;
     const qint32 m_resolution;
-    const int m_colourDraws;
+    const int m_colourDraws; // 0 or 1: a style takes one number at most
     qint32 m_untilRestart; // to the next multiple of resolution
-    qint16 m_cir;
     quint8 m_selected; // the map chosen last
     CanvasPoint m_point; // where the next iteration starts unless it restarts
     qint64 m_next;       // the number of the next iteration
     // At most a restart's, a colour's and a choice's number an iteration.
     std::array<float, 3 * blockSize> m_drawn;
     std::array<float, blockSize> m_choiceDrawn;
+    std::array<float, blockSize> m_colourDrawn{}; // read only by the styles that draw
     struct Restart
     {
         qint32 iteration;
         qint16 basePoint;
     };
     std::vector<Restart> m_restarts;
-    std::array<qint32, blockSize> m_colour;
+    std::array<QRgb, blockSize> m_pixels;
     std::array<quint8, blockSize> m_transformation;
     std::array<CanvasPoint, blockSize> m_points;
     std::vector<Chain> m_chains;

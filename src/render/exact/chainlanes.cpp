@@ -1,13 +1,9 @@
 #include "render/exact/chainlanes.h"
 
+#include "render/exact/lanedispatch.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VORLANE_AVX2_LANES 1
-#include <immintrin.h>
-#endif
 
 namespace Vorlane {
 
@@ -41,16 +37,18 @@ void stepChainsScalar(const SteppingMaps &maps, const quint8 *transformations, C
         stepSideBySide(maps, transformations, chains + c, std::min(sideBySide, count - c), points);
 }
 
-void countEntriesBelowScalar(const float *cumulativeWeights, int trCount, const float *numbers, quint8 *chosen,
-                             std::size_t count)
+int chooseMapsScalar(const float *cumulativeWeights, int trCount, const float *numbers, quint8 *chosen,
+                     std::size_t count, int selected)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        chosen[i] = quint8(entriesBelow(cumulativeWeights, trCount, numbers[i]));
+    for (std::size_t i = 0; i < count; ++i) {
+        const int below = entriesBelow(cumulativeWeights, trCount, numbers[i]);
+        selected = below > 0 ? below : selected;
+        chosen[i] = quint8(selected);
+    }
+    return selected;
 }
 
 #if VORLANE_AVX2_LANES
-
-#define VORLANE_AVX2 __attribute__((target("avx2")))
 
 constexpr int lanes = 8;
 
@@ -109,13 +107,14 @@ private:
     const SteppingMaps &m_maps;
 };
 
-// Map values of the lanes picked from registers by permutation, for up to 16
-// maps (index 0 included): much cheaper than gathers. A double is picked as
-// its two 32-bit halves.
+// Map values of the lanes picked from registers by permutation, for up to 8
+// or 16 maps (index 0 included) in one or two registers a value: much cheaper
+// than gathers. A double is picked as its two 32-bit halves.
+template<int parts>
 class RegisterMaps
 {
 public:
-    static constexpr int capacity = 2 * lanes;
+    static constexpr int capacity = parts * lanes;
 
     VORLANE_AVX2 explicit RegisterMaps(const SteppingMaps &maps)
     {
@@ -140,7 +139,7 @@ public:
 private:
     struct Table
     {
-        __m256i part[2];
+        __m256i part[parts];
     };
     struct DoubleTable
     {
@@ -158,8 +157,10 @@ private:
             else
                 words[i] = quint32(values[i]);
         }
-        return {{_mm256_load_si256(reinterpret_cast<const __m256i *>(words.data())),
-                 _mm256_load_si256(reinterpret_cast<const __m256i *>(words.data() + lanes))}};
+        Table loaded;
+        for (int part = 0; part < parts; ++part)
+            loaded.part[part] = _mm256_load_si256(reinterpret_cast<const __m256i *>(words.data() + part * lanes));
+        return loaded;
     }
 
     VORLANE_AVX2 static DoubleTable doubleTable(const std::array<double, SteppingMaps::size> &values)
@@ -174,9 +175,11 @@ private:
 
     VORLANE_AVX2 static __m256i pick(const Table &table, __m256i k)
     {
+        if constexpr (parts == 1)
+            return _mm256_permutevar8x32_epi32(table.part[0], k);
         const __m256i upper = _mm256_cmpgt_epi32(k, _mm256_set1_epi32(lanes - 1));
         return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(table.part[0], k),
-                                  _mm256_permutevar8x32_epi32(table.part[1], k), upper);
+                                  _mm256_permutevar8x32_epi32(table.part[parts - 1], k), upper);
     }
 
     VORLANE_AVX2 static LaneDoubles pick(const DoubleTable &table, __m256i shuffled)
@@ -303,25 +306,56 @@ template<typename Maps>
 VORLANE_AVX2 void stepInEights(const Maps &maps, const quint8 *transformations, Chain *chains, std::size_t count,
                                CanvasPoint *points)
 {
-    for (std::size_t c = 0; c + lanes <= count; c += lanes)
+    std::size_t c = 0;
+    for (; c + lanes <= count; c += lanes)
         stepEight(maps, transformations, chains + c, points);
+    if (c == count)
+        return;
+    // The last few with chains of no iterations beside them.
+    std::array<Chain, lanes> last{};
+    std::copy(chains + c, chains + count, last.begin());
+    stepEight(maps, transformations, last.data(), points);
+    std::copy_n(last.begin(), count - c, chains + c);
 }
 
 VORLANE_AVX2 void stepChainsInLanes(const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
                                     std::size_t count, CanvasPoint *points)
 {
-    if (maps.count < RegisterMaps::capacity)
-        stepInEights(RegisterMaps(maps), transformations, chains, count, points);
+    if (maps.count <= RegisterMaps<1>::capacity)
+        stepInEights(RegisterMaps<1>(maps), transformations, chains, count, points);
+    else if (maps.count <= RegisterMaps<2>::capacity)
+        stepInEights(RegisterMaps<2>(maps), transformations, chains, count, points);
     else
         stepInEights(GatheredMaps(maps), transformations, chains, count, points);
-    const std::size_t stepped = count / lanes * lanes;
-    stepChainsScalar(maps, transformations, chains + stepped, count - stepped, points);
 }
 
-VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int trCount,
-                                                              const float *numbers, quint8 *chosen, std::size_t count)
+// The maps eight numbers choose, with the choice carried over from the
+// numbers before: a number that chooses map k gets the key (its place + 1)
+// × 256 + k, one that chooses none 0, and the largest key so far is the
+// choice in force. Returns the keys, carry broadcast from the last.
+VORLANE_AVX2 __m256i carriedChoices(__m256i below, __m256i places, __m256i &carry)
+{
+    const __m256i chooses = _mm256_cmpgt_epi32(below, _mm256_setzero_si256());
+    __m256i keys = _mm256_and_si256(chooses, _mm256_or_si256(_mm256_slli_epi32(places, 8), below));
+    // The largest key up to each lane: within each half, then across them.
+    keys = _mm256_max_epi32(keys, _mm256_slli_si256(keys, 4));
+    keys = _mm256_max_epi32(keys, _mm256_slli_si256(keys, 8));
+    const __m256i lowHalfLast = _mm256_permutevar8x32_epi32(keys, _mm256_setr_epi32(0, 0, 0, 0, 3, 3, 3, 3));
+    keys = _mm256_max_epi32(keys, _mm256_blend_epi32(_mm256_setzero_si256(), lowHalfLast, 0xf0));
+    keys = _mm256_max_epi32(keys, carry);
+    carry = _mm256_permutevar8x32_epi32(keys, _mm256_set1_epi32(lanes - 1));
+    return keys;
+}
+
+VORLANE_AVX2 int chooseMapsInLanes(const float *cumulativeWeights, int trCount, const float *numbers,
+                                   quint8 *chosen, std::size_t count, int selected)
 {
     const __m256d total = _mm256_set1_pd(double(cumulativeWeights[trCount]));
+    __m256i carry = _mm256_set1_epi32(selected);
+    __m256i places = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 8);
+    // The low byte of each key, the map, packed into the low 8 bytes.
+    const __m256i lowBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8,
+                                              12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     std::size_t i = 0;
     for (; i + lanes <= count; i += lanes) {
         const __m256 drawn = _mm256_loadu_ps(numbers + i);
@@ -333,12 +367,13 @@ VORLANE_AVX2 void countEntriesBelowInLanes(const float *cumulativeWeights, int t
         for (int j = 0; j < trCount; ++j)
             below = _mm256_sub_epi32(below, _mm256_castps_si256(_mm256_cmp_ps(_mm256_set1_ps(cumulativeWeights[j]),
                                                                               r, _CMP_LT_OQ)));
-        alignas(32) qint32 counts[lanes];
-        _mm256_store_si256(reinterpret_cast<__m256i *>(counts), below);
-        for (int l = 0; l < lanes; ++l)
-            chosen[i + l] = quint8(counts[l]);
+        const __m256i maps = _mm256_shuffle_epi8(carriedChoices(below, places, carry), lowBytes);
+        const __m256i packed = _mm256_permutevar8x32_epi32(maps, _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(chosen + i), _mm256_castsi256_si128(packed));
+        places = _mm256_add_epi32(places, _mm256_set1_epi32(lanes));
     }
-    countEntriesBelowScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i);
+    selected = _mm256_cvtsi256_si32(carry) & 0xff;
+    return chooseMapsScalar(cumulativeWeights, trCount, numbers + i, chosen + i, count - i, selected);
 }
 
 // Unsigned 32-bit numbers divided by 30, rounding down: the high part of
@@ -352,23 +387,32 @@ VORLANE_AVX2 __m256i dividedBy30(__m256i n)
     return _mm256_or_si256(even, _mm256_and_si256(odd, _mm256_set1_epi64x(qint64(0xffffffff00000000ULL))));
 }
 
-// ViewTransform's column and row eight points at a time; returns how many points
-// it mapped, the rest being fewer than eight.
-VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels, const CanvasPoint *points,
-                                  qint32 count, qint32 *columns, qint32 *rows)
+// The offsets of pixelOffsets eight points at a time; returns how many
+// points it placed, the rest being fewer than eight.
+VORLANE_AVX2 qint32 pixelOffsetsInLanes(qint32 columnBase, qint32 rowBase, qint32 offsetPixels,
+                                        const CanvasPoint *points, qint32 count, qint32 width, qint32 height,
+                                        qint32 stride, qint32 *offsets)
 {
     const __m256i columnBases = _mm256_set1_epi32(columnBase);
     const __m256i rowBases = _mm256_set1_epi32(rowBase);
-    const __m256i offsets = _mm256_set1_epi32(offsetPixels);
+    const __m256i shifts = _mm256_set1_epi32(offsetPixels);
+    const __m256i widths = _mm256_set1_epi32(width);
+    const __m256i heights = _mm256_set1_epi32(height);
+    const __m256i strides = _mm256_set1_epi32(stride);
+    const __m256i none = _mm256_set1_epi32(-1);
     qint32 n = 0;
     for (; n + lanes <= count; n += lanes) {
         const __m256i both = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(points + n));
         const __m256i x = _mm256_srai_epi32(_mm256_slli_epi32(both, 16), 16);
         const __m256i y = _mm256_srai_epi32(both, 16);
-        const __m256i column = dividedBy30(_mm256_add_epi32(columnBases, _mm256_add_epi32(x, x)));
-        const __m256i row = dividedBy30(_mm256_sub_epi32(rowBases, _mm256_add_epi32(y, y)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(columns + n), _mm256_sub_epi32(column, offsets));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(rows + n), _mm256_sub_epi32(row, offsets));
+        const __m256i column =
+            _mm256_sub_epi32(dividedBy30(_mm256_add_epi32(columnBases, _mm256_add_epi32(x, x))), shifts);
+        const __m256i row = _mm256_sub_epi32(dividedBy30(_mm256_sub_epi32(rowBases, _mm256_add_epi32(y, y))), shifts);
+        const __m256i inside = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpgt_epi32(column, none), _mm256_cmpgt_epi32(widths, column)),
+            _mm256_and_si256(_mm256_cmpgt_epi32(row, none), _mm256_cmpgt_epi32(heights, row)));
+        const __m256i offset = _mm256_add_epi32(_mm256_mullo_epi32(row, strides), column);
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(offsets + n), _mm256_blendv_epi8(none, offset, inside));
     }
     return n;
 }
@@ -377,7 +421,7 @@ VORLANE_AVX2 qint32 pixelsInLanes(qint32 columnBase, qint32 rowBase, qint32 offs
 
 // Without AVX2 the lanes are the scalar code.
 constexpr auto stepChainsInLanes = stepChainsScalar;
-constexpr auto countEntriesBelowInLanes = countEntriesBelowScalar;
+constexpr auto chooseMapsInLanes = chooseMapsScalar;
 
 #endif
 
@@ -393,16 +437,7 @@ ChainStepping fastestChainStepping()
     return ChainStepping::Scalar;
 }
 
-namespace {
-
-// The lanes' code when asked for and the processor has lanes, else the scalar code.
-template<typename Function>
-Function lanesOrScalar(ChainStepping stepping, Function lanes, Function scalar)
-{
-    return stepping == ChainStepping::Lanes && fastestChainStepping() == ChainStepping::Lanes ? lanes : scalar;
-}
-
-} // namespace
+using exact::lanesOrScalar;
 
 SteppingMaps::SteppingMaps(const PreparedMaps<CanvasArithmetic> &maps)
     : count(maps.count() + 1)
@@ -416,6 +451,9 @@ SteppingMaps::SteppingMaps(const PreparedMaps<CanvasArithmetic> &maps)
         translationX[k] = map.translationX;
         translationY[k] = map.translationY;
     }
+    basePoints.reserve(std::size_t(maps.basePointCount()));
+    for (int number = 1; number <= maps.basePointCount(); ++number)
+        basePoints.push_back(maps.basePoint(number));
 }
 
 CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point)
@@ -431,27 +469,28 @@ void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *
     lanesOrScalar(stepping, stepChainsInLanes, stepChainsScalar)(maps, transformations, chains, count, points);
 }
 
-void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
-            qint32 *columns, qint32 *rows)
+void pixelOffsets(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+                  qint32 width, qint32 height, qint32 stride, qint32 *offsets)
 {
     qint32 n = 0;
 #if VORLANE_AVX2_LANES
-    static_assert(ViewTransform::pixelDivisor == 30, "the lanes divide by 30");
     if (lanesOrScalar(stepping, true, false))
-        n = pixelsInLanes(view.columnBase(), view.rowBase(), ViewTransform::offsetPixels, points, count, columns,
-                          rows);
+        n = pixelOffsetsInLanes(view.columnBase(), view.rowBase(), ViewTransform::offsetPixels, points, count, width,
+                                height, stride, offsets);
 #endif
     for (; n < count; ++n) {
-        columns[n] = view.column(points[n].x);
-        rows[n] = view.row(points[n].y);
+        // A negative position turns into a large unsigned one: off the canvas too.
+        const quint32 column = quint32(view.column(points[n].x));
+        const quint32 row = quint32(view.row(points[n].y));
+        offsets[n] = column < quint32(width) && row < quint32(height) ? qint32(row) * stride + qint32(column) : -1;
     }
 }
 
-void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
-                       quint8 *chosen, std::size_t count)
+int chooseMaps(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
+               quint8 *chosen, std::size_t count, int selected)
 {
-    lanesOrScalar(stepping, countEntriesBelowInLanes, countEntriesBelowScalar)(cumulativeWeights, trCount, numbers,
-                                                                               chosen, count);
+    return lanesOrScalar(stepping, chooseMapsInLanes, chooseMapsScalar)(cumulativeWeights, trCount, numbers, chosen,
+                                                                       count, selected);
 }
 
 } // namespace Vorlane

@@ -8,11 +8,13 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace Vorlane {
 
 // The prepared maps of a run, one array per value so that vector lanes can
-// gather them. Index 0 is the all-zero transformation, the fallback choice.
+// gather them, and the base points its chains restart from. Index 0 is the
+// all-zero transformation, the fallback choice.
 struct SteppingMaps
 {
     SteppingMaps() = default;
@@ -26,6 +28,7 @@ struct SteppingMaps
     std::array<double, size> sinTheta{};
     std::array<double, size> translationX{}; // canvas units
     std::array<double, size> translationY{};
+    std::vector<CanvasPoint> basePoints; // number k at k − 1, in canvas units
 };
 
 // Iterations begin to end − 1 of a block, between two restarts, with the
@@ -54,14 +57,18 @@ CanvasPoint applyMap(const SteppingMaps &maps, int k, CanvasPoint point);
 void stepChains(ChainStepping stepping, const SteppingMaps &maps, const quint8 *transformations, Chain *chains,
                 std::size_t count, CanvasPoint *points);
 
-// For each of count random numbers (in [0, 1)) the map it chooses, 0 for
-// none, as entriesBelow works it out from the first trCount entries of the
-// ascending cumulative weight table.
-void countEntriesBelow(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
-                       quint8 *chosen, std::size_t count);
+// For each of count random numbers (in [0, 1)) the map PreparedMaps::choose
+// picks: the one entriesBelow works out from the first trCount entries of
+// the ascending cumulative weight table, or where that is none, the map
+// chosen before (selected before the first number). Returns the map chosen
+// last.
+int chooseMaps(ChainStepping stepping, const float *cumulativeWeights, int trCount, const float *numbers,
+               quint8 *chosen, std::size_t count, int selected);
 
-// The columns and rows of count points, ViewTransform::column and row.
-void pixels(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
-            qint32 *columns, qint32 *rows);
+// The place of the pixel of each of count points on a canvas of width ×
+// height pixels, row × stride + column (ViewTransform::column and row), or
+// −1 for a point off the canvas. stride × height must stay below 2^31.
+void pixelOffsets(ChainStepping stepping, const ViewTransform &view, const CanvasPoint *points, qint32 count,
+                  qint32 width, qint32 height, qint32 stride, qint32 *offsets);
 
 } // namespace Vorlane

@@ -6,24 +6,20 @@ namespace Vorlane::exact {
 
 void Layer::moveOnto(const RasterCanvas::PixelWriter &canvas)
 {
-    for (std::size_t t = 0; t < m_tiles.size(); ++t) {
-        if (!m_tiles[t])
+    const std::size_t pixels = std::size_t(canvas.stride()) * std::size_t(canvas.height());
+    for (std::size_t p = 0; p < m_pieces.size(); ++p) {
+        if (!m_pieces[p])
             continue;
-        const int left = int(t % m_across) * tileSide;
-        const int top = int(t / m_across) * tileSide;
-        const int width = std::min(tileSide, canvas.width() - left);
-        const int height = std::min(tileSide, canvas.height() - top);
-        for (int y = 0; y < height; ++y) {
-            const QRgb *from = m_tiles[t]->data() + y * tileSide;
-            QRgb *to = canvas.bits() + (top + y) * canvas.stride() + left;
-            for (int x = 0; x < width; ++x) {
-                // A mask, not a branch: the edge of a figure would
-                // make a branch guess wrong again and again.
-                const QRgb keep = 0u - QRgb(from[x] == 0);
-                to[x] = from[x] | (to[x] & keep);
-            }
+        const QRgb *from = m_pieces[p]->data();
+        QRgb *to = canvas.bits() + p * pieceSize;
+        const std::size_t length = std::min(pieceSize, pixels - p * pieceSize);
+        for (std::size_t i = 0; i < length; ++i) {
+            // A mask, not a branch: the edge of a figure would make a
+            // branch guess wrong again and again.
+            const QRgb keep = 0u - QRgb(from[i] == 0);
+            to[i] = from[i] | (to[i] & keep);
         }
-        m_tiles[t]->fill(0);
+        m_pieces[p]->fill(0);
     }
 }
 

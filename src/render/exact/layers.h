@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/colour.h"
 #include "render/chaos/viewtransform.h"
 #include "render/exact/blockrenderer.h"
 #include "render/exact/chainlanes.h"
@@ -11,16 +10,11 @@
 
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <vector>
 
 namespace Vorlane::exact {
-
-inline QRgb rgbOf(qint32 colour)
-{
-    return 0xff000000u | (quint32(colourRed(colour)) << 16) | (quint32(colourGreen(colour)) << 8)
-        | quint32(colourBlue(colour));
-}
 
 // The canvas's own pixels.
 class ImageSurface
@@ -28,51 +22,61 @@ class ImageSurface
 public:
     explicit ImageSurface(const RasterCanvas::PixelWriter &writer)
         : m_bits(writer.bits())
-        , m_stride(writer.stride())
     {
     }
 
-    void write(quint32 x, quint32 y, QRgb rgb) { m_bits[qsizetype(y) * m_stride + x] = rgb; }
+    // Each colour to the pixel at its offset, row × stride + column; none
+    // where the offset is −1.
+    void write(const qint32 *offsets, const QRgb *colours, qint32 count) const
+    {
+        QRgb *bits = m_bits; // kept in a register: a pixel could be the pointer for all the compiler knows
+        for (qint32 n = 0; n < count; ++n) {
+            if (offsets[n] >= 0)
+                bits[offsets[n]] = colours[n];
+        }
+    }
 
 private:
     QRgb *m_bits;
-    qsizetype m_stride;
 };
 
 // What one stretch draws, kept apart until the stretches before it are on
-// the canvas: tiles made when first touched, so a layer is only as large as
-// the part of the canvas the stretch reaches. A drawn pixel is never 0 (its
-// alpha is opaque), so 0 marks a pixel the stretch left alone.
+// the canvas: pieces of the canvas's pixels, as they lie in its memory, made
+// when first touched, so a layer is only as large as the part of the canvas
+// the stretch reaches. A drawn pixel is never 0 (its alpha is opaque), so 0
+// marks a pixel the stretch left alone.
 class Layer
 {
 public:
-    Layer(int width, int height)
-        : m_across(tilesFor(width))
-        , m_tiles(std::size_t(m_across) * tilesFor(height))
+    explicit Layer(const RasterCanvas::PixelWriter &canvas)
+        : m_pieces((std::size_t(canvas.stride()) * std::size_t(canvas.height()) + pieceSize - 1) / pieceSize)
     {
     }
 
-    void write(quint32 x, quint32 y, QRgb rgb)
+    // ImageSurface::write into the layer.
+    void write(const qint32 *offsets, const QRgb *colours, qint32 count)
     {
-        std::unique_ptr<Tile> &tile = m_tiles[std::size_t(y / tileSide) * m_across + x / tileSide];
-        if (!tile)
-            tile = std::make_unique<Tile>();
-        (*tile)[(y % tileSide) * tileSide + x % tileSide] = rgb;
+        std::unique_ptr<Piece> *pieces = m_pieces.data();
+        for (qint32 n = 0; n < count; ++n) {
+            if (offsets[n] < 0)
+                continue;
+            std::unique_ptr<Piece> &piece = pieces[std::size_t(offsets[n]) / pieceSize];
+            if (!piece)
+                piece = std::make_unique<Piece>();
+            (*piece)[std::size_t(offsets[n]) % pieceSize] = colours[n];
+        }
     }
 
     // Lays what the stretch drew over the canvas and clears the layer, whose
-    // tiles then serve a later stretch of the run without being made again:
+    // pieces then serve a later stretch of the run without being made again:
     // the stretches of one run reach much the same part of the canvas.
     void moveOnto(const RasterCanvas::PixelWriter &canvas);
 
 private:
-    static constexpr int tileSide = 64;
-    using Tile = std::array<QRgb, tileSide * tileSide>;
+    static constexpr std::size_t pieceSize = 4096;
+    using Piece = std::array<QRgb, pieceSize>;
 
-    static std::size_t tilesFor(int pixels) { return std::size_t(pixels + tileSide - 1) / tileSide; }
-
-    std::size_t m_across;
-    std::vector<std::unique_ptr<Tile>> m_tiles; // each made value-initialised: all 0
+    std::vector<std::unique_ptr<Piece>> m_pieces; // each made value-initialised: all 0
 };
 
 // Puts a block's points on the pixels of a surface, in the order of the
@@ -81,34 +85,31 @@ template<typename Surface>
 class PixelOutput
 {
 public:
-    PixelOutput(const ViewTransform &view, int width, int height, ChainStepping stepping, Surface &surface)
+    PixelOutput(const ViewTransform &view, const RasterCanvas::PixelWriter &canvas, ChainStepping stepping,
+                Surface &surface)
         : m_view(view)
         , m_stepping(stepping)
-        , m_width(quint32(width))
-        , m_height(quint32(height))
+        , m_width(canvas.width())
+        , m_height(canvas.height())
+        , m_stride(qint32(canvas.stride()))
         , m_surface(surface)
     {
+        Q_ASSERT(qint64(canvas.stride()) * canvas.height() <= std::numeric_limits<qint32>::max());
     }
 
-    void put(const CanvasPoint *points, const qint32 *colours, qint32 count)
+    void put(const CanvasPoint *points, const QRgb *colours, qint32 count)
     {
-        pixels(m_stepping, m_view, points, count, m_columns.data(), m_rows.data());
-        for (qint32 n = 0; n < count; ++n) {
-            // A negative position turns into a large unsigned one: off the canvas too.
-            const quint32 x = quint32(m_columns[n]);
-            const quint32 y = quint32(m_rows[n]);
-            if (x < m_width && y < m_height)
-                m_surface.write(x, y, rgbOf(colours[n]));
-        }
+        pixelOffsets(m_stepping, m_view, points, count, m_width, m_height, m_stride, m_offsets.data());
+        m_surface.write(m_offsets.data(), colours, count);
     }
 
 private:
     const ViewTransform &m_view;
     const ChainStepping m_stepping;
-    std::array<qint32, blockSize> m_columns;
-    std::array<qint32, blockSize> m_rows;
-    const quint32 m_width;
-    const quint32 m_height;
+    std::array<qint32, blockSize> m_offsets;
+    const qint32 m_width;
+    const qint32 m_height;
+    const qint32 m_stride;
     Surface &m_surface;
 };
 

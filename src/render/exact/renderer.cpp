@@ -27,6 +27,7 @@ using exact::blockSize;
 using exact::BlockRenderer;
 using exact::ImageSurface;
 using exact::Layer;
+using exact::PixelColours;
 using exact::PixelOutput;
 
 // What the threads of one run share.
@@ -41,6 +42,7 @@ struct SharedRun
         , view(document, QSize(canvas.width(), canvas.height()))
         , game(canvasChaosGame(document, view))
         , steppingMaps(game.maps)
+        , pixelColours(document, document.settings.totalPoints, stepping)
     {
     }
 
@@ -51,6 +53,7 @@ struct SharedRun
     const ViewTransform view;
     const CanvasChaosGame game;
     const SteppingMaps steppingMaps;
+    const PixelColours pixelColours;
     std::atomic<qint64> pointsDone{0};
 
     bool stopped() const { return run.stopped(); }
@@ -83,22 +86,32 @@ private:
     qint64 m_reported = 0;
 };
 
-// One stretch onto a surface; true when it went to its end. afterBlock runs
-// after every block.
-template<typename Surface>
+// One stretch; true when it went to its end. Its points go into layer while
+// there is one and straight onto the canvas once there is none. Before every
+// block mayDropLayer may lay the layer over the canvas and drop it; afterBlock
+// runs after every block.
 bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, Stretch stretch, int selected,
-                       RandomGenerator &random, Surface &surface, const std::function<void()> &afterBlock = {})
+                       RandomGenerator &random, std::unique_ptr<Layer> &layer,
+                       const std::function<void()> &mayDropLayer = {}, const std::function<void()> &afterBlock = {})
 {
+    ImageSurface image(canvas);
     // Large: they hold a block of plans and pixels.
-    const auto output = std::make_unique<PixelOutput<Surface>>(shared.view, canvas.width(), canvas.height(),
-                                                               shared.stepping, surface);
-    const auto renderer = std::make_unique<BlockRenderer<PixelOutput<Surface>>>(
-        shared.game, shared.steppingMaps, random, stretch.first, selected, shared.stepping, *output);
+    const auto onCanvas = std::make_unique<PixelOutput<ImageSurface>>(shared.view, canvas, shared.stepping, image);
+    std::unique_ptr<PixelOutput<Layer>> inLayer;
+    if (layer)
+        inLayer = std::make_unique<PixelOutput<Layer>>(shared.view, canvas, shared.stepping, *layer);
+    const auto renderer = std::make_unique<BlockRenderer>(shared.game, shared.steppingMaps, shared.pixelColours, random,
+                                                          stretch.first, selected, shared.stepping);
     for (qint64 first = stretch.first; first <= stretch.last; first += blockSize) {
         if (shared.stopped())
             return false;
+        if (layer && mayDropLayer)
+            mayDropLayer();
         const qint32 count = qint32(std::min<qint64>(blockSize, stretch.last - first + 1));
-        renderer->render(count);
+        if (layer)
+            renderer->render(count, *inLayer);
+        else
+            renderer->render(count, *onCanvas);
         shared.pointsDone.fetch_add(count, std::memory_order_relaxed);
         if (afterBlock)
             afterBlock();
@@ -109,7 +122,9 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
 // Hands the stretches of a run to the threads in order, as soon as it knows
 // where they start, and lays each finished stretch over the canvas once all
 // before it are there, so that few layers live at once. The first stretch
-// draws straight onto the canvas, the others into layers.
+// draws straight onto the canvas, the others into layers until all before
+// them are there: then nothing else draws on the canvas, so the layer goes
+// over it and the stretch draws on, straight onto the canvas.
 class StretchBoard
 {
 public:
@@ -151,16 +166,10 @@ public:
             std::unique_ptr<Layer> layer = s == 0 ? nullptr : takeSpareLayer();
             lock.unlock();
 
-            bool whole;
-            if (s == 0) {
-                ImageSurface image(m_canvas);
-                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[0], start.selected, start.random, image);
-            } else {
-                if (!layer)
-                    layer = std::make_unique<Layer>(m_canvas.width(), m_canvas.height());
-                whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected, start.random,
-                                          *layer);
-            }
+            if (s > 0 && !layer)
+                layer = std::make_unique<Layer>(m_canvas);
+            const bool whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected,
+                                                 start.random, layer, [&] { dropLayerWhenFirst(s, layer); });
 
             lock.lock();
             m_ends[s] = start.random;
@@ -203,6 +212,17 @@ private:
         }
     }
 
+    // Lays the layer of stretch s over the canvas and drops it once every
+    // stretch before s is there; m_laid then stays at s until s ends.
+    void dropLayerWhenFirst(std::size_t s, std::unique_ptr<Layer> &layer)
+    {
+        if (m_laid.load(std::memory_order_relaxed) != s)
+            return;
+        const std::lock_guard lock(m_mutex);
+        layer->moveOnto(m_canvas);
+        m_spareLayers.push_back(std::move(layer));
+    }
+
     std::unique_ptr<Layer> takeSpareLayer()
     {
         if (m_spareLayers.empty())
@@ -224,7 +244,7 @@ private:
     std::vector<Outcome> m_outcome;
     std::size_t m_positioned = 1;
     std::size_t m_claimed = 0;
-    std::size_t m_laid = 0;
+    std::atomic<std::size_t> m_laid = 0; // changed under m_mutex
 };
 
 bool renderInParallel(SharedRun &shared, const RasterCanvas::PixelWriter &canvas, const QList<Stretch> &stretches,
@@ -304,8 +324,8 @@ bool renderPicture(const FractalDocument &document, RasterCanvas &canvas, Random
         completed = renderInParallel(shared, writer, stretches, std::min(threads, int(stretches.size())), random);
     } else if (!stretches.isEmpty()) {
         ProgressSteps progress(shared);
-        ImageSurface image(writer);
-        completed = renderStretchOnto(shared, writer, stretches.constFirst(), 0, random, image,
+        std::unique_ptr<Layer> none;
+        completed = renderStretchOnto(shared, writer, stretches.constFirst(), 0, random, none, {},
                                       [&progress] { progress.catchUp(); });
     }
     if (!completed) {

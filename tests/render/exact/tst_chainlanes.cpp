@@ -105,10 +105,11 @@ void TestChainLanes::lanesStepAsTheScalarCode_data()
                                                                  {1e-30f, -1e-30f, -0.58, -20000, 7000},
                                                                  {1.3f, 0.5f, 1.5708, 0, 0}}
                                              << 1;
-    // More maps than the lanes hold in registers.
+    // More maps than one register holds, and more than two.
     QList<MapValues> many;
     for (int k = 0; k < 20; ++k)
         many.append({0.1f * float(k % 7), 0.9f - 0.04f * float(k), 0.3 * k, 100.0 * k - 900.5, 7.5 - k});
+    QTest::newRow("ten maps") << many.mid(0, 10) << 40;
     QTest::newRow("twenty maps") << many << 40;
 }
 
@@ -139,7 +140,8 @@ void TestChainLanes::lanesStepAsTheScalarCode()
 }
 
 // Numbers that land exactly on an entry of the table, and beyond it, choose
-// as in the scalar code.
+// as in the scalar code, and a number that chooses none keeps the choice
+// before it, also across the lanes' groups of eight.
 void TestChainLanes::lanesChooseAsTheScalarCode()
 {
     const std::vector<float> table{0.0f, 0.25f, 0.25f, 0.5f, 0.75f, 1.0f};
@@ -147,13 +149,18 @@ void TestChainLanes::lanesChooseAsTheScalarCode()
     std::mt19937 engine(3);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int i = 0; i < 100; ++i)
-        numbers.push_back(unit(engine));
+        numbers.push_back(i % 11 < 3 ? 0.0f : unit(engine));
     for (const int trCount : {0, 1, 5}) {
-        std::vector<quint8> scalar(numbers.size());
-        std::vector<quint8> lanes(numbers.size());
-        countEntriesBelow(ChainStepping::Scalar, table.data(), trCount, numbers.data(), scalar.data(), numbers.size());
-        countEntriesBelow(ChainStepping::Lanes, table.data(), trCount, numbers.data(), lanes.data(), numbers.size());
-        QCOMPARE(lanes, scalar);
+        for (const int selected : {0, 3}) {
+            std::vector<quint8> scalar(numbers.size());
+            std::vector<quint8> lanes(numbers.size());
+            const int scalarLast = chooseMaps(ChainStepping::Scalar, table.data(), trCount, numbers.data(),
+                                              scalar.data(), numbers.size(), selected);
+            const int lanesLast = chooseMaps(ChainStepping::Lanes, table.data(), trCount, numbers.data(), lanes.data(),
+                                             numbers.size(), selected);
+            QCOMPARE(lanes, scalar);
+            QCOMPARE(lanesLast, scalarLast);
+        }
     }
 }
 
@@ -161,17 +168,21 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode_data()
 {
     QTest::addColumn<QSize>("canvas");
     QTest::addColumn<QPoint>("centre");
-    QTest::newRow("main window") << QSize(433, 360) << QPoint(0, 0);
-    QTest::newRow("far centre") << QSize(160, 150) << QPoint(-32768, 32767);
-    QTest::newRow("largest canvas") << QSize(16384, 16384) << QPoint(32767, -32768);
+    QTest::addColumn<int>("stride");
+    QTest::newRow("main window") << QSize(433, 360) << QPoint(0, 0) << 433;
+    QTest::newRow("far centre, wide rows") << QSize(160, 150) << QPoint(-32768, 32767) << 200;
+    QTest::newRow("largest canvas") << QSize(16384, 16384) << QPoint(32767, -32768) << 16384;
+    QTest::newRow("centre on the canvas") << QSize(16384, 16384) << QPoint(100, 100) << 16384;
 }
 
 // Every point of the 16-bit range's edges and many between land on the
-// scalar code's pixels, off the canvas too.
+// scalar code's pixels, and off the canvas alike; a pixel on the canvas is
+// its row and column.
 void TestChainLanes::lanesMapPixelsAsTheScalarCode()
 {
     QFETCH(QSize, canvas);
     QFETCH(QPoint, centre);
+    QFETCH(int, stride);
     const ViewTransform view(float(canvas.width() * canvasUnitsPerPixel), float(canvas.height() * canvasUnitsPerPixel),
                              qint16(centre.x()), qint16(centre.y()));
     std::vector<CanvasPoint> points;
@@ -184,13 +195,18 @@ void TestChainLanes::lanesMapPixelsAsTheScalarCode()
     for (int i = 0; i < 1000; ++i)
         points.push_back({qint16(coordinate(engine)), qint16(coordinate(engine))});
     const qint32 count = qint32(points.size());
-    std::vector<qint32> scalarColumns(points.size()), scalarRows(points.size());
-    std::vector<qint32> laneColumns(points.size()), laneRows(points.size());
-    pixels(ChainStepping::Scalar, view, points.data(), count, scalarColumns.data(), scalarRows.data());
-    pixels(ChainStepping::Lanes, view, points.data(), count, laneColumns.data(), laneRows.data());
-    QCOMPARE(laneColumns, scalarColumns);
-    QCOMPARE(laneRows, scalarRows);
-    QCOMPARE(scalarColumns[0], view.column(-32768));
+    std::vector<qint32> scalar(points.size()), lanes(points.size());
+    pixelOffsets(ChainStepping::Scalar, view, points.data(), count, canvas.width(), canvas.height(), stride,
+                 scalar.data());
+    pixelOffsets(ChainStepping::Lanes, view, points.data(), count, canvas.width(), canvas.height(), stride,
+                 lanes.data());
+    QCOMPARE(lanes, scalar);
+    for (qint32 n = 0; n < count; ++n) {
+        const int column = view.column(points[std::size_t(n)].x);
+        const int row = view.row(points[std::size_t(n)].y);
+        const bool onCanvas = column >= 0 && column < canvas.width() && row >= 0 && row < canvas.height();
+        QCOMPARE(scalar[std::size_t(n)], onCanvas ? row * stride + column : -1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestChainLanes)
