@@ -75,4 +75,15 @@ PointColours::PointColours(const FractalDocument &document, qint64 totalPoints)
         m_byIteration[std::size_t(cir)] = pointColour(document, totalPoints, untouched, 0, cir);
 }
 
+void PointColours::colours(qint64 first, qint16 firstCir, const float *drawn, int stride, qint32 count,
+                           qint32 *colours) const
+{
+    if (!m_byIteration.empty()) {
+        std::copy_n(m_byIteration.begin() + firstCir, count, colours);
+        return;
+    }
+    for (qint32 i = 0; i < count; ++i)
+        colours[i] = colourOfDrawn(m_document, m_totalPoints, drawn[i * stride], first + i, qint16(firstCir + i));
+}
+
 } // namespace Vorlane

@@ -46,6 +46,11 @@ public:
     // The random numbers each point's colour draws.
     int draws() const { return colourDraws(m_document); }
 
+    // The colours of count points from number first on, from firstCir on
+    // with no restart among them; drawn[i × stride] is point i's random
+    // number in the styles that take one.
+    void colours(qint64 first, qint16 firstCir, const float *drawn, int stride, qint32 count, qint32 *colours) const;
+
 private:
     const FractalDocument &m_document;
     qint64 m_totalPoints;

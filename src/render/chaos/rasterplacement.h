@@ -31,6 +31,12 @@ public:
     double across(double x) const { return x * m_scale + m_offsetX; }
     double down(double y) const { return m_offsetY - y * m_scale; }
 
+    // For placing many points at once in vector lanes, with the same
+    // operations: across is x × scale + offsetX, down offsetY − y × scale.
+    double scale() const { return m_scale; }
+    double offsetX() const { return m_offsetX; }
+    double offsetY() const { return m_offsetY; }
+
 private:
     static double shift(Origin origin) { return origin == Origin::Middle ? 0.5 : 0.0; }
 

@@ -7,14 +7,22 @@
 #include "render/chaos/chaosgame.h"
 #include "render/chaos/preparedmaps.h"
 #include "render/chaos/rasterplacement.h"
+#include "render/poster/posteriteration.h"
 
 #include <QCoreApplication>
+
+#include <sys/mman.h>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
 #include <barrier>
 #include <cmath>
 #include <latch>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -31,105 +39,6 @@ constexpr double strayShare = 0.0005;
 constexpr double frameMargin = 0.05;
 // The fitting run's generator sits at a piece number no poster reaches.
 constexpr quint64 fittingPiece = ~quint64(0);
-
-// A seed for each piece: the poster's seed and the piece number, mixed so
-// that neighbouring pieces draw unrelated sequences.
-std::uint32_t pieceSeed(std::uint32_t seed, quint64 piece)
-{
-    quint64 z = (quint64(seed) << 32) ^ piece;
-    z += 0x9E3779B97F4A7C15ULL;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return std::uint32_t((z ^ (z >> 31)) >> 32);
-}
-
-// The gradient's colour at place, 0 to 1.
-qint32 gradientColour(const PosterGradient &gradient, double place)
-{
-    const qint64 last = qint64(gradient.size()) - 1;
-    return gradient[std::size_t(qBound<qint64>(0, floorToInt(place * double(last + 1)), last))];
-}
-
-// The document as the chain plays it: through a gradient, its style blends
-// black into pure red instead of its two colours, so that a colour's red is
-// its blend as an index into the gradient.
-FractalDocument styledDocument(const FractalDocument &document, bool throughGradient)
-{
-    FractalDocument styled = document;
-    if (throughGradient) {
-        styled.colours.colour1 = rgbColour(0, 0, 0);
-        styled.colours.colour2 = rgbColour(255, 0, 0);
-    }
-    return styled;
-}
-
-// Random iteration in double precision, one piece at a time.
-class PosterIteration
-{
-public:
-    PosterIteration(const FractalDocument &document, const PosterSettings &settings, qint64 totalPoints)
-        : m_styleThroughGradient(settings.colourBy == PosterColourBy::Document
-                                 && !settings.palette.isDocumentColours())
-        , m_byMap(settings.colourBy == PosterColourBy::Map)
-        , m_skip(settings.skip)
-        , m_gradient(gradientFor(settings.palette, document))
-        , m_document(styledDocument(document, m_styleThroughGradient))
-        , m_game(m_document, PlaneArithmetic(), totalPoints)
-    {
-        const int mapCount = document.trCount();
-        for (int k = 1; k <= mapCount; ++k)
-            m_places[std::size_t(k)] = mapCount > 1 ? double(k - 1) / double(mapCount - 1) : 0.0;
-    }
-
-    QByteArray checksum() const { return m_game.maps.checksum(); }
-
-    // Calls plot(x, y, colour) for the points first to end − 1 (numbered
-    // from 1) of the poster's sequence that are not skipped, drawn from the
-    // generator of piece. The piece begins at a random base point, the first
-    // piece at point 1.
-    template<typename Plot>
-    void run(std::uint32_t seed, quint64 piece, qint64 first, qint64 end, Plot &&plot) const
-    {
-        RandomGenerator random(pieceSeed(seed, piece));
-        const qint32 start = piece == 0 ? 1 : m_game.maps.randomBasePointNumber(random);
-        ChaosChain<PlaneArithmetic> chain(m_game, random, first, 0, m_game.maps.basePoint(start));
-        double place = restartPlace;
-        // A piece begins its orbit afresh, as a restart does.
-        int sinceStart = 0;
-        for (qint64 a = first; a < end; ++a, ++sinceStart) {
-            const ChaosChain<PlaneArithmetic>::Step step = chain.next();
-            if (step.restarted) {
-                place = restartPlace;
-                sinceStart = 0;
-            }
-            if (sinceStart >= m_skip)
-                plot(step.point.x, step.point.y, colour(step.colour, place));
-            place = (place + m_places[step.map]) / 2.0;
-        }
-    }
-
-private:
-    qint32 colour(qint32 styleColour, double place) const
-    {
-        if (m_byMap)
-            return gradientColour(m_gradient, place);
-        return m_styleThroughGradient ? m_gradient[std::size_t(colourRed(styleColour))] : styleColour;
-    }
-
-    // A point's place on the gradient after a restart; the all-zero fallback
-    // map, chosen before any other, draws it there too.
-    static constexpr double restartPlace = 0.5;
-
-    const bool m_styleThroughGradient;
-    const bool m_byMap;
-    const int m_skip;
-    const PosterGradient m_gradient;
-    const FractalDocument m_document;
-    const ChaosGame<PlaneArithmetic> m_game;
-    // Where each map draws a point's place on the gradient, index 0 the
-    // fallback map.
-    std::array<double, maxTransformations + 1> m_places{restartPlace};
-};
 
 // The value at share of the sorted values.
 double quantile(std::vector<double> &values, double share)
@@ -176,6 +85,10 @@ public:
         return true;
     }
 
+    const RasterPlacement &placement() const { return m_pixels; }
+    double width() const { return m_width; }
+    double height() const { return m_height; }
+
 private:
     RasterPlacement m_pixels;
     double m_width;
@@ -211,6 +124,11 @@ quint64 addToPixel(PixelSums &pixel, quint64 weight, quint64 red, quint64 green,
     return sum;
 }
 
+bool whollyInside(const Splat &splat, QSize size)
+{
+    return splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height();
+}
+
 // Returns the largest weight among the pixels the splat reached, as they
 // are after it.
 quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
@@ -221,7 +139,7 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
     const std::array<quint64, 2> across{256u - splat.right, splat.right};
     const std::array<quint64, 2> down{256u - splat.below, splat.below};
     const QSize size = sums.size();
-    if (splat.column >= 0 && splat.column + 1 < size.width() && splat.row >= 0 && splat.row + 1 < size.height()) {
+    if (whollyInside(splat, size)) {
         // Nearly every splat lies wholly inside: four sums with no bounds to
         // test, the lower two a line further on.
         PixelSums *upper = sums.row(splat.row) + splat.column;
@@ -247,6 +165,70 @@ quint64 addSplat(PosterAccumulation &sums, const Splat &splat)
     return largest;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VORLANE_SPLAT_LANES 1
+
+// Every lane enabled: the unmasked forms start from an undefined register
+// that the compiler warns about.
+constexpr __mmask8 allLanes = 0xFF;
+
+// A splat's two pixels of a row are 64 bytes side by side, so AVX-512 adds
+// to both in one: lanes 0 to 3 hold the left pixel's weight, red, green and
+// blue, lanes 4 to 7 the right one's. The products fit 32 bits (weights up
+// to 65536, components up to 255), so the sums are those of addSplat.
+class SplatLanes
+{
+public:
+    __attribute__((target("avx512f"))) SplatLanes()
+        : m_shifts(_mm512_setr_epi64(0, 0, 8, 16, 0, 0, 8, 16))
+        , m_components(_mm512_setr_epi64(0, 255, 255, 255, 0, 255, 255, 255))
+        , m_weightUnit(_mm512_setr_epi64(1, 0, 0, 0, 1, 0, 0, 0))
+        , m_largest(_mm512_setzero_si512())
+    {
+    }
+
+    // Adds a splat wholly inside the sums at upper (its upper left pixel),
+    // the lower pixels width further on.
+    __attribute__((target("avx512f"))) void add(PixelSums *upper, qint64 width, const Splat &splat)
+    {
+        const __m512i components = _mm512_maskz_srlv_epi64(allLanes, _mm512_set1_epi64(splat.colour), m_shifts);
+        const __m512i colour = _mm512_or_si512(_mm512_and_si512(components, m_components), m_weightUnit);
+        const __m512i right = _mm512_set1_epi64(splat.right);
+        const __m512i across = _mm512_mask_sub_epi64(right, 0x0F, _mm512_set1_epi64(256), right);
+        const __m512i upperWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(256 - splat.below));
+        const __m512i lowerWeights = _mm512_maskz_mul_epu32(allLanes, across, _mm512_set1_epi64(splat.below));
+        note(addTo(upper, _mm512_maskz_mul_epu32(allLanes, upperWeights, colour)));
+        note(addTo(upper + width, _mm512_maskz_mul_epu32(allLanes, lowerWeights, colour)));
+    }
+
+    // The largest weight of the pixels added to.
+    __attribute__((target("avx512f"))) quint64 largest() const
+    {
+        alignas(64) quint64 lanes[8];
+        _mm512_store_si512(lanes, m_largest);
+        return qMax(lanes[0], lanes[4]);
+    }
+
+private:
+    __attribute__((target("avx512f"))) void note(__m512i sums)
+    {
+        m_largest = _mm512_maskz_max_epu64(allLanes, m_largest, sums);
+    }
+
+    __attribute__((target("avx512f"))) static __m512i addTo(PixelSums *pixels, __m512i amounts)
+    {
+        const __m512i sums = _mm512_add_epi64(_mm512_loadu_si512(pixels), amounts);
+        _mm512_storeu_si512(pixels, sums);
+        return sums;
+    }
+
+    __m512i m_shifts;
+    __m512i m_components;
+    __m512i m_weightUnit;
+    __m512i m_largest;
+};
+#endif
+
 // The rows of a poster cut into bands. A band's rows are a power of two, so
 // finding a splat's band is a shift, and at most 128, so a splat's row fits
 // BandSplat.
@@ -262,6 +244,7 @@ public:
     }
 
     int count() const { return m_count; }
+    int shift() const { return m_shift; }
     int of(const Splat &splat) const { return qMax(splat.row, 0) >> m_shift; }
     // The row just above band, where its splats' rows are counted from.
     int rowAbove(int band) const { return (band << m_shift) - 1; }
@@ -282,23 +265,96 @@ private:
 // A worker's splats of the pieces it computed in a round, sorted by band.
 struct SortedSplats
 {
-    std::vector<Splat> splats; // of the piece being computed
-    std::vector<BandSplat> sorted; // each piece's in a stretch of posterPiecePoints
+    // The piece being computed: its splats in the order they were made, and
+    // the band of each.
+    // Left uninitialised: every splat is written before it is read, and
+    // memory never written is never touched.
+    std::unique_ptr<BandSplat[]> splats;
+    std::unique_ptr<quint16[]> splatBands;
+    static_assert(largestPosterSide <= 65536, "a band's number fits 16 bits");
+    std::unique_ptr<BandSplat[]> sorted; // each piece's in a stretch of posterPiecePoints
     // Where each piece's bands begin in sorted, bands + 1 a piece.
     std::vector<quint32> bandStart;
     std::vector<quint32> bandNext; // where the next splat of each band goes
     int computed = 0; // pieces this round
+    std::optional<PosterBlock> block;
 
     const quint32 *bandStartOf(int piece, int bands) const { return bandStart.data() + piece * (bands + 1); }
 };
+
+#if VORLANE_SPLAT_LANES
+__attribute__((target("avx512f"))) __m512d floored(__m512d values)
+{
+    return _mm512_maskz_roundscale_pd(allLanes, values, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+}
+
+// PosterRaster::splat and packed() for eight points at a time, in the same
+// IEEE operations: the splats of the block's first points (a multiple of
+// eight) that touch a pixel written after the piece's count splats, each
+// band's counted at counts[band + 1]. Returns how many points it took.
+__attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raster, const PosterBands &bands,
+                                                       const PosterBlock &block, qint32 points,
+                                                       SortedSplats &worker, quint32 *counts, qsizetype &count)
+{
+    const __m512d scale = _mm512_set1_pd(raster.placement().scale());
+    const __m512d offsetX = _mm512_set1_pd(raster.placement().offsetX());
+    const __m512d offsetY = _mm512_set1_pd(raster.placement().offsetY());
+    const __m512d width = _mm512_set1_pd(raster.width());
+    const __m512d height = _mm512_set1_pd(raster.height());
+    const __m512d minusOne = _mm512_set1_pd(-1.0);
+    const __m512d fraction = _mm512_set1_pd(256.0);
+    const __m256i low8 = _mm256_set1_epi32(255);
+    const __m256i shift = _mm256_set1_epi32(bands.shift());
+    qint32 n = 0;
+    for (; n + 8 <= points; n += 8) {
+        const __m512d u = _mm512_add_pd(_mm512_mul_pd(_mm512_loadu_pd(&block.xs[n]), scale), offsetX);
+        const __m512d v = _mm512_sub_pd(offsetY, _mm512_mul_pd(_mm512_loadu_pd(&block.ys[n]), scale));
+        const __mmask8 inside = _mm512_cmp_pd_mask(u, minusOne, _CMP_GT_OQ) & _mm512_cmp_pd_mask(u, width, _CMP_LT_OQ)
+                                & _mm512_cmp_pd_mask(v, minusOne, _CMP_GT_OQ)
+                                & _mm512_cmp_pd_mask(v, height, _CMP_LT_OQ);
+        if (inside == 0)
+            continue;
+        // Only the points inside are converted: their floors fit 32 bits.
+        const __m256i across = _mm512_maskz_cvttpd_epi32(inside, floored(_mm512_mul_pd(u, fraction)));
+        const __m256i down = _mm512_maskz_cvttpd_epi32(inside, floored(_mm512_mul_pd(v, fraction)));
+        const __m256i row = _mm256_srai_epi32(down, 8);
+        const __m256i band = _mm256_srlv_epi32(_mm256_max_epi32(row, _mm256_setzero_si256()), shift);
+        const __m256i rowAbove = _mm256_sub_epi32(_mm256_sllv_epi32(band, shift), _mm256_set1_epi32(1));
+        const __m256i low = _mm256_or_si256(
+            _mm256_or_si256(_mm256_add_epi32(_mm256_srai_epi32(across, 8), _mm256_set1_epi32(1)),
+                            _mm256_slli_epi32(_mm256_sub_epi32(row, rowAbove), 16)),
+            _mm256_slli_epi32(_mm256_and_si256(across, low8), 24));
+        const __m256i colour = _mm256_and_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(&block.colours[n])), _mm256_set1_epi32(0xFFFFFF));
+        const __m256i high = _mm256_or_si256(_mm256_and_si256(down, low8), _mm256_slli_epi32(colour, 8));
+        const __m512i splats =
+            _mm512_or_si512(_mm512_maskz_cvtepu32_epi64(allLanes, low),
+                            _mm512_maskz_slli_epi64(allLanes, _mm512_maskz_cvtepu32_epi64(allLanes, high), 32));
+        const int taken = __builtin_popcount(inside);
+        const __mmask8 first = __mmask8((1u << taken) - 1);
+        _mm512_mask_storeu_epi64(&worker.splats[count], first, _mm512_maskz_compress_epi64(inside, splats));
+        alignas(64) qint64 bandOf[8];
+        _mm512_store_si512(bandOf, _mm512_maskz_compress_epi64(inside, _mm512_maskz_cvtepu32_epi64(allLanes, band)));
+        for (int k = 0; k < taken; ++k) {
+            worker.splatBands[count + k] = quint16(bandOf[k]);
+            ++counts[bandOf[k] + 1];
+        }
+        count += taken;
+    }
+    return n;
+}
+#endif
 
 // Computes pieces of the poster's random sequence into splats sorted by band.
 class PosterPieceComputer
 {
 public:
     PosterPieceComputer(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
-                        QSize size, const PosterBands &bands)
+                        QSize size, const PosterBands &bands, PosterStepping stepping)
         : m_iteration(document, settings, settings.points)
+        , m_stepping(stepping)
+        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
+        , m_resolution(document.settings.resolution)
         , m_raster(view, size)
         , m_settings(settings)
         , m_bands(bands)
@@ -313,10 +369,12 @@ public:
     // Room for pieces pieces a round.
     void makeRoom(SortedSplats &worker, int pieces) const
     {
-        worker.splats.resize(posterPiecePoints);
-        worker.sorted.resize(posterPiecePoints * pieces);
+        worker.splats = std::make_unique_for_overwrite<BandSplat[]>(posterPiecePoints);
+        worker.splatBands = std::make_unique_for_overwrite<quint16[]>(posterPiecePoints);
+        worker.sorted = std::make_unique_for_overwrite<BandSplat[]>(posterPiecePoints * pieces);
         worker.bandStart.resize((m_bands.count() + 1) * pieces);
         worker.bandNext.resize(m_bands.count());
+        worker.block.emplace(m_resolution);
     }
 
     // Starts a round: nothing computed.
@@ -333,19 +391,37 @@ public:
         quint32 *counts = worker.bandStart.data() + batch * (m_bands.count() + 1);
         qsizetype count = 0;
         const qint64 first = piece * posterPiecePoints + 1;
-        m_iteration.run(m_settings.seed, quint64(piece), first, first + pointsOf(piece),
-                        [&](double x, double y, qint32 colour) {
-                            Splat &splat = worker.splats[count];
-                            if (m_raster.splat(x, y, colour, splat)) {
-                                ++counts[m_bands.of(splat) + 1];
-                                ++count;
-                            }
-                        });
+        m_iteration.runInBlocks(m_stepping, *worker.block, m_settings.seed, quint64(piece), first,
+                                first + pointsOf(piece), [&](const PosterBlock &block, qint32 points) {
+                                    splatBlock(block, points, worker, counts, count);
+                                });
         sortByBand(worker, batch, count);
         ++worker.computed;
     }
 
 private:
+    // The splats of a block's points that touch a pixel, after the piece's
+    // count splats, each band's counted at counts[band + 1].
+    void splatBlock(const PosterBlock &block, qint32 points, SortedSplats &worker, quint32 *counts,
+                    qsizetype &count) const
+    {
+        qint32 n = 0;
+#if VORLANE_SPLAT_LANES
+        if (m_inLanes)
+            n = splatInLanes(m_raster, m_bands, block, points, worker, counts, count);
+#endif
+        for (; n < points; ++n) {
+            Splat splat;
+            if (m_raster.splat(block.xs[n], block.ys[n], block.colours[n], splat)) {
+                const int band = m_bands.of(splat);
+                worker.splats[count] = packed(splat, m_bands.rowAbove(band));
+                worker.splatBands[count] = quint16(band);
+                ++counts[band + 1];
+                ++count;
+            }
+        }
+    }
+
     // Each band's splats counted at the batch's bandStart[band + 1] as they
     // were made.
     void sortByBand(SortedSplats &worker, int batch, qsizetype count) const
@@ -356,14 +432,14 @@ private:
             start[b + 1] += start[b];
         // Nothing is allocated here: a worker thread has no one to tell.
         std::copy(start, start + m_bands.count(), worker.bandNext.begin());
-        for (qsizetype i = 0; i < count; ++i) {
-            const Splat &splat = worker.splats[i];
-            const int band = m_bands.of(splat);
-            worker.sorted[worker.bandNext[band]++] = packed(splat, m_bands.rowAbove(band));
-        }
+        for (qsizetype i = 0; i < count; ++i)
+            worker.sorted[worker.bandNext[worker.splatBands[i]]++] = worker.splats[i];
     }
 
     const PosterIteration m_iteration;
+    const PosterStepping m_stepping;
+    const bool m_inLanes;
+    const int m_resolution;
     const PosterRaster m_raster;
     const PosterSettings &m_settings;
     const PosterBands &m_bands;
@@ -375,9 +451,10 @@ private:
 class PosterBandAdder
 {
 public:
-    PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands)
+    PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands, PosterStepping stepping)
         : m_sums(sums)
         , m_bands(bands)
+        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
         , m_bandLargest(std::size_t(bands.count()), 0)
         , m_bandReached(std::size_t(bands.count()), 0)
     {
@@ -388,10 +465,12 @@ public:
         const int above = m_bands.rowAbove(band);
         quint64 largest = m_bandLargest[std::size_t(band)];
         bool reached = m_bandReached[std::size_t(band)] != 0;
+        if (!reached)
+            makeReachedPagesWritable(band, workers);
         for (const SortedSplats &worker : workers) {
             for (int batch = 0; batch < worker.computed; ++batch) {
                 const quint32 *start = worker.bandStartOf(batch, m_bands.count());
-                largest = qMax(largest, addSplats(worker.sorted.data(), start[band], start[band + 1], above));
+                largest = qMax(largest, addSplatsHow(worker.sorted.get(), start[band], start[band + 1], above));
                 reached = reached || start[band + 1] > start[band];
             }
         }
@@ -416,6 +495,91 @@ public:
     }
 
 private:
+    static constexpr quintptr pageBytes = 4096;
+    // A band's pages and those of the row below it, which takes at most half
+    // of a band, as bits.
+    static constexpr std::size_t bandPageWords = (PosterBands::bandBytes * 3 / 2 / pageBytes + 2) / 64 + 1;
+
+    // Sums are read before they are written, and a page first read is the
+    // system's shared page of zeros, which the write then replaces at the
+    // price of a message to every other processor running this process. So
+    // the first time splats come to a band, the pages they reach are made
+    // writable beforehand, in a few calls; a page no splat reaches stays
+    // untouched, and one that a later round reaches first is faulted in as
+    // before. A hint only: where the system cannot, nothing changes.
+    void makeReachedPagesWritable(int band, const std::vector<SortedSplats> &workers) const
+    {
+#if defined(MADV_POPULATE_WRITE)
+        const QSize size = m_sums.size();
+        const int above = m_bands.rowAbove(band);
+        const quintptr origin = quintptr(m_sums.row(above + 1)) & ~(pageBytes - 1);
+        const quintptr sumsEnd = quintptr(m_sums.row(size.height() - 1) + size.width());
+        std::array<quint64, bandPageWords> reached{};
+        const auto mark = [&](int row, int column) {
+            const quintptr first = quintptr(m_sums.row(row) + column);
+            const quintptr last = qMin(first + 2 * sizeof(PixelSums), sumsEnd) - 1;
+            for (quintptr page = (first - origin) / pageBytes; page <= (last - origin) / pageBytes; ++page)
+                reached[page / 64] |= quint64(1) << (page % 64);
+        };
+        for (const SortedSplats &worker : workers) {
+            for (int batch = 0; batch < worker.computed; ++batch) {
+                const quint32 *start = worker.bandStartOf(batch, m_bands.count());
+                for (quint32 i = start[band]; i < start[band + 1]; ++i) {
+                    const Splat splat = unpacked(worker.sorted[i], above);
+                    const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
+                    const int row = qBound(0, splat.row, size.height() - 1);
+                    mark(row, column);
+                    mark(qMin(row + 1, size.height() - 1), column);
+                }
+            }
+        }
+        for (std::size_t page = 0; page < bandPageWords * 64;) {
+            if (!(reached[page / 64] >> (page % 64) & 1)) {
+                ++page;
+                continue;
+            }
+            std::size_t end = page + 1;
+            while (end < bandPageWords * 64 && (reached[end / 64] >> (end % 64) & 1))
+                ++end;
+            madvise(reinterpret_cast<void *>(origin + page * pageBytes), (end - page) * pageBytes,
+                    MADV_POPULATE_WRITE);
+            page = end;
+        }
+#else
+        Q_UNUSED(band);
+        Q_UNUSED(workers);
+#endif
+    }
+
+    quint64 addSplatsHow(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
+    {
+#if VORLANE_SPLAT_LANES
+        if (m_inLanes)
+            return addSplatsInLanes(splats, first, end, rowAbove);
+#endif
+        return addSplats(splats, first, end, rowAbove);
+    }
+
+#if VORLANE_SPLAT_LANES
+    __attribute__((target("avx512f"))) quint64 addSplatsInLanes(const BandSplat *splats, quint32 first,
+                                                                quint32 end, int rowAbove)
+    {
+        SplatLanes lanes;
+        quint64 largest = 0;
+        const QSize size = m_sums.size();
+        for (quint32 i = first; i < end; ++i) {
+            if (i + prefetchDistance < end)
+                prefetch(unpacked(splats[i + prefetchDistance], rowAbove));
+            const Splat splat = unpacked(splats[i], rowAbove);
+            if (whollyInside(splat, size))
+                lanes.add(m_sums.row(splat.row) + splat.column, size.width(), splat);
+            else
+                largest = qMax(largest, addSplat(m_sums, splat));
+        }
+        return qMax(largest, lanes.largest());
+    }
+#endif
+
     quint64 addSplats(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
         quint64 largest = 0;
@@ -432,20 +596,22 @@ private:
     // arrive while the splats before are added.
     static constexpr quint32 prefetchDistance = 16;
 
+    // A prefetch never faults, so a splat at an edge needs no bounds here;
+    // its address is worked out as a number, never as a pointer off the sums.
     void prefetch(const Splat &splat) const
     {
-        const QSize size = m_sums.size();
-        const int column = qBound(0, splat.column, qMax(0, size.width() - 2));
-        const int row = qBound(0, splat.row, size.height() - 1);
-        const int below = qMin(row + 1, size.height() - 1);
-        for (const PixelSums *pixel : {m_sums.row(row) + column, m_sums.row(below) + column}) {
-            __builtin_prefetch(pixel, 1);
-            __builtin_prefetch(pixel + qMin(1, size.width() - 1), 1);
-        }
+        constexpr quintptr pair = 2 * sizeof(PixelSums);
+        const qint64 width = m_sums.size().width();
+        const quintptr upper =
+            quintptr(m_sums.row(0)) + quintptr(qint64(splat.row) * width + splat.column) * sizeof(PixelSums);
+        const quintptr lower = upper + quintptr(width) * sizeof(PixelSums);
+        for (quintptr line : {upper, upper + pair - 1, lower, lower + pair - 1})
+            __builtin_prefetch(reinterpret_cast<const void *>(line), 1);
     }
 
     PosterAccumulation &m_sums;
     const PosterBands &m_bands;
+    const bool m_inLanes;
     std::vector<quint64> m_bandLargest;
     std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
 };
@@ -459,18 +625,24 @@ private:
 class PosterRun
 {
 public:
-    // Most pieces a worker computes in a round: the more splats a band gathers,
-    // the more of them find its sums still in the cache.
-    static constexpr int piecesPerRound = 4;
+    // Pieces a worker computes in a round. Each round the sums that splats
+    // reach pass through the cache once, so more pieces a round mean fewer
+    // passes; but the workers' splats take memory, faulted in once, that a
+    // poster of few rounds does not win back. So a round takes from the
+    // fewest to the most pieces, at most a quarter of a worker's pieces, and
+    // the workers' splats at most half the memory of the sums.
+    static constexpr int fewestPiecesPerRound = 4;
+    static constexpr int mostPiecesPerRound = 16;
 
     PosterRun(const FractalDocument &document, const PosterSettings &settings, const PosterView &view,
-              PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers)
+              PosterPieces pieces, PosterAccumulation &sums, const RunControl &control, int workers,
+              PosterStepping stepping)
         : m_bands(sums.size())
-        , m_computer(document, settings, view, sums.size(), m_bands)
-        , m_adder(sums, m_bands)
+        , m_computer(document, settings, view, sums.size(), m_bands, stepping)
+        , m_adder(sums, m_bands, stepping)
         , m_pieces(pieces)
         , m_control(control)
-        , m_batches(batches(pieces, workers))
+        , m_batches(batches(pieces, workers, sums.size()))
         , m_workers(workers)
         , m_barrier(workers, Completion{this})
     {
@@ -484,9 +656,10 @@ public:
     static qint64 workerBytes(QSize size, PosterPieces pieces, int workers)
     {
         const qint64 bands = PosterBands(size).count();
-        const qint64 rounds = batches(pieces, workers);
-        const qint64 each = posterPiecePoints * qint64(sizeof(Splat)) + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
-                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32));
+        const qint64 rounds = batches(pieces, workers, size);
+        const qint64 each = posterPiecePoints * qint64(sizeof(BandSplat) + sizeof(quint16))
+                            + posterPiecePoints * rounds * qint64(sizeof(BandSplat))
+                            + ((bands + 1) * rounds + bands) * qint64(sizeof(quint32)) + PosterBlock::mostBytes();
         return each * workers;
     }
 
@@ -550,9 +723,15 @@ private:
             m_computer.compute(pieceOf(w, batch), worker);
     }
 
-    static int batches(PosterPieces pieces, int workers)
+    static int batches(PosterPieces pieces, int workers, QSize size)
     {
-        return int(qMin<qint64>(piecesPerRound, (pieces.end - pieces.first + workers - 1) / workers));
+        constexpr qint64 fewestRounds = 4;
+        const qint64 pieceBytes = posterPiecePoints * qint64(sizeof(BandSplat));
+        const qint64 each = (pieces.end - pieces.first + workers - 1) / workers;
+        const qint64 byMemory = PosterAccumulation::bytesFor(size) / (2 * workers * pieceBytes);
+        const qint64 perRound = qBound(qint64(fewestPiecesPerRound), qMin(byMemory, each / fewestRounds),
+                                       qint64(mostPiecesPerRound));
+        return int(qMin(perRound, each));
     }
 
     void addBands(int parity)
@@ -677,7 +856,7 @@ qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int thr
 
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
-                                 const RunControl &control)
+                                 const RunControl &control, PosterStepping stepping)
 {
     pieces.end = qMin(pieces.end, posterPieceCount(settings.points));
     if (pieces.first >= pieces.end)
@@ -685,7 +864,8 @@ PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSe
     try {
         PosterView fine = view;
         fine.pixelsPerUnit *= settings.supersample;
-        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces));
+        PosterRun run(document, settings, fine, pieces, sums, control, workerCount(control.threads, pieces),
+                      stepping);
         return run.run();
     } catch (const std::bad_alloc &) {
         return {PosterRunEnd::Failed,

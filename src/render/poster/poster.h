@@ -2,6 +2,7 @@
 
 #include "render/chaos/runcontrol.h"
 #include "render/poster/posteraccumulation.h"
+#include "render/poster/posterlanes.h"
 #include "render/poster/posterpalette.h"
 
 #include <QByteArray>
@@ -118,9 +119,11 @@ qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int thr
 // each map that carries it, c = (c + c_map) / 2, the maps' places spread
 // evenly from 0 (the first map) to 1 (the last), c starting at 1/2 at every
 // restart. The document must be renderable. A run that is cancelled leaves
-// the sums incomplete.
+// the sums incomplete. Every stepping gives the same sums; the lanes of
+// AVX-512 add the splats too.
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
-                                 const RunControl &control = {});
+                                 const RunControl &control = {},
+                                 PosterStepping stepping = fastestPosterStepping());
 
 } // namespace Vorlane

@@ -244,24 +244,32 @@ bool inflateChunk(const QByteArray &compressed, QByteArray &raw)
     return whole;
 }
 
-// Adds the next chunk of the file, of pixels sums, to the pixels at to.
-bool addChunk(QDataStream &in, PixelSums *to, qsizetype pixels)
+// Adds the next chunk of the file, rows rows of width sums, to the pixels
+// at to, and notes in reach (of the rows at to) the rows it reached and the
+// largest weight it left: sums only grow, so the largest weight met while
+// adding is the largest of the sums at the end.
+bool addChunk(QDataStream &in, PixelSums *to, int width, int rows, PosterReach &reach)
 {
-    QByteArray raw(pixels * sumsPerPixel * qsizetype(sizeof(quint64)), Qt::Uninitialized);
+    QByteArray raw(qsizetype(rows) * width * sumsPerPixel * qsizetype(sizeof(quint64)), Qt::Uninitialized);
     QByteArray compressed;
     if (!readBoundedBytes(in, compressed, quint32(compressedBound(raw.size()))) || !inflateChunk(compressed, raw))
         return false;
     const auto *from = reinterpret_cast<const uchar *>(raw.constData());
-    for (qsizetype x = 0; x < pixels; ++x, from += sumsPerPixel * sizeof(quint64)) {
-        const quint64 weight = qFromLittleEndian<quint64>(from);
-        // A pixel no point reached has no colour either; leaving it
-        // untouched keeps the memory of empty areas unused.
-        if (weight == 0)
-            continue;
-        to[x].weight += weight;
-        to[x].red += qFromLittleEndian<quint64>(from + 8);
-        to[x].green += qFromLittleEndian<quint64>(from + 16);
-        to[x].blue += qFromLittleEndian<quint64>(from + 24);
+    for (int y = 0; y < rows; ++y) {
+        PixelSums *line = to + qsizetype(y) * width;
+        for (int x = 0; x < width; ++x, from += sumsPerPixel * sizeof(quint64)) {
+            const quint64 weight = qFromLittleEndian<quint64>(from);
+            // A pixel no point reached has no colour either; leaving it
+            // untouched keeps the memory of empty areas unused.
+            if (weight == 0)
+                continue;
+            line[x].weight += weight;
+            line[x].red += qFromLittleEndian<quint64>(from + 8);
+            line[x].green += qFromLittleEndian<quint64>(from + 16);
+            line[x].blue += qFromLittleEndian<quint64>(from + 24);
+            reach.largestWeight = qMax(reach.largestWeight, line[x].weight);
+            reach.rows[std::size_t(y)] = true;
+        }
     }
     return true;
 }
@@ -420,18 +428,19 @@ public:
     int firstRow(int band) const { return band * m_rowsPerBand; }
     int rows(int band) const { return qMin(m_rowsPerBand, m_size.height() - firstRow(band)); }
 
-    // Sets sums to the band's sums of every part; the bands must come in
-    // order.
-    bool add(int band, std::vector<PixelSums> &sums, QString *error)
+    // Sets sums to the band's sums of every part, and reach to what they
+    // reach, its rows those of the band; the bands must come in order.
+    bool add(int band, std::vector<PixelSums> &sums, PosterReach &reach, QString *error)
     {
         const qsizetype pixels = qsizetype(rows(band)) * m_size.width();
         std::fill(sums.begin(), sums.begin() + pixels, PixelSums());
+        reach = {0, std::vector<bool>(std::size_t(rows(band)), false)};
         for (int i = 0; i < m_paths.size(); ++i) {
             std::optional<OpenPart> part = reopenPart(m_paths, m_checked, i, error, m_unreadable);
             if (!part)
                 return false;
             const bool read = (m_next[i] < 0 || part->file->seek(m_next[i]))
-                              && addChunk(*part->stream, sums.data(), pixels)
+                              && addChunk(*part->stream, sums.data(), m_size.width(), rows(band), reach)
                               && (band + 1 < count() || endsWhole(*part->stream));
             // Checked after reading, so that a file rewritten meanwhile is
             // caught too.
@@ -467,6 +476,7 @@ MergedPicture mergeSupersampledPicture(const QStringList &paths, const CheckedPa
     if (!whole)
         return merged;
     PartBands parts(paths, checked, &merged.unreadable);
+    PosterReach reach;
     std::vector<PixelSums> band;
     try {
         band.resize(std::size_t(rowsPerChunk(size)) * std::size_t(size.width()));
@@ -475,7 +485,7 @@ MergedPicture mergeSupersampledPicture(const QStringList &paths, const CheckedPa
         return merged;
     }
     for (int b = 0; b < parts.count(); ++b) {
-        if (!parts.add(b, band, &merged.error))
+        if (!parts.add(b, band, reach, &merged.error))
             return merged;
         std::copy(band.begin(), band.begin() + qsizetype(parts.rows(b)) * size.width(),
                   whole->row(parts.firstRow(b)));
@@ -542,17 +552,18 @@ MergedPicture mergePosterPicture(const QStringList &paths, PosterToneMapping ton
     // Every band's tone needs the densest pixel of the whole poster, so the
     // parts are read twice: for it, and for the picture.
     PartBands densest(paths, *checked, &merged.unreadable);
+    PosterReach reach;
     quint64 largest = 0;
     for (int band = 0; band < densest.count(); ++band) {
-        if (!densest.add(band, sums, &merged.error))
+        if (!densest.add(band, sums, reach, &merged.error))
             return merged;
-        largest = qMax(largest, largestWeight(sums.data(), qint64(densest.rows(band)) * size.width()));
+        largest = qMax(largest, reach.largestWeight);
     }
     PartBands toned(paths, *checked, &merged.unreadable);
     for (int band = 0; band < toned.count(); ++band) {
-        if (!toned.add(band, sums, &merged.error))
+        if (!toned.add(band, sums, reach, &merged.error))
             return merged;
-        tonePosterRows(picture, tone, largest, toned.firstRow(band), sums.data(), toned.rows(band));
+        tonePosterRows(picture, tone, largest, toned.firstRow(band), sums.data(), toned.rows(band), reach.rows);
     }
     merged.picture = picture;
     return merged;

@@ -163,15 +163,16 @@ QImage blankPosterPicture(QSize size, const PosterToneMapping &tone, QString *er
 namespace {
 
 // Rows first to first + count − 1 of the picture from their sums, or, where
-// reached says a row has none, from no memory at all.
+// reached (from its entry reachedFirst on) says a row has none, from no
+// memory at all.
 void toneRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first, const PixelSums *sums,
-              int count, const std::vector<bool> *reached)
+              int count, const std::vector<bool> &reached, int reachedFirst)
 {
     const PixelTones tones(tone, largestWeight);
     const int width = picture.width();
     // Every pixel depends on its own sums alone.
     shareRowsAmongThreads(count, [&](int y) {
-        if (reached && !(*reached)[std::size_t(first + y)])
+        if (!reached[std::size_t(reachedFirst + y)])
             tones.emptyRow(picture.scanLine(first + y), width);
         else
             tones.toneRow(sums + qint64(y) * width, picture.scanLine(first + y), width);
@@ -181,9 +182,9 @@ void toneRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWei
 } // namespace
 
 void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
-                    const PixelSums *sums, int count)
+                    const PixelSums *sums, int count, const std::vector<bool> &reached)
 {
-    toneRows(picture, tone, largestWeight, first, sums, count, nullptr);
+    toneRows(picture, tone, largestWeight, first, sums, count, reached, 0);
 }
 
 QImage posterPicture(const PosterAccumulation &sums, const PosterToneMapping &tone, QString *error,
@@ -203,7 +204,7 @@ QImage posterPicture(const PosterAccumulation &sums, const PosterReach &reach, c
         if (cancel && cancel->load())
             return QImage();
         toneRows(picture, tone, reach.largestWeight, y, sums.row(y), qMin(bandRows, sums.size().height() - y),
-                 &reach.rows);
+                 reach.rows, y);
     }
     return picture;
 }

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <vector>
 
 namespace Vorlane {
 
@@ -53,9 +54,11 @@ qint64 posterPictureBytes(QSize size, const PosterToneMapping &tone);
 // For pictures made a band of sums at a time: a picture of size in the
 // tone's format (a null one with error set when its memory cannot be had),
 // and the toning of count rows of sums, one after the other, into it from
-// row first, given the weight of the whole poster's densest pixel.
+// row first, given the weight of the whole poster's densest pixel; a row
+// whose entry in reached (0 for row first) is false is background, its sums
+// not read.
 QImage blankPosterPicture(QSize size, const PosterToneMapping &tone, QString *error);
 void tonePosterRows(QImage &picture, const PosterToneMapping &tone, quint64 largestWeight, int first,
-                    const PixelSums *sums, int count);
+                    const PixelSums *sums, int count, const std::vector<bool> &reached);
 
 } // namespace Vorlane

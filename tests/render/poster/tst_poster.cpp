@@ -73,14 +73,15 @@ QRect inkBounds(const QImage &picture, QRgb background)
 // The sums of pieces, added by threads workers, and what the run found
 // while adding them.
 PosterAccumulation accumulate(const FractalDocument &document, const PosterSettings &settings, PosterPieces pieces,
-                              int threads, PosterReach *reach = nullptr)
+                              int threads, PosterReach *reach = nullptr,
+                              PosterStepping stepping = fastestPosterStepping())
 {
     QString error;
     std::optional<PosterAccumulation> sums = PosterAccumulation::allocate(posterSumsSize(settings), 0, &error);
     RunControl control;
     control.threads = threads;
     const PosterRunResult run =
-        accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums, control);
+        accumulatePoster(document, settings, fitPosterView(document, settings), pieces, *sums, control, stepping);
     Q_ASSERT(run.end == PosterRunEnd::Finished);
     if (reach)
         *reach = run.reach;
@@ -358,6 +359,10 @@ void TestPoster::threadsAndPartsGiveTheSameSums()
         QVERIFY2(sameSums(one, sums), qPrintable(QString::number(threads)));
         QVERIFY(reachHolds(sums, reach));
     }
+    // The plain code, splats added one pixel at a time, is the reference.
+    const PosterAccumulation plain = accumulate(document, settings, all, 2, &reach, PosterStepping::Scalar);
+    QVERIFY(sameSums(one, plain));
+    QVERIFY(reachHolds(plain, reach));
     PosterAccumulation merged = accumulate(document, settings, posterPart(settings.points, 1, 3), 1);
     for (int part : {2, 3})
         addSums(merged, accumulate(document, settings, posterPart(settings.points, part, 3), 2));
