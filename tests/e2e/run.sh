@@ -18,6 +18,10 @@ document_source="$here/../../fuzz/corpus/document/tree.vrf"
 
 fail() {
     echo "end-to-end: FAILED: $*" >&2
+    if [ -s "${work:-}/program.log" ]; then
+        echo "the program's output:" >&2
+        cat "$work/program.log" >&2
+    fi
     exit 1
 }
 . "$here/../../tools/virtualdisplay.sh"
