@@ -29,6 +29,16 @@ Q_DECLARE_METATYPE(Vorlane::PosterChoice)
 
 namespace {
 
+PosterChoice choiceOf(QSize size, qint64 points, bool transparent, bool deep)
+{
+    PosterChoice choice;
+    choice.size = size;
+    choice.points = points;
+    choice.transparent = transparent;
+    choice.deep = deep;
+    return choice;
+}
+
 // Fills the poster dialog when it shows and presses OK.
 void answerPosterDialog(QObject *context, const PosterChoice &choice)
 {
@@ -78,7 +88,7 @@ void TestPosterExport::aPosterIsWrittenAndItsChoiceRemembered()
     const QString path = fixture.folder.filePath(QStringLiteral("tree.png"));
     fixture.dialogs.fileAnswers.enqueue(path);
     fixture.dialogs.messageAnswers.enqueue(MessageButton::Yes);
-    PosterChoice choice{QSize(80, 60), 2'000'000, 2.2, true, false};
+    PosterChoice choice = choiceOf(QSize(80, 60), 2'000'000, true, false);
     choice.palette = QStringLiteral("ember");
     choice.colourBy = PosterColourBy::Map;
     choice.brightness = 4.0;
@@ -109,9 +119,9 @@ void TestPosterExport::cancellingWritesNothing_data()
     QTest::addColumn<PosterChoice>("choice");
     QTest::addColumn<int>("progress"); // the per mille the bar shows when the user acts
     QTest::addColumn<bool>("closeWindow"); // instead of pressing Cancel
-    const PosterChoice endless{QSize(100, 100), 10'000'000'000, 2.2, false, false};
+    const PosterChoice endless = choiceOf(QSize(100, 100), 10'000'000'000, false, false);
     // Few points on many pixels: the toning and the encoding follow the bar's end.
-    const PosterChoice large{QSize(2000, 2000), 1'000'000, 2.2, false, true};
+    const PosterChoice large = choiceOf(QSize(2000, 2000), 1'000'000, false, true);
     QTest::newRow("Cancel while the points are added") << endless << 1 << false;
     QTest::newRow("Cancel once the bar is full") << large << 1000 << false;
     QTest::newRow("closing the window, stopping the export") << endless << 1 << true;
