@@ -7,6 +7,9 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <vector>
+
 namespace Vorlane {
 
 // Everything a run works out before its first point: the maps, the colours
@@ -92,6 +95,83 @@ private:
     quint8 m_selected;
     qint64 m_next;
 };
+
+// Where an iteration of a block restarts, and the number of the base point
+// it restarts from.
+struct BlockRestart
+{
+    qint32 iteration;
+    qint16 basePoint;
+};
+
+// The plans of a run's iterations a block at a time. What an iteration does
+// besides moving its point depends on random numbers alone, so a block's
+// worth is drawn first, in the order the iterations draw them: the restart's
+// base point, the colour, the choice of map. The iterations between restarts
+// come as spans.
+class BlockSpans
+{
+public:
+    // Before iteration first (numbered from 1) of a run that restarts every
+    // resolution iterations.
+    BlockSpans(qint32 resolution, qint64 first)
+        : m_resolution(resolution)
+        , m_untilRestart(qint32(resolution - (first - 1) % resolution))
+    {
+    }
+
+    // Draws the numbers of count iterations, perIteration each besides a
+    // restart's, into drawn; notes the restarts, with basePointNumber of
+    // their number; and hands each span to onSpan(n, length, cir, numbers):
+    // its first iteration in the block, its length, the iterations since the
+    // last restart at its first, and its numbers.
+    template<typename BasePointNumber, typename OnSpan>
+    void plan(RandomGenerator &random, qint32 count, int perIteration, float *drawn,
+              std::vector<BlockRestart> &restarts, BasePointNumber basePointNumber, OnSpan onSpan)
+    {
+        random.fill(drawn, std::size_t(count * perIteration + restartsIn(count)));
+        restarts.clear();
+        for (qint32 n = 0; n < count;) {
+            qint32 span = m_untilRestart - 1;
+            if (m_untilRestart == 1) {
+                restarts.push_back({n, basePointNumber(*drawn++)});
+                span = m_resolution;
+            }
+            const qint32 length = std::min(span, count - n);
+            onSpan(n, length, qint16(m_resolution - span), static_cast<const float *>(drawn));
+            drawn += length * perIteration;
+            m_untilRestart = span - length + 1;
+            n += length;
+        }
+    }
+
+private:
+    qint32 restartsIn(qint32 count) const
+    {
+        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
+    }
+
+    qint32 m_resolution;
+    qint32 m_untilRestart; // to the next multiple of resolution
+};
+
+// The chains of count iterations that start at point: each restart begins a
+// chain that owes nothing to the one before, at basePoint of its number.
+// Returns the chains in chains.
+template<typename Chain, typename Point, typename BasePoint>
+void chainsBetweenRestarts(const std::vector<BlockRestart> &restarts, qint32 count, Point point, BasePoint basePoint,
+                           std::vector<Chain> &chains)
+{
+    chains.clear();
+    qint32 begin = 0;
+    for (const BlockRestart &restart : restarts) {
+        if (restart.iteration > begin)
+            chains.push_back({begin, restart.iteration, point});
+        begin = restart.iteration;
+        point = basePoint(restart.basePoint);
+    }
+    chains.push_back({begin, count, point});
+}
 
 // One chain of the chaos game, point after point, exactly as a run plots
 // them: each iteration restarts or not, takes its colour, is plotted, and

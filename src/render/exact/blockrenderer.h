@@ -21,10 +21,8 @@ namespace Vorlane::exact {
 // Long enough to keep the output's calls rare, short enough to stay in cache.
 constexpr qint32 blockSize = 4096;
 
-// What one iteration does besides moving its point depends on random numbers
-// alone, so a block's worth is drawn from the random sequence first, in the
-// order the iterations draw: the restart's base point, the colour, the
-// choice of transformation. Then the chains between restarts are stepped.
+// A run's iterations a block at a time: the block's plans first (BlockSpans),
+// then its chains between restarts stepped, then its points handed on.
 class BlockRenderer
 {
 public:
@@ -37,9 +35,8 @@ public:
         , m_pixelColours(pixelColours)
         , m_random(random)
         , m_stepping(stepping)
-        , m_resolution(game.resolution)
         , m_colourDraws(game.colours.draws())
-        , m_untilRestart(qint32(m_resolution - (first - 1) % m_resolution))
+        , m_spans(game.resolution, first)
         , m_selected(quint8(selected))
         , m_point(game.maps.basePoint(1))
         , m_next(first)
@@ -58,35 +55,17 @@ public:
     }
 
 private:
-    qint32 restartsIn(qint32 count) const
-    {
-        return m_untilRestart > count ? 0 : 1 + (count - m_untilRestart) / m_resolution;
-    }
-
-    // IterationPlanner's plans for a block, a span between restarts at a time.
+    // The block's plans, a span between restarts at a time.
     void plan(qint32 count)
     {
-        const int perIteration = 1 + m_colourDraws;
-        m_random.fill(m_drawn.data(), std::size_t(count * perIteration + restartsIn(count)));
-        const float *drawn = m_drawn.data();
-        m_restarts.clear();
-        // A span of iterations at a time, from a restart or from where the
-        // block begins to the next restart.
-        for (qint32 n = 0; n < count;) {
-            qint32 span = m_untilRestart - 1;
-            if (m_untilRestart == 1) {
-                m_restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
-                span = m_resolution;
-            }
-            const qint32 length = std::min(span, count - n);
-            if (m_colourDraws > 0)
-                splitPairs(drawn, length, &m_colourDrawn[n], &m_choiceDrawn[n]);
-            else
-                std::copy_n(drawn, length, &m_choiceDrawn[n]);
-            drawn += length * perIteration;
-            m_untilRestart = span - length + 1;
-            n += length;
-        }
+        m_spans.plan(m_random, count, 1 + m_colourDraws, m_drawn.data(), m_restarts,
+                     [&](float number) { return m_game.maps.basePointNumber(number); },
+                     [&](qint32 n, qint32 length, qint16, const float *drawn) {
+                         if (m_colourDraws > 0)
+                             splitPairs(drawn, length, &m_colourDrawn[n], &m_choiceDrawn[n]);
+                         else
+                             std::copy_n(drawn, length, &m_choiceDrawn[n]);
+                     });
         m_pixelColours.pixels(m_next, m_colourDrawn.data(), count, m_pixels.data());
         chooseMaps(count);
     }
@@ -116,19 +95,11 @@ private:
                                                 m_selected));
     }
 
-    // Each restart begins a chain that owes nothing to the one before.
     void moveChains(qint32 count)
     {
-        m_chains.clear();
-        qint32 begin = 0;
-        CanvasPoint point = m_point;
-        for (const Restart &restart : m_restarts) {
-            if (restart.iteration > begin)
-                m_chains.push_back({begin, restart.iteration, point});
-            begin = restart.iteration;
-            point = m_steppingMaps.basePoints[std::size_t(restart.basePoint - 1)];
-        }
-        m_chains.push_back({begin, count, point});
+        chainsBetweenRestarts(m_restarts, count, m_point,
+                              [&](qint16 number) { return m_steppingMaps.basePoints[std::size_t(number - 1)]; },
+                              m_chains);
         stepChains(m_stepping, m_steppingMaps, m_transformation.data(), m_chains.data(), m_chains.size(),
                    m_points.data());
         m_point = m_chains.back().point;
@@ -139,9 +110,8 @@ private:
     const PixelColours &m_pixelColours;
     RandomGenerator &m_random;
     const ChainStepping m_stepping;
-    const qint32 m_resolution;
     const int m_colourDraws; // 0 or 1: a style takes one number at most
-    qint32 m_untilRestart; // to the next multiple of resolution
+    BlockSpans m_spans;
     quint8 m_selected; // the map chosen last
     CanvasPoint m_point; // where the next iteration starts unless it restarts
     qint64 m_next;       // the number of the next iteration
@@ -149,12 +119,7 @@ private:
     std::array<float, 3 * blockSize> m_drawn;
     std::array<float, blockSize> m_choiceDrawn;
     std::array<float, blockSize> m_colourDrawn{}; // read only by the styles that draw
-    struct Restart
-    {
-        qint32 iteration;
-        qint16 basePoint;
-    };
-    std::vector<Restart> m_restarts;
+    std::vector<BlockRestart> m_restarts;
     std::array<QRgb, blockSize> m_pixels;
     std::array<quint8, blockSize> m_transformation;
     std::array<CanvasPoint, blockSize> m_points;

@@ -68,7 +68,7 @@ PosterBlock::PosterBlock(int resolution)
 qint64 PosterBlock::mostBytes()
 {
     constexpr qint64 perIteration = 2 * sizeof(double) + sizeof(qint32) + 4 * sizeof(float) + sizeof(quint8)
-                                    + sizeof(Restart) + sizeof(PlaneChain);
+                                    + sizeof(BlockRestart) + sizeof(PlaneChain);
     return largestBlock * perIteration;
 }
 
@@ -98,8 +98,7 @@ void PosterIteration::startPiece(PosterBlock &block, std::uint32_t seed, quint64
 {
     block.random = RandomGenerator(posterPieceSeed(seed, piece));
     block.point = m_game.maps.basePoint(startNumber(block.random, piece));
-    block.untilRestart = qint32(m_game.resolution - (first - 1) % m_game.resolution);
-    block.cir = qint16((first - 1) % m_game.resolution);
+    block.spans = BlockSpans(m_game.resolution, first);
     block.selected = 0;
     block.next = first;
     block.place = restartPlace;
@@ -115,35 +114,18 @@ void PosterIteration::fillBlock(PosterStepping stepping, PosterBlock &block, qin
     block.next += count;
 }
 
-// IterationPlanner's plans for a block, a span between restarts at a time:
-// the random numbers are drawn in the order its iterations draw them, the
-// restart's base point, the colour, the choice of map.
+// The block's plans, a span between restarts at a time.
 void PosterIteration::plan(PosterBlock &block, qint32 count) const
 {
-    const qint32 resolution = m_game.resolution;
     const int colourDraws = m_game.colours.draws();
     const int perIteration = 1 + colourDraws;
-    const qint32 restarts = block.untilRestart > count ? 0 : 1 + (count - block.untilRestart) / resolution;
-    block.random.fill(block.drawn.data(), std::size_t(count * perIteration + restarts));
-    const float *drawn = block.drawn.data();
-    block.restarts.clear();
-    for (qint32 n = 0; n < count;) {
-        qint32 span = block.untilRestart - 1;
-        qint16 firstCir = qint16(block.cir + 1);
-        if (block.untilRestart == 1) {
-            block.restarts.push_back({n, m_game.maps.basePointNumber(*drawn++)});
-            span = resolution;
-            firstCir = 0;
-        }
-        const qint32 length = std::min(span, count - n);
-        m_game.colours.colours(block.next + n, firstCir, drawn, perIteration, length, &block.colours[n]);
-        for (qint32 i = 0; i < length; ++i)
-            block.choiceDrawn[n + i] = drawn[i * perIteration + colourDraws];
-        drawn += length * perIteration;
-        block.cir = qint16(firstCir + length - 1);
-        block.untilRestart = span - length + 1;
-        n += length;
-    }
+    block.spans.plan(block.random, count, perIteration, block.drawn.data(), block.restarts,
+                     [&](float number) { return m_game.maps.basePointNumber(number); },
+                     [&](qint32 n, qint32 length, qint16 cir, const float *drawn) {
+                         m_game.colours.colours(block.next + n, cir, drawn, perIteration, length, &block.colours[n]);
+                         for (qint32 i = 0; i < length; ++i)
+                             block.choiceDrawn[n + i] = drawn[i * perIteration + colourDraws];
+                     });
 }
 
 // PreparedMaps::choose for each number: the previous choice where a number
@@ -160,19 +142,10 @@ void PosterIteration::chooseMaps(PosterStepping stepping, PosterBlock &block, qi
     block.selected = last;
 }
 
-// Each restart begins a chain that owes nothing to the one before.
 void PosterIteration::moveChains(PosterStepping stepping, PosterBlock &block, qint32 count) const
 {
-    block.chains.clear();
-    qint32 begin = 0;
-    PlaneArithmetic::Point point = block.point;
-    for (const PosterBlock::Restart &restart : block.restarts) {
-        if (restart.iteration > begin)
-            block.chains.push_back({begin, restart.iteration, point});
-        begin = restart.iteration;
-        point = m_game.maps.basePoint(restart.basePoint);
-    }
-    block.chains.push_back({begin, count, point});
+    chainsBetweenRestarts(block.restarts, count, block.point,
+                          [&](qint16 number) { return m_game.maps.basePoint(number); }, block.chains);
     stepPlaneChains(stepping, m_planeMaps, block.maps.data(), block.chains.data(), block.chains.size(),
                     block.xs.data(), block.ys.data());
     block.point = block.chains.back().point;

@@ -37,21 +37,15 @@ struct PosterBlock
     std::vector<double> ys;
     std::vector<qint32> colours;
 
-    struct Restart
-    {
-        qint32 iteration;
-        qint16 basePoint;
-    };
     std::vector<float> drawn;
     std::vector<float> choiceDrawn;
     std::vector<quint8> maps;
-    std::vector<Restart> restarts;
+    std::vector<BlockRestart> restarts;
     std::vector<PlaneChain> chains;
 
     RandomGenerator random;
     PlaneArithmetic::Point point{}; // where the next iteration starts unless it restarts
-    qint32 untilRestart = 0;         // to the next multiple of the resolution
-    qint16 cir = 0;
+    BlockSpans spans{1, 1};
     quint8 selected = 0; // the map chosen last
     qint64 next = 0;     // the number of the next iteration
     double place = 0.0;  // on the gradient, coloured by map
