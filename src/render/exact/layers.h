@@ -10,9 +10,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
-#include <vector>
 
 namespace Vorlane::exact {
 
@@ -41,42 +41,45 @@ private:
 };
 
 // What one stretch draws, kept apart until the stretches before it are on
-// the canvas: pieces of the canvas's pixels, as they lie in its memory, made
-// when first touched, so a layer is only as large as the part of the canvas
-// the stretch reaches. A drawn pixel is never 0 (its alpha is opaque), so 0
-// marks a pixel the stretch left alone.
+// the canvas: the canvas's pixels as they lie in its memory, so that a plot
+// into a layer costs what a plot onto the canvas costs. The memory comes
+// zeroed from calloc, which on a large canvas maps pages only when first
+// written, so a layer holds only the part of the canvas that the stretch
+// reaches; a mark per page says which those are. A drawn pixel is never 0
+// (its alpha is opaque), so 0 marks a pixel the stretch left alone.
 class Layer
 {
 public:
-    explicit Layer(const RasterCanvas::PixelWriter &canvas)
-        : m_pieces((std::size_t(canvas.stride()) * std::size_t(canvas.height()) + pieceSize - 1) / pieceSize)
-    {
-    }
+    explicit Layer(const RasterCanvas::PixelWriter &canvas);
 
     // ImageSurface::write into the layer.
     void write(const qint32 *offsets, const QRgb *colours, qint32 count)
     {
-        std::unique_ptr<Piece> *pieces = m_pieces.data();
+        QRgb *pixels = m_pixels.get();
+        bool *drawnPages = m_drawnPages.get();
         for (qint32 n = 0; n < count; ++n) {
             if (offsets[n] < 0)
                 continue;
-            std::unique_ptr<Piece> &piece = pieces[std::size_t(offsets[n]) / pieceSize];
-            if (!piece)
-                piece = std::make_unique<Piece>();
-            (*piece)[std::size_t(offsets[n]) % pieceSize] = colours[n];
+            pixels[offsets[n]] = colours[n];
+            drawnPages[std::size_t(offsets[n]) / pageSize] = true;
         }
     }
 
-    // Lays what the stretch drew over the canvas and clears the layer, whose
-    // pieces then serve a later stretch of the run without being made again:
-    // the stretches of one run reach much the same part of the canvas.
+    // Lays what the stretch drew over the canvas and clears the layer, which
+    // then serves a later stretch of the run.
     void moveOnto(const RasterCanvas::PixelWriter &canvas);
 
 private:
-    static constexpr std::size_t pieceSize = 4096;
-    using Piece = std::array<QRgb, pieceSize>;
+    static constexpr std::size_t pageSize = 1024; // pixels in 4 KiB
 
-    std::vector<std::unique_ptr<Piece>> m_pieces; // each made value-initialised: all 0
+    struct Free
+    {
+        void operator()(void *memory) const { std::free(memory); }
+    };
+
+    const std::size_t m_size;
+    const std::unique_ptr<QRgb[], Free> m_pixels;
+    const std::unique_ptr<bool[], Free> m_drawnPages;
 };
 
 // Puts a block's points on the pixels of a surface, in the order of the

@@ -119,12 +119,12 @@ bool renderStretchOnto(SharedRun &shared, const RasterCanvas::PixelWriter &canva
     return true;
 }
 
-// Hands the stretches of a run to the threads in order, as soon as it knows
-// where they start, and lays each finished stretch over the canvas once all
-// before it are there, so that few layers live at once. The first stretch
-// draws straight onto the canvas, the others into layers until all before
-// them are there: then nothing else draws on the canvas, so the layer goes
-// over it and the stretch draws on, straight onto the canvas.
+// Hands the stretches of a run to the threads in order, and lays each
+// finished stretch over the canvas once all before it are there, so that few
+// layers live at once. The first stretch draws straight onto the canvas, the
+// others into layers until all before them are there: then nothing else
+// draws on the canvas, so the layer goes over it and the stretch draws on,
+// straight onto the canvas.
 class StretchBoard
 {
 public:
@@ -140,32 +140,18 @@ public:
         m_starts[0] = {shared.runStart, 0};
     }
 
-    // Works out where each stretch starts, one after the other.
-    void position()
-    {
-        for (std::size_t s = 1; s < m_starts.size(); ++s) {
-            const StretchStart start = nextStart(m_shared.document, m_shared.game.maps, m_starts[s - 1],
-                                                 m_stretches[qsizetype(s) - 1].first, m_stretches[qsizetype(s)].first);
-            const std::lock_guard lock(m_mutex);
-            m_starts[s] = start;
-            ++m_positioned;
-            m_changed.notify_all();
-        }
-    }
-
     // A thread's work: stretch after stretch until none is left or the run stops.
     void work()
     {
         for (;;) {
             std::unique_lock lock(m_mutex);
-            if (m_claimed == m_starts.size() || m_shared.stopped())
+            if (m_claimed == m_outcome.size() || m_shared.stopped())
                 return;
             const std::size_t s = m_claimed++;
-            m_changed.wait(lock, [&] { return m_positioned > s; });
-            StretchStart start = m_starts[s];
             std::unique_ptr<Layer> layer = s == 0 ? nullptr : takeSpareLayer();
             lock.unlock();
 
+            StretchStart start = startOf(s);
             if (s > 0 && !layer)
                 layer = std::make_unique<Layer>(m_canvas);
             const bool whole = renderStretchOnto(m_shared, m_canvas, m_stretches[qsizetype(s)], start.selected,
@@ -199,6 +185,20 @@ public:
 
 private:
     enum Outcome : char { Running, Whole, Stopped };
+
+    // Where stretch s starts, worked out from where the one before starts.
+    // The threads do it as they take their stretches, rather than a thread
+    // of its own: woken threads would wait for a core while it works.
+    StretchStart startOf(std::size_t s)
+    {
+        const std::lock_guard lock(m_positioning);
+        for (; m_positioned <= s; ++m_positioned) {
+            m_starts[m_positioned] = nextStart(m_shared.document, m_shared.game.maps, m_starts[m_positioned - 1],
+                                               m_stretches[qsizetype(m_positioned) - 1].first,
+                                               m_stretches[qsizetype(m_positioned)].first);
+        }
+        return m_starts[s];
+    }
 
     void layFinishedOnto()
     {
@@ -236,7 +236,7 @@ private:
     const RasterCanvas::PixelWriter &m_canvas;
     const QList<Stretch> &m_stretches;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::mutex m_positioning; // guards m_starts and m_positioned
     std::vector<StretchStart> m_starts;
     std::vector<RandomGenerator> m_ends;
     std::vector<std::unique_ptr<Layer>> m_layers;
@@ -263,7 +263,6 @@ bool renderInParallel(SharedRun &shared, const RasterCanvas::PixelWriter &canvas
             finishing.notify_one();
         });
     }
-    board.position();
     ProgressSteps progress(shared);
     for (bool done = false; !done;) {
         std::unique_lock lock(mutex);
