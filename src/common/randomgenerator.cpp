@@ -10,6 +10,11 @@
 #include <bit>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VORLANE_TWIST_LANES 1
+#include <immintrin.h>
+#endif
+
 namespace Vorlane {
 
 namespace {
@@ -222,6 +227,54 @@ const Residues &residues()
     return shared;
 }
 
+// The next value of upper, from the word after it, lower, and its partner far.
+std::uint32_t twisted(std::uint32_t upper, std::uint32_t lower, std::uint32_t far)
+{
+    const std::uint32_t y = (upper & 0x80000000u) | (lower & 0x7fffffffu);
+    // All ones when the low bit is set: the constant is taken by a mask.
+    const std::uint32_t odd = 0u - (y & 1u);
+    return far ^ (y >> 1) ^ (odd & 0x9908b0dfu);
+}
+
+// Words from to to − 1, each with the partner far words on; far wraps
+// around the 32-bit range, so that a run can also look back.
+void twistRun(std::uint32_t *words, std::uint32_t from, std::uint32_t to, std::uint32_t far)
+{
+    for (std::uint32_t i = from; i < to; ++i)
+        words[i] = twisted(words[i], words[i + 1], words[i + far]);
+}
+
+// The last word's partners are the first words, already twisted.
+void twistLastWord(std::uint32_t *words)
+{
+    constexpr std::uint32_t last = RandomGenerator::stateSize - 1;
+    words[last] = twisted(words[last], words[0], words[RandomGenerator::shift - 1]);
+}
+
+#if VORLANE_TWIST_LANES
+// twistRun eight words at a time. A run reads words it has not rewritten
+// yet, or words rewritten 227 words before, never one of its own group.
+__attribute__((target("avx2"))) void twistRunInLanes(std::uint32_t *words, std::uint32_t from, std::uint32_t to,
+                                                     std::uint32_t far)
+{
+    const __m256i upperBit = _mm256_set1_epi32(int(0x80000000u));
+    const __m256i constant = _mm256_set1_epi32(int(0x9908b0dfu));
+    const __m256i one = _mm256_set1_epi32(1);
+    std::uint32_t i = from;
+    for (; i + 8 <= to; i += 8) {
+        const __m256i upper = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(words + i));
+        const __m256i lower = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(words + i + 1));
+        const __m256i partner = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(words + (i + far)));
+        const __m256i y = _mm256_or_si256(_mm256_and_si256(upper, upperBit), _mm256_andnot_si256(upperBit, lower));
+        const __m256i odd = _mm256_cmpeq_epi32(_mm256_and_si256(y, one), one);
+        const __m256i next =
+            _mm256_xor_si256(_mm256_xor_si256(partner, _mm256_srli_epi32(y, 1)), _mm256_and_si256(odd, constant));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(words + i), next);
+    }
+    twistRun(words, i, to, far);
+}
+#endif
+
 } // namespace
 
 // The words in m_state are those the next twist starts from, whatever
@@ -257,6 +310,47 @@ void RandomGenerator::stepWords(const std::vector<std::uint64_t> &polynomial)
         }
     }
     std::copy(window, window + stateSize, m_state.begin());
+}
+
+bool RandomGenerator::hasTwistLanes()
+{
+#if VORLANE_TWIST_LANES
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+#else
+    return false;
+#endif
+}
+
+void RandomGenerator::twistWords(std::uint32_t *words)
+{
+    if (hasTwistLanes())
+        twistWordsInLanes(words);
+    else
+        twistWordsPlainly(words);
+}
+
+// In runs without wrap-around indices that the compiler keeps in vector
+// registers. At -O2 it does so only for a loop with no words left over from
+// groups of four, so the three odd words of the first run get a run of their
+// own.
+void RandomGenerator::twistWordsPlainly(std::uint32_t *words)
+{
+    constexpr std::uint32_t firstRun = stateSize - shift;
+    constexpr std::uint32_t inGroups = firstRun / 4 * 4;
+    twistRun(words, 0, inGroups, shift);
+    twistRun(words, inGroups, firstRun, shift);
+    twistRun(words, firstRun, stateSize - 1, shift - stateSize);
+    twistLastWord(words);
+}
+
+void RandomGenerator::twistWordsInLanes([[maybe_unused]] std::uint32_t *words)
+{
+#if VORLANE_TWIST_LANES
+    twistRunInLanes(words, 0, stateSize - shift, shift);
+    twistRunInLanes(words, stateSize - shift, stateSize - 1, shift - stateSize);
+    twistLastWord(words);
+#endif
 }
 
 } // namespace Vorlane

@@ -94,10 +94,19 @@ public:
 
     bool operator==(const RandomGenerator &) const = default;
 
-private:
+    // The step from one 624 words of state to the next, in place: in AVX2
+    // lanes where the processor has them, else plainly. Each form is here
+    // so that it can be checked against the other.
+    static void twistWords(std::uint32_t *words);
+    static void twistWordsPlainly(std::uint32_t *words);
+    static bool hasTwistLanes();
+    static void twistWordsInLanes(std::uint32_t *words); // only where hasTwistLanes()
+
+    // Words of state, and how far on the partner of a word lies.
     static constexpr std::uint32_t stateSize = 624;
     static constexpr std::uint32_t shift = 397;
 
+private:
     static std::uint32_t tempered(std::uint32_t y)
     {
         y ^= y >> 11;
@@ -126,34 +135,10 @@ private:
             numbers[i] = unitFloat(tempered(words[i]));
     }
 
-    static std::uint32_t twisted(std::uint32_t upper, std::uint32_t lower, std::uint32_t far)
-    {
-        const std::uint32_t y = (upper & 0x80000000u) | (lower & 0x7fffffffu);
-        // All ones when the low bit is set: the constant is taken by a mask.
-        const std::uint32_t odd = 0u - (y & 1u);
-        return far ^ (y >> 1) ^ (odd & 0x9908b0dfu);
-    }
-
-    // Words from to to − 1, each with the partner far words on; far wraps
-    // around the 32-bit range, so that a run can also look back.
-    void twistRun(std::uint32_t from, std::uint32_t to, std::uint32_t far)
-    {
-        for (std::uint32_t i = from; i < to; ++i)
-            m_state[i] = twisted(m_state[i], m_state[i + 1], m_state[i + far]);
-    }
-
-    // The next 624 words at once, in runs without wrap-around indices that
-    // the compiler keeps in vector registers. At -O2 it does so only for a
-    // loop with no words left over from groups of four, so the three odd
-    // words of the first run get a run of their own.
+    // The next 624 words at once.
     void twist()
     {
-        constexpr std::uint32_t firstRun = stateSize - shift;
-        constexpr std::uint32_t inGroups = firstRun / 4 * 4;
-        twistRun(0, inGroups, shift);
-        twistRun(inGroups, firstRun, shift);
-        twistRun(firstRun, stateSize - 1, shift - stateSize);
-        m_state[stateSize - 1] = twisted(m_state[stateSize - 1], m_state[0], m_state[shift - 1]);
+        twistWords(m_state.data());
         m_index = 0;
     }
 
