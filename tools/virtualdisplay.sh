@@ -14,10 +14,12 @@ wait_for() {
 }
 
 # Starts Xvfb on a display it picks itself and points DISPLAY at it; its
-# process is $xvfb_pid.
+# process is $xvfb_pid. Without -noreset the server starts afresh whenever its
+# last client leaves, and refuses connections meanwhile: a program started
+# just after the one before it ended could not open its window.
 start_virtual_display() {
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
