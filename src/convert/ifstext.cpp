@@ -157,8 +157,11 @@ private:
     {
         if (m_name.isEmpty())
             m_nameLine = m_line;
-        if (m_name.size() <= maxIfsNameLength)
-            m_name += (m_name.isEmpty() ? QString() : QStringLiteral(" ")) + QString::fromUtf8(token);
+        // A byte-order mark alone decodes to nothing, and must not leave two
+        // blanks in the name, which would not read back the same.
+        const QString part = QString::fromUtf8(token);
+        if (m_name.size() <= maxIfsNameLength && !part.isEmpty())
+            m_name += (m_name.isEmpty() ? QString() : QStringLiteral(" ")) + part;
         m_onlyNumbers = m_onlyNumbers && isNumber(token);
         if (m_onlyNumbers && m_blocks.isEmpty() && m_legacyError.isEmpty())
             m_legacyError = m_legacy.add(token, m_line);

@@ -85,6 +85,8 @@ void TestIfsText::readsLibrariesAsTheirProgramDoes_data()
         << QStringLiteral("oldfern 2 3 0.85");
     QTest::newRow("a byte-order mark before UTF-8 text") << QByteArray("\xef\xbb\xbf" "b\xc3\xa4r { .5 0 0 .5 0 0 1 }")
                                                          << QStringLiteral("b\u00e4r 1 1 1");
+    QTest::newRow("a byte-order mark among the words of a name")
+        << QByteArray("a\n\xef\xbb\xbf; a comment\nb { .5 0 0 .5 0 0 1 }") << QStringLiteral("a b 1 3 1");
 }
 
 void TestIfsText::readsLibrariesAsTheirProgramDoes()
