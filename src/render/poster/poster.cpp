@@ -22,6 +22,7 @@
 #include <barrier>
 #include <cmath>
 #include <latch>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -226,6 +227,57 @@ private:
     __m512i m_components;
     __m512i m_weightUnit;
     __m512i m_largest;
+};
+
+// SplatLanes in AVX2: one pixel's weight, red, green and blue in a register.
+class PixelLanes
+{
+public:
+    __attribute__((target("avx2"))) PixelLanes()
+        : m_shifts(_mm256_setr_epi64x(0, 0, 8, 16))
+        , m_components(_mm256_setr_epi64x(0, 255, 255, 255))
+        , m_weightUnit(_mm256_setr_epi64x(1, 0, 0, 0))
+        , m_largest(_mm256_setzero_si256())
+    {
+    }
+
+    __attribute__((target("avx2"))) void add(PixelSums *upper, qint64 width, const Splat &splat)
+    {
+        const __m256i components = _mm256_srlv_epi64(_mm256_set1_epi64x(splat.colour), m_shifts);
+        const __m256i colour = _mm256_or_si256(_mm256_and_si256(components, m_components), m_weightUnit);
+        const quint32 right = splat.right;
+        const quint32 below = splat.below;
+        note(addTo(upper, (256 - right) * (256 - below), colour));
+        note(addTo(upper + 1, right * (256 - below), colour));
+        note(addTo(upper + width, (256 - right) * below, colour));
+        note(addTo(upper + width + 1, right * below, colour));
+    }
+
+    __attribute__((target("avx2"))) quint64 largest() const { return quint64(_mm256_extract_epi64(m_largest, 0)); }
+
+private:
+    // The larger of two weights, unsigned: AVX2 compares 64 bits only with a
+    // sign, so both have their top bit flipped first.
+    __attribute__((target("avx2"))) void note(__m256i sums)
+    {
+        const __m256i top = _mm256_set1_epi64x(std::numeric_limits<qint64>::min());
+        const __m256i larger = _mm256_cmpgt_epi64(_mm256_xor_si256(sums, top), _mm256_xor_si256(m_largest, top));
+        m_largest = _mm256_blendv_epi8(m_largest, sums, larger);
+    }
+
+    __attribute__((target("avx2"))) static __m256i addTo(PixelSums *pixel, quint32 weight, __m256i colour)
+    {
+        const __m256i amounts = _mm256_mul_epu32(_mm256_set1_epi64x(weight), colour);
+        __m256i *sums = reinterpret_cast<__m256i *>(pixel);
+        const __m256i added = _mm256_add_epi64(_mm256_loadu_si256(sums), amounts);
+        _mm256_storeu_si256(sums, added);
+        return added;
+    }
+
+    __m256i m_shifts;
+    __m256i m_components;
+    __m256i m_weightUnit;
+    __m256i m_largest;
 };
 #endif
 
@@ -454,7 +506,7 @@ public:
     PosterBandAdder(PosterAccumulation &sums, const PosterBands &bands, PosterStepping stepping)
         : m_sums(sums)
         , m_bands(bands)
-        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
+        , m_stepping(availablePosterStepping(stepping))
         , m_bandLargest(std::size_t(bands.count()), 0)
         , m_bandReached(std::size_t(bands.count()), 0)
     {
@@ -554,17 +606,22 @@ private:
     quint64 addSplatsHow(const BandSplat *splats, quint32 first, quint32 end, int rowAbove)
     {
 #if VORLANE_SPLAT_LANES
-        if (m_inLanes)
-            return addSplatsInLanes(splats, first, end, rowAbove);
+        if (m_stepping == PosterStepping::EightLanes)
+            return addSplatsInEightLanes(splats, first, end, rowAbove);
+        if (m_stepping == PosterStepping::FourLanes)
+            return addSplatsInFourLanes(splats, first, end, rowAbove);
 #endif
         return addSplats(splats, first, end, rowAbove);
     }
 
 #if VORLANE_SPLAT_LANES
-    __attribute__((target("avx512f"))) quint64 addSplatsInLanes(const BandSplat *splats, quint32 first,
-                                                                quint32 end, int rowAbove)
+    // The splats wholly inside the sums go through lanes, the others one
+    // pixel at a time. Inlined into each caller, so that the lanes' code is
+    // compiled for that caller's processor.
+    template<typename Lanes>
+    [[gnu::always_inline]] quint64 addSplatsIn(Lanes &lanes, const BandSplat *splats, quint32 first, quint32 end,
+                                               int rowAbove)
     {
-        SplatLanes lanes;
         quint64 largest = 0;
         const QSize size = m_sums.size();
         for (quint32 i = first; i < end; ++i) {
@@ -577,6 +634,20 @@ private:
                 largest = qMax(largest, addSplat(m_sums, splat));
         }
         return qMax(largest, lanes.largest());
+    }
+
+    __attribute__((target("avx512f"))) quint64 addSplatsInEightLanes(const BandSplat *splats, quint32 first,
+                                                                     quint32 end, int rowAbove)
+    {
+        SplatLanes lanes;
+        return addSplatsIn(lanes, splats, first, end, rowAbove);
+    }
+
+    __attribute__((target("avx2"))) quint64 addSplatsInFourLanes(const BandSplat *splats, quint32 first,
+                                                                 quint32 end, int rowAbove)
+    {
+        PixelLanes lanes;
+        return addSplatsIn(lanes, splats, first, end, rowAbove);
     }
 #endif
 
@@ -611,7 +682,7 @@ private:
 
     PosterAccumulation &m_sums;
     const PosterBands &m_bands;
-    const bool m_inLanes;
+    const PosterStepping m_stepping;
     std::vector<quint64> m_bandLargest;
     std::vector<char> m_bandReached; // not bits: workers write neighbouring bands at once
 };

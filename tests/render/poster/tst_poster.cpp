@@ -359,10 +359,13 @@ void TestPoster::threadsAndPartsGiveTheSameSums()
         QVERIFY2(sameSums(one, sums), qPrintable(QString::number(threads)));
         QVERIFY(reachHolds(sums, reach));
     }
-    // The plain code, splats added one pixel at a time, is the reference.
-    const PosterAccumulation plain = accumulate(document, settings, all, 2, &reach, PosterStepping::Scalar);
-    QVERIFY(sameSums(one, plain));
-    QVERIFY(reachHolds(plain, reach));
+    // The plain code, splats added one pixel at a time, is the reference;
+    // AVX2 adds a pixel's four sums at once.
+    for (const PosterStepping stepping : {PosterStepping::Scalar, PosterStepping::FourLanes}) {
+        const PosterAccumulation other = accumulate(document, settings, all, 2, &reach, stepping);
+        QVERIFY2(sameSums(one, other), qPrintable(QString::number(int(stepping))));
+        QVERIFY(reachHolds(other, reach));
+    }
     PosterAccumulation merged = accumulate(document, settings, posterPart(settings.points, 1, 3), 1);
     for (int part : {2, 3})
         addSums(merged, accumulate(document, settings, posterPart(settings.points, part, 3), 2));
