@@ -120,7 +120,7 @@ qint64 posterWorkerBytes(QSize size, qint64 points, PosterPieces pieces, int thr
 // evenly from 0 (the first map) to 1 (the last), c starting at 1/2 at every
 // restart. The document must be renderable. A run that is cancelled leaves
 // the sums incomplete. Every stepping gives the same sums; the lanes of
-// AVX-512 add the splats too.
+// AVX-512 and AVX2 add the splats too.
 PosterRunResult accumulatePoster(const FractalDocument &document, const PosterSettings &settings,
                                  const PosterView &view, PosterPieces pieces, PosterAccumulation &sums,
                                  const RunControl &control = {},
