@@ -395,6 +395,62 @@ __attribute__((target("avx512f"))) qint32 splatInLanes(const PosterRaster &raste
     }
     return n;
 }
+
+// splatInLanes four points at a time, for processors with AVX2 alone; the
+// splats of the points inside are taken out of the lanes one by one.
+__attribute__((target("avx2"))) qint32 splatInFourLanes(const PosterRaster &raster, const PosterBands &bands,
+                                                        const PosterBlock &block, qint32 points,
+                                                        SortedSplats &worker, quint32 *counts, qsizetype &count)
+{
+    const __m256d scale = _mm256_set1_pd(raster.placement().scale());
+    const __m256d offsetX = _mm256_set1_pd(raster.placement().offsetX());
+    const __m256d offsetY = _mm256_set1_pd(raster.placement().offsetY());
+    const __m256d width = _mm256_set1_pd(raster.width());
+    const __m256d height = _mm256_set1_pd(raster.height());
+    const __m256d minusOne = _mm256_set1_pd(-1.0);
+    const __m256d fraction = _mm256_set1_pd(256.0);
+    const __m128i low8 = _mm_set1_epi32(255);
+    const __m128i shift = _mm_cvtsi32_si128(bands.shift());
+    qint32 n = 0;
+    for (; n + 4 <= points; n += 4) {
+        const __m256d u = _mm256_add_pd(_mm256_mul_pd(_mm256_loadu_pd(&block.xs[n]), scale), offsetX);
+        const __m256d v = _mm256_sub_pd(offsetY, _mm256_mul_pd(_mm256_loadu_pd(&block.ys[n]), scale));
+        const __m256d insideLanes = _mm256_and_pd(
+            _mm256_and_pd(_mm256_cmp_pd(u, minusOne, _CMP_GT_OQ), _mm256_cmp_pd(u, width, _CMP_LT_OQ)),
+            _mm256_and_pd(_mm256_cmp_pd(v, minusOne, _CMP_GT_OQ), _mm256_cmp_pd(v, height, _CMP_LT_OQ)));
+        const int inside = _mm256_movemask_pd(insideLanes);
+        if (inside == 0)
+            continue;
+        // The points outside convert to nonsense, which is never taken.
+        const __m128i across = _mm256_cvttpd_epi32(_mm256_floor_pd(_mm256_mul_pd(u, fraction)));
+        const __m128i down = _mm256_cvttpd_epi32(_mm256_floor_pd(_mm256_mul_pd(v, fraction)));
+        const __m128i row = _mm_srai_epi32(down, 8);
+        const __m128i band = _mm_srl_epi32(_mm_max_epi32(row, _mm_setzero_si128()), shift);
+        const __m128i rowAbove = _mm_sub_epi32(_mm_sll_epi32(band, shift), _mm_set1_epi32(1));
+        const __m128i low =
+            _mm_or_si128(_mm_or_si128(_mm_add_epi32(_mm_srai_epi32(across, 8), _mm_set1_epi32(1)),
+                                      _mm_slli_epi32(_mm_sub_epi32(row, rowAbove), 16)),
+                         _mm_slli_epi32(_mm_and_si128(across, low8), 24));
+        const __m128i colours = _mm_loadu_si128(reinterpret_cast<const __m128i *>(&block.colours[n]));
+        const __m128i colour = _mm_and_si128(colours, _mm_set1_epi32(0xFFFFFF));
+        const __m128i high = _mm_or_si128(_mm_and_si128(down, low8), _mm_slli_epi32(colour, 8));
+        alignas(32) BandSplat splats[4];
+        const __m256i wide =
+            _mm256_or_si256(_mm256_cvtepu32_epi64(low), _mm256_slli_epi64(_mm256_cvtepu32_epi64(high), 32));
+        _mm256_store_si256(reinterpret_cast<__m256i *>(splats), wide);
+        alignas(16) qint32 bandOf[4];
+        _mm_store_si128(reinterpret_cast<__m128i *>(bandOf), band);
+        for (int k = 0; k < 4; ++k) {
+            if (!(inside >> k & 1))
+                continue;
+            worker.splats[count] = splats[k];
+            worker.splatBands[count] = quint16(bandOf[k]);
+            ++counts[bandOf[k] + 1];
+            ++count;
+        }
+    }
+    return n;
+}
 #endif
 
 // Computes pieces of the poster's random sequence into splats sorted by band.
@@ -405,7 +461,7 @@ public:
                         QSize size, const PosterBands &bands, PosterStepping stepping)
         : m_iteration(document, settings, settings.points)
         , m_stepping(stepping)
-        , m_inLanes(availablePosterStepping(stepping) == PosterStepping::EightLanes)
+        , m_lanes(availablePosterStepping(stepping))
         , m_resolution(document.settings.resolution)
         , m_raster(view, size)
         , m_settings(settings)
@@ -459,8 +515,10 @@ private:
     {
         qint32 n = 0;
 #if VORLANE_SPLAT_LANES
-        if (m_inLanes)
+        if (m_lanes == PosterStepping::EightLanes)
             n = splatInLanes(m_raster, m_bands, block, points, worker, counts, count);
+        else if (m_lanes == PosterStepping::FourLanes)
+            n = splatInFourLanes(m_raster, m_bands, block, points, worker, counts, count);
 #endif
         for (; n < points; ++n) {
             Splat splat;
@@ -490,7 +548,7 @@ private:
 
     const PosterIteration m_iteration;
     const PosterStepping m_stepping;
-    const bool m_inLanes;
+    const PosterStepping m_lanes; // the splats', where the processor has them
     const int m_resolution;
     const PosterRaster m_raster;
     const PosterSettings &m_settings;

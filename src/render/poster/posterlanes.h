@@ -30,9 +30,9 @@ struct PlaneChain
     PlaneArithmetic::Point point;
 };
 
-// How chains are stepped and maps chosen: in plain code, four at a time in
-// AVX2's lanes or eight at a time in AVX-512's. All give the same numbers bit
-// for bit.
+// How chains are stepped, maps chosen and points splatted and added: in plain
+// code, four at a time in AVX2's lanes or eight at a time in AVX-512's. All
+// give the same numbers bit for bit.
 enum class PosterStepping { Scalar, FourLanes, EightLanes };
 
 // The widest lanes this processor has.
