@@ -88,6 +88,31 @@ PosterAccumulation accumulate(const FractalDocument &document, const PosterSetti
     return std::move(*sums);
 }
 
+// The four pixels around spot hold exactly points times their shares of a
+// point of rgbColour(200, 100, 3), and no other pixel holds anything.
+bool holdsTheSpot(const PosterAccumulation &sums, QPointF spot, qint64 points)
+{
+    const QSize size = sums.size();
+    const int left = int(std::floor(spot.x()));
+    const int top = int(std::floor(spot.y()));
+    const quint64 right = quint64((spot.x() - left) * 256.0);
+    const quint64 below = quint64((spot.y() - top) * 256.0);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const quint64 across = x == left ? 256 - right : x == left + 1 ? right : 0;
+            const quint64 down = y == top ? 256 - below : y == top + 1 ? below : 0;
+            const quint64 weight = quint64(points) * across * down;
+            const PixelSums &pixel = sums.row(y)[x];
+            if (pixel.weight != weight || pixel.red != weight * 200 || pixel.green != weight * 100
+                || pixel.blue != weight * 3) {
+                qWarning("pixel %d, %d holds %llu", x, y, pixel.weight);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The run's densest pixel is that of the sums, and it missed no row with sums.
 bool reachHolds(const PosterAccumulation &sums, const PosterReach &reach)
 {
@@ -178,6 +203,9 @@ void addOptionRows()
     QTest::newRow("skip") << skip;
     QTest::newRow("supersample") << supersample;
     QTest::newRow("all together") << all;
+    PosterSettings cut = plain;
+    cut.zoom = 4.0; // the edges cut through the fractal
+    QTest::newRow("zoomed past the edges") << cut;
 }
 
 PosterSettings withOptions(const PosterSettings &options, QSize size, qint64 points)
@@ -467,24 +495,12 @@ void TestPoster::aPointIsSharedExactlyAtEdgesAndBandBounds()
     settings.size = size;
     settings.points = 30000;
     settings.centre = QPointF(size.width() / 2.0 - 0.5 - spot.x(), spot.y() - size.height() / 2.0 + 0.5);
-    PosterReach reach;
-    const PosterAccumulation sums = accumulate(document, settings, {0, 1}, 2, &reach);
-    QVERIFY(reachHolds(sums, reach));
-
-    const int left = int(std::floor(spot.x()));
-    const int top = int(std::floor(spot.y()));
-    const quint64 right = quint64((spot.x() - left) * 256.0);
-    const quint64 below = quint64((spot.y() - top) * 256.0);
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const quint64 across = x == left ? 256 - right : x == left + 1 ? right : 0;
-            const quint64 down = y == top ? 256 - below : y == top + 1 ? below : 0;
-            const quint64 weight = quint64(settings.points) * across * down;
-            const PixelSums &pixel = sums.row(y)[x];
-            if (pixel.weight != weight || pixel.red != weight * 200 || pixel.green != weight * 100
-                || pixel.blue != weight * 3)
-                QFAIL(qPrintable(QStringLiteral("pixel %1, %2 holds %3").arg(x).arg(y).arg(pixel.weight)));
-        }
+    for (const PosterStepping stepping :
+         {PosterStepping::Scalar, PosterStepping::FourLanes, PosterStepping::EightLanes}) {
+        PosterReach reach;
+        const PosterAccumulation sums = accumulate(document, settings, {0, 1}, 2, &reach, stepping);
+        QVERIFY(reachHolds(sums, reach));
+        QVERIFY2(holdsTheSpot(sums, spot, settings.points), qPrintable(QString::number(int(stepping))));
     }
 }
 
